@@ -1,0 +1,2 @@
+// Program entry of the article data client.
+int main() { return 0; }
