@@ -7,10 +7,13 @@
 
 #include <cstdlib>
 
+#include "platform/os/windows.h"
+
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QApplication app(argc, argv);
+  platform::InstallOsLayer();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,151 @@
+// Reading large KCSV answers: the one scan over the text against counting
+// its line ends with memchr, and reading every field of every row.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+#include <unistd.h>
+
+#include "foundation/kcsvFile.h"
+
+namespace {
+
+// A service answer of about Bytes bytes: a search table, an article table
+// and a size table, as the service sends them, repeated.
+std::string MakeAnswer(std::size_t Bytes) {
+  std::string T;
+  T.reserve(Bytes + 4096);
+  std::uint32_t Seed = 12345;
+  auto Rand = [&Seed] {
+    Seed = Seed * 1103515245u + 12345u;
+    return (Seed >> 8) & 0xFFFFFF;
+  };
+  T += "#generated answer\r\n#CHR=~^\r\n";
+  T += "@stm,ALL,F=lfdnr[INT],eid[INT],fab[STR(40)],art[STR],sai[CHAR(4)],lnd[STR]\r\n";
+  const std::size_t Third = Bytes / 3;
+  for (int I = 0; T.size() < Third; ++I)
+    T += std::to_string(I) + "^" + std::to_string(100000 + Rand() % 900000) + "^Lieferant " +
+         std::to_string(Rand() % 500) + " Gr\xFC" "n Jacke ^ART-" + std::to_string(Rand()) + "^" +
+         std::to_string(2000 + I % 30) + "^de\r\n";
+  T += "@art,eid[INTEGER],lief[INT],marke[STR],herst[STR],artnr[STR],sai[STR],txt1[STR],txt2[STR],"
+       "farbe[STR],mat[STR],easwg[INT],blewg[INT],dtbwg[INT],fedas[INT],liefwg[STR],lfa[DATE],lfb[DATE],"
+       "modell[STR],mindm[INT],ve[INT],breite[FLOAT],nos[BOOL]\r\n";
+  for (int I = 0; T.size() < 2 * Third; ++I)
+    T += std::to_string(100000 + I) + "^" + std::to_string(Rand() % 9999) + "^Marke ~^ Co^Hersteller " +
+         std::to_string(Rand() % 77) + "^A" + std::to_string(Rand()) + "^2024^Damen-Jacke wattiert^Zeile 1\\nZeile 2^"
+         "dunkelblau^100% Polyester^" + std::to_string(Rand() % 1000) + "^" + std::to_string(Rand() % 1000) + "^" +
+         std::to_string(Rand() % 1000) + "^" + std::to_string(Rand() % 100000) + "^WG-" +
+         std::to_string(Rand() % 50) + "^20240115^20240630^Modell \xC4" "rmel^1^" + std::to_string(1 + Rand() % 12) +
+         "^1,5^" + std::to_string(I % 2) + "\r\n";
+  T += ";CHECKSUM=0\r\n@srm,eid[INT],gr[STR],gtin[STR],ek[FLOAT],vk[FLOAT],qaz[INT],pos[INT],txt[STR]\r\n";
+  for (int I = 0; T.size() < Bytes; ++I)
+    T += std::to_string(100000 + I / 8) + "^" + std::to_string(34 + I % 8 * 2) + "^40" +
+         std::to_string(10000000000ull + Rand()) + "^" + std::to_string(Rand() % 200) + ",95^" +
+         std::to_string(Rand() % 400) + ",99^" + std::to_string(Rand() % 10) + "^" + std::to_string(I % 8) +
+         "^Gr\xF6\xDF" "e " + std::to_string(34 + I % 8 * 2) + "\r\n";
+  return T;
+}
+
+const std::string& Answer(std::size_t MegaBytes) {
+  static std::map<std::size_t, std::string> Cache;
+  auto It = Cache.find(MegaBytes);
+  if (It == Cache.end()) It = Cache.emplace(MegaBytes, MakeAnswer(MegaBytes << 20)).first;
+  return It->second;
+}
+
+constexpr std::size_t Full = 100;
+
+// The yardstick: the line ends of the same bytes counted with memchr.
+void BM_MemchrLineEnds(benchmark::State& State) {
+  const std::string& Text = Answer(Full);
+  for (auto _ : State) {
+    std::size_t Lines = 0;
+    const char* P = Text.data();
+    const char* const E = P + Text.size();
+    while ((P = static_cast<const char*>(std::memchr(P, '\n', static_cast<std::size_t>(E - P)))) != nullptr) {
+      ++Lines;
+      ++P;
+    }
+    benchmark::DoNotOptimize(Lines);
+  }
+  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * Text.size()));
+}
+BENCHMARK(BM_MemchrLineEnds)->Unit(benchmark::kMillisecond);
+
+// The scan alone: the text is handed over (not copied) to OpenText.
+void BM_Scan(benchmark::State& State) {
+  const std::string& Text = Answer(Full);
+  TKcsvFile F;
+  for (auto _ : State) {
+    State.PauseTiming();
+    F.Close();
+    std::string Copy = Text;
+    State.ResumeTiming();
+    F.OpenText(std::move(Copy));
+    benchmark::DoNotOptimize(F.TableCount());
+  }
+  State.counters["rows"] = static_cast<double>(F.Tables(0)->Count() + F.Tables(1)->Count() + F.Tables(2)->Count());
+  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * Text.size()));
+}
+BENCHMARK(BM_Scan)->Unit(benchmark::kMillisecond);
+
+// OpenText as the client calls it: a copy of the text, then the scan.
+void BM_OpenTextCopy(benchmark::State& State) {
+  const std::string& Text = Answer(Full);
+  TKcsvFile F;
+  for (auto _ : State) {
+    F.OpenText(Text);
+    benchmark::DoNotOptimize(F.TableCount());
+  }
+  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * Text.size()));
+}
+BENCHMARK(BM_OpenTextCopy)->Unit(benchmark::kMillisecond);
+
+// Mode "m" on a file in the page cache: map, scan, unmap.
+void BM_OpenMapped(benchmark::State& State) {
+  const std::string& Text = Answer(Full);
+  const char* Tmp = std::getenv("TMPDIR");
+  const std::string Path = std::string(Tmp ? Tmp : "/tmp") + "/kcsv_bench_" + std::to_string(::getpid()) + ".kcsv";
+  {
+    std::ofstream Out(Path, std::ios::binary);
+    Out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
+  }
+  TKcsvFile F;
+  for (auto _ : State) {
+    if (!F.Open(Path, "m")) State.SkipWithError("cannot map");
+    F.Close();
+  }
+  std::remove(Path.c_str());
+  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * Text.size()));
+}
+BENCHMARK(BM_OpenMapped)->Unit(benchmark::kMillisecond);
+
+// Every field of every row as text, on answers of 25, 50 and 100 MB.
+void BM_ReadEveryField(benchmark::State& State) {
+  const std::string& Text = Answer(static_cast<std::size_t>(State.range(0)));
+  TKcsvFile F;
+  F.OpenText(Text);
+  std::size_t Values = 0;
+  for (auto _ : State) {
+    for (Integer T = 0; T < F.TableCount(); ++T) {
+      TKTable* Table = F.Tables(T);
+      for (Table->First(); !Table->Eof(); Table->Next())
+        for (Integer C = 0; C < Table->FieldCount(); ++C) {
+          benchmark::DoNotOptimize(Table->Fields(C)->AsString());
+          ++Values;
+        }
+    }
+  }
+  State.counters["values"] = static_cast<double>(Values / State.iterations());
+  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * Text.size()));
+}
+BENCHMARK(BM_ReadEveryField)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

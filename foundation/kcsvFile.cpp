@@ -1,0 +1,787 @@
+#include "foundation/kcsvFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "foundation/klog.h"
+#include "platform/os/fileutil.h"
+#include "platform/os/windows.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
+TCsvLogProc CsvLogProc = nullptr;
+
+void CsvLog(const AnsiString& Line) {
+  if (CsvLogProc) CsvLogProc(Line);
+}
+
+void CsvLogToDebugWindow(const AnsiString& Line) { DebugFmt("%s", {Line}); }
+
+namespace {
+
+constexpr std::size_t ChunkSize = 16384;
+
+inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
+
+// The first byte below 0x20 in [P, E), or E.
+const char* FindControlPlain(const char* P, const char* E) {
+#if defined(__SSE2__)
+  const __m128i Limit = _mm_set1_epi8(0x1F);
+  while (E - P >= 32) {
+    const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+    const __m128i B = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + 16));
+    const __m128i CA = _mm_cmpeq_epi8(_mm_min_epu8(A, Limit), A);
+    const __m128i CB = _mm_cmpeq_epi8(_mm_min_epu8(B, Limit), B);
+    const unsigned M = static_cast<unsigned>(_mm_movemask_epi8(CA)) |
+                       (static_cast<unsigned>(_mm_movemask_epi8(CB)) << 16);
+    if (M != 0) return P + __builtin_ctz(M);
+    P += 32;
+  }
+  if (E - P >= 16) {
+    const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+    const unsigned M =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(A, Limit), A)));
+    if (M != 0) return P + __builtin_ctz(M);
+    P += 16;
+  }
+#endif
+  while (P < E && U(*P) >= 0x20) ++P;
+  return P;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define KCSV_HAVE_AVX2 1
+__attribute__((target("avx2"))) const char* FindControlAvx2(const char* P, const char* E) {
+  const __m256i Limit = _mm256_set1_epi8(0x1F);
+  while (E - P >= 32) {
+    const __m256i A = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
+    const unsigned M = static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(A, Limit), A)));
+    if (M != 0) return P + __builtin_ctz(M);
+    P += 32;
+  }
+  return FindControlPlain(P, E);
+}
+#endif
+
+using TFindControl = const char* (*)(const char*, const char*);
+
+TFindControl ChooseFindControl() {
+#if defined(KCSV_HAVE_AVX2)
+  if (__builtin_cpu_supports("avx2")) return &FindControlAvx2;
+#endif
+  return &FindControlPlain;
+}
+
+const TFindControl FindControl = ChooseFindControl();
+
+// The first byte in [P, E) that the field walk must look at: a control
+// byte, the separator, the escape character or a backslash.
+const char* FindSpecial(const char* P, const char* E, char Sep, char Esc) {
+#if defined(__SSE2__)
+  const __m128i Limit = _mm_set1_epi8(0x1F);
+  const __m128i VSep = _mm_set1_epi8(Sep);
+  const __m128i VEsc = _mm_set1_epi8(Esc);
+  const __m128i VBack = _mm_set1_epi8('\\');
+  while (E - P >= 16) {
+    const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+    __m128i Hit = _mm_cmpeq_epi8(_mm_min_epu8(A, Limit), A);
+    Hit = _mm_or_si128(Hit, _mm_cmpeq_epi8(A, VSep));
+    Hit = _mm_or_si128(Hit, _mm_cmpeq_epi8(A, VEsc));
+    Hit = _mm_or_si128(Hit, _mm_cmpeq_epi8(A, VBack));
+    const unsigned M = static_cast<unsigned>(_mm_movemask_epi8(Hit));
+    if (M != 0) return P + __builtin_ctz(M);
+    P += 16;
+  }
+#endif
+  while (P < E) {
+    const char C = *P;
+    if (U(C) < 0x20 || C == Sep || C == Esc || C == '\\') break;
+    ++P;
+  }
+  return P;
+}
+
+// Bytes of 0x20 and below removed at both ends.
+AnsiString TrimControls(const AnsiString& S) {
+  std::size_t B = 0, E = S.size();
+  while (B < E && U(S[B]) <= 0x20) ++B;
+  while (E > B && U(S[E - 1]) <= 0x20) --E;
+  return S.substr(B, E - B);
+}
+
+// Splits a header line into items: comma or blanks between items, double
+// quotes around an item with doubled quotes inside.
+std::vector<AnsiString> SplitHeader(const AnsiString& S) {
+  std::vector<AnsiString> Items;
+  const std::size_t N = S.size();
+  std::size_t I = 0;
+  auto SkipBlanks = [&] {
+    while (I < N && U(S[I]) >= 0x01 && U(S[I]) <= 0x20) ++I;
+  };
+  SkipBlanks();
+  while (I < N) {
+    AnsiString Item;
+    if (S[I] == '"') {
+      ++I;
+      bool Closed = false;
+      while (I < N) {
+        if (S[I] == '"') {
+          if (I + 1 < N && S[I + 1] == '"') {
+            Item += '"';
+            I += 2;
+            continue;
+          }
+          ++I;
+          Closed = true;
+          break;
+        }
+        Item += S[I++];
+      }
+      // An open quote runs to the end of the line, less its last byte.
+      if (!Closed && !Item.empty()) Item.pop_back();
+    } else {
+      const std::size_t B = I;
+      while (I < N && U(S[I]) > 0x20 && S[I] != ',') ++I;
+      Item.assign(S, B, I - B);
+    }
+    Items.push_back(std::move(Item));
+    SkipBlanks();
+    if (I < N && S[I] == ',') {
+      if (I == N - 1) Items.emplace_back();
+      ++I;
+      SkipBlanks();
+    }
+  }
+  return Items;
+}
+
+[[noreturn]] void HeaderItemMissing() {
+  throw EStringListError(Format(platform::msg::ListIndexError, {0}));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TKValue
+
+Integer TKValue::AsInteger() const {
+  const AnsiString& S = Text;
+  const std::size_t N = S.size();
+  std::size_t I = 0;
+  while (I < N && S[I] == ' ') ++I;
+  bool Negative = false;
+  if (I < N && (S[I] == '-' || S[I] == '+')) {
+    Negative = S[I] == '-';
+    ++I;
+  }
+  if (I >= N) return 0;
+  bool Hex = false;
+  if (S[I] == '$' || S[I] == 'x' || S[I] == 'X') {
+    Hex = true;
+    ++I;
+  } else if (S[I] == '0' && I + 1 < N && (S[I + 1] == 'x' || S[I + 1] == 'X')) {
+    Hex = true;
+    I += 2;
+  }
+  if (I >= N) return 0;
+  if (Hex) {
+    if (N - I > 8) return 0;
+    std::uint32_t V = 0;
+    for (; I < N; ++I) {
+      const char C = S[I];
+      unsigned D;
+      if (C >= '0' && C <= '9') D = static_cast<unsigned>(C - '0');
+      else if (C >= 'a' && C <= 'f') D = static_cast<unsigned>(C - 'a' + 10);
+      else if (C >= 'A' && C <= 'F') D = static_cast<unsigned>(C - 'A' + 10);
+      else return 0;
+      V = V << 4 | D;
+    }
+    if (Negative) V = 0u - V;
+    return static_cast<Integer>(V);
+  }
+  std::uint64_t V = 0;
+  for (; I < N; ++I) {
+    const char C = S[I];
+    if (C < '0' || C > '9') return 0;
+    V = V * 10 + static_cast<unsigned>(C - '0');
+    if (V > 2147483648ull) return 0;
+  }
+  if (Negative) return static_cast<Integer>(-static_cast<std::int64_t>(V));
+  if (V > 2147483647ull) return 0;
+  return static_cast<Integer>(V);
+}
+
+// ---------------------------------------------------------------- TKField
+
+TKField::TKField(TKTable* ATable) : FTable(ATable), FValue(std::make_unique<TKValue>()) {}
+
+TKField::~TKField() = default;
+
+Integer TKField::DigitsValue(const AnsiString& S) {
+  std::uint32_t V = 0;
+  for (const char C : S)
+    if (C >= '0' && C <= '9') V = V * 10u + static_cast<std::uint32_t>(C - '0');
+  return static_cast<Integer>(V);
+}
+
+void TKField::SetFieldType(const AnsiString& AType) {
+  FTypeName = UpperCase(AType);
+  FSize = 0;
+  FTypeCode = 0;
+  const AnsiString& T = FTypeName;
+  auto Set = [this](Byte Code, Integer ASize, Integer AWidth) {
+    FTypeCode = Code;
+    FSize = ASize;
+    FWidth = AWidth;
+  };
+  if (T == "LARGEINT") {
+    Set(25, 8, 20);
+  } else if (T == "INTEGER" || T == "INT") {
+    Set(3, 4, 10);
+    FTypeName = "INT";
+  } else if (T == "SMALLINT" || T == "SHORT") {
+    Set(2, 2, 6);
+    FTypeName = "SHORT";
+  } else if (T == "WORD") {
+    Set(4, 2, 5);
+  } else if (T == "EXTENDED" || T == "FLOAT") {
+    Set(6, 10, 15);
+    FTypeName = "FLOAT";
+  } else if (T == "DATETIME" || T == "TIMESTAMP") {
+    Set(11, 8, 17);
+  } else if (T == "DATE") {
+    Set(9, 8, 10);
+  } else if (T == "TIME") {
+    Set(10, 8, 8);
+  } else if (T == "BLOB") {
+    Set(15, 0, 5);
+  } else if (T.compare(0, 3, "STR") == 0) {
+    Set(1, 255, 255);
+  } else if (T.compare(0, 5, "CHAR(") == 0) {
+    const Integer N = DigitsValue(T);
+    Set(1, N, N);
+  } else if (T == "BOOL") {
+    Set(2, 2, 1);
+  }
+}
+
+void TKField::FetchValue() {
+  AnsiString Text;
+  if (OnGetText)
+    OnGetText(FTable, FTable->RecNo(), Text);
+  else
+    Text = FTable->GetFieldText(FColumn);
+  FValue->Text = TrimControls(Text);
+}
+
+AnsiString TKField::AsString() {
+  FetchValue();
+  return FValue->Text;
+}
+
+AnsiString TKField::AsTrimmedString() { return TrimControls(AsString()); }
+
+Integer TKField::AsInteger() {
+  FetchValue();
+  return FValue->AsInteger();
+}
+
+// ---------------------------------------------------------------- TKTable
+
+TKTable::TKTable(TKcsvFile* AOwner, const AnsiString& AName)
+    : FDecimalChar(DecimalSeparator), FOwner(AOwner), FNameIndex(std::make_unique<TStringList>()) {
+  SetOwnsObjects(false);
+  if (AOwner) {
+    FDecimalChar = AOwner->DecimalChar();
+    FSeparator = AOwner->Separator();
+    FEscapeChar = AOwner->EscapeChar();
+  }
+  Reset();
+  FName = AName;
+  FLongestLine = 0;
+}
+
+TKTable::~TKTable() { Reset(); }
+
+void TKTable::Reset() {
+  FName.clear();
+  FMode.clear();
+  FNameIndex->Clear();
+  TKList::Clear();
+  FFields.clear();
+  SetFieldCount(0);
+  FRecNo = 0;
+}
+
+void TKTable::SetFieldCount(Integer N) {
+  if (N == FFieldCount) return;
+  FFields.resize(static_cast<std::size_t>(std::max(N, 0)));
+  FFieldCount = N;
+}
+
+TKField* TKTable::AddField(const AnsiString& AName, const AnsiString& AType) {
+  auto Field = std::make_unique<TKField>(this);
+  Field->FColumn = Field->FFieldNo = FFieldCount;
+  Field->FName = UpperCase(AName);
+  Field->SetFieldType(AType);
+  FNameIndex->SetSorted(false);
+  FNameIndex->AddObject(Field->FName,
+                        reinterpret_cast<TObject*>(static_cast<std::intptr_t>(FFieldCount)));
+  FNameIndex->SetSorted(true);
+  SetFieldCount(FFieldCount + 1);
+  TKField* Result = Field.get();
+  FFields.back() = std::move(Field);
+  return Result;
+}
+
+void TKTable::AddRow(Integer Offset) {
+  TList* Rows = Items();
+  // Doubling keeps the scan of large answers from copying the offsets over
+  // and over.
+  if (Rows->Count() == Rows->Capacity()) Rows->SetCapacity(std::max(64, Rows->Capacity() * 2));
+  Rows->Add(reinterpret_cast<void*>(static_cast<std::intptr_t>(Offset)));
+}
+
+Integer TKTable::RowOffset(Integer Row) const {
+  return static_cast<Integer>(reinterpret_cast<std::intptr_t>(Get(Row)));
+}
+
+void TKTable::ReadRow(const char*& Data, Integer& Length) {
+  const Integer Offset = RowOffset(FRecNo);
+  Data = nullptr;
+  Length = 0;
+  if (!FRowReader || !FRowReader(Offset, FLongestLine, Data, Length)) {
+    Data = nullptr;
+    Length = 0;
+  }
+}
+
+AnsiString TKTable::GetFieldText(Integer N) {
+  const char* Data;
+  Integer Length;
+  ReadRow(Data, Length);
+  if (N < 0 || Data == nullptr) return AnsiString();
+
+  const char Sep = FSeparator;
+  const char Esc = FEscapeChar;
+  const char* P = Data;
+  const char* const E = Data + Length;
+  std::string& Out = FFieldBuffer;
+  Out.clear();
+  Integer K = 0;
+  while (K <= N && P < E) {
+    // Runs of ordinary bytes: skipped before the wanted field, taken in it.
+    const char* Q = FindSpecial(P, E, Sep, Esc);
+    if (K == N) Out.append(P, static_cast<std::size_t>(Q - P));
+    P = Q;
+    if (P >= E) break;
+    const char C = *P;
+    if (C == Sep) {
+      ++K;
+    } else if (C == '\n' || C == '\r' || C == '\0') {
+      break;
+    } else if (C == Esc) {
+      if (++P >= E) break;
+      if (K == N) {
+        if (*P == 'n')
+          Out += "\r\n";
+        else
+          Out += *P;
+      }
+    } else if (C == '\\') {
+      if (++P >= E) break;
+      if (K == N) {
+        if (*P == 'n') {
+          Out += "\r\n";
+        } else if (*P == '^') {
+          Out += '^';
+        } else {
+          --P;  // the backslash stays; the byte after it is read as usual
+          Out += '\\';
+        }
+      }
+    }
+    // Any other control byte is dropped.
+    ++P;
+  }
+  const std::size_t Nul = Out.find('\0');
+  return Nul == std::string::npos ? Out : Out.substr(0, Nul);
+}
+
+TKField* TKTable::FieldByName(const AnsiString& AName) {
+  int P = -1;
+  if (FNameIndex->Find(UpperCase(AName), P) && P >= 0 && P < FFieldCount) {
+    const auto No = static_cast<Integer>(reinterpret_cast<std::intptr_t>(FNameIndex->Objects(P)));
+    if (No >= 0 && No < FFieldCount) return FFields[static_cast<std::size_t>(No)].get();
+  }
+  return nullptr;
+}
+
+Integer TKTable::FieldIndex(const AnsiString& AName) {
+  TKField* Field = FieldByName(AName);
+  return Field ? Field->FieldNo() : -1;
+}
+
+bool TKTable::First() {
+  if (Count() > 0) {
+    FRecNo = 0;
+    return true;
+  }
+  return false;
+}
+
+bool TKTable::Next() {
+  if (!Eof()) ++FRecNo;
+  return !Eof();
+}
+
+// ---------------------------------------------------------------- TKcsvFile
+
+// The line being read by the scan.
+struct TKcsvFile::TScanLine {
+  std::size_t Base = 0;  // offset of the first byte of the present chunk
+  bool InLine = false;
+  std::size_t Start = 0;
+  std::size_t Bytes = 0;
+  char First = 0;
+  int Keep = 0;  // 0: nothing of the text, 1: all of it, 2: its first ten bytes
+  AnsiString Text;
+};
+
+TKcsvFile::TKcsvFile()
+    : FComments(std::make_unique<TStringList>()), FDecimalChar(DecimalSeparator) {
+  TKcsvFile::Clear();
+}
+
+TKcsvFile::~TKcsvFile() { TKcsvFile::Close(); }
+
+void TKcsvFile::Clear() {
+  FTables.clear();
+  FComments->Clear();
+  FCurrentTable = nullptr;
+  FLineCount = 0;
+}
+
+bool TKcsvFile::Open(const AnsiString& AFileName, const AnsiString& AMode) {
+  CsvLog("TKcsvFile.Open_S");
+  Close();
+  char Letter = AMode.empty() ? 'm' : AMode[0];
+  if (Letter >= 'A' && Letter <= 'Z') Letter = static_cast<char>(Letter - 'A' + 'a');
+  if (Letter == 'x') Letter = 'm';
+  FFileName = AFileName;
+  CsvLog(Format("TKcsvFile.Open('%s',\"%s\")", {AFileName, AnsiString(1, Letter)}));
+
+  bool Success = false;
+  switch (Letter) {
+    case 'm': {
+      const int Fd = FileOpen(AFileName, fmOpenRead | fmShareDenyWrite);
+      if (Fd < 0) break;
+      DWORD High = 0;
+      const DWORD Low = GetFileSize(platform::FileHandle(Fd), &High);
+      const bool Fits = Low != INVALID_FILE_SIZE && High == 0 && Low <= 0x7FFFFFFFu;
+      HANDLE Map = Fits ? CreateFileMappingA(platform::FileHandle(Fd), nullptr, PAGE_READONLY, 0, 0,
+                                             nullptr)
+                        : nullptr;
+      const void* View = Map ? MapViewOfFile(Map, FILE_MAP_READ, 0, 0, 0) : nullptr;
+      if (View == nullptr) {
+        // Nothing of a failed attempt stays open.
+        if (Map) CloseHandle(Map);
+        FileClose(Fd);
+        break;
+      }
+      FFileHandle = Fd;
+      FMapHandle = Map;
+      FView = static_cast<const char*>(View);
+      FFileDate = FileGetDate(Fd);
+      FSize = static_cast<Integer>(Low);
+      FSource = TSource::Mapped;
+      Success = true;
+      break;
+    }
+    case 'f': {
+      auto Stream = std::make_unique<TFileStream>(AFileName, fmOpenRead | fmShareDenyWrite);
+      FFileDate = FileGetDate(Stream->Handle());
+      FSize = static_cast<Integer>(std::min<Int64>(Stream->Size(), 0x7FFFFFFF));
+      FFileStream = std::move(Stream);
+      FSource = TSource::FileStream;
+      Success = true;
+      break;
+    }
+    case 'v': {
+      TFileStream Stream(AFileName, fmOpenRead | fmShareDenyWrite);
+      FFileDate = FileGetDate(Stream.Handle());
+      auto Memory = std::make_unique<std::string>();
+      Memory->resize(static_cast<std::size_t>(std::min<Int64>(Stream.Size(), 0x7FFFFFFF)));
+      std::size_t Done = 0;
+      while (Done < Memory->size()) {
+        const int Got = Stream.Read(Memory->data() + Done, static_cast<int>(Memory->size() - Done));
+        if (Got <= 0) break;
+        Done += static_cast<std::size_t>(Got);
+      }
+      Memory->resize(Done);
+      FSize = static_cast<Integer>(Done);
+      FMemory = std::move(Memory);
+      FSource = TSource::Memory;
+      Success = true;
+      break;
+    }
+    default:
+      break;
+  }
+
+  FActive = Success;
+  if (Success) {
+    CsvLog(Format("TKcsvFile.Open: '%s' OK..", {AFileName}));
+    CheckData();
+  } else {
+    CsvLog(Format("TKcsvFile.Open: '%s' fail..", {AFileName}));
+  }
+  CsvLog("TKcsvFile.Open_E");
+  return Success;
+}
+
+std::unique_ptr<TKcsvFile> TKcsvFile::OpenFile(const AnsiString& AFileName, const AnsiString& AMode,
+                                               TKcsvProgressEvent AProgress) {
+  auto Reader = std::make_unique<TKcsvFile>();
+  if (AProgress) Reader->OnProgress = std::move(AProgress);
+  if (!Reader->Open(AFileName, AMode)) return nullptr;
+  return Reader;
+}
+
+void TKcsvFile::ReleaseMapping() {
+  if (FView) UnmapViewOfFile(FView);
+  if (FMapHandle) CloseHandle(FMapHandle);
+  if (FFileHandle >= 0) FileClose(FFileHandle);
+  FView = nullptr;
+  FMapHandle = nullptr;
+  FFileHandle = -1;
+}
+
+void TKcsvFile::Close() {
+  if (!FActive) return;
+  FActive = false;
+  CsvLog(Format("TKcsvFile.Close_S: '%s')", {FFileName}));
+  Clear();
+  FScanned = false;
+  FFileStream.reset();
+  FMemory.reset();
+  ReleaseMapping();
+  FSource = TSource::None;
+  std::vector<char>().swap(FBuffer);
+  CsvLog("TKcsvFile.Close_E");
+}
+
+void TKcsvFile::OpenText(const AnsiString& AText) { OpenText(AnsiString(AText)); }
+
+void TKcsvFile::OpenText(AnsiString&& AText) {
+  Close();
+  FSize = static_cast<Integer>(std::min<std::size_t>(AText.size(), 0x7FFFFFFF));
+  FMemory = std::make_unique<std::string>(std::move(AText));
+  FMemory->resize(static_cast<std::size_t>(FSize));
+  FSource = TSource::Memory;
+  FActive = true;
+  CheckData();
+}
+
+void TKcsvFile::ScanBytes(const char* P, std::size_t N, TScanLine& L) {
+  std::size_t I = 0;
+  while (I < N) {
+    if (!L.InLine) {
+      while (I < N && U(P[I]) <= 0x20) ++I;
+      if (I == N) break;
+      L.InLine = true;
+      L.Start = L.Base + I;
+      L.Bytes = 0;
+      L.First = P[I];
+      L.Keep = (L.First == '#' || L.First == '@') ? 1 : (L.First == ';' ? 2 : 0);
+      L.Text.clear();
+    }
+    const std::size_t J = static_cast<std::size_t>(FindControl(P + I, P + N) - P);
+    const std::size_t Run = J - I;
+    if (L.Keep == 1)
+      L.Text.append(P + I, Run);
+    else if (L.Keep == 2 && L.Text.size() < 10)
+      L.Text.append(P + I, std::min<std::size_t>(Run, 10 - L.Text.size()));
+    L.Bytes += Run;
+    if (J < N) {
+      I = J + 1;  // the ending byte belongs to no line
+      L.InLine = false;
+      EndLine(L);
+    } else {
+      I = N;
+    }
+  }
+  L.Base += N;
+}
+
+void TKcsvFile::EndLine(TScanLine& L) {
+  ++FLineCount;
+  switch (L.First) {
+    case '#':
+      if (L.Text.size() >= 5 && CompareText(L.Text.substr(0, 5), "#CHR=") == 0) {
+        FCharDirective = "#CHR=";
+        if (L.Text.size() > 5) {
+          FEscapeChar = L.Text[5];
+          FCharDirective += L.Text[5];
+        }
+        if (L.Text.size() > 6) {
+          FSeparator = L.Text[6];
+          FCharDirective += L.Text[6];
+        }
+      } else {
+        FComments->Add(L.Text);
+      }
+      return;
+    case '@':
+      HeaderLine(L.Text);
+      return;
+    case ';':
+      if (L.Text == ";CHECKSUM=") return;
+      break;
+    default:
+      break;
+  }
+  if (FCurrentTable) {
+    const auto Measured = static_cast<Integer>(std::min<std::size_t>(L.Bytes + 1, 0x7FFFFFFF));
+    if (Measured > FCurrentTable->LongestLine()) FCurrentTable->SetLongestLine(Measured);
+    FCurrentTable->AddRow(static_cast<Integer>(L.Start));
+    if (OnProgress) OnProgress(FCurrentTable->Name(), FCurrentTable->Count(), false);
+  }
+}
+
+void TKcsvFile::HeaderLine(const AnsiString& Text) {
+  TKTable* Table = new TKTable(this, AnsiString());
+  AddTable(Table);
+  Table->SetLongestLine(static_cast<Integer>(std::min<std::size_t>(Text.size(), 0x7FFFFFFF)));
+  std::vector<AnsiString> Items = SplitHeader(Text);
+  std::size_t I = 0;
+  auto Item0 = [&]() -> AnsiString& {
+    if (I >= Items.size()) HeaderItemMissing();
+    return Items[I];
+  };
+  Table->SetName(Item0().substr(1, 64));
+  ++I;
+  const AnsiString& Keyword = Item0();
+  if (Keyword == "ALL" || Keyword == "DEL" || Keyword == "DIF" || Keyword == "DIFF") {
+    Table->SetMode(Keyword.substr(0, 3));
+    ++I;
+    AnsiString& Next = Item0();
+    if (Next.compare(0, 2, "F=") == 0) Next = Next.substr(2, 64);
+  }
+  for (; I < Items.size(); ++I) {
+    const AnsiString& Item = Items[I];
+    const std::size_t Bracket = Item.find('[');
+    if (Bracket == AnsiString::npos) {
+      Table->AddField(Item, AnsiString());
+    } else {
+      AnsiString Type = Item.substr(Bracket + 1, 250);
+      const std::size_t Close = Type.find(']');
+      if (Close != AnsiString::npos) Type.resize(Close);
+      Table->AddField(Item.substr(0, Bracket), Type);
+    }
+  }
+}
+
+void TKcsvFile::CheckData() {
+  if (FScanned) return;
+  CsvLog("TKcsvFile.CheckData_S");
+  // A scan that raised before may have left tables behind.
+  Clear();
+  FLineCount = 0;
+  FCurrentTable = nullptr;
+
+  TScanLine L;
+  switch (FSource) {
+    case TSource::Mapped:
+      ScanBytes(FView, static_cast<std::size_t>(FSize), L);
+      break;
+    case TSource::Memory:
+      ScanBytes(FMemory->data(), FMemory->size(), L);
+      break;
+    case TSource::FileStream: {
+      FBuffer.assign(ChunkSize, '\0');
+      FFileStream->Seek(0, soBeginning);
+      for (;;) {
+        const int Got = FFileStream->Read(FBuffer.data(), static_cast<int>(ChunkSize));
+        if (Got <= 0) break;
+        ScanBytes(FBuffer.data(), static_cast<std::size_t>(Got), L);
+      }
+      break;
+    }
+    case TSource::None:
+      break;
+  }
+  if (L.InLine) {
+    L.InLine = false;
+    EndLine(L);
+  }
+  if (FCurrentTable && OnProgress) OnProgress(FCurrentTable->Name(), FCurrentTable->Count(), true);
+
+  FScanned = true;
+  if (FSource == TSource::FileStream) std::fill(FBuffer.begin(), FBuffer.end(), '\0');
+  SelectTable(0);
+  CsvLog("TKcsvFile.CheckData_E");
+}
+
+bool TKcsvFile::ReadRowAt(Integer Offset, Integer Count, const char*& Data, Integer& Length) {
+  if (Offset < 0 || Offset >= FSize || Count <= 0) return false;
+  switch (FSource) {
+    case TSource::Mapped:
+    case TSource::Memory: {
+      const char* Base = FSource == TSource::Mapped ? FView : FMemory->data();
+      Data = Base + Offset;
+      Length = std::min(Count, FSize - Offset);
+      return true;
+    }
+    case TSource::FileStream: {
+      if (FBuffer.size() < static_cast<std::size_t>(Count)) FBuffer.resize(static_cast<std::size_t>(Count));
+      FFileStream->Seek(Offset, soBeginning);
+      const int Got = FFileStream->Read(FBuffer.data(), Count);
+      if (Got <= 0) return false;
+      Data = FBuffer.data();
+      Length = Got;
+      return true;
+    }
+    case TSource::None:
+      break;
+  }
+  return false;
+}
+
+void TKcsvFile::AddTable(TKTable* ATable) {
+  std::unique_ptr<TKTable> Owned(ATable);
+  FCurrentTable = ATable;
+  FTables.push_back(std::move(Owned));
+  ATable->SetRowReader([this](Integer Offset, Integer Count, const char*& Data, Integer& Length) {
+    return ReadRowAt(Offset, Count, Data, Length);
+  });
+}
+
+Integer TKcsvFile::IndexOfTable(const AnsiString& AName) const {
+  const AnsiString Wanted = UpperCase(AName);
+  for (std::size_t I = 0; I < FTables.size(); ++I)
+    if (UpperCase(FTables[I]->Name()) == Wanted) return static_cast<Integer>(I);
+  return -1;
+}
+
+TKTable* TKcsvFile::SelectTable(Integer Index) {
+  FCurrentTable = nullptr;
+  if (Index < 0) Index = 0;
+  if (Index < TableCount()) {
+    FCurrentTable = FTables[static_cast<std::size_t>(Index)].get();
+    FCurrentTable->First();
+  }
+  return FCurrentTable;
+}
+
+TKTable* TKcsvFile::TableByName(const AnsiString& AName) {
+  FCurrentTable = nullptr;
+  const Integer Index = IndexOfTable(AName);
+  if (Index >= 0) SelectTable(Index);
+  return FCurrentTable;
+}

@@ -1,0 +1,242 @@
+// The KCSV reader: the in-house typed CSV text in which the article service
+// answers.  TKcsvFile reads a text or a file once and keeps, per table, the
+// header and the start offsets of its rows; TKTable, TKField and TKValue read
+// the fields of the current row from the source each time they are asked.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/klist.h"
+#include "platform/rtl/classes.h"
+#include "platform/rtl/sysutils.h"
+
+class TKcsvFile;
+class TKTable;
+class TKField;
+
+// Progress of the scan: the current table's name, its rows so far, and
+// whether the scan is done.
+using TKcsvProgressEvent =
+    std::function<void(const AnsiString& TableName, Integer RowCount, bool Done)>;
+// Supplies a column's text for row RecNo instead of the source (Text is
+// empty on entry).
+using TKGetTextEvent = std::function<void(TKTable* Sender, Integer RecNo, AnsiString& Text)>;
+// Delivers the bytes of a row: from Offset, at most Count bytes, never past
+// the end of the source.  False when there are none.
+using TKRowReader =
+    std::function<bool(Integer Offset, Integer Count, const char*& Data, Integer& Length)>;
+
+// The trace hook of the reader: empty at program start; CsvLog hands every
+// trace line to it when it is set.
+using TCsvLogProc = void (*)(const AnsiString& Line);
+extern TCsvLogProc CsvLogProc;
+void CsvLog(const AnsiString& Line);
+// A hook that sends each trace line to the debug window.
+void CsvLogToDebugWindow(const AnsiString& Line);
+
+// ---------------------------------------------------------------- TKValue
+
+class TKValue : public TObject {
+  ZEL_CLASS(TKValue, TObject)
+public:
+  AnsiString Text;
+
+  // Text as an integer; 0 when it is none.  Never raises.
+  Integer AsInteger() const;
+};
+
+// ---------------------------------------------------------------- TKField
+
+class TKField : public TObject {
+  ZEL_CLASS(TKField, TObject)
+public:
+  explicit TKField(TKTable* ATable);
+  ~TKField() override;
+
+  TKTable* Table() const { return FTable; }
+  Integer Column() const { return FColumn; }
+  Integer FieldNo() const { return FFieldNo; }
+  TKValue* Value() const { return FValue.get(); }
+  const AnsiString& Name() const { return FName; }
+  const AnsiString& TypeName() const { return FTypeName; }
+  Byte TypeCode() const { return FTypeCode; }
+  Integer Size() const { return FSize; }
+  Integer Width() const { return FWidth; }
+
+  // Sets TypeName, TypeCode, Size and Width from a type text.
+  void SetFieldType(const AnsiString& AType);
+  // The decimal value of all digits of S, other bytes skipped (32 bits).
+  static Integer DigitsValue(const AnsiString& S);
+
+  // Reads the current row's value into Value.
+  void FetchValue();
+  AnsiString AsString();
+  AnsiString AsTrimmedString();
+  Integer AsInteger();
+
+  TKGetTextEvent OnGetText;
+
+private:
+  friend class TKTable;
+
+  TKTable* FTable;
+  Integer FColumn = -1;
+  Integer FFieldNo = -1;
+  std::unique_ptr<TKValue> FValue;
+  AnsiString FName;
+  AnsiString FTypeName;
+  Byte FTypeCode = 0;
+  Integer FSize = 0;
+  Integer FWidth = 0;
+};
+
+// ---------------------------------------------------------------- TKTable
+
+// One table; its items are the start offsets of its rows in the source.
+class TKTable : public TKList {
+  ZEL_CLASS(TKTable, TKList)
+public:
+  TKTable(TKcsvFile* AOwner, const AnsiString& AName);
+  ~TKTable() override;
+
+  char DecimalChar() const { return FDecimalChar; }
+  char Separator() const { return FSeparator; }
+  char EscapeChar() const { return FEscapeChar; }
+  TKcsvFile* Owner() const { return FOwner; }
+  Integer LongestLine() const { return FLongestLine; }
+  void SetLongestLine(Integer Value) { FLongestLine = Value; }
+  const AnsiString& Name() const { return FName; }
+  void SetName(const AnsiString& Value) { FName = Value; }
+  const AnsiString& Mode() const { return FMode; }
+  void SetMode(const AnsiString& Value) { FMode = Value; }
+
+  Integer FieldCount() const { return FFieldCount; }
+  // Column Index (0 .. FieldCount-1), unchecked.
+  TKField* Fields(Integer Index) const { return FFields[static_cast<std::size_t>(Index)].get(); }
+
+  Integer RecNo() const { return FRecNo; }
+  void SetRecNo(Integer Value) { FRecNo = Value; }
+
+  // Name and mode empty, rows and columns gone, RecNo 0.
+  void Reset();
+  void SetFieldCount(Integer N);
+  TKField* AddField(const AnsiString& AName, const AnsiString& AType);
+
+  // Appends the start offset of a row.
+  void AddRow(Integer Offset);
+  Integer RowOffset(Integer Row) const;
+  void SetRowReader(TKRowReader Reader) { FRowReader = std::move(Reader); }
+
+  // Fetches row RecNo; EListError when RecNo is no row.  Data is nullptr
+  // when the source delivers nothing.
+  void ReadRow(const char*& Data, Integer& Length);
+  // The raw text of field N of the current row.
+  AnsiString GetFieldText(Integer N);
+
+  TKField* FieldByName(const AnsiString& AName);
+  Integer FieldIndex(const AnsiString& AName);
+
+  bool Eof() const { return FRecNo >= Count(); }
+  bool First();
+  bool Next();
+
+private:
+  char FDecimalChar;
+  char FSeparator = '^';
+  char FEscapeChar = '\0';
+  TKcsvFile* FOwner = nullptr;
+  std::string FFieldBuffer;
+  Integer FLongestLine = 0;
+  AnsiString FName;
+  AnsiString FMode;
+  Integer FFieldCount = 0;
+  std::vector<std::unique_ptr<TKField>> FFields;
+  Integer FRecNo = 0;
+  std::unique_ptr<TStringList> FNameIndex;
+  TKRowReader FRowReader;
+};
+
+// ---------------------------------------------------------------- TKcsvFile
+
+class TKcsvFile : public TObject {
+  ZEL_CLASS(TKcsvFile, TObject)
+public:
+  TKcsvFile();
+  ~TKcsvFile() override;
+
+  // Frees every table and empties Tables and Comments.
+  virtual void Clear();
+  // Opens a file and scans it.  Mode "m" (also "" and "x..."): mapped;
+  // "f": file stream; "v": copied into memory.  Returns success; modes "f"
+  // and "v" raise EFOpenError for a file that cannot be opened.
+  virtual bool Open(const AnsiString& AFileName, const AnsiString& AMode);
+  // A new reader with the file open, or nullptr when Open fails.
+  static std::unique_ptr<TKcsvFile> OpenFile(const AnsiString& AFileName, const AnsiString& AMode,
+                                             TKcsvProgressEvent AProgress = nullptr);
+  // Releases the present source and its tables.
+  virtual void Close();
+  // Reads a text from memory (a copy of it is kept) and scans it.
+  void OpenText(const AnsiString& AText);
+  // The same, taking the text over instead of copying it.
+  void OpenText(AnsiString&& AText);
+  // The scan; does nothing once the source is scanned.
+  void CheckData();
+
+  TKTable* TableByName(const AnsiString& AName);
+  Integer IndexOfTable(const AnsiString& AName) const;
+  TKTable* SelectTable(Integer Index);
+  // Takes ownership, makes it current and hands it the row reader.
+  void AddTable(TKTable* ATable);
+  bool ReadRowAt(Integer Offset, Integer Count, const char*& Data, Integer& Length);
+
+  bool Active() const { return FActive; }
+  const AnsiString& FileName() const { return FFileName; }
+  Integer Size() const { return FSize; }
+  Integer FileDate() const { return FFileDate; }
+  TStringList* Comments() const { return FComments.get(); }
+  Integer LineCount() const { return FLineCount; }
+  char DecimalChar() const { return FDecimalChar; }
+  char Separator() const { return FSeparator; }
+  char EscapeChar() const { return FEscapeChar; }
+  const AnsiString& CharDirective() const { return FCharDirective; }
+  Integer TableCount() const { return static_cast<Integer>(FTables.size()); }
+  // Table Index (0 .. TableCount-1), unchecked.
+  TKTable* Tables(Integer Index) const { return FTables[static_cast<std::size_t>(Index)].get(); }
+  TKTable* CurrentTable() const { return FCurrentTable; }
+  bool Scanned() const { return FScanned; }
+
+  TKcsvProgressEvent OnProgress;
+
+private:
+  enum class TSource { None, Mapped, FileStream, Memory };
+  struct TScanLine;
+
+  void ScanBytes(const char* P, std::size_t N, TScanLine& L);
+  void EndLine(TScanLine& L);
+  void HeaderLine(const AnsiString& Text);
+  void ReleaseMapping();
+
+  bool FActive = false;
+  AnsiString FFileName;
+  Integer FSize = 0;
+  const char* FView = nullptr;   // mode "m": the mapped file
+  int FFileHandle = -1;
+  void* FMapHandle = nullptr;
+  std::unique_ptr<std::string> FMemory;
+  std::unique_ptr<TFileStream> FFileStream;
+  std::vector<char> FBuffer;  // chunk buffer of the "f" scan, then row buffer
+  Integer FFileDate = 0;
+  std::unique_ptr<TStringList> FComments;
+  Integer FLineCount = 0;
+  char FDecimalChar;
+  char FSeparator = '^';
+  char FEscapeChar = '\0';
+  AnsiString FCharDirective;
+  TSource FSource = TSource::None;
+  std::vector<std::unique_ptr<TKTable>> FTables;
+  TKTable* FCurrentTable = nullptr;
+  bool FScanned = false;
+};

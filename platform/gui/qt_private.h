@@ -1,0 +1,178 @@
+// The Qt side of the class library.  Only .cpp files of platform/gui
+// include this header; public headers never do.
+//
+// A control's native window is a Qt widget that derives from Peer<QtClass>
+// (below): its event() hands every Qt event to WidgetPeer::HandleEvent,
+// which turns it into the control's messages (WM_KEYDOWN/WM_CHAR/WM_KEYUP,
+// mouse messages, WM_PAINT, CM_ENTER/CM_EXIT, WM_MOVE/WM_SIZE,
+// WM_CONTEXTMENU ...) under the exception guard.  When a message reaches
+// the control's DefaultHandler, the layer lets the Qt class handle the
+// original event (NativeEvent); a key or character that a handler changed
+// reaches Qt as the changed key, one set to 0 never reaches it.
+//
+// Sub-widgets of a native control that take keys or mouse presses (the
+// line edit and popup view of a QComboBox, the viewport of a list) are
+// hooked with ForwardEvents, which routes their events through the same
+// path.
+#pragma once
+
+#include <QColor>
+#include <QEvent>
+#include <QFont>
+#include <QObject>
+#include <QPainter>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <utility>
+
+#include "platform/gui/controls.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/graphics.h"
+#include "platform/gui/messages.h"
+
+namespace platform {
+
+// ---------------------------------------------------------------- conversions at the Qt edge
+
+QString ToQString(const AnsiString& S);  // Windows-1252 -> Unicode (own table)
+AnsiString FromQString(const QString& S);  // unmappable characters become '?'
+QColor ToQColor(TColor Color);  // system colours through the fixed table
+TColor FromQColor(const QColor& Color);
+QFont ToQFont(const TFont* Font);  // pixel size from the height, name mapped
+QFont FontOfHandle(HFONT Font);
+int FontEscapement(HFONT Font);    // tenths of a degree
+// Windows rectangles exclude right and bottom, QRect includes them.
+inline QRect ToQRect(const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
+inline TRect FromQRect(const QRect& R) { return Bounds(R.x(), R.y(), R.width(), R.height()); }
+
+// Virtual key, shift state and ANSI character of Qt's key event; Char is
+// 0 when the key gives none (navigation keys, Alt+key).
+struct KeyInfo {
+  WORD Key = 0;
+  TShiftState Shift;
+  char Char = 0;
+  bool HasChar = false;
+  bool Alt = false;
+};
+KeyInfo TranslateKey(const class QKeyEvent* Event);
+TShiftState ShiftOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
+
+// ---------------------------------------------------------------- exception guard
+
+// Runs Fn; an exception goes to Application->HandleException.  Every entry
+// from Qt into library code runs inside it.
+void Guarded(const std::function<void()>& Fn);
+
+// ---------------------------------------------------------------- the peer
+
+class WidgetPeer {
+public:
+  explicit WidgetPeer(TControl* Control);
+  virtual ~WidgetPeer();
+  WidgetPeer(const WidgetPeer&) = delete;
+  WidgetPeer& operator=(const WidgetPeer&) = delete;
+
+  virtual QWidget* Widget() = 0;
+  // The Qt class's own handling of the event.
+  virtual bool NativeEvent(QEvent* Event) = 0;
+
+  TControl* Control() const { return FControl; }
+  TWinControl* WinControl() const;
+  HWND Handle() const { return FHandle; }
+  void Detach();  // the control goes first
+
+  // Entry from event(): the message path, then (where the control lets it)
+  // NativeEvent.
+  bool HandleEvent(QEvent* Event);
+  // The same for events of a sub-widget hooked by ForwardEvents; Native
+  // lets the sub-widget handle the event.
+  bool HandleEventFrom(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native);
+
+  // While a Qt event is being turned into messages: the event, and the
+  // native handling for it (used by DefaultHandler).
+  QEvent* CurrentEvent() const { return FCurrent; }
+  bool InPaint() const { return FPainting; }
+  // The painter of the paint event under way (opened on first use, after
+  // the native painting); nullptr outside painting.
+  QPainter* PaintPainter();
+  // DefaultHandler of a windowed control: the native processing of a
+  // message that came from Qt (the current event) or that the program
+  // sent (WM_CUT/WM_COPY/WM_PASTE/WM_CLEAR/WM_SETTEXT ... on the native
+  // control, as far as the layer knows them).  Returns true when handled.
+  virtual bool NativeMessage(TMessage& Message);
+
+private:
+  friend class TControl;
+  friend class TWinControl;
+  bool DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press);
+  bool DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native);
+  bool DispatchPaint(QEvent* Event);
+
+  TControl* FControl;
+  HWND FHandle = nullptr;
+  QEvent* FCurrent = nullptr;
+  std::function<bool(QEvent*)> FCurrentNative;
+  bool FNativeDone = false;
+  bool FNativeResult = false;
+  bool FPainting = false;
+  QPainter* FPainter = nullptr;
+  // Key pipeline state of the key event under way.
+  bool FKeyDownPassed = false;
+  WORD FKeyPassed = 0;
+  bool FCharPassed = false;
+  char FCharPassedValue = 0;
+};
+
+// A native window of the Qt class Base (QWidget, QLineEdit, QComboBox ...):
+//     new platform::Peer<QLineEdit>(this)
+// in the control's CreatePeer.  Override NativeMessage in a subclass for
+// the native messages of the control (EM_GETSEL ...) or handle them in the
+// control's DefaultHandler.
+template <class Base>
+class Peer : public Base, public WidgetPeer {
+public:
+  template <class... Args>
+  explicit Peer(TControl* Control, Args&&... args)
+      : Base(std::forward<Args>(args)...), WidgetPeer(Control) {
+    this->setAttribute(Qt::WA_KeyCompression, false);
+  }
+  QWidget* Widget() override { return this; }
+  bool NativeEvent(QEvent* Event) override { return Base::event(Event); }
+
+protected:
+  bool event(QEvent* Event) override { return HandleEvent(Event); }
+};
+
+// Routes keys, mouse, focus and context-menu events of Child (a part of
+// Control's native control) through Control's message path.
+void ForwardEvents(QWidget* Child, TWinControl* Control);
+
+// The peer of a control's native window (nullptr without one).
+WidgetPeer* PeerOf(const TControl* Control);
+QWidget* WidgetOf(const TControl* Control);
+// The control whose peer is this widget or contains it.
+TControl* ControlOfWidget(const QWidget* Widget);
+
+// ---------------------------------------------------------------- device contexts and owner draw
+
+// A DC that paints with Painter (not owned), origin at the painter's
+// current origin.  Release it before the painter ends.
+HDC CreatePainterDC(QPainter* Painter, QWidget* Widget = nullptr);
+void ReleasePainterDC(HDC DC);
+QPainter* PainterOfDC(HDC DC);  // nullptr for a measuring DC
+
+// Sends CN_DRAWITEM to Control for one item: builds the DRAWITEMSTRUCT with
+// a DC over Painter, rcItem = ItemRect (in Painter's coordinates), runs
+// the control's handler under the exception guard and releases the DC.
+// ItemState: ODS_* flags.
+void SendDrawItem(TWinControl* Control, QPainter* Painter, const QRect& ItemRect, int ItemIndex,
+                  UINT ItemState, UINT CtlType, ULONG_PTR ItemData = 0);
+// Sends CN_MEASUREITEM; returns the height the control gave (Height when
+// it left it).
+int SendMeasureItem(TWinControl* Control, int ItemIndex, int Height, UINT CtlType);
+
+}  // namespace platform

@@ -1,0 +1,311 @@
+// Windows of other programs: found by the Unix-domain socket they publish,
+// sent WM_COPYDATA over it with a time-out.  Messages to the program's own
+// windows go to the hooks of the GUI layer.
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "platform/os/oscore_internal.h"
+
+namespace {
+
+struct ForeignWindow {
+  std::string socketPath;
+};
+
+std::mutex g_windowMutex;
+
+// Handed-out handles stay valid for the life of the process, also while
+// static objects are destroyed at its end: the tables are never freed.
+struct WindowTables {
+  std::map<std::string, ForeignWindow*> byPath;
+  std::set<HWND> foreign;
+};
+WindowTables& Tables() {
+  static WindowTables* tables = new WindowTables;
+  return *tables;
+}
+
+std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> g_sendHook;
+std::function<BOOL(HWND, UINT, WPARAM, LPARAM)> g_postHook;
+std::function<BOOL(HWND)> g_isWindowHook;
+std::atomic<long long> g_timeoutMs{500};
+
+using Clock = std::chrono::steady_clock;
+
+std::string Hex(const std::string& s) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(s.size() * 2);
+  for (unsigned char c : s) {
+    out += kDigits[c >> 4];
+    out += kDigits[c & 15];
+  }
+  return out;
+}
+
+std::string Fnv1a64(const std::string& s) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  for (unsigned char c : s) {
+    h ^= c;
+    h *= 0x100000001b3ull;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+  return text;
+}
+
+bool WindowHandle(HWND h, std::string& path) {
+  std::lock_guard<std::mutex> lock(g_windowMutex);
+  if (!Tables().foreign.count(h)) return false;
+  path = reinterpret_cast<ForeignWindow*>(h)->socketPath;
+  return true;
+}
+
+int MillisLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left <= 0 ? 0 : static_cast<int>(left);
+}
+
+// Connects to a published window before the deadline; -1 when nobody
+// listens there (ERROR_INVALID_WINDOW_HANDLE) or the time ran out.
+int Connect(const std::string& path, Clock::time_point deadline) {
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  if (path.size() >= sizeof addr.sun_path) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return -1;
+  }
+  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    platform::SetLastErrorFromErrno(errno);
+    return -1;
+  }
+  for (;;) {
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
+    if (errno == EINTR) continue;
+    if (errno == EINPROGRESS) {
+      pollfd p{fd, POLLOUT, 0};
+      if (::poll(&p, 1, MillisLeft(deadline)) == 1) {
+        int err = 0;
+        socklen_t len = sizeof err;
+        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+        if (err == 0) return fd;
+      }
+      break;
+    }
+    if (errno == EAGAIN && MillisLeft(deadline) > 0) {  // its queue is full: wait a little
+      ::usleep(2000);
+      continue;
+    }
+    break;
+  }
+  const bool timedOut = errno == EAGAIN || errno == EINPROGRESS;
+  ::close(fd);
+  SetLastError(timedOut ? ERROR_TIMEOUT : ERROR_INVALID_WINDOW_HANDLE);
+  return -1;
+}
+
+// A window is there when somebody listens on its socket; a full queue
+// still means a listener.
+bool Listening(const std::string& path) {
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  if (path.size() >= sizeof addr.sun_path) return false;
+  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  int rc;
+  do rc = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  while (rc != 0 && errno == EINTR);
+  const bool there = rc == 0 || errno == EAGAIN || errno == EINPROGRESS;
+  ::close(fd);
+  return there;
+}
+
+bool SendAll(int fd, const char* data, std::size_t n, Clock::time_point deadline) {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t w = ::send(fd, data + done, n - done, MSG_NOSIGNAL);
+    if (w > 0) {
+      done += static_cast<std::size_t>(w);
+      continue;
+    }
+    if (w < 0 && errno == EINTR) continue;
+    if (w < 0 && errno == EAGAIN) {
+      pollfd p{fd, POLLOUT, 0};
+      if (::poll(&p, 1, MillisLeft(deadline)) == 1) continue;
+      SetLastError(ERROR_TIMEOUT);
+      return false;
+    }
+    SetLastError(ERROR_BROKEN_PIPE);
+    return false;
+  }
+  return true;
+}
+
+bool ReceiveAll(int fd, char* data, std::size_t n, Clock::time_point deadline) {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t r = ::recv(fd, data + done, n - done, 0);
+    if (r > 0) {
+      done += static_cast<std::size_t>(r);
+      continue;
+    }
+    if (r == 0) {
+      SetLastError(ERROR_BROKEN_PIPE);
+      return false;
+    }
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN) {
+      pollfd p{fd, POLLIN, 0};
+      if (::poll(&p, 1, MillisLeft(deadline)) == 1) continue;
+      SetLastError(ERROR_TIMEOUT);
+      return false;
+    }
+    SetLastError(ERROR_BROKEN_PIPE);
+    return false;
+  }
+  return true;
+}
+
+LRESULT SendCopyData(const std::string& path, WPARAM wParam, const COPYDATASTRUCT* cds) {
+  if (!cds || (cds->cbData > 0 && !cds->lpData)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  const auto deadline = Clock::now() + platform::SendMessageTimeout();
+  const int fd = Connect(path, deadline);
+  if (fd < 0) return 0;
+  platform::CopyDataFrame frame{};
+  frame.magic = platform::CopyDataMagic;
+  frame.msg = WM_COPYDATA;
+  frame.wParam = wParam;
+  frame.dwData = cds->dwData;
+  frame.cbData = cds->cbData;
+  std::vector<char> bytes(sizeof frame + cds->cbData);
+  std::memcpy(bytes.data(), &frame, sizeof frame);
+  if (cds->cbData) std::memcpy(bytes.data() + sizeof frame, cds->lpData, cds->cbData);
+  std::int64_t answer = 0;
+  const bool ok = SendAll(fd, bytes.data(), bytes.size(), deadline) &&
+                  ReceiveAll(fd, reinterpret_cast<char*>(&answer), sizeof answer, deadline);
+  ::close(fd);
+  if (!ok) return 0;
+  SetLastError(ERROR_SUCCESS);
+  return static_cast<LRESULT>(answer);
+}
+
+}  // namespace
+
+namespace platform {
+
+std::string WindowRuntimeDir() {
+  for (const char* name : {"ZEL_RUNTIME_DIR", "XDG_RUNTIME_DIR"}) {
+    const char* v = std::getenv(name);
+    if (v && *v) {
+      std::string dir = v;
+      while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+      return dir;
+    }
+  }
+  return "/tmp";
+}
+
+std::string WindowSocketPath(const std::string& className, const std::string& title) {
+  const std::string dir = WindowRuntimeDir();
+  std::string path = dir + "/zel-window-" + Hex(className) + "-" + Hex(title) + ".sock";
+  if (path.size() < sizeof(sockaddr_un{}.sun_path)) return path;
+  return dir + "/zel-window-h" + Fnv1a64(className + std::string(1, '\0') + title) + ".sock";
+}
+
+void SetSendMessageTimeout(std::chrono::milliseconds timeout) { g_timeoutMs = timeout.count(); }
+std::chrono::milliseconds SendMessageTimeout() { return std::chrono::milliseconds(g_timeoutMs.load()); }
+
+void SetLocalSendMessageHook(std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> hook) {
+  std::lock_guard<std::mutex> lock(g_windowMutex);
+  g_sendHook = std::move(hook);
+}
+
+void SetLocalPostMessageHook(std::function<BOOL(HWND, UINT, WPARAM, LPARAM)> hook) {
+  std::lock_guard<std::mutex> lock(g_windowMutex);
+  g_postHook = std::move(hook);
+}
+
+void SetLocalIsWindowHook(std::function<BOOL(HWND)> hook) {
+  std::lock_guard<std::mutex> lock(g_windowMutex);
+  g_isWindowHook = std::move(hook);
+}
+
+}  // namespace platform
+
+HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
+  if (!lpClassName || !lpWindowName) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  const std::string path = platform::WindowSocketPath(lpClassName, lpWindowName);
+  if (!Listening(path)) return nullptr;
+  std::lock_guard<std::mutex> lock(g_windowMutex);
+  ForeignWindow*& w = Tables().byPath[path];
+  if (!w) {
+    w = new ForeignWindow{path};
+    Tables().foreign.insert(reinterpret_cast<HWND>(w));
+  }
+  return reinterpret_cast<HWND>(w);
+}
+
+LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  std::string path;
+  if (WindowHandle(hWnd, path)) {
+    if (Msg != WM_COPYDATA) {
+      SetLastError(ERROR_NOT_SUPPORTED);
+      return 0;
+    }
+    return SendCopyData(path, wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+  }
+  std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> hook;
+  {
+    std::lock_guard<std::mutex> lock(g_windowMutex);
+    hook = g_sendHook;
+  }
+  return hook ? hook(hWnd, Msg, wParam, lParam) : 0;
+}
+
+BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  std::string path;
+  if (WindowHandle(hWnd, path)) {
+    SetLastError(ERROR_NOT_SUPPORTED);  // data cannot wait in a queue for another program
+    return FALSE;
+  }
+  std::function<BOOL(HWND, UINT, WPARAM, LPARAM)> hook;
+  {
+    std::lock_guard<std::mutex> lock(g_windowMutex);
+    hook = g_postHook;
+  }
+  return hook ? hook(hWnd, Msg, wParam, lParam) : FALSE;
+}
+
+BOOL IsWindow(HWND hWnd) {
+  std::string path;
+  if (WindowHandle(hWnd, path)) return Listening(path) ? TRUE : FALSE;
+  std::function<BOOL(HWND)> hook;
+  {
+    std::lock_guard<std::mutex> lock(g_windowMutex);
+    hook = g_isWindowHook;
+  }
+  return hook ? hook(hWnd) : FALSE;
+}

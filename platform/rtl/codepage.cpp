@@ -1,0 +1,373 @@
+#include "platform/rtl/codepage.h"
+
+#include <array>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// Windows-1252 0x80..0x9F; the undefined five map to themselves.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+unsigned char U(char c) { return static_cast<unsigned char>(c); }
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Decodes the UTF-8 character at s[i]; advances i.  Returns false for an
+// invalid sequence (i then moves by one byte).
+bool DecodeUtf8(const std::string& s, std::size_t& i, char32_t& cp) {
+  const unsigned char b0 = U(s[i]);
+  if (b0 < 0x80) {
+    cp = b0;
+    ++i;
+    return true;
+  }
+  int len;
+  char32_t min;
+  if ((b0 & 0xE0) == 0xC0) {
+    len = 2;
+    cp = b0 & 0x1F;
+    min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    len = 3;
+    cp = b0 & 0x0F;
+    min = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    len = 4;
+    cp = b0 & 0x07;
+    min = 0x10000;
+  } else {
+    ++i;
+    return false;
+  }
+  if (i + len > s.size()) {
+    ++i;
+    return false;
+  }
+  for (int k = 1; k < len; ++k) {
+    const unsigned char b = U(s[i + k]);
+    if ((b & 0xC0) != 0x80) {
+      ++i;
+      return false;
+    }
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++i;
+    return false;
+  }
+  i += len;
+  return true;
+}
+
+char CodePointToAnsi(char32_t cp) {
+  char c;
+  if (cp <= 0xFFFF && WideCharToAnsi(static_cast<char16_t>(cp), c)) return c;
+  return '?';
+}
+
+}  // namespace
+
+char16_t AnsiCharToWide(unsigned char c) {
+  if (c >= 0x80 && c < 0xA0) return kHigh[c - 0x80];
+  return c;
+}
+
+bool WideCharToAnsi(char16_t w, char& out) {
+  if (w < 0x80 || (w >= 0xA0 && w <= 0xFF)) {
+    out = static_cast<char>(w);
+    return true;
+  }
+  for (int i = 0; i < 32; ++i) {
+    if (kHigh[i] == w) {
+      out = static_cast<char>(0x80 + i);
+      return true;
+    }
+  }
+  out = '?';
+  return false;
+}
+
+WideString AnsiToWide(const AnsiString& s) {
+  WideString r;
+  r.reserve(s.size());
+  for (char c : s) r += AnsiCharToWide(U(c));
+  return r;
+}
+
+AnsiString WideToAnsi(const WideString& s) {
+  AnsiString r;
+  r.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char16_t w = s[i];
+    if (w >= 0xD800 && w <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
+      ++i;  // a pair is one character outside the code page
+      r += '?';
+      continue;
+    }
+    char c;
+    WideCharToAnsi(w, c);
+    r += c;
+  }
+  return r;
+}
+
+std::string AnsiToUtf8(const AnsiString& s) {
+  std::string r;
+  r.reserve(s.size() + s.size() / 4);
+  for (char c : s) AppendUtf8(r, AnsiCharToWide(U(c)));
+  return r;
+}
+
+AnsiString Utf8ToAnsi(const std::string& s) {
+  AnsiString r;
+  r.reserve(s.size());
+  std::size_t i = 0;
+  while (i < s.size()) {
+    char32_t cp;
+    if (DecodeUtf8(s, i, cp))
+      r += CodePointToAnsi(cp);
+    else
+      r += '?';
+  }
+  return r;
+}
+
+std::string WideToUtf8(const WideString& s) {
+  std::string r;
+  r.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char32_t cp = s[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    AppendUtf8(r, cp);
+  }
+  return r;
+}
+
+WideString Utf8ToWide(const std::string& s) {
+  WideString r;
+  r.reserve(s.size());
+  std::size_t i = 0;
+  while (i < s.size()) {
+    char32_t cp;
+    if (!DecodeUtf8(s, i, cp)) {
+      r += u'\xFFFD';
+    } else if (cp >= 0x10000) {
+      cp -= 0x10000;
+      r += static_cast<char16_t>(0xD800 + (cp >> 10));
+      r += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      r += static_cast<char16_t>(cp);
+    }
+  }
+  return r;
+}
+
+char AnsiUpperChar(char ch) {
+  const unsigned char c = U(ch);
+  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char>(c - 32);
+  switch (c) {
+    case 0x9A: return '\x8A';
+    case 0x9C: return '\x8C';
+    case 0x9E: return '\x8E';
+    case 0xFF: return '\x9F';
+    default: return ch;
+  }
+}
+
+char AnsiLowerChar(char ch) {
+  const unsigned char c = U(ch);
+  if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char>(c + 32);
+  switch (c) {
+    case 0x8A: return '\x9A';
+    case 0x8C: return '\x9C';
+    case 0x8E: return '\x9E';
+    case 0x9F: return '\xFF';
+    default: return ch;
+  }
+}
+
+AnsiString AnsiUpper(const AnsiString& s) {
+  AnsiString r(s);
+  for (char& c : r) c = AnsiUpperChar(c);
+  return r;
+}
+
+AnsiString AnsiLower(const AnsiString& s) {
+  AnsiString r(s);
+  for (char& c : r) c = AnsiLowerChar(c);
+  return r;
+}
+
+bool IsAnsiLetter(char ch) {
+  const unsigned char c = U(ch);
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+  switch (c) {
+    case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E:
+    case 0x9F: case 0xAA: case 0xB5: case 0xBA:
+      return true;
+    default:
+      break;
+  }
+  return c >= 0xC0 && c != 0xD7 && c != 0xF7;
+}
+
+char AsciiLowerChar(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+AnsiString AsciiLower(const AnsiString& s) {
+  AnsiString r(s);
+  for (char& c : r) c = AsciiLowerChar(c);
+  return r;
+}
+
+AnsiString AsciiUpper(const AnsiString& s) {
+  AnsiString r(s);
+  for (char& c : r)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return r;
+}
+
+// ---------------------------------------------------------------- collation
+
+namespace {
+
+struct Element {
+  std::uint16_t primary;
+  std::uint8_t secondary;  // accent
+  std::uint8_t tertiary;   // 0 lower or caseless, 1 upper
+};
+
+constexpr std::uint16_t kControl = 0x0000;
+constexpr std::uint16_t kSymbol = 0x0100;
+constexpr std::uint16_t kDigit = 0x0300;
+constexpr std::uint16_t kLetter = 0x0400;
+
+std::uint16_t Letter(char l) { return static_cast<std::uint16_t>(kLetter + (l - 'a')); }
+
+// The elements of one byte: up to two (expansions).
+int Elements(unsigned char c, Element out[2]) {
+  auto one = [&](std::uint16_t p, std::uint8_t s, std::uint8_t t) {
+    out[0] = {p, s, t};
+    return 1;
+  };
+  auto two = [&](char a, char b, std::uint8_t s2, std::uint8_t t) {
+    out[0] = {Letter(a), 0, t};
+    out[1] = {Letter(b), s2, t};
+    return 2;
+  };
+  if (c >= 'a' && c <= 'z') return one(Letter(static_cast<char>(c)), 0, 0);
+  if (c >= 'A' && c <= 'Z') return one(Letter(static_cast<char>(c + 32)), 0, 1);
+  if (c >= '0' && c <= '9') return one(static_cast<std::uint16_t>(kDigit + (c - '0')), 0, 0);
+  // Accented letters: base letter, accent number, case.
+  struct Acc {
+    unsigned char code;
+    char base;
+    std::uint8_t accent;
+    std::uint8_t upper;
+  };
+  static constexpr Acc kAcc[] = {
+      {0xC0, 'a', 1, 1}, {0xC1, 'a', 2, 1}, {0xC2, 'a', 3, 1}, {0xC3, 'a', 4, 1},
+      {0xC4, 'a', 5, 1}, {0xC5, 'a', 6, 1}, {0xE0, 'a', 1, 0}, {0xE1, 'a', 2, 0},
+      {0xE2, 'a', 3, 0}, {0xE3, 'a', 4, 0}, {0xE4, 'a', 5, 0}, {0xE5, 'a', 6, 0},
+      {0xAA, 'a', 7, 0}, {0xC7, 'c', 1, 1}, {0xE7, 'c', 1, 0}, {0xD0, 'd', 1, 1},
+      {0xF0, 'd', 1, 0}, {0xC8, 'e', 1, 1}, {0xC9, 'e', 2, 1}, {0xCA, 'e', 3, 1},
+      {0xCB, 'e', 5, 1}, {0xE8, 'e', 1, 0}, {0xE9, 'e', 2, 0}, {0xEA, 'e', 3, 0},
+      {0xEB, 'e', 5, 0}, {0x83, 'f', 1, 0}, {0xCC, 'i', 1, 1}, {0xCD, 'i', 2, 1},
+      {0xCE, 'i', 3, 1}, {0xCF, 'i', 5, 1}, {0xEC, 'i', 1, 0}, {0xED, 'i', 2, 0},
+      {0xEE, 'i', 3, 0}, {0xEF, 'i', 5, 0}, {0xD1, 'n', 4, 1}, {0xF1, 'n', 4, 0},
+      {0xD2, 'o', 1, 1}, {0xD3, 'o', 2, 1}, {0xD4, 'o', 3, 1}, {0xD5, 'o', 4, 1},
+      {0xD6, 'o', 5, 1}, {0xD8, 'o', 8, 1}, {0xF2, 'o', 1, 0}, {0xF3, 'o', 2, 0},
+      {0xF4, 'o', 3, 0}, {0xF5, 'o', 4, 0}, {0xF6, 'o', 5, 0}, {0xF8, 'o', 8, 0},
+      {0xBA, 'o', 7, 0}, {0x8A, 's', 9, 1}, {0x9A, 's', 9, 0}, {0xD9, 'u', 1, 1},
+      {0xDA, 'u', 2, 1}, {0xDB, 'u', 3, 1}, {0xDC, 'u', 5, 1}, {0xF9, 'u', 1, 0},
+      {0xFA, 'u', 2, 0}, {0xFB, 'u', 3, 0}, {0xFC, 'u', 5, 0}, {0xDD, 'y', 2, 1},
+      {0xFD, 'y', 2, 0}, {0x9F, 'y', 5, 1}, {0xFF, 'y', 5, 0}, {0x8E, 'z', 9, 1},
+      {0x9E, 'z', 9, 0},
+  };
+  for (const Acc& a : kAcc)
+    if (a.code == c) return one(Letter(a.base), a.accent, a.upper);
+  switch (c) {
+    case 0xDF: return two('s', 's', 10, 0);  // ß after "ss"
+    case 0xC6: return two('a', 'e', 10, 1);
+    case 0xE6: return two('a', 'e', 10, 0);
+    case 0x8C: return two('o', 'e', 10, 1);
+    case 0x9C: return two('o', 'e', 10, 0);
+    case 0xDE: return two('t', 'h', 10, 1);
+    case 0xFE: return two('t', 'h', 10, 0);
+    case 0xB9: return one(kDigit + 1, 1, 0);
+    case 0xB2: return one(kDigit + 2, 1, 0);
+    case 0xB3: return one(kDigit + 3, 1, 0);
+    default: break;
+  }
+  if (c < 0x20 || c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)
+    return one(static_cast<std::uint16_t>(kControl + c), 0, 0);
+  return one(static_cast<std::uint16_t>(kSymbol + c), 0, 0);
+}
+
+void Collect(const char* s, std::size_t n, std::vector<Element>& out) {
+  out.clear();
+  out.reserve(n + 2);
+  Element e[2];
+  for (std::size_t i = 0; i < n; ++i) {
+    const int k = Elements(static_cast<unsigned char>(s[i]), e);
+    for (int j = 0; j < k; ++j) out.push_back(e[j]);
+  }
+}
+
+template <typename Key>
+int CompareBy(const std::vector<Element>& a, const std::vector<Element>& b, Key key) {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const int ka = key(a[i]), kb = key(b[i]);
+    if (ka != kb) return ka < kb ? -1 : 1;
+  }
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return 0;
+}
+
+}  // namespace
+
+int LocaleCompare(const char* s1, std::size_t n1, const char* s2, std::size_t n2,
+                  bool ignoreCase) {
+  std::vector<Element> a, b;
+  Collect(s1, n1, a);
+  Collect(s2, n2, b);
+  if (int r = CompareBy(a, b, [](const Element& e) { return int(e.primary); })) return r;
+  if (int r = CompareBy(a, b, [](const Element& e) { return int(e.secondary); })) return r;
+  if (!ignoreCase) return CompareBy(a, b, [](const Element& e) { return int(e.tertiary); });
+  return 0;
+}
+
+}  // namespace platform

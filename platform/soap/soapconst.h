@@ -1,0 +1,41 @@
+// Message texts of the SOAP runtime (Windows-1252).
+#pragma once
+
+namespace platform::soap::msg {
+
+// Transport: the platform's error text, the address and the action.
+inline constexpr const char* TransportError = "%s - URL:%s - SOAPAction:%s";
+// An HTTP status of 300 or above: status text, code, address.
+inline constexpr const char* HttpStatusError = "%s (%d) - '%s'";
+inline constexpr const char* NoEndpoint =
+    "URL-Endpunkt f\xFC" "r Service/Port '%s'/'%s' kann nicht von WSDL '%s' gelesen werden";
+inline constexpr const char* WrongContentType =
+    "Ung\xFC" "ltiger Inhaltstyp der Antwort: '%s' - SOAP erwartet \"text/xml\"";
+inline constexpr const char* ConnectTimedOut = "Zeit\xFC" "berschreitung beim Verbindungsaufbau (%d ms)";
+inline constexpr const char* ReplyStalled = "Zeit\xFC" "berschreitung: %d ms ohne Daten vom Server";
+inline constexpr const char* ReplyTooLarge = "Die Antwort ist gr\xF6\xDF" "er als %d Bytes";
+
+inline constexpr const char* XmlReadError = "XML-Fehler: %s (Zeile %d, Spalte %d)";
+inline constexpr const char* DtdRefused = "Die Antwort enth\xE4" "lt eine DTD oder Entit\xE4" "ten; sie wird abgewiesen";
+inline constexpr const char* NoEnvelope = "Die Antwort ist kein SOAP-Envelope";
+inline constexpr const char* NoBody = "Die Antwort hat keinen SOAP-Body";
+inline constexpr const char* NoResponse = "Der SOAP-Body der Antwort ist leer";
+inline constexpr const char* NoResult = "Das Antwortelement '%s' enth\xE4" "lt kein Ergebnis";
+inline constexpr const char* SeveralResults =
+    "Das Antwortelement '%s' enth\xE4" "lt mehr als ein Element; das Ergebnis ist nicht eindeutig";
+inline constexpr const char* MissingElement = "Element '%s' fehlt im Ergebnis vom Typ %s";
+inline constexpr const char* UnexpectedElement = "Unerwartetes Element '%s' in einem einfachen Wert";
+inline constexpr const char* InvalidBase64 = "Ung\xFC" "ltige Base64-Daten im Ergebnis";
+inline constexpr const char* UnsupportedType = "Typ des Elements '%s' wird nicht unterst\xFC" "tzt";
+inline constexpr const char* InvalidXmlChar =
+    "Das Zeichen #$%.4x im Parameter '%s' kann nicht in XML \xFC" "bertragen werden";
+inline constexpr const char* NoWsdl = "Die Dienstbeschreibung ist kein WSDL-Dokument";
+
+inline constexpr const char* IntfNotSupported = "Schnittstelle nicht unterst\xFC" "tzt";
+inline constexpr const char* IntfNotRegistered = "Schnittstelle %s ist nicht registriert";
+inline constexpr const char* ClassNotRegistered = "Klasse ist nicht f\xFC" "r SOAP registriert";
+inline constexpr const char* NotDocumentStyle =
+    "Schnittstelle %s: nur Document-Stil mit eingepackten Parametern wird unterst\xFC" "tzt";
+inline constexpr const char* BadArguments = "Operation %s: Parameter passen nicht zur Beschreibung";
+
+}  // namespace platform::soap::msg

@@ -1,0 +1,158 @@
+#include "platform/soap/soaphttpclient.h"
+
+#include "platform/rtl/sysutils.h"
+#include "platform/soap/opconvert.h"
+#include "platform/soap/soapconst.h"
+
+using namespace platform::soap;
+
+namespace {
+
+bool IsRefusedContentType(const std::string& type) {
+  return SameText(type, "text/plain") || SameText(type, "text/html");
+}
+
+void CheckStatus(const THttpReply& reply, const std::string& url) {
+  if (reply.Status >= 300 && reply.Status != 500)
+    throw ESOAPHTTPException(Format(msg::HttpStatusError, {reply.StatusText, static_cast<Int64>(reply.Status), url}),
+                             static_cast<int>(reply.Status));
+}
+
+AnsiString ReplaceOperationName(const AnsiString& pattern, const AnsiString& operation) {
+  return StringReplace(pattern, "%operationName%", operation, rfReplaceAll | rfIgnoreCase);
+}
+
+}  // namespace
+
+struct THTTPRIO::TImpl {
+  AnsiString WSDLLocation;
+  AnsiString Service;
+  AnsiString Port;
+  bool HaveDescription = false;
+  TWsdlPortInfo PortInfo;
+  THttpTransport Transport;
+};
+
+THTTPRIO::THTTPRIO() : FImpl(std::make_unique<TImpl>()) {}
+THTTPRIO::~THTTPRIO() = default;
+
+const AnsiString& THTTPRIO::WSDLLocation() const { return FImpl->WSDLLocation; }
+void THTTPRIO::SetWSDLLocation(const AnsiString& Value) {
+  if (Value == FImpl->WSDLLocation) return;
+  FImpl->WSDLLocation = Value;
+  FImpl->HaveDescription = false;
+  FImpl->PortInfo = TWsdlPortInfo{};
+}
+const AnsiString& THTTPRIO::Service() const { return FImpl->Service; }
+void THTTPRIO::SetService(const AnsiString& Value) {
+  FImpl->Service = Value;
+  FImpl->HaveDescription = false;
+}
+const AnsiString& THTTPRIO::Port() const { return FImpl->Port; }
+void THTTPRIO::SetPort(const AnsiString& Value) {
+  FImpl->Port = Value;
+  FImpl->HaveDescription = false;
+}
+AnsiString THTTPRIO::URL() const { return FImpl->HaveDescription ? FImpl->PortInfo.Address : AnsiString(); }
+
+int THTTPRIO::ConnectTimeout() const { return FImpl->Transport.Limits.ConnectTimeoutMs; }
+void THTTPRIO::SetConnectTimeout(int Ms) { FImpl->Transport.Limits.ConnectTimeoutMs = Ms; }
+int THTTPRIO::ReceiveTimeout() const { return FImpl->Transport.Limits.ReceiveTimeoutMs; }
+void THTTPRIO::SetReceiveTimeout(int Ms) { FImpl->Transport.Limits.ReceiveTimeoutMs = Ms; }
+Int64 THTTPRIO::MaxReplySize() const { return FImpl->Transport.Limits.MaxReplySize; }
+void THTTPRIO::SetMaxReplySize(Int64 Bytes) { FImpl->Transport.Limits.MaxReplySize = Bytes; }
+
+const THttpTrace& THTTPRIO::LastTrace() const { return FImpl->Transport.LastTrace(); }
+
+AnsiString THTTPRIO::CastErrorText() { return msg::IntfNotSupported; }
+
+std::shared_ptr<IInvokable> THTTPRIO::CreateView(const TIntfMetaData& Info) {
+  InterfaceMapItem item = InvRegistry()->GetInterfaceInfo(Info.IID);
+  std::shared_ptr<THTTPRIO> self = weak_from_this().lock();
+  if (!self || !item.Info->CreateProxy) throw EIntfCastError(msg::IntfNotSupported);
+  return item.Info->CreateProxy(self);
+}
+
+void THTTPRIO::ReadDescription(const std::string&) {
+  THttpReply reply = FImpl->Transport.Get(FImpl->WSDLLocation);
+  CheckStatus(reply, FImpl->WSDLLocation);
+  if (reply.Status == 500)
+    throw ESOAPHTTPException(Format(msg::HttpStatusError, {reply.StatusText, 500, FImpl->WSDLLocation}), 500);
+  FImpl->PortInfo = ReadWsdlPort(reply.Body, FImpl->Service, FImpl->Port);
+  FImpl->HaveDescription = true;
+}
+
+TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::vector<TSoapValue>& Args) {
+  InterfaceMapItem item = InvRegistry()->GetInterfaceInfo(Intf.IID);
+  if (Slot < 0 || static_cast<std::size_t>(Slot) >= Intf.MDA.size())
+    throw EIntfCastError(Format(msg::BadArguments, {IntToStr(Slot)}));
+  const TIntfMethEntry& method = Intf.MDA[static_cast<std::size_t>(Slot)];
+  if (!item.InvokeOptions.Contains(ioDocument) || item.InvokeOptions.Contains(ioLiteral))
+    throw ESOAPDomConvertError(Format(msg::NotDocumentStyle, {Intf.Name}));
+
+  // The request first: a text that XML cannot carry fails before anything is sent.
+  if (Args.size() != method.Params.size()) throw EIntfCastError(Format(msg::BadArguments, {method.Name}));
+  std::vector<TRequestParam> params;
+  params.reserve(Args.size());
+  for (std::size_t i = 0; i < Args.size(); ++i) {
+    TSoapKind kind = method.Params[i].Kind;
+    bool fits = (kind == TSoapKind::Integer && std::holds_alternative<Integer>(Args[i])) ||
+                (kind == TSoapKind::WideString && std::holds_alternative<WideString>(Args[i])) ||
+                (kind == TSoapKind::ByteArray && std::holds_alternative<TByteDynArray>(Args[i]));
+    if (!fits) throw EIntfCastError(Format(msg::BadArguments, {method.Name}));
+    params.push_back({method.Params[i].Name, Args[i]});
+  }
+  std::string envelope = BuildRequestEnvelope(item.Namespace, method.Name, params);
+
+  if (!FImpl->HaveDescription) ReadDescription(method.Name);
+  const std::string& address = FImpl->PortInfo.Address;
+  if (address.empty())
+    throw ESOAPHTTPException(Format(msg::NoEndpoint, {FImpl->Service, FImpl->Port, FImpl->WSDLLocation}));
+
+  std::string action;
+  auto found = FImpl->PortInfo.Actions.find(method.Name);
+  if (found != FImpl->PortInfo.Actions.end() && !found->second.empty())
+    action = found->second;
+  else if (item.InvokeOptions.Contains(ioHasDefaultSOAPAction))
+    action = ReplaceOperationName(item.SOAPAction, method.Name);
+
+  THttpReply reply = FImpl->Transport.Post(address, action, envelope);
+  CheckStatus(reply, address);
+  if (IsRefusedContentType(reply.ContentType))
+    throw ESOAPHTTPException(Format(msg::WrongContentType, {reply.ContentType}), static_cast<int>(reply.Status));
+
+  TReplyResult result;
+  try {
+    result = ParseReply(reply.Body);
+  } catch (const ESOAPDomConvertError&) {
+    // A 500 that carries no readable fault is reported as the status it is.
+    if (reply.Status == 500)
+      throw ESOAPHTTPException(Format(msg::HttpStatusError, {reply.StatusText, 500, address}), 500);
+    throw;
+  }
+  if (reply.Status == 500)
+    throw ESOAPHTTPException(Format(msg::HttpStatusError, {reply.StatusText, 500, address}), 500);
+
+  TInvokeResult out;
+  switch (method.ResultKind) {
+    case TSoapKind::Remotable: {
+      TRemotableClassInfo cls = RemClassRegistry()->GetClassInfo(method.ResultClass);
+      out.Object = cls.Create();
+      AssignFields(result, cls, *out.Object);
+      break;
+    }
+    case TSoapKind::Integer:
+      if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.Fields[0].Name}));
+      out.Value = ParseSoapInteger(result.Text);
+      break;
+    case TSoapKind::WideString:
+      if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.Fields[0].Name}));
+      out.Value = result.Text;
+      break;
+    case TSoapKind::ByteArray:
+      if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.Fields[0].Name}));
+      out.Value = ParseBase64(result.Text);
+      break;
+  }
+  return out;
+}

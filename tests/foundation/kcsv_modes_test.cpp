@@ -1,0 +1,302 @@
+// The KCSV reader on files: the three open modes, failures, trace lines.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "foundation/kcsvFile.h"
+#include "platform/os/fileutil.h"
+#include "platform/os/windows.h"
+#include "tests/foundation/kcsv_support.h"
+#include "tests/support/tempdir.h"
+
+using kcsvtest::Dump;
+using kcsvtest::ExampleText;
+
+namespace {
+
+std::vector<std::string>* TraceSink = nullptr;
+void Record(const AnsiString& Line) {
+  if (TraceSink) TraceSink->push_back(Line);
+}
+
+// Records the trace lines while it lives.
+class TraceRecorder {
+public:
+  TraceRecorder() {
+    TraceSink = &Lines;
+    CsvLogProc = &Record;
+  }
+  ~TraceRecorder() {
+    CsvLogProc = nullptr;
+    TraceSink = nullptr;
+  }
+  std::vector<std::string> Lines;
+};
+
+std::string ReadFile(const std::string& Path) {
+  std::ifstream In(Path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+}
+
+// Rows longer than the 16384-byte chunks of mode "f", rows across chunk
+// borders, escapes and a last row without line end.
+std::string ChunkyText() {
+  std::string T = "#CHR=~^\r\n#comment\r\n@a,ALL,F=n[INT],s[STR],t\r\n";
+  for (int I = 0; I < 900; ++I) {
+    T += std::to_string(I) + "^" + std::string(static_cast<std::size_t>(I % 37), 'x') + "~^y\\n^" +
+         (I % 5 == 0 ? "\xE4\xF6\xFC" : "t") + "\r\n";
+    if (I == 450) T += "7^" + std::string(40000, 'L') + "^long\r\n";
+  }
+  T += "@b,k\n\n\n   lone\n@c,x,y\nlast^" + std::string(20000, 'z');
+  return T;
+}
+
+class KcsvFiles : public ::testing::Test {
+protected:
+  void SetUp() override { platform::InstallOsLayer(); }
+
+  std::string Write(const std::string& Name, const std::string& Bytes) { return Dir.write(Name, Bytes); }
+
+  platform::test::TempDir Dir;
+};
+
+}  // namespace
+
+TEST_F(KcsvFiles, DataFileIsTheWorkedExample) {
+  EXPECT_EQ(ReadFile(std::string(ZEL_TEST_DATA_DIR) + "/kcsv/example.kcsv"), ExampleText);
+}
+
+TEST_F(KcsvFiles, TheThreeModesGiveTheTablesOfTheText) {
+  const std::vector<std::string> Texts = {
+      ExampleText, ChunkyText(), ReadFile(std::string(ZEL_TEST_DATA_DIR) + "/kcsv/search_answer.kcsv"),
+      "@t,a,b\n1^abc"};
+  for (std::size_t I = 0; I < Texts.size(); ++I) {
+    TKcsvFile Reference;
+    Reference.OpenText(Texts[I]);
+    const std::string Want = Dump(Reference);
+    ASSERT_NE(Reference.TableCount(), 0);
+    const std::string Path = Write("text" + std::to_string(I) + ".kcsv", Texts[I]);
+    for (const char* Mode : {"m", "f", "v"}) {
+      SCOPED_TRACE(std::string("text ") + std::to_string(I) + " mode " + Mode);
+      TKcsvFile F;
+      ASSERT_TRUE(F.Open(Path, Mode));
+      EXPECT_TRUE(F.Active());
+      EXPECT_TRUE(F.Scanned());
+      EXPECT_EQ(F.FileName(), Path);
+      EXPECT_EQ(F.Size(), static_cast<Integer>(Texts[I].size()));
+      EXPECT_EQ(F.LineCount(), Reference.LineCount());
+      EXPECT_EQ(Dump(F), Want);
+      EXPECT_EQ(F.CurrentTable(), F.Tables(0));
+    }
+  }
+}
+
+TEST_F(KcsvFiles, ChunkyTextValues) {
+  const std::string Path = Write("chunky.kcsv", ChunkyText());
+  for (const char* Mode : {"m", "f", "v"}) {
+    SCOPED_TRACE(Mode);
+    TKcsvFile F;
+    ASSERT_TRUE(F.Open(Path, Mode));
+    TKTable* A = F.TableByName("a");
+    ASSERT_NE(A, nullptr);
+    ASSERT_EQ(A->Count(), 901);
+    A->SetRecNo(451);
+    EXPECT_EQ(A->FieldByName("n")->AsInteger(), 7);
+    EXPECT_EQ(A->FieldByName("s")->AsString(), std::string(40000, 'L'));
+    EXPECT_EQ(A->FieldByName("t")->AsString(), "long");
+    A->SetRecNo(900);
+    EXPECT_EQ(A->FieldByName("s")->AsString(), std::string(899 % 37, 'x') + "^y");
+    EXPECT_EQ(F.TableByName("b")->Fields(0)->AsString(), "lone");
+    TKTable* C = F.TableByName("c");
+    EXPECT_EQ(C->Fields(1)->AsString(), std::string(20000, 'z'));
+  }
+}
+
+TEST_F(KcsvFiles, ModeLetters) {
+  const std::string Path = Write("a.csv", ExampleText);
+  struct Case {
+    std::string Mode;
+    std::optional<char> Letter;  // none: Open fails
+  };
+  for (const Case& C : {Case{"m", 'm'}, Case{"M", 'm'}, Case{"map", 'm'}, Case{"", 'm'}, Case{"x", 'm'},
+                        Case{"Xyz", 'm'}, Case{"f", 'f'}, Case{"F", 'f'}, Case{"file", 'f'}, Case{"v", 'v'},
+                        Case{"V", 'v'}, Case{"q", std::nullopt}, Case{"1", std::nullopt},
+                        Case{" m", std::nullopt}}) {
+    SCOPED_TRACE("mode '" + C.Mode + "'");
+    TKcsvFile F;
+    TraceRecorder Trace;
+    const bool Ok = F.Open(Path, C.Mode);
+    const std::string Shown(1, C.Letter ? *C.Letter : C.Mode[0]);
+    ASSERT_EQ(Ok, C.Letter.has_value());
+    EXPECT_EQ(F.Active(), Ok);
+    if (Ok) {
+      EXPECT_EQ(Trace.Lines, (std::vector<std::string>{
+                                 "TKcsvFile.Open_S", "TKcsvFile.Open('" + Path + "',\"" + Shown + "\")",
+                                 "TKcsvFile.Open: '" + Path + "' OK..", "TKcsvFile.CheckData_S",
+                                 "TKcsvFile.CheckData_E", "TKcsvFile.Open_E"}));
+      EXPECT_EQ(F.TableCount(), 2);
+    } else {
+      EXPECT_EQ(Trace.Lines, (std::vector<std::string>{"TKcsvFile.Open_S",
+                                                       "TKcsvFile.Open('" + Path + "',\"" + Shown + "\")",
+                                                       "TKcsvFile.Open: '" + Path + "' fail..", "TKcsvFile.Open_E"}));
+      EXPECT_EQ(F.TableCount(), 0);
+      EXPECT_EQ(F.FileName(), Path);
+    }
+  }
+}
+
+TEST_F(KcsvFiles, CloseTraceAndRelease) {
+  const std::string Path = Write("a.csv", ExampleText);
+  for (const char* Mode : {"m", "f", "v"}) {
+    TKcsvFile F;
+    ASSERT_TRUE(F.Open(Path, Mode));
+    TraceRecorder Trace;
+    F.Close();
+    EXPECT_EQ(Trace.Lines, (std::vector<std::string>{"TKcsvFile.Close_S: '" + Path + "')", "TKcsvFile.Close_E"}));
+    EXPECT_FALSE(F.Active());
+    EXPECT_FALSE(F.Scanned());
+    EXPECT_EQ(F.TableCount(), 0);
+    EXPECT_EQ(F.Comments()->Count(), 0);
+    EXPECT_EQ(F.CurrentTable(), nullptr);
+    F.Close();
+    EXPECT_EQ(Trace.Lines.size(), 2u);  // closing again does nothing
+  }
+}
+
+TEST_F(KcsvFiles, MissingFile) {
+  const std::string Path = Dir.file("missing.kcsv");
+  {
+    TKcsvFile F;
+    TraceRecorder Trace;
+    EXPECT_FALSE(F.Open(Path, "m"));
+    EXPECT_FALSE(F.Active());
+    EXPECT_EQ(F.TableCount(), 0);
+    EXPECT_EQ(Trace.Lines.back(), "TKcsvFile.Open_E");
+    EXPECT_EQ(Trace.Lines[2], "TKcsvFile.Open: '" + Path + "' fail..");
+  }
+  for (const char* Mode : {"f", "v", "F"}) {
+    SCOPED_TRACE(Mode);
+    TKcsvFile F;
+    F.OpenText(ExampleText);  // an earlier source is closed first
+    TraceRecorder Trace;
+    try {
+      F.Open(Path, Mode);
+      ADD_FAILURE() << "no exception";
+    } catch (const EFOpenError& E) {
+      const std::string Start = "Datei " + Path + " kann nicht ge\xF6" "ffnet werden. ";
+      EXPECT_EQ(E.Message().substr(0, Start.size()), Start) << E.Message();
+    }
+    EXPECT_FALSE(F.Active());
+    EXPECT_EQ(F.TableCount(), 0);
+    // No end line when the exception leaves Open.
+    ASSERT_FALSE(Trace.Lines.empty());
+    EXPECT_NE(Trace.Lines.back(), "TKcsvFile.Open_E");
+    EXPECT_EQ(Trace.Lines.back(), std::string("TKcsvFile.Open('") + Path + "',\"" +
+                                      static_cast<char>(Mode[0] | 0x20) + "\")");
+    // The reader stays usable.
+    F.OpenText("@t,a\n1\n");
+    EXPECT_EQ(F.TableCount(), 1);
+  }
+  EXPECT_EQ(TKcsvFile::OpenFile(Path, "m"), nullptr);
+  EXPECT_THROW(TKcsvFile::OpenFile(Path, "f"), EFOpenError);
+}
+
+TEST_F(KcsvFiles, EmptyFile) {
+  const std::string Path = Write("empty.kcsv", "");
+  struct Case {
+    const char* Mode;
+    bool Ok;
+  };
+  for (const Case& C : {Case{"m", false}, Case{"f", true}, Case{"v", true}}) {
+    SCOPED_TRACE(C.Mode);
+    TKcsvFile F;
+    EXPECT_EQ(F.Open(Path, C.Mode), C.Ok);
+    EXPECT_EQ(F.Active(), C.Ok);
+    EXPECT_EQ(F.Scanned(), C.Ok);
+    EXPECT_EQ(F.TableCount(), 0);
+  }
+}
+
+TEST_F(KcsvFiles, SizeDateAndFileName) {
+  const std::string Path = Write("dated.kcsv", ExampleText);
+  for (const char* Mode : {"m", "f", "v"}) {
+    TKcsvFile F;
+    ASSERT_TRUE(F.Open(Path, Mode));
+    EXPECT_EQ(F.Size(), 161);
+    EXPECT_EQ(F.FileDate(), FileAge(Path));
+    EXPECT_NE(F.FileDate(), -1);
+    F.OpenText("@t,a\n");
+    EXPECT_EQ(F.FileName(), Path);  // OpenText leaves it
+    EXPECT_EQ(F.FileDate(), FileAge(Path));
+    EXPECT_EQ(F.Size(), 5);
+  }
+}
+
+TEST_F(KcsvFiles, WindowsPathOnDriveC) {
+  const char* Saved = std::getenv("ZEL_DRIVE_C");
+  const std::string Old = Saved ? Saved : "";
+  ::setenv("ZEL_DRIVE_C", Dir.path().c_str(), 1);
+  Write("answer.kcsv", ExampleText);
+  for (const char* Mode : {"m", "f", "v"}) {
+    SCOPED_TRACE(Mode);
+    TKcsvFile F;
+    ASSERT_TRUE(F.Open("C:\\ANSWER.KCSV", Mode));
+    EXPECT_EQ(F.FileName(), "C:\\ANSWER.KCSV");
+    ASSERT_NE(F.TableByName("two"), nullptr);
+    EXPECT_EQ(F.TableByName("two")->Fields(0)->AsString(), "A1");
+  }
+  if (Saved)
+    ::setenv("ZEL_DRIVE_C", Old.c_str(), 1);
+  else
+    ::unsetenv("ZEL_DRIVE_C");
+}
+
+TEST_F(KcsvFiles, OpenFileHandsOnTheProgressEvent) {
+  const std::string Path = Write("a.kcsv", ExampleText);
+  int Calls = 0;
+  auto F = TKcsvFile::OpenFile(Path, "v", [&](const AnsiString&, Integer, bool) { ++Calls; });
+  ASSERT_NE(F, nullptr);
+  EXPECT_TRUE(F->Active());
+  EXPECT_EQ(Calls, 4);  // three rows and the end
+  EXPECT_EQ(F->TableCount(), 2);
+  EXPECT_EQ(TKcsvFile::OpenFile(Path, "q"), nullptr);
+}
+
+TEST_F(KcsvFiles, HeaderErrorInAFile) {
+  const std::string Bad = Write("bad.kcsv", "@ok,a\n1\n@t\n");
+  const std::string Good = Write("good.kcsv", ExampleText);
+  for (const char* Mode : {"m", "f", "v"}) {
+    SCOPED_TRACE(Mode);
+    TKcsvFile F;
+    TraceRecorder Trace;
+    EXPECT_THROW(F.Open(Bad, Mode), EStringListError);
+    EXPECT_TRUE(F.Active());
+    EXPECT_FALSE(F.Scanned());
+    ASSERT_EQ(F.TableCount(), 2);
+    EXPECT_EQ(F.Tables(0)->Fields(0)->AsString(), "1");
+    EXPECT_EQ(Trace.Lines.back(), "TKcsvFile.CheckData_S");
+    ASSERT_TRUE(F.Open(Good, Mode));
+    EXPECT_EQ(F.TableCount(), 2);
+    EXPECT_EQ(F.Tables(1)->Name(), "two");
+  }
+}
+
+TEST_F(KcsvFiles, ReopenInAnotherMode) {
+  const std::string A = Write("a.kcsv", ExampleText);
+  const std::string B = Write("b.kcsv", "@b,x\nonly\n");
+  TKcsvFile F;
+  ASSERT_TRUE(F.Open(A, "m"));
+  ASSERT_TRUE(F.Open(B, "f"));
+  EXPECT_EQ(F.TableCount(), 1);
+  EXPECT_EQ(F.Tables(0)->Fields(0)->AsString(), "only");
+  ASSERT_TRUE(F.Open(A, "v"));
+  EXPECT_EQ(F.TableCount(), 2);
+  EXPECT_FALSE(F.Open(B, "z"));
+  EXPECT_EQ(F.TableCount(), 0);
+  EXPECT_FALSE(F.Active());
+}

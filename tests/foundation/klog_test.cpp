@@ -1,0 +1,140 @@
+// Debug-window link: what a debug viewer receives, and when it receives
+// nothing.
+#include "foundation/klog.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/kmsg.h"
+#include "foundation/ktool.h"
+#include "platform/os/windows.h"
+#include "tests/support/debug_receiver.h"
+#include "tests/support/tempdir.h"
+
+using namespace std::chrono_literals;
+using platform::test::DebugReceiver;
+
+namespace {
+
+// Each test has its own window directory and drive C:, and the program is
+// C:\APP\ZEL.EXE.
+class KLogTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ::setenv("ZEL_RUNTIME_DIR", dir.path().c_str(), 1);
+    ::setenv("ZEL_DRIVE_C", dir.path().c_str(), 1);
+    platform::SetModuleFileNameOverride("C:\\APP\\ZEL.EXE");
+    platform::SetHostResolver([](const std::string&) { return std::string(); });
+    ktool_finalization();
+    DebugWindow = -1;
+  }
+  void TearDown() override {
+    kmsg_finalization();
+    ktool_finalization();
+    SetDebugApplicationHandleSource(nullptr);
+    platform::SetSendMessageTimeout(500ms);
+    platform::SetModuleFileNameOverride("");
+    platform::SetHostResolver(nullptr);
+    DebugWindow = -1;
+    ::unsetenv("ZEL_RUNTIME_DIR");
+    ::unsetenv("ZEL_DRIVE_C");
+  }
+
+  platform::test::TempDir dir;
+};
+
+TEST_F(KLogTest, StartLineAndTheTwoStartUpLines) {
+  DebugReceiver viewer;
+  SetDebugApplicationHandleSource([] { return WPARAM{0x1234}; });
+  klog_initialization();
+  kmsg_initialization();
+  ktool_initialization();  // the second InitApplikation sends nothing
+  ASSERT_TRUE(viewer.waitForLines(3, 2s));
+
+  const std::vector<std::string> expected = {
+      "#START {C:\\APP\\ZEL.EXE}",
+      "InitApplikation from \"LANGUAGE\"",
+      "Barcodeprefix= 2A [*]",
+  };
+  EXPECT_EQ(viewer.lines(), expected);
+  const auto messages = viewer.messages();
+  ASSERT_EQ(messages.size(), 3u);
+  for (std::size_t i = 0; i < messages.size(); ++i) {
+    EXPECT_EQ(messages[i].msg, WM_COPYDATA);
+    EXPECT_EQ(messages[i].wParam, WPARAM{0x1234});
+    EXPECT_EQ(messages[i].dwData, 0u);
+    EXPECT_EQ(messages[i].cbData, expected[i].size() + 1);
+    EXPECT_EQ(messages[i].bytes, expected[i] + std::string(1, '\0'));
+  }
+  EXPECT_EQ(ModuleTag(), "{C:\\APP\\ZEL.EXE}");
+}
+
+TEST_F(KLogTest, LinesAndTheirErrors) {
+  DebugReceiver viewer;
+  klog_initialization();
+  ASSERT_TRUE(viewer.waitForLines(1, 2s));
+  DebugFmt("%s", {AnsiString()});
+  DebugFmt("%d", {});
+  DebugFmt("%d items in %s", {3, "box"});
+  WriteLog("100% sure");
+  DebugValues({TKLogValue::Null()});
+  DebugValues({TKLogValue(), TKLogValue(""), TKLogValue("a"), TKLogValue(), TKLogValue(7)});
+  DebugValues({TKLogValue("x"), TKLogValue(1.5), TKLogValue(true)});
+  ASSERT_TRUE(viewer.waitForLines(8, 2s));
+  const auto messages = viewer.messages();
+  ASSERT_EQ(messages.size(), 8u);
+  EXPECT_EQ(messages[1].cbData, 1u);
+  EXPECT_EQ(messages[1].bytes, std::string(1, '\0'));
+  const std::vector<std::string> lines = viewer.lines();
+  EXPECT_EQ(lines[2], "Error");
+  EXPECT_EQ(lines[3], "3 items in box");
+  EXPECT_EQ(lines[4], "100% sure");
+  EXPECT_EQ(lines[5], "Error");
+  EXPECT_EQ(lines[6], "a, , 7");
+  EXPECT_EQ(lines[7], "x, " + FloatToStr(1.5) + ", True");
+}
+
+TEST_F(KLogTest, OnlyTheRightWindowAtStartUpIsTaken) {
+  DebugReceiver otherTitle("TKuvoDebugForm", "Debug2");
+  DebugReceiver otherClass("TOtherForm", "Debug");
+  klog_initialization();
+  EXPECT_LT(DebugWindow, 0);
+  DebugFmt("%s", {"lost"});
+
+  // A viewer that starts later gets nothing from this process.
+  DebugReceiver late;
+  DebugFmt("%s", {"lost too"});
+  WriteLog("and this");
+  EXPECT_FALSE(late.waitForLines(1, 100ms));
+  EXPECT_TRUE(otherTitle.messages().empty());
+  EXPECT_TRUE(otherClass.messages().empty());
+
+  // Once found, the window is not looked for again.
+  klog_initialization();
+  ASSERT_TRUE(late.waitForLines(1, 2s));
+  const LONG_PTR found = DebugWindow;
+  ConnectDebugWindow();
+  EXPECT_EQ(DebugWindow, found);
+  EXPECT_EQ(late.lines().size(), 1u);
+}
+
+TEST_F(KLogTest, AViewerThatDoesNotReadDoesNotBlockTheProgram) {
+  platform::SetSendMessageTimeout(50ms);
+  DebugReceiver hung("TKuvoDebugForm", "Debug", DebugReceiver::Mode::NeverReads);
+  klog_initialization();
+  EXPECT_GE(DebugWindow, 0);
+  // The start line waited for the viewer until the send time-out ...
+  EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
+  // ... and later lines are dropped without another wait.
+  SetLastError(ERROR_SUCCESS);
+  for (int i = 0; i < 20; ++i) WriteLog("line");
+  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+  EXPECT_TRUE(hung.messages().empty());
+}
+
+}  // namespace

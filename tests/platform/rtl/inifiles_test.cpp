@@ -1,0 +1,222 @@
+#include "platform/rtl/inifiles.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "tests/support/tempdir.h"
+
+namespace {
+
+std::vector<AnsiString> Items(TStrings& s) {
+  std::vector<AnsiString> r;
+  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
+  return r;
+}
+using V = std::vector<AnsiString>;
+
+class IniTest : public ::testing::Test {
+protected:
+  std::string Write(const std::string& text) { return FDir.write("test.ini", text); }
+  std::string Read() { return FDir.read("test.ini"); }
+  platform::test::TempDir FDir;
+};
+
+TEST_F(IniTest, ReadsLikeThePrivateProfileFunctions) {
+  const std::string path = Write(
+      "; leading comment\r\n"
+      "orphan=before any section\r\n"
+      "[Main]\r\n"
+      "Name = Anna  \r\n"
+      "quoted=\"  padded  \"\r\n"
+      "single=' x '\r\n"
+      "half=\"open\r\n"
+      "inner=a \"b\" c\r\n"
+      "empty=\r\n"
+      "dup=first\r\n"
+      "DUP=second\r\n"
+      ";dup=comment\r\n"
+      "eq=a=b\r\n"
+      "  [ Other ]  \r\n"
+      "x=1\r\n"
+      "[main]\r\n"
+      "late=never seen\r\n"
+      "Name=also not\r\n");
+  TIniFile ini(path);
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"Main", "Name", "Anna"},      {"MAIN", "name", "Anna"},   {"Main", "quoted", "  padded  "},
+      {"Main", "single", " x "},     {"Main", "half", "\"open"}, {"Main", "inner", "a \"b\" c"},
+      {"Main", "empty", ""},         {"Main", "dup", "first"},   {"Main", "eq", "a=b"},
+      {"Other", "x", "1"},           {"other", "X", "1"},        {"Main", "late", "<def>"},
+      {"Main", "orphan", "<def>"},   {"Nope", "x", "<def>"},     {"Main", ";dup", "<def>"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ini.ReadString(c.section, c.key, "<def>"), c.expected) << c.section << "/" << c.key;
+
+  TStringList list;
+  ini.ReadSections(&list);
+  EXPECT_EQ(Items(list), (V{"Main", "Other", "main"}));
+  ini.ReadSection("main", &list);
+  EXPECT_EQ(Items(list),
+            (V{"Name", "quoted", "single", "half", "inner", "empty", "dup", "DUP", "eq"}));
+  ini.ReadSectionValues("Other", &list);
+  EXPECT_EQ(Items(list), (V{"x=1"}));
+  EXPECT_TRUE(ini.SectionExists("other"));
+  EXPECT_FALSE(ini.SectionExists("none"));
+  EXPECT_TRUE(ini.ValueExists("Main", "EMPTY"));
+  EXPECT_FALSE(ini.ValueExists("Main", "late"));
+}
+
+TEST_F(IniTest, TypedReads) {
+  const std::string path = Write("[n]\nd=42\nh=$1F\nx=0x10\nbad=12a\nb0=0\nb1=7\nf=1.5\n");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadInteger("n", "d", -1), 42);
+  EXPECT_EQ(ini.ReadInteger("n", "h", -1), 31);
+  EXPECT_EQ(ini.ReadInteger("n", "x", -1), 16);
+  EXPECT_EQ(ini.ReadInteger("n", "bad", -1), -1);
+  EXPECT_EQ(ini.ReadInteger("n", "missing", -1), -1);
+  EXPECT_FALSE(ini.ReadBool("n", "b0", true));
+  EXPECT_TRUE(ini.ReadBool("n", "b1", false));
+  EXPECT_TRUE(ini.ReadBool("n", "missing", true));
+  const char saved = DecimalSeparator;
+  DecimalSeparator = '.';
+  EXPECT_DOUBLE_EQ(ini.ReadFloat("n", "f", 0), 1.5);
+  DecimalSeparator = saved;
+}
+
+TEST_F(IniTest, MissingFileReadsAsEmpty) {
+  TIniFile ini(FDir.file("none.ini"));
+  EXPECT_EQ(ini.ReadString("a", "b", "def"), "def");
+  TStringList list;
+  list.Add("stale");
+  ini.ReadSections(&list);
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(IniTest, WritesInPlaceAndKeepsEverythingElse) {
+  const std::string path = Write(
+      "; settings\r\n"
+      "[CFG]\r\n"
+      "Top=1\r\n"
+      "; colour comment\r\n"
+      "Left=2\r\n"
+      "\r\n"
+      "[USER]\r\n"
+      "name=x\r\n");
+  TIniFile ini(path);
+  ini.WriteString("cfg", "LEFT", "20");        // replaced in place, case ignored
+  ini.WriteString("CFG", "Height", "300");     // new key behind the last entry
+  ini.WriteInteger("New", "Count", 3);         // new section at the end
+  ini.WriteBool("USER", "flag", true);
+  EXPECT_EQ(Read(),
+            "; settings\r\n"
+            "[CFG]\r\n"
+            "Top=1\r\n"
+            "; colour comment\r\n"
+            "LEFT=20\r\n"
+            "Height=300\r\n"
+            "\r\n"
+            "[USER]\r\n"
+            "name=x\r\n"
+            "flag=1\r\n"
+            "\r\n"
+            "[New]\r\n"
+            "Count=3\r\n");
+  EXPECT_EQ(ini.ReadInteger("CFG", "left", 0), 20);
+
+  ini.DeleteKey("CFG", "top");
+  ini.EraseSection("user");
+  EXPECT_EQ(Read(),
+            "; settings\r\n"
+            "[CFG]\r\n"
+            "; colour comment\r\n"
+            "LEFT=20\r\n"
+            "Height=300\r\n"
+            "\r\n"
+            "[New]\r\n"
+            "Count=3\r\n");
+}
+
+TEST_F(IniTest, WriteReplacesOnlyTheFirstOfDuplicates) {
+  const std::string path = Write("[a]\nk=1\nK=2\n[A]\nk=3\n");
+  TIniFile ini(path);
+  ini.WriteString("A", "k", "9");
+  EXPECT_EQ(Read(), "[a]\nk=9\nK=2\n[A]\nk=3\n");  // LF files stay LF
+}
+
+TEST_F(IniTest, CreatesTheFile) {
+  TIniFile ini(FDir.file("fresh.ini"));
+  ini.WriteString("S", "k", "v");
+  EXPECT_EQ(FDir.read("fresh.ini"), "[S]\r\nk=v\r\n");
+}
+
+TEST_F(IniTest, LineBreaksInAValueCannotAddKeysOrSections) {
+  const std::string path = Write("[USER]\r\nname=x\r\n");
+  TIniFile ini(path);
+  ini.WriteString("USER", "name", "evil\r\n[ADMIN]\r\nroot=1");
+  ini.WriteString("USER\nX", "k\r\nj", "v\nw");
+  TStringList list;
+  ini.ReadSections(&list);
+  EXPECT_EQ(Items(list), (V{"USER", "USER X"}));
+  ini.ReadSection("USER", &list);
+  EXPECT_EQ(Items(list), (V{"name"}));
+  EXPECT_EQ(ini.ReadString("USER", "name", ""), "evil  [ADMIN]  root=1");
+  EXPECT_EQ(ini.ReadString("USER X", "k  j", ""), "v w");
+}
+
+TEST_F(IniTest, RefusedWriteRaisesAndLeavesTheFileWhole) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+  const std::string original = "[a]\r\nk=1\r\n";
+  const std::string path = Write(original);
+  ::chmod(path.c_str(), 0444);
+  TIniFile ini(path);
+  try {
+    ini.WriteString("a", "k", "2");
+    ADD_FAILURE();
+  } catch (const EIniFileException& e) {
+    EXPECT_EQ(e.Message(), "In " + path + " kann nicht geschrieben werden");
+  }
+  EXPECT_EQ(Read(), original);
+  EXPECT_THROW(ini.EraseSection("a"), EIniFileException);
+  EXPECT_EQ(Read(), original);
+
+  // A directory that refuses new files: the old file stays as it was and no
+  // temporary file is left behind.
+  ::chmod(path.c_str(), 0644);
+  ::chmod(FDir.path().c_str(), 0555);
+  EXPECT_THROW(ini.WriteString("a", "k", "3"), EIniFileException);
+  ::chmod(FDir.path().c_str(), 0755);
+  EXPECT_EQ(Read(), original);
+  EXPECT_THROW(TIniFile(FDir.file("no/dir.ini")).WriteString("a", "b", "c"), EIniFileException);
+}
+
+TEST_F(IniTest, ReplacementIsAtomicAndKeepsTheMode) {
+  const std::string path = Write("[a]\nk=1\n");
+  ::chmod(path.c_str(), 0640);
+  struct stat before{};
+  ::stat(path.c_str(), &before);
+  TIniFile ini(path);
+  ini.WriteString("a", "k", "2");
+  struct stat after{};
+  ::stat(path.c_str(), &after);
+  EXPECT_NE(before.st_ino, after.st_ino);  // a new file took the old one's place
+  EXPECT_EQ(after.st_mode & 0777, 0640u);
+  EXPECT_EQ(Read(), "[a]\nk=2\n");
+  // Nothing but the file itself is left in the directory.
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(FDir.path())) {
+    (void)e;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+}
+
+}  // namespace
