@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/rtl/codepage.h"
+#include "platform/os/windows.h"
 
 namespace {
 
@@ -20,9 +20,8 @@ private:
   TKStrings* FList;
 };
 
-// The next character of a zero-terminated text of the ANSI code page
-// (single-byte: one further, never past the terminating zero).
-const char* NextChar(const char* P) { return *P != 0 ? P + 1 : P; }
+// The next character of a zero-terminated text of the ANSI code page.
+const char* NextChar(const char* P) { return CharNextA(P); }
 
 bool IsControl(char C) {
   const auto U = static_cast<unsigned char>(C);
@@ -41,7 +40,9 @@ void TKStrings::Error(const char* Msg, int Data) {
 }
 
 int TKStrings::CompareItems(const AnsiString& S1, const AnsiString& S2) {
-  return platform::LocaleCompare(S1, S2, true);
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, S1.data(), static_cast<int>(S1.size()),
+                        S2.data(), static_cast<int>(S2.size())) -
+         2;
 }
 
 void TKStrings::Assign(TPersistent* Source) {

@@ -58,6 +58,17 @@ const char* FindControlPlain(const char* P, const char* E) {
 #define KCSV_HAVE_AVX2 1
 __attribute__((target("avx2"))) const char* FindControlAvx2(const char* P, const char* E) {
   const __m256i Limit = _mm256_set1_epi8(0x1F);
+  while (E - P >= 64) {
+    const __m256i A = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
+    const __m256i B = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P + 32));
+    const std::uint64_t M =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(A, Limit), A))) |
+        static_cast<std::uint64_t>(static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(B, Limit), B))))
+            << 32;
+    if (M != 0) return P + __builtin_ctzll(M);
+    P += 64;
+  }
   while (E - P >= 32) {
     const __m256i A = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
     const unsigned M = static_cast<unsigned>(
@@ -296,6 +307,10 @@ Integer TKField::AsInteger() {
 TKTable::TKTable(TKcsvFile* AOwner, const AnsiString& AName)
     : FDecimalChar(DecimalSeparator), FOwner(AOwner), FNameIndex(std::make_unique<TStringList>()) {
   SetOwnsObjects(false);
+  // Columns go into the sorted index where they belong; two columns of one
+  // name are both kept.
+  FNameIndex->SetDuplicates(dupAccept);
+  FNameIndex->SetSorted(true);
   if (AOwner) {
     FDecimalChar = AOwner->DecimalChar();
     FSeparator = AOwner->Separator();
@@ -329,23 +344,14 @@ TKField* TKTable::AddField(const AnsiString& AName, const AnsiString& AType) {
   Field->FColumn = Field->FFieldNo = FFieldCount;
   Field->FName = UpperCase(AName);
   Field->SetFieldType(AType);
-  FNameIndex->SetSorted(false);
   FNameIndex->AddObject(Field->FName,
                         reinterpret_cast<TObject*>(static_cast<std::intptr_t>(FFieldCount)));
-  FNameIndex->SetSorted(true);
   SetFieldCount(FFieldCount + 1);
   TKField* Result = Field.get();
   FFields.back() = std::move(Field);
   return Result;
 }
 
-void TKTable::AddRow(Integer Offset) {
-  TList* Rows = Items();
-  // Doubling keeps the scan of large answers from copying the offsets over
-  // and over.
-  if (Rows->Count() == Rows->Capacity()) Rows->SetCapacity(std::max(64, Rows->Capacity() * 2));
-  Rows->Add(reinterpret_cast<void*>(static_cast<std::intptr_t>(Offset)));
-}
 
 Integer TKTable::RowOffset(Integer Row) const {
   return static_cast<Integer>(reinterpret_cast<std::intptr_t>(Get(Row)));
@@ -590,31 +596,55 @@ void TKcsvFile::OpenText(AnsiString&& AText) {
 
 void TKcsvFile::ScanBytes(const char* P, std::size_t N, TScanLine& L) {
   std::size_t I = 0;
-  while (I < N) {
-    if (!L.InLine) {
-      while (I < N && U(P[I]) <= 0x20) ++I;
-      if (I == N) break;
-      L.InLine = true;
-      L.Start = L.Base + I;
-      L.Bytes = 0;
-      L.First = P[I];
-      L.Keep = (L.First == '#' || L.First == '@') ? 1 : (L.First == ';' ? 2 : 0);
-      L.Text.clear();
-    }
-    const std::size_t J = static_cast<std::size_t>(FindControl(P + I, P + N) - P);
-    const std::size_t Run = J - I;
+  if (L.InLine) {
+    // The line that the chunk before left open goes on.
+    const std::size_t J = static_cast<std::size_t>(FindControl(P, P + N) - P);
     if (L.Keep == 1)
-      L.Text.append(P + I, Run);
+      L.Text.append(P, J);
     else if (L.Keep == 2 && L.Text.size() < 10)
-      L.Text.append(P + I, std::min<std::size_t>(Run, 10 - L.Text.size()));
-    L.Bytes += Run;
-    if (J < N) {
-      I = J + 1;  // the ending byte belongs to no line
-      L.InLine = false;
+      L.Text.append(P, std::min<std::size_t>(J, 10 - L.Text.size()));
+    L.Bytes += J;
+    if (J == N) {
+      L.Base += N;
+      return;
+    }
+    L.InLine = false;
+    EndLine(L);
+    I = J + 1;  // the ending byte belongs to no line
+  }
+  while (I < N) {
+    while (I < N && U(P[I]) <= 0x20) ++I;
+    if (I == N) break;
+    const char First = P[I];
+    // The first byte is above 0x20, so the search starts after it.
+    const std::size_t J = static_cast<std::size_t>(FindControl(P + I + 1, P + N) - P);
+    const bool Special = First == '#' || First == '@' || First == ';';
+    if (J == N || Special) {
+      L.Start = L.Base + I;
+      L.Bytes = J - I;
+      L.First = First;
+      L.Keep = (First == '#' || First == '@') ? 1 : (First == ';' ? 2 : 0);
+      L.Text.clear();
+      if (L.Keep == 1)
+        L.Text.assign(P + I, J - I);
+      else if (L.Keep == 2)
+        L.Text.assign(P + I, std::min<std::size_t>(J - I, 10));
+      if (J == N) {
+        L.InLine = true;
+        break;
+      }
       EndLine(L);
     } else {
-      I = N;
+      // A data row, the common case.
+      ++FLineCount;
+      if (TKTable* Table = FCurrentTable) {
+        const auto Measured = static_cast<Integer>(std::min<std::size_t>(J - I + 1, 0x7FFFFFFF));
+        if (Measured > Table->LongestLine()) Table->SetLongestLine(Measured);
+        Table->AddRow(static_cast<Integer>(L.Base + I));
+        if (OnProgress) OnProgress(Table->Name(), Table->Count(), false);
+      }
     }
+    I = J + 1;
   }
   L.Base += N;
 }

@@ -126,7 +126,7 @@ public:
   TKField* AddField(const AnsiString& AName, const AnsiString& AType);
 
   // Appends the start offset of a row.
-  void AddRow(Integer Offset);
+  void AddRow(Integer Offset) { Add(reinterpret_cast<void*>(static_cast<std::intptr_t>(Offset))); }
   Integer RowOffset(Integer Row) const;
   void SetRowReader(TKRowReader Reader) { FRowReader = std::move(Reader); }
 

@@ -1,17 +1,20 @@
 #include "foundation/klist.h"
 
-TKList::TKList() : FItems(std::make_unique<TList>()) {}
-
-TKList::~TKList() { Clear(); }
+TKList::~TKList() { TKList::Clear(); }
 
 void TKList::Clear() {
-  const Integer N = FItems->Count();
-  void** List = FItems->List();
-  for (Integer i = 0; i < N; ++i) {
-    void* Item = List[i];
-    List[i] = nullptr;
-    if (FOwnsObjects) delete static_cast<TObject*>(Item);
+  if (FOwnsObjects) {
+    for (Integer I = 0; I < FCount; ++I) {
+      void*& Item = FBlocks[static_cast<std::size_t>(I >> BlockBits)][static_cast<std::size_t>(I & BlockMask)];
+      void* Object = Item;
+      Item = nullptr;
+      delete static_cast<TObject*>(Object);
+    }
   }
-  // A fresh list rather than deleting the entries one by one.
-  FItems = std::make_unique<TList>();
+  FBlocks.clear();
+  FCount = 0;
+}
+
+void TKList::IndexError(Integer Index) {
+  throw EListError(Format(platform::msg::ListIndexError, {Index}));
 }

@@ -15,8 +15,11 @@
 // and after the message loop the shut-down steps in the reverse order:
 //     ktool_finalization(), kmsg_finalization(), kglobal_finalization(),
 //     klog_finalization(), language_finalization(), kconst_finalization(),
-// then wuReg_finalization().  getvers has no steps; wuReg prepares itself at
-// its first use.
+// and wuReg_finalization() (it only empties the store's names, so its place
+// does not matter).  getvers has no steps; wuReg prepares itself at its
+// first use.  klog_finalization() does nothing and exists for symmetry.
+// The GUI layer's application window handle reaches the debug messages
+// through SetDebugApplicationHandleSource (klog.h).
 #pragma once
 
 #include <cstdint>

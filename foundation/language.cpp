@@ -1,6 +1,7 @@
 #include "foundation/language.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "platform/gui/controls.h"
@@ -158,13 +159,50 @@ WideString EscapedWideText(const AnsiString& S) {
   return W;
 }
 
+// ---------------------------------------------------------------- drawing
+
+void DrawEscapedText(HDC DC, RECT& Rect, const AnsiString& Text, UINT Format) {
+  WideString W;
+  const bool Changed = EscapedToWide(Text, W);
+  if (IsWinNT && Changed)
+    DrawTextW(DC, W.c_str(), static_cast<int>(W.size()), &Rect, Format);
+  else
+    DrawTextA(DC, Text.c_str(), static_cast<int>(Text.size()), &Rect, Format);
+}
+
+// ---------------------------------------------------------------- colours
+
+namespace {
+
+// One channel times the factor, rounded half to even (the default rounding
+// mode) and kept within 0..255; a negative or undefined product gives 0.
+int ScaleChannel(int Channel, long double Factor) {
+  const long double X = std::nearbyint(static_cast<long double>(Channel) * Factor);
+  if (!(X > 0)) return 0;
+  if (X > 255) return 255;
+  return static_cast<int>(X);
+}
+
+}  // namespace
+
+TColor ScaleColor(TColor Color, long double Factor) {
+  const std::uint32_t RGBValue =
+      Color >= 0 ? static_cast<std::uint32_t>(Color) : static_cast<std::uint32_t>(GetSysColor(Color & 0xFF));
+  const int R = ScaleChannel(static_cast<int>(RGBValue & 0xFF), Factor);
+  const int G = ScaleChannel(static_cast<int>((RGBValue >> 8) & 0xFF), Factor);
+  const int B = ScaleChannel(static_cast<int>((RGBValue >> 16) & 0xFF), Factor);
+  return static_cast<TColor>(R + G * 256 + B * 65536);
+}
+
 // ---------------------------------------------------------------- start-up
 
 void language_initialization() {
   LastExitControl = nullptr;
   FlatLook = false;
   LanguageId = 1;
-  IsWinNT = true;  // TODO platform identifier
+  OSVERSIONINFOA Info{};
+  Info.dwOSVersionInfoSize = sizeof(Info);
+  IsWinNT = GetVersionExA(&Info) != FALSE && Info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
 void language_finalization() {}

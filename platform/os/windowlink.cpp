@@ -191,6 +191,16 @@ LRESULT SendCopyData(const std::string& path, WPARAM wParam, const COPYDATASTRUC
   const auto deadline = Clock::now() + platform::SendMessageTimeout();
   const int fd = Connect(path, deadline);
   if (fd < 0) return 0;
+  // Lines go only to a window of this user (or of the administrator), never
+  // to a socket that somebody else put into a shared directory.
+  ucred peer{};
+  socklen_t peerLen = sizeof peer;
+  if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &peerLen) != 0 ||
+      (peer.uid != ::geteuid() && peer.uid != 0)) {
+    ::close(fd);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+  }
   platform::CopyDataFrame frame{};
   frame.magic = platform::CopyDataMagic;
   frame.msg = WM_COPYDATA;

@@ -151,6 +151,68 @@ constexpr BYTE HIBYTE(WORD v) { return static_cast<BYTE>((v >> 8) & 0xFF); }
 constexpr DWORD MAKELONG(WORD lo, WORD hi) { return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16); }
 constexpr WORD MAKEWORD(BYTE lo, BYTE hi) { return static_cast<WORD>(lo | (hi << 8)); }
 
+// Rectangle helpers (right and bottom lie outside the rectangle).
+inline BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
+  if (!r) return FALSE;
+  *r = RECT{left, top, right, bottom};
+  return TRUE;
+}
+inline BOOL SetRectEmpty(LPRECT r) { return SetRect(r, 0, 0, 0, 0); }
+inline BOOL CopyRect(LPRECT dst, const RECT* src) {
+  if (!dst || !src) return FALSE;
+  *dst = *src;
+  return TRUE;
+}
+inline BOOL IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom <= r->top; }
+inline BOOL EqualRect(const RECT* a, const RECT* b) {
+  return a && b && a->left == b->left && a->top == b->top && a->right == b->right && a->bottom == b->bottom;
+}
+inline BOOL OffsetRect(LPRECT r, int dx, int dy) {
+  if (!r) return FALSE;
+  r->left += dx;
+  r->right += dx;
+  r->top += dy;
+  r->bottom += dy;
+  return TRUE;
+}
+inline BOOL InflateRect(LPRECT r, int dx, int dy) {
+  if (!r) return FALSE;
+  r->left -= dx;
+  r->right += dx;
+  r->top -= dy;
+  r->bottom += dy;
+  return TRUE;
+}
+inline BOOL PtInRect(const RECT* r, POINT p) {
+  return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
+}
+// The common part; an empty result (FALSE) when they do not overlap.
+inline BOOL IntersectRect(LPRECT dst, const RECT* a, const RECT* b) {
+  if (!dst || !a || !b) return FALSE;
+  RECT r{a->left > b->left ? a->left : b->left, a->top > b->top ? a->top : b->top,
+         a->right < b->right ? a->right : b->right, a->bottom < b->bottom ? a->bottom : b->bottom};
+  if (IsRectEmpty(&r)) {
+    *dst = RECT{0, 0, 0, 0};
+    return FALSE;
+  }
+  *dst = r;
+  return TRUE;
+}
+// The smallest rectangle holding both (an empty one counts as absent).
+inline BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b) {
+  if (!dst || !a || !b) return FALSE;
+  const bool ea = IsRectEmpty(a), eb = IsRectEmpty(b);
+  if (ea && eb) {
+    *dst = RECT{0, 0, 0, 0};
+    return FALSE;
+  }
+  if (ea) { *dst = *b; return TRUE; }
+  if (eb) { *dst = *a; return TRUE; }
+  *dst = RECT{a->left < b->left ? a->left : b->left, a->top < b->top ? a->top : b->top,
+              a->right > b->right ? a->right : b->right, a->bottom > b->bottom ? a->bottom : b->bottom};
+  return TRUE;
+}
+
 // ---------------------------------------------------------------- constants
 
 inline constexpr UINT WM_COPYDATA = 0x004A;
@@ -243,6 +305,41 @@ inline constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 inline constexpr DWORD ERROR_TIMEOUT = 1460;
 inline constexpr DWORD ERROR_RESOURCE_DATA_NOT_FOUND = 1812;
 inline constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
+
+// ---------------------------------------------------------------- text, system version
+
+using LCID = DWORD;
+inline constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
+inline constexpr LCID LOCALE_SYSTEM_DEFAULT = 0x0800;
+inline constexpr DWORD NORM_IGNORECASE = 0x00000001;
+inline constexpr int CSTR_LESS_THAN = 1;
+inline constexpr int CSTR_EQUAL = 2;
+inline constexpr int CSTR_GREATER_THAN = 3;
+
+// The fixed German comparison of platform/rtl/codepage.h (the locale is not
+// examined); a count of -1 reads up to the NUL.  0 for a null text.
+int CompareStringA(LCID Locale, DWORD dwCmpFlags, LPCSTR lpString1, int cchCount1, LPCSTR lpString2,
+                   int cchCount2);
+// The ANSI code page has one byte per character: the next one, never past
+// the NUL.
+LPSTR CharNextA(LPCSTR lpsz);
+LPSTR CharPrevA(LPCSTR lpszStart, LPCSTR lpszCurrent);
+
+struct OSVERSIONINFOA {
+  DWORD dwOSVersionInfoSize;
+  DWORD dwMajorVersion;
+  DWORD dwMinorVersion;
+  DWORD dwBuildNumber;
+  DWORD dwPlatformId;
+  CHAR szCSDVersion[128];
+};
+using LPOSVERSIONINFOA = OSVERSIONINFOA*;
+inline constexpr DWORD VER_PLATFORM_WIN32s = 0;
+inline constexpr DWORD VER_PLATFORM_WIN32_WINDOWS = 1;
+inline constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
+// Reports an NT platform, version 5.1 (the caller's dwOSVersionInfoSize must
+// be sizeof(OSVERSIONINFOA)).
+BOOL GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
 
 // ---------------------------------------------------------------- errors
 

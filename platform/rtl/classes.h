@@ -1,8 +1,10 @@
 // Objects, components, lists, string lists and streams of the class library.
 //
 // Class names: every class of the layer states its class-library name with
-// ZEL_CLASS(Name, Base) in its body; that gives ClassName() and the chain that
-// InheritsFrom("TComponent") walks (names compared without regard to case).
+// ZEL_CLASS(Name, Base) at the top of its body; that gives ClassName(),
+// ClassParentName() and the chain that InheritsFrom("TComponent") walks
+// (names compared without regard to case).  The macro leaves the class body
+// in private access, so write an access specifier after it.
 #pragma once
 
 #include <cstddef>

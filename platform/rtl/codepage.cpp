@@ -1,7 +1,5 @@
 #include "platform/rtl/codepage.h"
 
-#include <array>
-#include <vector>
 
 namespace platform {
 
@@ -336,37 +334,65 @@ int Elements(unsigned char c, Element out[2]) {
   return one(static_cast<std::uint16_t>(kSymbol + c), 0, 0);
 }
 
-void Collect(const char* s, std::size_t n, std::vector<Element>& out) {
-  out.clear();
-  out.reserve(n + 2);
-  Element e[2];
-  for (std::size_t i = 0; i < n; ++i) {
-    const int k = Elements(static_cast<unsigned char>(s[i]), e);
-    for (int j = 0; j < k; ++j) out.push_back(e[j]);
+// The elements of every byte, computed once.
+struct ElementTable {
+  Element e[256][2];
+  std::uint8_t count[256];
+  ElementTable() {
+    for (int c = 0; c < 256; ++c) count[c] = static_cast<std::uint8_t>(Elements(static_cast<unsigned char>(c), e[c]));
   }
+};
+
+const ElementTable& Table() {
+  static const ElementTable table;
+  return table;
 }
 
+// Walks the elements of a text without building them.
+class Cursor {
+public:
+  Cursor(const char* s, std::size_t n) : FS(s), FN(n) {}
+  bool Next(Element& out) {
+    const ElementTable& t = Table();
+    while (FI < FN) {
+      const unsigned char c = static_cast<unsigned char>(FS[FI]);
+      if (FSub < t.count[c]) {
+        out = t.e[c][FSub++];
+        return true;
+      }
+      ++FI;
+      FSub = 0;
+    }
+    return false;
+  }
+
+private:
+  const char* FS;
+  std::size_t FN;
+  std::size_t FI = 0;
+  int FSub = 0;
+};
+
 template <typename Key>
-int CompareBy(const std::vector<Element>& a, const std::vector<Element>& b, Key key) {
-  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const int ka = key(a[i]), kb = key(b[i]);
+int CompareBy(const char* s1, std::size_t n1, const char* s2, std::size_t n2, Key key) {
+  Cursor a(s1, n1), b(s2, n2);
+  Element ea{}, eb{};
+  while (true) {
+    const bool ha = a.Next(ea), hb = b.Next(eb);
+    if (!ha || !hb) return ha == hb ? 0 : (ha ? 1 : -1);
+    const int ka = key(ea), kb = key(eb);
     if (ka != kb) return ka < kb ? -1 : 1;
   }
-  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-  return 0;
 }
 
 }  // namespace
 
 int LocaleCompare(const char* s1, std::size_t n1, const char* s2, std::size_t n2,
                   bool ignoreCase) {
-  std::vector<Element> a, b;
-  Collect(s1, n1, a);
-  Collect(s2, n2, b);
-  if (int r = CompareBy(a, b, [](const Element& e) { return int(e.primary); })) return r;
-  if (int r = CompareBy(a, b, [](const Element& e) { return int(e.secondary); })) return r;
-  if (!ignoreCase) return CompareBy(a, b, [](const Element& e) { return int(e.tertiary); });
+  if (int r = CompareBy(s1, n1, s2, n2, [](const Element& e) { return int(e.primary); })) return r;
+  if (int r = CompareBy(s1, n1, s2, n2, [](const Element& e) { return int(e.secondary); })) return r;
+  if (!ignoreCase)
+    return CompareBy(s1, n1, s2, n2, [](const Element& e) { return int(e.tertiary); });
   return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -150,6 +151,28 @@ std::string OneLine(const std::string& s) {
 
 std::atomic<unsigned> gTempCounter{0};
 
+// Copies the extended attributes of the old file (where the file attributes
+// of the operating-system layer live) to the new one; failures are ignored.
+void CopyAttributes(const std::string& from, int toFd) {
+  const ssize_t len = ::listxattr(from.c_str(), nullptr, 0);
+  if (len <= 0) return;
+  std::string names(static_cast<std::size_t>(len), '\0');
+  const ssize_t got = ::listxattr(from.c_str(), names.data(), names.size());
+  if (got <= 0) return;
+  names.resize(static_cast<std::size_t>(got));
+  for (std::size_t p = 0; p < names.size();) {
+    const std::string name(names.c_str() + p);
+    p += name.size() + 1;
+    if (name.empty()) continue;
+    const ssize_t vlen = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
+    if (vlen < 0) continue;
+    std::string value(static_cast<std::size_t>(vlen), '\0');
+    const ssize_t vgot = ::getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+    if (vgot < 0) continue;
+    ::fsetxattr(toFd, name.c_str(), value.data(), static_cast<std::size_t>(vgot), 0);
+  }
+}
+
 // Writes data to a new file next to path and renames it over path.
 bool ReplaceFile(const std::string& path, const std::string& data) {
   std::string target = path;
@@ -167,7 +190,11 @@ bool ReplaceFile(const std::string& path, const std::string& data) {
     } else {
       exists = true;
     }
-    if (exists && (S_ISDIR(st.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
+    // A read-only file (no owner write bit, as the read-only attribute is
+    // kept) refuses the write, for every user.
+    if (exists && (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0 ||
+                   ::access(target.c_str(), W_OK) != 0))
+      return false;
   }
   const std::size_t slash = target.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
@@ -191,7 +218,10 @@ bool ReplaceFile(const std::string& path, const std::string& data) {
     else
       done += static_cast<std::size_t>(k);
   }
-  if (ok && exists) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+  if (ok && exists) {
+    ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+    CopyAttributes(target, fd);
+  }
   if (ok) ok = ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;

@@ -298,21 +298,25 @@ AnsiString FormatArgs(const AnsiString& Fmt, const TVarRec* Args, std::size_t Co
       ++i;
       continue;
     }
-    // [index:]
-    long first = readNumber();
-    if (i < n && Fmt[i] == ':') {
-      ++i;
-      if (first < 0) first = 0;
-      argIndex = static_cast<std::size_t>(first);
-      first = -1;
+    // [index:] — digits followed by a colon
+    {
+      std::size_t j = i;
+      long index = 0;
+      while (j < n && Fmt[j] >= '0' && Fmt[j] <= '9') {
+        if (index < 100000000) index = index * 10 + (Fmt[j] - '0');
+        ++j;
+      }
+      if (j > i && j < n && Fmt[j] == ':') {
+        argIndex = static_cast<std::size_t>(index);
+        i = j + 1;
+      }
     }
     bool left = false;
     if (i < n && Fmt[i] == '-') {
       left = true;
       ++i;
     }
-    long width = first >= 0 ? first : readNumber();
-    if (width < 0 && first < 0 && left == false) width = -1;
+    long width = readNumber();
     if (width < -1) {  // a negative '*' width means left alignment
       left = true;
       width = -width;
@@ -463,15 +467,6 @@ struct DateSettings {
   const char* shortDays[7];
   const char* longDays[7];
 };
-
-constexpr const char* kGermanLongMonths[12] = {
-    "Januar", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August",
-    "September", "Oktober", "November", "Dezember"};
-constexpr const char* kGermanShortMonths[12] = {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun",
-                                                "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
-constexpr const char* kGermanLongDays[7] = {"Sonntag", "Montag", "Dienstag", "Mittwoch",
-                                            "Donnerstag", "Freitag", "Samstag"};
-constexpr const char* kGermanShortDays[7] = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
 
 const DateSettings kDateGerman = {
     '.', ':', "dd.MM.yyyy", "dddd, d. MMMM yyyy", "hh:mm", "hh:mm:ss", "", "",

@@ -590,3 +590,57 @@ TEST(KStringList, AssignCopiesItemsObjectsAndDelimiter) {
     EXPECT_EQ(E.Message(), "TStringList kann nicht zu TKStringList zugewiesen werden");
   }
 }
+
+namespace {
+
+// A minimal list on the abstract base: only the abstract methods, so the
+// base's own Put, Exchange, Add, IndexOf and Capacity are what runs.  It
+// counts its update-state changes.
+class TVectorStrings : public TKStrings {
+public:
+  AnsiString Get(int Index) override { return FItems.at(static_cast<std::size_t>(Index)).first; }
+  int GetCount() override { return static_cast<int>(FItems.size()); }
+  TObject* GetObject(int Index) override { return FItems.at(static_cast<std::size_t>(Index)).second; }
+  void PutObject(int Index, TObject* AObject) override { FItems.at(static_cast<std::size_t>(Index)).second = AObject; }
+  void Clear() override { FItems.clear(); }
+  void Delete(int Index) override { FItems.erase(FItems.begin() + Index); }
+  void Insert(int Index, const AnsiString& S) override {
+    FItems.insert(FItems.begin() + Index, {S, nullptr});
+  }
+  std::string States;
+
+protected:
+  void SetUpdateState(bool Updating) override { States += Updating ? '[' : ']'; }
+
+private:
+  std::vector<std::pair<AnsiString, TObject*>> FItems;
+};
+
+}  // namespace
+
+TEST(KStrings, BaseOperationsWorkThroughTheAbstractMethods) {
+  TVectorStrings L;
+  TObject A, B;
+  EXPECT_EQ(L.Add("one"), 0);
+  EXPECT_EQ(L.AddObject("two", &B), 1);
+  L.PutObject(0, &A);
+  EXPECT_EQ(L.Capacity(), 2);
+  L.Put(0, "uno");  // keeps the object
+  EXPECT_EQ(L.Strings(0), "uno");
+  EXPECT_EQ(L.Objects(0), &A);
+  L.States.clear();
+  L.Exchange(0, 1);
+  EXPECT_EQ(L.States, "[]");
+  EXPECT_EQ(Items(L), (std::vector<std::string>{"two", "uno"}));
+  EXPECT_EQ(L.Objects(0), &B);
+  EXPECT_EQ(L.Objects(1), &A);
+  EXPECT_EQ(L.IndexOf("UNO"), 1);
+  EXPECT_EQ(L.IndexOf("drei"), -1);
+  L.States.clear();
+  L.SetCommaText("x,y");
+  EXPECT_EQ(L.States, "[]");
+  EXPECT_EQ(L.Text(), "x\r\ny\r\n");
+  TKStringList Copy;
+  Copy.Assign(&L);
+  EXPECT_EQ(Items(Copy), (std::vector<std::string>{"x", "y"}));
+}

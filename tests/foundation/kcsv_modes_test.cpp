@@ -51,7 +51,12 @@ std::string ChunkyText() {
     T += std::to_string(I) + "^" + std::string(static_cast<std::size_t>(I % 37), 'x') + "~^y\\n^" +
          (I % 5 == 0 ? "\xE4\xF6\xFC" : "t") + "\r\n";
     if (I == 450) T += "7^" + std::string(40000, 'L') + "^long\r\n";
+    if (I == 300) T += "#" + std::string(17000, 'c') + "\r\n";
   }
+  // A header longer than a chunk, and one row for it.
+  T += "@wide";
+  for (int I = 0; I < 600; ++I) T += ",column_with_a_long_name_" + std::to_string(I) + "[STR]";
+  T += "\r\nw0^w1\r\n";
   T += "@b,k\n\n\n   lone\n@c,x,y\nlast^" + std::string(20000, 'z');
   return T;
 }
@@ -112,6 +117,12 @@ TEST_F(KcsvFiles, ChunkyTextValues) {
     A->SetRecNo(900);
     EXPECT_EQ(A->FieldByName("s")->AsString(), std::string(899 % 37, 'x') + "^y");
     EXPECT_EQ(F.TableByName("b")->Fields(0)->AsString(), "lone");
+    ASSERT_EQ(F.Comments()->Count(), 2);
+    EXPECT_EQ(F.Comments()->Strings(1), "#" + std::string(17000, 'c'));
+    TKTable* Wide = F.TableByName("wide");
+    ASSERT_EQ(Wide->FieldCount(), 600);
+    EXPECT_EQ(Wide->Fields(599)->Name(), "COLUMN_WITH_A_LONG_NAME_599");
+    EXPECT_EQ(Wide->FieldByName("column_with_a_long_name_1")->AsString(), "w1");
     TKTable* C = F.TableByName("c");
     EXPECT_EQ(C->Fields(1)->AsString(), std::string(20000, 'z'));
   }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 class TCounted : public TObject {
@@ -43,7 +45,6 @@ TEST(KList, ItemsNotOwnedStay) {
     L.Add(&A);
     L.Add(&B);
     EXPECT_EQ(L.Get(1), &B);
-    EXPECT_EQ(L.Items()->Count(), 2);
     L.Clear();
     EXPECT_EQ(L.Count(), 0);
   }
@@ -62,4 +63,20 @@ TEST(KList, IndexErrors) {
       EXPECT_EQ(E.Message(), "Listenindex \xFC" "berschreitet das Maximum (" + std::to_string(Index) + ")");
     }
   }
+}
+
+TEST(KList, ManyItems) {
+  int Alive = 0;
+  TKList L;
+  std::vector<TCounted*> Added;
+  for (int I = 0; I < 20000; ++I) {
+    Added.push_back(new TCounted(Alive));
+    EXPECT_EQ(L.Add(Added.back()), I);
+  }
+  EXPECT_EQ(L.Count(), 20000);
+  for (const int I : {0, 8191, 8192, 16383, 16384, 19999}) EXPECT_EQ(L.Get(I), Added[static_cast<std::size_t>(I)]);
+  EXPECT_THROW(L.Get(20000), EListError);
+  L.Clear();
+  EXPECT_EQ(Alive, 0);
+  EXPECT_EQ(L.Add(nullptr), 0);
 }

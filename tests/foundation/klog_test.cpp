@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,13 +22,33 @@ using platform::test::DebugReceiver;
 
 namespace {
 
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+  ScopedEnv(const char* name, const char* value) : FName(name) {
+    if (const char* old = std::getenv(name)) FOld = old;
+    if (value)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (FOld)
+      ::setenv(FName.c_str(), FOld->c_str(), 1);
+    else
+      ::unsetenv(FName.c_str());
+  }
+
+private:
+  std::string FName;
+  std::optional<std::string> FOld;
+};
+
 // Each test has its own window directory and drive C:, and the program is
 // C:\APP\ZEL.EXE.
 class KLogTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    ::setenv("ZEL_RUNTIME_DIR", dir.path().c_str(), 1);
-    ::setenv("ZEL_DRIVE_C", dir.path().c_str(), 1);
     platform::SetModuleFileNameOverride("C:\\APP\\ZEL.EXE");
     platform::SetHostResolver([](const std::string&) { return std::string(); });
     ktool_finalization();
@@ -41,11 +62,11 @@ protected:
     platform::SetModuleFileNameOverride("");
     platform::SetHostResolver(nullptr);
     DebugWindow = -1;
-    ::unsetenv("ZEL_RUNTIME_DIR");
-    ::unsetenv("ZEL_DRIVE_C");
   }
 
   platform::test::TempDir dir;
+  ScopedEnv runtime{"ZEL_RUNTIME_DIR", dir.path().c_str()};
+  ScopedEnv driveC{"ZEL_DRIVE_C", dir.path().c_str()};
 };
 
 TEST_F(KLogTest, StartLineAndTheTwoStartUpLines) {

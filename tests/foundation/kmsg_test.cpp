@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "foundation/ktool.h"
@@ -11,6 +12,28 @@
 #include "tests/support/tempdir.h"
 
 namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+  ScopedEnv(const char* name, const char* value) : FName(name) {
+    if (const char* old = std::getenv(name)) FOld = old;
+    if (value)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (FOld)
+      ::setenv(FName.c_str(), FOld->c_str(), 1);
+    else
+      ::unsetenv(FName.c_str());
+  }
+
+private:
+  std::string FName;
+  std::optional<std::string> FOld;
+};
 
 TEST(KMsg, GetMsgFixedAndUnknownNumbers) {
   struct Case {
@@ -78,8 +101,8 @@ TEST(KMsg, TablesOfTheList) {
 
 TEST(KMsg, StartUpRunsInitApplikationAndSetsLanguage) {
   platform::test::TempDir drive;
-  ::setenv("ZEL_DRIVE_C", drive.path().c_str(), 1);
-  ::setenv("ZEL_RUNTIME_DIR", drive.path().c_str(), 1);
+  ScopedEnv driveC("ZEL_DRIVE_C", drive.path().c_str());
+  ScopedEnv runtime("ZEL_RUNTIME_DIR", drive.path().c_str());
   platform::SetModuleFileNameOverride("C:\\SHOP\\EXTRAS\\ZEL.EXE");
   platform::SetHostResolver([](const std::string&) { return std::string(); });
   ktool_finalization();
@@ -97,8 +120,6 @@ TEST(KMsg, StartUpRunsInitApplikationAndSetsLanguage) {
   ktool_finalization();
   platform::SetModuleFileNameOverride("");
   platform::SetHostResolver(nullptr);
-  ::unsetenv("ZEL_DRIVE_C");
-  ::unsetenv("ZEL_RUNTIME_DIR");
 }
 
 }  // namespace

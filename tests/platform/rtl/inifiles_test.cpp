@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -173,10 +174,9 @@ TEST_F(IniTest, LineBreaksInAValueCannotAddKeysOrSections) {
 }
 
 TEST_F(IniTest, RefusedWriteRaisesAndLeavesTheFileWhole) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
   const std::string original = "[a]\r\nk=1\r\n";
   const std::string path = Write(original);
-  ::chmod(path.c_str(), 0444);
+  ::chmod(path.c_str(), 0444);  // read-only
   TIniFile ini(path);
   try {
     ini.WriteString("a", "k", "2");
@@ -186,16 +186,42 @@ TEST_F(IniTest, RefusedWriteRaisesAndLeavesTheFileWhole) {
   }
   EXPECT_EQ(Read(), original);
   EXPECT_THROW(ini.EraseSection("a"), EIniFileException);
+  EXPECT_THROW(ini.WriteInteger("b", "c", 1), EIniFileException);
   EXPECT_EQ(Read(), original);
+  EXPECT_EQ(ini.ReadString("a", "k", ""), "1");  // reading still works
 
-  // A directory that refuses new files: the old file stays as it was and no
-  // temporary file is left behind.
-  ::chmod(path.c_str(), 0644);
-  ::chmod(FDir.path().c_str(), 0555);
-  EXPECT_THROW(ini.WriteString("a", "k", "3"), EIniFileException);
-  ::chmod(FDir.path().c_str(), 0755);
-  EXPECT_EQ(Read(), original);
+  // No directory to put the file in.
   EXPECT_THROW(TIniFile(FDir.file("no/dir.ini")).WriteString("a", "b", "c"), EIniFileException);
+  EXPECT_THROW(TIniFile(FDir.file("test.ini/x.ini")).WriteString("a", "b", "c"),
+               EIniFileException);
+
+  // A directory that refuses new files (not for root, who may write anyway).
+  ::chmod(path.c_str(), 0644);
+  if (::geteuid() != 0) {
+    ::chmod(FDir.path().c_str(), 0555);
+    EXPECT_THROW(ini.WriteString("a", "k", "3"), EIniFileException);
+    ::chmod(FDir.path().c_str(), 0755);
+    EXPECT_EQ(Read(), original);
+  }
+  // Nothing but the file itself is left in the directory.
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(FDir.path())) {
+    (void)e;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+}
+
+TEST_F(IniTest, ReplacementKeepsExtendedAttributes) {
+  const std::string path = Write("[a]\nk=1\n");
+  const char attr[] = "6";
+  if (::setxattr(path.c_str(), "user.zel.attributes", attr, 1, 0) != 0)
+    GTEST_SKIP() << "file system without user attributes";
+  TIniFile(path).WriteString("a", "k", "2");
+  char buf[8] = {};
+  ASSERT_EQ(::getxattr(path.c_str(), "user.zel.attributes", buf, sizeof buf), 1);
+  EXPECT_EQ(buf[0], '6');
+  EXPECT_EQ(Read(), "[a]\nk=2\n");
 }
 
 TEST_F(IniTest, ReplacementIsAtomicAndKeepsTheMode) {

@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -120,6 +121,8 @@ thread_local RecordingStream* tCurrentStream = nullptr;
 class RecordingServer : public httplib::Server {
 private:
   bool process_and_close_socket(socket_t sock) override {
+    int on = 1;  // headers and body go out in separate writes
+    ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     RecordingStream strm(sock);
     tCurrentStream = &strm;
     bool ret = false;
@@ -766,6 +769,10 @@ FakeZelService::FakeZelService(int Port) : FImpl(std::make_unique<TImpl>()) {
   }
   if (FImpl->Port <= 0) throw std::runtime_error("fake service: cannot listen on " + std::string(LoopbackHost));
   FImpl->Thread = std::thread([this] { FImpl->Server.listen_after_bind(); });
+  // stop() does nothing before the server runs, so wait for it.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!s.is_running() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 FakeZelService::~FakeZelService() {

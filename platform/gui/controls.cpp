@@ -1,0 +1,1748 @@
+// TControl, TWinControl, the peer that turns Qt events into messages, and
+// the Win32 window calls.
+#include "platform/gui/controls.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QPointer>
+#include <QWidget>
+
+#include <algorithm>
+
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_internal.h"
+#include "platform/gui/qt_private.h"
+
+namespace platform {
+
+int PaintDepth = 0;
+TShiftState CurrentShift;
+std::function<void(TPopupMenu*, int, int)>& PopupHandler() {
+  static std::function<void(TPopupMenu*, int, int)> h;
+  return h;
+}
+void SetPopupMenuHandler(std::function<void(TPopupMenu* Menu, int ScreenX, int ScreenY)> Handler) {
+  PopupHandler() = std::move(Handler);
+}
+
+WidgetPeer* PeerOf(const TControl* Control) { return Control ? Control->Peer() : nullptr; }
+QWidget* WidgetOf(const TControl* Control) {
+  WidgetPeer* p = PeerOf(Control);
+  return p ? p->Widget() : nullptr;
+}
+
+TControl* ControlOfWidget(const QWidget* Widget) {
+  for (QWidget* w = const_cast<QWidget*>(Widget); w; w = w->parentWidget())
+    if (auto* p = dynamic_cast<WidgetPeer*>(w))
+      if (p->Control()) return p->Control();
+  return nullptr;
+}
+
+}  // namespace platform
+
+using platform::WidgetPeer;
+
+TShiftState KeysToShiftState(WORD Keys) {
+  TShiftState s;
+  if (Keys & MK_SHIFT) s << ssShift;
+  if (Keys & MK_CONTROL) s << ssCtrl;
+  if (Keys & MK_LBUTTON) s << ssLeft;
+  if (Keys & MK_RBUTTON) s << ssRight;
+  if (Keys & MK_MBUTTON) s << ssMiddle;
+  if (platform::CurrentShift.Contains(ssAlt)) s << ssAlt;
+  return s;
+}
+
+TShiftState KeyDataToShiftState(LPARAM KeyData) {
+  TShiftState s;
+  if (platform::CurrentShift.Contains(ssShift)) s << ssShift;
+  if (platform::CurrentShift.Contains(ssCtrl)) s << ssCtrl;
+  if (KeyData & (1 << 29)) s << ssAlt;
+  return s;
+}
+
+namespace {
+
+WPARAM MouseKeys(TShiftState s) {
+  WPARAM w = 0;
+  if (s.Contains(ssShift)) w |= MK_SHIFT;
+  if (s.Contains(ssCtrl)) w |= MK_CONTROL;
+  if (s.Contains(ssLeft)) w |= MK_LBUTTON;
+  if (s.Contains(ssRight)) w |= MK_RBUTTON;
+  if (s.Contains(ssMiddle)) w |= MK_MBUTTON;
+  return w;
+}
+
+Qt::CursorShape CursorShapeOf(TCursor c) {
+  switch (c) {
+    case crArrow: return Qt::ArrowCursor;
+    case crCross: return Qt::CrossCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: return Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crUpArrow: return Qt::UpArrowCursor;
+    case crHourGlass:
+    case crSQLWait: return Qt::WaitCursor;
+    case crDrag:
+    case crMultiDrag: return Qt::DragMoveCursor;
+    case crNoDrop:
+    case crNo: return Qt::ForbiddenCursor;
+    case crHSplit: return Qt::SplitHCursor;
+    case crVSplit: return Qt::SplitVCursor;
+    case crAppStart: return Qt::BusyCursor;
+    case crHelp: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    case crNone: return Qt::BlankCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- WidgetPeer
+
+namespace platform {
+
+WidgetPeer::WidgetPeer(TControl* Control) : FControl(Control) {
+  if (auto* w = dynamic_cast<TWinControl*>(Control)) FHandle = NewHandle(w);
+}
+
+WidgetPeer::~WidgetPeer() {
+  if (FHandle) FreeHandle(FHandle);
+  if (FControl && FControl->FPeer == this) FControl->FPeer = nullptr;
+  delete FPainter;
+}
+
+TWinControl* WidgetPeer::WinControl() const { return dynamic_cast<TWinControl*>(FControl); }
+
+void WidgetPeer::Detach() {
+  FControl = nullptr;
+  if (FHandle) FreeHandle(FHandle);
+  FHandle = nullptr;
+}
+
+QPainter* WidgetPeer::PaintPainter() {
+  if (!FPainting) return nullptr;
+  if (!FPainter) {
+    FPainter = new QPainter(Widget());
+    FPainter->setRenderHint(QPainter::Antialiasing, false);
+    FPainter->setRenderHint(QPainter::TextAntialiasing, false);
+  }
+  return FPainter;
+}
+
+bool WidgetPeer::NativeMessage(TMessage&) { return false; }
+
+namespace {
+
+// The state of one Qt event being turned into a message.
+struct CurrentScope {
+  WidgetPeer* peer;
+  QEvent* savedEvent;
+  std::function<bool(QEvent*)> savedNative;
+  bool savedDone, savedResult;
+};
+
+}  // namespace
+
+bool WidgetPeer::HandleEvent(QEvent* Event) {
+  return HandleEventFrom(Widget(), Event, [this](QEvent* e) { return NativeEvent(e); });
+}
+
+bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native) {
+  if (!FControl) return Native(Event);
+  switch (Event->type()) {
+    case QEvent::KeyPress:
+      return DispatchKey(Event, Native, true);
+    case QEvent::KeyRelease:
+      return DispatchKey(Event, Native, false);
+    case QEvent::ShortcutOverride: {
+      // Keys go to the control first; Qt's shortcuts do not take them.
+      Event->accept();
+      return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+      return DispatchMouse(Source, Event, Native);
+    case QEvent::Paint:
+      if (Source == Widget()) return DispatchPaint(Event);
+      return Native(Event);
+    case QEvent::FocusIn: {
+      const bool r = Native(Event);
+      auto* fe = static_cast<QFocusEvent*>(Event);
+      if (fe->reason() != Qt::PopupFocusReason)
+        if (TWinControl* wc = WinControl())
+          if (TCustomForm* f = GetParentForm(wc)) f->FocusMovedTo(wc);
+      return r;
+    }
+    case QEvent::ContextMenu: {
+      auto* ce = static_cast<QContextMenuEvent*>(Event);
+      TMessage m;
+      m.Msg = WM_CONTEXTMENU;
+      m.WParam = reinterpret_cast<WPARAM>(FHandle);
+      m.LParam = MakePointLParam(ce->globalPos().x(), ce->globalPos().y());
+      FCurrent = Event;
+      FCurrentNative = Native;
+      FNativeDone = false;
+      TControl* c = FControl;
+      Guarded([&] { c->WndProc(m); });
+      const bool done = FNativeDone;
+      FCurrent = nullptr;
+      FCurrentNative = nullptr;
+      if (!done) Event->accept();
+      return true;
+    }
+    case QEvent::Enter:
+    case QEvent::Leave: {
+      TControl* c = FControl;
+      const UINT msg = Event->type() == QEvent::Enter ? CM_MOUSEENTER : CM_MOUSELEAVE;
+      Guarded([&] { c->Perform(msg, 0, 0); });
+      return Native(Event);
+    }
+    case QEvent::Resize: {
+      const bool r = Native(Event);
+      if (Source == Widget() && Widget()->isWindow()) {
+        // The user (or the window system) resized a top-level window.
+        TControl* c = FControl;
+        const QSize s = Widget()->size();
+        if (s.width() != c->Width() || s.height() != c->Height()) {
+          c->FWidth = s.width();
+          c->FHeight = s.height();
+          Guarded([&] { c->Perform(WM_SIZE, 0, MakePointLParam(s.width(), s.height())); });
+        }
+      }
+      return r;
+    }
+    case QEvent::Move: {
+      const bool r = Native(Event);
+      if (Source == Widget() && Widget()->isWindow()) {
+        TControl* c = FControl;
+        const QPoint p = Widget()->pos();
+        if (p.x() != c->Left() || p.y() != c->Top()) {
+          c->FLeft = p.x();
+          c->FTop = p.y();
+          Guarded([&] { c->Perform(WM_MOVE, 0, MakePointLParam(p.x(), p.y())); });
+        }
+      }
+      return r;
+    }
+    case QEvent::Close: {
+      if (auto* f = dynamic_cast<TCustomForm*>(FControl)) {
+        Event->ignore();
+        Guarded([&] { f->Close(); });
+        return true;
+      }
+      return Native(Event);
+    }
+    case QEvent::WindowActivate: {
+      const bool r = Native(Event);
+      if (auto* f = dynamic_cast<TCustomForm*>(FControl)) Guarded([&] { f->Activated(); });
+      return r;
+    }
+    case QEvent::WindowDeactivate: {
+      const bool r = Native(Event);
+      if (auto* f = dynamic_cast<TCustomForm*>(FControl)) Guarded([&] { f->Deactivated(); });
+      return r;
+    }
+    default:
+      return Native(Event);
+  }
+}
+
+bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press) {
+  auto* ke = static_cast<QKeyEvent*>(Event);
+  const KeyInfo k = TranslateKey(ke);
+  CurrentShift = k.Shift;
+  if (k.Alt) CurrentShift << ssAlt;
+  TWinControl* wc = WinControl();
+  if (!wc) return Native(Event);
+  const HWND h = FHandle;
+  auto alive = [&] { return ControlOfHandle(h) == wc && wc->FPeer == this; };
+  const LPARAM keyData = 1 | (k.Alt ? (1 << 29) : 0) | (Press ? 0 : (static_cast<LPARAM>(3) << 30));
+  Event->accept();
+
+  auto runNative = [&](QEvent* e) {
+    if (!alive()) return;
+    Native(e);
+  };
+
+  if (!Press) {
+    TMessage m;
+    m.Msg = k.Alt ? WM_SYSKEYUP : WM_KEYUP;
+    m.WParam = k.Key;
+    m.LParam = keyData;
+    FKeyDownPassed = false;
+    FCurrent = Event;
+    Guarded([&] { wc->WndProc(m); });
+    FCurrent = nullptr;
+    if (alive() && FKeyDownPassed) {
+      if (FKeyPassed == k.Key) {
+        runNative(Event);
+      }
+    }
+    Event->accept();
+    return true;
+  }
+
+  TMessage m;
+  m.Msg = k.Alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+  m.WParam = k.Key;
+  m.LParam = keyData;
+  FKeyDownPassed = false;
+  FCurrent = Event;
+  Guarded([&] { wc->WndProc(m); });
+  FCurrent = nullptr;
+  if (!alive() || !FKeyDownPassed) return true;
+  const WORD key = FKeyPassed;
+
+  // Tab moves the focus unless the control wants it.
+  if (key == VK_TAB && !k.Shift.Contains(ssCtrl) && !k.Alt) {
+    LRESULT code = 0;
+    Guarded([&] { code = wc->Perform(WM_GETDLGCODE, 0, 0); });
+    if (!alive()) return true;
+    if (!(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) {
+      if (TCustomForm* f = GetParentForm(wc)) {
+        Guarded([&] { f->Perform(CM_DIALOGKEY, VK_TAB, keyData); });
+      }
+      return true;
+    }
+  }
+
+  if (k.HasChar && key == k.Key) {
+    TMessage c;
+    c.Msg = WM_CHAR;
+    c.WParam = static_cast<unsigned char>(k.Char);
+    c.LParam = keyData;
+    FCharPassed = false;
+    FCurrent = Event;
+    Guarded([&] { wc->WndProc(c); });
+    FCurrent = nullptr;
+    if (!alive() || !FCharPassed) return true;
+    const char ch = FCharPassedValue;
+    if (ch == k.Char) {
+      runNative(Event);
+    } else {
+      const QString text = ToQString(AnsiString(1, ch));
+      int qtKey = text.isEmpty() ? 0 : text.at(0).toUpper().unicode();
+      if (ch == '\r') qtKey = Qt::Key_Return;
+      if (ch == '\b') qtKey = Qt::Key_Backspace;
+      if (ch == '\x1B') qtKey = Qt::Key_Escape;
+      if (ch == '\t') qtKey = Qt::Key_Tab;
+      QKeyEvent changed(QEvent::KeyPress, qtKey, ke->modifiers() & ~Qt::ControlModifier, text);
+      runNative(&changed);
+    }
+    return true;
+  }
+  if (key == k.Key) {
+    if (!k.HasChar || k.Shift.Contains(ssCtrl) || k.Alt) runNative(Event);
+    return true;
+  }
+  // The handler replaced the key with another one.
+  int qtKey = 0;
+  switch (key) {
+    case VK_LEFT: qtKey = Qt::Key_Left; break;
+    case VK_RIGHT: qtKey = Qt::Key_Right; break;
+    case VK_UP: qtKey = Qt::Key_Up; break;
+    case VK_DOWN: qtKey = Qt::Key_Down; break;
+    case VK_HOME: qtKey = Qt::Key_Home; break;
+    case VK_END: qtKey = Qt::Key_End; break;
+    case VK_DELETE: qtKey = Qt::Key_Delete; break;
+    case VK_RETURN: qtKey = Qt::Key_Return; break;
+    case VK_TAB: qtKey = Qt::Key_Tab; break;
+    default:
+      if (key >= 'A' && key <= 'Z') qtKey = Qt::Key_A + (key - 'A');
+      if (key >= '0' && key <= '9') qtKey = Qt::Key_0 + (key - '0');
+      break;
+  }
+  if (qtKey) {
+    QKeyEvent changed(QEvent::KeyPress, qtKey, ke->modifiers());
+    runNative(&changed);
+  }
+  return true;
+}
+
+bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native) {
+  auto* me = static_cast<QMouseEvent*>(Event);
+  TControl* c = FControl;
+  QPoint pos = me->position().toPoint();
+  if (Source != Widget()) pos = Source->mapTo(Widget(), pos);
+  TShiftState s = ShiftOf(me->modifiers(), me->buttons());
+  if (Event->type() == QEvent::MouseButtonRelease) {
+    if (me->button() == Qt::LeftButton) s >> ssLeft;
+    if (me->button() == Qt::RightButton) s >> ssRight;
+    if (me->button() == Qt::MiddleButton) s >> ssMiddle;
+  }
+  CurrentShift = s;
+  UINT msg = WM_MOUSEMOVE;
+  const Qt::MouseButton b = me->button();
+  switch (Event->type()) {
+    case QEvent::MouseButtonPress:
+      msg = b == Qt::RightButton ? WM_RBUTTONDOWN : b == Qt::MiddleButton ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
+      break;
+    case QEvent::MouseButtonRelease:
+      msg = b == Qt::RightButton ? WM_RBUTTONUP : b == Qt::MiddleButton ? WM_MBUTTONUP : WM_LBUTTONUP;
+      break;
+    case QEvent::MouseButtonDblClick:
+      msg = b == Qt::RightButton ? WM_RBUTTONDBLCLK : b == Qt::MiddleButton ? WM_MBUTTONDBLCLK : WM_LBUTTONDBLCLK;
+      break;
+    default: break;
+  }
+  TMessage m;
+  m.Msg = msg;
+  m.WParam = MouseKeys(s);
+  m.LParam = MakePointLParam(pos.x(), pos.y());
+  QEvent* savedEvent = FCurrent;
+  auto savedNative = FCurrentNative;
+  const bool savedDone = FNativeDone;
+  FCurrent = Event;
+  FCurrentNative = Native;
+  FNativeDone = false;
+  Guarded([&] { c->WndProc(m); });
+  FCurrent = savedEvent;
+  FCurrentNative = savedNative;
+  FNativeDone = savedDone;
+  Event->accept();
+  return true;
+}
+
+bool WidgetPeer::DispatchPaint(QEvent* Event) {
+  TControl* c = FControl;
+  ++PaintDepth;
+  const bool savedPainting = FPainting;
+  FPainting = true;
+  QEvent* savedEvent = FCurrent;
+  auto savedNative = FCurrentNative;
+  FCurrent = Event;
+  FCurrentNative = [this](QEvent* e) { return NativeEvent(e); };
+  FNativeDone = false;
+  c->FInPaint = true;
+  TMessage m;
+  m.Msg = WM_PAINT;
+  Guarded([&] { c->WndProc(m); });
+  if (FControl) FControl->FInPaint = false;
+  delete FPainter;
+  FPainter = nullptr;
+  FCurrent = savedEvent;
+  FCurrentNative = savedNative;
+  FPainting = savedPainting;
+  --PaintDepth;
+  return true;
+}
+
+// ---------------------------------------------------------------- sub-widgets
+
+namespace {
+
+class ForwardFilter : public QObject {
+public:
+  ForwardFilter(QWidget* child, TWinControl* control) : QObject(child), FChild(child), FControl(control) {
+    FHandle = control->Handle();
+  }
+  bool eventFilter(QObject* obj, QEvent* e) override {
+    if (obj != FChild || FBypass) return false;
+    switch (e->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::FocusIn:
+      case QEvent::ContextMenu:
+        break;
+      default:
+        return false;
+    }
+    TWinControl* c = ControlOfHandle(FHandle);
+    if (c != FControl || !c->Peer()) return false;
+    QPointer<QWidget> child = FChild;
+    c->Peer()->HandleEventFrom(FChild, e, [this, child](QEvent* ev) {
+      if (!child) return false;
+      FBypass = true;
+      const bool r = static_cast<QObject*>(child.data())->event(ev);
+      FBypass = false;
+      return r;
+    });
+    return true;
+  }
+
+private:
+  QWidget* FChild;
+  TWinControl* FControl;
+  HWND FHandle;
+  bool FBypass = false;
+};
+
+}  // namespace
+
+void ForwardEvents(QWidget* Child, TWinControl* Control) {
+  if (!Child || !Control) return;
+  Child->installEventFilter(new ForwardFilter(Child, Control));
+}
+
+// ---------------------------------------------------------------- owner draw
+
+void SendDrawItem(TWinControl* Control, QPainter* Painter, const QRect& ItemRect, int ItemIndex,
+                  UINT ItemState, UINT CtlType, ULONG_PTR ItemData) {
+  if (!Control || !Painter) return;
+  HDC dc = CreatePainterDC(Painter, nullptr);
+  DRAWITEMSTRUCT dis;
+  dis.CtlType = CtlType;
+  dis.itemID = static_cast<UINT>(ItemIndex);
+  dis.itemAction = ODA_DRAWENTIRE;
+  dis.itemState = ItemState;
+  dis.hwndItem = Control->HandleAllocated() ? Control->Handle() : nullptr;
+  dis.hDC = dc;
+  dis.rcItem = FromQRect(ItemRect);
+  dis.itemData = ItemData;
+  Painter->save();
+  ++PaintDepth;
+  Guarded([&] { Control->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis)); });
+  --PaintDepth;
+  Painter->restore();
+  ReleasePainterDC(dc);
+}
+
+int SendMeasureItem(TWinControl* Control, int ItemIndex, int Height, UINT CtlType) {
+  MEASUREITEMSTRUCT mis;
+  mis.CtlType = CtlType;
+  mis.itemID = static_cast<UINT>(ItemIndex);
+  mis.itemHeight = static_cast<UINT>(Height);
+  Guarded([&] { Control->Perform(CN_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)); });
+  return static_cast<int>(mis.itemHeight);
+}
+
+// A plain widget for windowless controls and containers.
+class PlainPeer : public Peer<QWidget> {
+public:
+  using Peer::Peer;
+};
+
+}  // namespace platform
+
+// ---------------------------------------------------------------- TSizeConstraints
+
+void TSizeConstraints::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TSizeConstraints*>(Source)) {
+    FMinWidth = s->FMinWidth;
+    FMinHeight = s->FMinHeight;
+    FMaxWidth = s->FMaxWidth;
+    FMaxHeight = s->FMaxHeight;
+    Changed();
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+#define ZEL_CONSTRAINT(Fn, Field)        \
+  void TSizeConstraints::Fn(int Value) { \
+    if (Field == Value) return;          \
+    Field = Value;                       \
+    Changed();                           \
+  }
+ZEL_CONSTRAINT(SetMinWidth, FMinWidth)
+ZEL_CONSTRAINT(SetMinHeight, FMinHeight)
+ZEL_CONSTRAINT(SetMaxWidth, FMaxWidth)
+ZEL_CONSTRAINT(SetMaxHeight, FMaxHeight)
+#undef ZEL_CONSTRAINT
+
+void TSizeConstraints::Changed() {
+  if (OnChange) OnChange(this);
+}
+
+// ---------------------------------------------------------------- TControl
+
+namespace {
+bool g_fontFromParent = false;
+}
+
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), FFont(std::make_unique<TFont>()), FConstraints(std::make_unique<TSizeConstraints>(this)) {
+  FFont->OnChange = [this](TObject* s) { FontChanged(s); };
+  FConstraints->OnChange = [this](TObject* s) { ConstraintsChanged(s); };
+}
+
+TControl::~TControl() {
+  if (FParent) FParent->RemoveControl(this);
+  ReleasePeer();
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent && static_cast<void*>(AComponent) == static_cast<void*>(FPopupMenu))
+    FPopupMenu = nullptr;
+}
+
+void TControl::SetParent(TWinControl* AParent) {
+  if (FParent == AParent) return;
+  if (AParent == this) throw EInvalidOperation("Ein Steuerelement kann nicht sein eigener Vorfahr sein");
+  if (FParent) FParent->RemoveControl(this);
+  if (AParent) AParent->InsertControl(this);
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (FConstraints) {
+    if (FConstraints->MinWidth() > 0 && AWidth < FConstraints->MinWidth()) AWidth = FConstraints->MinWidth();
+    if (FConstraints->MaxWidth() > 0 && AWidth > FConstraints->MaxWidth()) AWidth = FConstraints->MaxWidth();
+    if (FConstraints->MinHeight() > 0 && AHeight < FConstraints->MinHeight()) AHeight = FConstraints->MinHeight();
+    if (FConstraints->MaxHeight() > 0 && AHeight > FConstraints->MaxHeight()) AHeight = FConstraints->MaxHeight();
+  }
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+  const bool moved = ALeft != FLeft || ATop != FTop;
+  const bool sized = AWidth != FWidth || AHeight != FHeight;
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = AWidth;
+  FHeight = AHeight;
+  if (FPeer) {
+    if (platform::PaintDepth > 0) {
+      QPointer<QWidget> w = FPeer->Widget();
+      const HWND h = FPeer->Handle();
+      TControl* self = this;
+      platform::PostCall([w, self, h] {
+        if (!w) return;
+        auto* p = dynamic_cast<WidgetPeer*>(w.data());
+        if (!p || p->Control() != self || (h && p->Handle() != h)) return;
+        self->UpdatePeer();
+      });
+    } else {
+      UpdatePeer();
+    }
+  }
+  if (moved) Perform(WM_MOVE, 0, MakePointLParam(FLeft, FTop));
+  if (sized) Perform(WM_SIZE, 0, MakePointLParam(FWidth, FHeight));
+  if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading)) FParent->Realign();
+}
+
+TRect TControl::ClientRect() { return TRect(0, 0, FWidth, FHeight); }
+
+void TControl::SetClientWidth(int Value) {
+  const int frame = FWidth - ClientRect().Width();
+  SetWidth(Value + frame);
+}
+
+void TControl::SetClientHeight(int Value) {
+  const int frame = FHeight - ClientRect().Height();
+  SetHeight(Value + frame);
+}
+
+TPoint TControl::ClientOrigin() {
+  if (QWidget* w = platform::WidgetOf(this)) {
+    const QPoint p = w->mapToGlobal(QPoint(0, 0));
+    return TPoint(p.x(), p.y());
+  }
+  if (FParent) {
+    const TPoint o = FParent->ClientOrigin();
+    return TPoint(o.X + FLeft, o.Y + FTop);
+  }
+  return TPoint(FLeft, FTop);
+}
+
+void TControl::SetAlign(TAlign Value) {
+  if (FAlign == Value) return;
+  FAlign = Value;
+  if (FParent && !ComponentState().Contains(csLoading)) FParent->Realign();
+}
+
+void TControl::SetVisible(bool Value) {
+  if (FVisible == Value) return;
+  VisibleChanging();
+  FVisible = Value;
+  Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
+  if (FPeer) UpdatePeer();
+  if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading)) FParent->Realign();
+}
+
+void TControl::VisibleChanging() {}
+
+bool TControl::Showing() const {
+  for (const TControl* c = this; c; c = c->FParent) {
+    if (!c->FVisible) return false;
+    if (!c->FParent) return dynamic_cast<const TCustomForm*>(c) != nullptr;
+  }
+  return false;
+}
+
+void TControl::SetEnabled(bool Value) {
+  if (FEnabled == Value) return;
+  FEnabled = Value;
+  Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+void TControl::SetColor(TColor Value) {
+  if (FColor == Value && !FParentColor) return;
+  FColor = Value;
+  FParentColor = false;
+  Perform(CM_COLORCHANGED, 0, 0);
+}
+
+void TControl::SetParentColor(bool Value) {
+  if (FParentColor == Value) return;
+  FParentColor = Value;
+  if (Value && FParent) {
+    FColor = FParent->Color();
+    Perform(CM_COLORCHANGED, 0, 0);
+    FParentColor = true;
+  }
+}
+
+void TControl::FontChanged(TObject*) {
+  if (!g_fontFromParent) FParentFont = false;
+  Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::SetParentFont(bool Value) {
+  if (FParentFont == Value) return;
+  FParentFont = Value;
+  if (Value) ParentFontChanged();
+}
+
+void TControl::ParentFontChanged() {
+  if (!FParentFont || !FParent) return;
+  g_fontFromParent = true;
+  try {
+    FFont->Assign(FParent->Font());
+  } catch (...) {
+    g_fontFromParent = false;
+    throw;
+  }
+  g_fontFromParent = false;
+}
+
+void TControl::ParentColorChanged() {
+  if (!FParentColor || !FParent) return;
+  if (FColor != FParent->Color()) {
+    FColor = FParent->Color();
+    Perform(CM_COLORCHANGED, 0, 0);
+    FParentColor = true;
+  }
+}
+
+void TControl::SetCtl3D(bool Value) {
+  if (FCtl3D == Value) return;
+  FCtl3D = Value;
+  FParentCtl3D = false;
+  Perform(CM_CTL3DCHANGED, 0, 0);
+}
+
+void TControl::SetParentCtl3D(bool Value) {
+  if (FParentCtl3D == Value) return;
+  FParentCtl3D = Value;
+  if (Value && FParent && FParent->Ctl3D() != FCtl3D) {
+    FCtl3D = FParent->Ctl3D();
+    Perform(CM_CTL3DCHANGED, 0, 0);
+    FParentCtl3D = true;
+  }
+}
+
+AnsiString TControl::GetText() { return FText; }
+
+void TControl::SetTextValue(const AnsiString& Value) {
+  FText = Value;
+  if (QWidget* w = platform::WidgetOf(this))
+    if (w->isWindow()) w->setWindowTitle(platform::ToQString(Value));
+}
+
+void TControl::SetText(const AnsiString& Value) {
+  if (GetText() == Value) return;
+  SetTextValue(Value);
+  Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TControl::SetHint(const AnsiString& Value) {
+  FHint = Value;
+  if (FPeer) UpdatePeer();
+}
+
+void TControl::SetShowHint(bool Value) {
+  FShowHint = Value;
+  FParentShowHint = false;
+  if (FPeer) UpdatePeer();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+  FPopupMenu = Value;
+  if (Value) FreeNotification(reinterpret_cast<TComponent*>(Value));
+}
+
+void TControl::SetCursor(TCursor Value) {
+  if (FCursor == Value) return;
+  FCursor = Value;
+  Perform(CM_CURSORCHANGED, 0, 0);
+}
+
+void TControl::ConstraintsChanged(TObject*) { SetBounds(FLeft, FTop, FWidth, FHeight); }
+
+LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
+  TMessage m;
+  m.Msg = Msg;
+  m.WParam = WParam;
+  m.LParam = LParam;
+  WndProc(m);
+  return m.Result;
+}
+
+void TControl::WndProc(TMessage& Message) { Dispatch(Message); }
+
+void TControl::Dispatch(TMessage& M) {
+  switch (M.Msg) {
+    case WM_PAINT: WMPaint(M); break;
+    case WM_MOVE: WMMove(M); break;
+    case WM_SIZE: WMSize(M); break;
+    case WM_NCHITTEST: WMNCHitTest(M); break;
+    case WM_GETMINMAXINFO: WMGetMinMaxInfo(M); break;
+    case WM_MOUSEMOVE: WMMouseMove(M); break;
+    case WM_LBUTTONDOWN: WMLButtonDown(M); break;
+    case WM_LBUTTONUP: WMLButtonUp(M); break;
+    case WM_LBUTTONDBLCLK: WMLButtonDblClk(M); break;
+    case WM_RBUTTONDOWN: WMRButtonDown(M); break;
+    case WM_RBUTTONUP: WMRButtonUp(M); break;
+    case WM_MBUTTONDOWN: WMMButtonDown(M); break;
+    case WM_MBUTTONUP: WMMButtonUp(M); break;
+    case WM_CONTEXTMENU: WMContextMenu(M); break;
+    case WM_CANCELMODE: WMCancelMode(M); break;
+    case CM_ENABLEDCHANGED: CMEnabledChanged(M); break;
+    case CM_VISIBLECHANGED: CMVisibleChanged(M); break;
+    case CM_COLORCHANGED: CMColorChanged(M); break;
+    case CM_FONTCHANGED: CMFontChanged(M); break;
+    case CM_TEXTCHANGED: CMTextChanged(M); break;
+    case CM_PARENTCOLORCHANGED: CMParentColorChanged(M); break;
+    case CM_PARENTFONTCHANGED: CMParentFontChanged(M); break;
+    case CM_CTL3DCHANGED: CMCtl3DChanged(M); break;
+    case CM_PARENTCTL3DCHANGED: CMParentCtl3DChanged(M); break;
+    case CM_MOUSEENTER: CMMouseEnter(M); break;
+    case CM_MOUSELEAVE: CMMouseLeave(M); break;
+    case CM_CURSORCHANGED: CMCursorChanged(M); break;
+    default: DefaultHandler(M); break;
+  }
+}
+
+void TControl::DefaultHandler(TMessage& Message) {
+  WidgetPeer* p = FPeer;
+  if (!p) return;
+  switch (Message.Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      if (p->FCurrent) {
+        p->FKeyDownPassed = true;
+        p->FKeyPassed = static_cast<WORD>(Message.WParam);
+        return;
+      }
+      break;
+    case WM_CHAR:
+      if (p->FCurrent) {
+        p->FCharPassed = true;
+        p->FCharPassedValue = static_cast<char>(Message.WParam);
+        return;
+      }
+      break;
+    case WM_PAINT:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+    case WM_CONTEXTMENU:
+      if (p->FCurrent && p->FCurrentNative && !p->FNativeDone) {
+        if (Message.Msg == WM_PAINT && p->FPainter) {
+          delete p->FPainter;
+          p->FPainter = nullptr;
+        }
+        p->FNativeDone = true;
+        QEvent* e = p->FCurrent;
+        auto native = p->FCurrentNative;
+        p->FNativeResult = native(e);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  if (p->NativeMessage(Message)) return;
+}
+
+void TControl::Invalidate() {
+  if (QWidget* w = platform::WidgetOf(this)) w->update();
+}
+
+void TControl::Repaint() {
+  QWidget* w = platform::WidgetOf(this);
+  if (!w) return;
+  if (platform::PaintDepth > 0)
+    w->update();
+  else
+    w->repaint();
+}
+
+void TControl::Update() {
+  if (QWidget* w = platform::WidgetOf(this))
+    if (platform::PaintDepth == 0) w->repaint();
+}
+
+void TControl::BringToFront() {
+  if (FParent) {
+    auto& v = FParent->FControls;
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    v.push_back(this);
+  }
+  if (QWidget* w = platform::WidgetOf(this)) w->raise();
+}
+
+void TControl::SendToBack() {
+  if (FParent) {
+    auto& v = FParent->FControls;
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    v.insert(v.begin(), this);
+  }
+  if (QWidget* w = platform::WidgetOf(this)) w->lower();
+}
+
+TCustomForm* TControl::TopForm() const {
+  const TControl* c = this;
+  while (c->FParent) c = c->FParent;
+  return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
+  if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+void TControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+void TControl::WMPaint(TMessage& M) { DefaultHandler(M); }
+void TControl::WMMove(TMessage& M) { DefaultHandler(M); }
+void TControl::WMSize(TMessage& M) {
+  Resize();
+  DefaultHandler(M);
+}
+void TControl::WMNCHitTest(TMessage& M) {
+  DefaultHandler(M);
+  if (M.Result == 0) M.Result = HTCLIENT;
+}
+void TControl::WMGetMinMaxInfo(TMessage& M) { DefaultHandler(M); }
+void TControl::WMMouseMove(TMessage& M) {
+  MouseMove(KeysToShiftState(static_cast<WORD>(M.WParam)), GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
+  DefaultHandler(M);
+}
+void TControl::WMLButtonDown(TMessage& M) {
+  FMouseDownLeft = true;
+  MouseDown(mbLeft, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssLeft, GET_X_LPARAM(M.LParam),
+            GET_Y_LPARAM(M.LParam));
+  DefaultHandler(M);
+}
+void TControl::WMLButtonUp(TMessage& M) {
+  DefaultHandler(M);
+  const int x = GET_X_LPARAM(M.LParam), y = GET_Y_LPARAM(M.LParam);
+  if (FMouseDownLeft) {
+    FMouseDownLeft = false;
+    if (ClickOnMouseUp() && ClientRect().Contains(TPoint(x, y))) Click();
+  }
+  MouseUp(mbLeft, KeysToShiftState(static_cast<WORD>(M.WParam)), x, y);
+}
+void TControl::WMLButtonDblClk(TMessage& M) {
+  MouseDown(mbLeft, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssLeft << ssDouble, GET_X_LPARAM(M.LParam),
+            GET_Y_LPARAM(M.LParam));
+  DblClick();
+  DefaultHandler(M);
+}
+void TControl::WMRButtonDown(TMessage& M) {
+  MouseDown(mbRight, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssRight, GET_X_LPARAM(M.LParam),
+            GET_Y_LPARAM(M.LParam));
+  DefaultHandler(M);
+}
+void TControl::WMRButtonUp(TMessage& M) {
+  DefaultHandler(M);
+  MouseUp(mbRight, KeysToShiftState(static_cast<WORD>(M.WParam)), GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
+}
+void TControl::WMMButtonDown(TMessage& M) {
+  MouseDown(mbMiddle, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssMiddle, GET_X_LPARAM(M.LParam),
+            GET_Y_LPARAM(M.LParam));
+  DefaultHandler(M);
+}
+void TControl::WMMButtonUp(TMessage& M) {
+  DefaultHandler(M);
+  MouseUp(mbMiddle, KeysToShiftState(static_cast<WORD>(M.WParam)), GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
+}
+void TControl::WMContextMenu(TMessage& M) {
+  if (FPopupMenu && platform::PopupHandler()) {
+    platform::PopupHandler()(FPopupMenu, GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
+    M.Result = 1;
+    return;
+  }
+  DefaultHandler(M);
+}
+void TControl::WMCancelMode(TMessage& M) {
+  FMouseDownLeft = false;
+  DefaultHandler(M);
+}
+void TControl::CMEnabledChanged(TMessage& M) {
+  if (FPeer) UpdatePeer();
+  Invalidate();
+  (void)M;
+}
+void TControl::CMVisibleChanged(TMessage& M) { (void)M; }
+void TControl::CMColorChanged(TMessage& M) {
+  if (FPeer) UpdatePeer();
+  Invalidate();
+  (void)M;
+}
+void TControl::CMFontChanged(TMessage& M) {
+  if (FPeer) UpdatePeer();
+  Invalidate();
+  (void)M;
+}
+void TControl::CMTextChanged(TMessage& M) {
+  Invalidate();
+  (void)M;
+}
+void TControl::CMParentColorChanged(TMessage& M) {
+  ParentColorChanged();
+  (void)M;
+}
+void TControl::CMParentFontChanged(TMessage& M) {
+  ParentFontChanged();
+  (void)M;
+}
+void TControl::CMCtl3DChanged(TMessage& M) {
+  Invalidate();
+  (void)M;
+}
+void TControl::CMParentCtl3DChanged(TMessage& M) {
+  if (FParentCtl3D && FParent && FParent->Ctl3D() != FCtl3D) {
+    FCtl3D = FParent->Ctl3D();
+    Perform(CM_CTL3DCHANGED, 0, 0);
+    FParentCtl3D = true;
+  }
+  (void)M;
+}
+void TControl::CMMouseEnter(TMessage& M) { DefaultHandler(M); }
+void TControl::CMMouseLeave(TMessage& M) { DefaultHandler(M); }
+void TControl::CMHintShow(TMessage& M) { DefaultHandler(M); }
+void TControl::CMCursorChanged(TMessage& M) {
+  if (FPeer) UpdatePeer();
+  (void)M;
+}
+
+void TControl::SendCancelMode() { Perform(WM_CANCELMODE, 0, 0); }
+
+platform::WidgetPeer* TControl::CreatePeer() {
+  auto* p = new platform::PlainPeer(this);
+  p->setFocusPolicy(Qt::NoFocus);
+  return p;
+}
+
+void TControl::SetPeer(platform::WidgetPeer* APeer) {
+  FPeer = APeer;
+  if (!APeer) return;
+  QWidget* w = APeer->Widget();
+  QWidget* pw = platform::WidgetOf(FParent);
+  if (pw && w->parentWidget() != pw) w->setParent(pw);
+}
+
+void TControl::PeerNeeded() {
+  if (FPeer || !FParent || !FParent->FPeer) return;
+  SetPeer(CreatePeer());
+  UpdatePeer();
+}
+
+void TControl::ReleasePeer() {
+  WidgetPeer* p = FPeer;
+  if (!p) return;
+  FPeer = nullptr;
+  QWidget* w = p->Widget();
+  p->Detach();
+  // A widget inside its own event handler must not be deleted there.
+  w->hide();
+  w->setParent(nullptr);
+  w->deleteLater();
+}
+
+void TControl::UpdatePeer() {
+  QWidget* w = platform::WidgetOf(this);
+  if (!w) return;
+  if (!w->isWindow()) w->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
+  w->setEnabled(FEnabled);
+  w->setFont(platform::ToQFont(FFont.get()));
+  QPalette pal = w->palette();
+  const QColor bg = platform::ToQColor(FColor);
+  const QColor fg = platform::ToQColor(FFont->Color());
+  pal.setColor(QPalette::Window, bg);
+  pal.setColor(QPalette::Base, bg);
+  pal.setColor(QPalette::Button, bg);
+  pal.setColor(QPalette::WindowText, fg);
+  pal.setColor(QPalette::Text, fg);
+  pal.setColor(QPalette::ButtonText, fg);
+  w->setPalette(pal);
+  if (FCursor == crDefault)
+    w->unsetCursor();
+  else
+    w->setCursor(QCursor(CursorShapeOf(FCursor)));
+  w->setToolTip(FShowHint ? platform::ToQString(FHint) : QString());
+  if (!w->isWindow()) w->setVisible(FVisible);
+}
+
+// ---------------------------------------------------------------- TWinControl
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TWinControl::~TWinControl() {
+  if (TCustomForm* f = GetParentForm(this)) f->ControlGone(this);
+  // A window frees its child controls.
+  while (!FControls.empty()) {
+    TControl* c = FControls.back();
+    RemoveControl(c);
+    delete c;
+  }
+  DestroyHandle();
+}
+
+TControl* TWinControl::Controls(int Index) const {
+  if (Index < 0 || Index >= ControlCount()) TList::Error(platform::msg::ListIndexError, Index);
+  return FControls[static_cast<std::size_t>(Index)];
+}
+
+void TWinControl::InsertControl(TControl* AControl) {
+  if (!AControl || AControl->FParent == this) return;
+  FControls.push_back(AControl);
+  AControl->FParent = this;
+  if (auto* wc = dynamic_cast<TWinControl*>(AControl)) FTabList.push_back(wc);
+  if (AControl->FParentFont) AControl->ParentFontChanged();
+  if (AControl->FParentColor) AControl->ParentColorChanged();
+  if (AControl->FParentCtl3D && AControl->FCtl3D != FCtl3D) {
+    AControl->FCtl3D = FCtl3D;
+  }
+  if (FPeer) {
+    if (auto* wc = dynamic_cast<TWinControl*>(AControl))
+      wc->CreateHandle();
+    else
+      AControl->PeerNeeded();
+  }
+  if (AControl->FAlign != alNone && !ComponentState().Contains(csLoading)) Realign();
+}
+
+void TWinControl::RemoveControl(TControl* AControl) {
+  auto it = std::find(FControls.begin(), FControls.end(), AControl);
+  if (it == FControls.end()) return;
+  if (auto* wc = dynamic_cast<TWinControl*>(AControl)) {
+    if (TCustomForm* f = GetParentForm(this)) f->ControlGone(wc);
+    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), wc), FTabList.end());
+    wc->DestroyHandle();
+  } else {
+    AControl->ReleasePeer();
+  }
+  FControls.erase(std::find(FControls.begin(), FControls.end(), AControl));
+  AControl->FParent = nullptr;
+}
+
+bool TWinControl::ContainsControl(TControl* Control) const {
+  for (const TControl* c = Control; c; c = c->FParent)
+    if (c == this) return true;
+  return false;
+}
+
+TControl* TWinControl::FindChildControl(const AnsiString& ControlName) const {
+  for (TControl* c : FControls)
+    if (SameText(c->Name(), ControlName)) return c;
+  return nullptr;
+}
+
+HWND TWinControl::Handle() {
+  HandleNeeded();
+  return FPeer ? FPeer->Handle() : nullptr;
+}
+
+bool TWinControl::HandleAllocated() const { return FPeer != nullptr; }
+
+void TWinControl::HandleNeeded() {
+  if (FPeer) return;
+  if (FParent) FParent->HandleNeeded();
+  CreateHandle();
+}
+
+void TWinControl::CreateHandle() {
+  if (FPeer) return;
+  if (FParent && !FParent->FPeer) return;
+  if (!FParent && !dynamic_cast<TCustomForm*>(this)) {
+    // A control without a parent window still gets one of its own (hidden),
+    // so that its handle exists when code asks for it.
+  }
+  CreateWnd();
+}
+
+void TWinControl::CreateWnd() {
+  SetPeer(CreatePeer());
+  if (!FPeer) return;
+  UpdatePeer();
+  for (TControl* c : FControls) {
+    if (auto* wc = dynamic_cast<TWinControl*>(c))
+      wc->CreateHandle();
+    else
+      c->PeerNeeded();
+  }
+  ReorderPeers();
+}
+
+void TWinControl::ReorderPeers() {
+  for (TControl* c : FControls)
+    if (QWidget* w = platform::WidgetOf(c)) w->raise();
+}
+
+void TWinControl::DestroyWnd() { ReleasePeer(); }
+
+void TWinControl::DestroyHandle() {
+  if (!FPeer || FDestroyingHandle) return;
+  FDestroyingHandle = true;
+  for (TControl* c : FControls) {
+    if (auto* wc = dynamic_cast<TWinControl*>(c))
+      wc->DestroyHandle();
+    else
+      c->ReleasePeer();
+  }
+  DestroyWnd();
+  FDestroyingHandle = false;
+}
+
+platform::WidgetPeer* TWinControl::CreatePeer() {
+  auto* p = new platform::PlainPeer(this);
+  return p;
+}
+
+void TWinControl::UpdatePeer() {
+  TControl::UpdatePeer();
+  QWidget* w = platform::WidgetOf(this);
+  if (!w) return;
+  w->setAutoFillBackground(true);
+  if (!dynamic_cast<TCustomForm*>(this)) w->setFocusPolicy(FTabStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+int TWinControl::TabOrder() const {
+  if (!FParent) return -1;
+  const auto& v = FParent->FTabList;
+  auto it = std::find(v.begin(), v.end(), this);
+  return it == v.end() ? -1 : static_cast<int>(it - v.begin());
+}
+
+void TWinControl::SetTabOrder(int Value) {
+  if (!FParent) return;
+  auto& v = FParent->FTabList;
+  auto it = std::find(v.begin(), v.end(), this);
+  if (it == v.end()) return;
+  v.erase(it);
+  if (Value < 0) Value = 0;
+  if (Value > static_cast<int>(v.size())) Value = static_cast<int>(v.size());
+  v.insert(v.begin() + Value, this);
+  Perform(CM_TABSTOPCHANGED, 0, 0);
+}
+
+void TWinControl::SetTabStop(bool Value) {
+  if (FTabStop == Value) return;
+  FTabStop = Value;
+  if (FPeer) UpdatePeer();
+  Perform(CM_TABSTOPCHANGED, 0, 0);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) {
+  for (TWinControl* c : FTabList) {
+    List.push_back(c);
+    c->GetTabOrderList(List);
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) {
+  std::vector<TWinControl*> list;
+  GetTabOrderList(list);
+  if (list.empty()) return nullptr;
+  const int n = static_cast<int>(list.size());
+  int start = -1;
+  for (int i = 0; i < n; ++i)
+    if (list[i] == CurControl) start = i;
+  if (start < 0) start = GoForward ? n - 1 : 0;
+  int i = start;
+  do {
+    i = GoForward ? (i + 1) % n : (i + n - 1) % n;
+    TWinControl* c = list[i];
+    if ((!CheckTabStop || c->TabStop()) && (!CheckParent || c->FParent == this) && c->CanFocus()) return c;
+  } while (i != start);
+  return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
+  TWinControl* c = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop);
+  if (c) c->SetFocus();
+}
+
+bool TWinControl::CanFocus() {
+  for (TControl* c = this; c; c = c->FParent)
+    if (!c->Visible() || !c->Enabled()) return false;
+  return TopForm() != nullptr || !FParent;
+}
+
+void TWinControl::SetFocus() {
+  TCustomForm* f = GetParentForm(this);
+  if (f && f != this) f->SetActiveControl(this);
+  else {
+    HandleNeeded();
+    if (QWidget* w = platform::WidgetOf(this)) w->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+bool TWinControl::Focused() {
+  QWidget* fw = QApplication::focusWidget();
+  return fw && platform::ControlOfWidget(fw) == this;
+}
+
+void TWinControl::Broadcast(TMessage& Message) {
+  for (TControl* c : std::vector<TControl*>(FControls)) {
+    c->WndProc(Message);
+    if (Message.Result != 0) return;
+  }
+}
+
+void TWinControl::ParentFontChanged() {
+  TControl::ParentFontChanged();
+}
+
+void TWinControl::ParentColorChanged() { TControl::ParentColorChanged(); }
+
+void TWinControl::Invalidate() { TControl::Invalidate(); }
+
+void TWinControl::AlignControls(TControl*, TRect& Rect) {
+  auto place = [&](TAlign a) {
+    for (TControl* c : FControls) {
+      if (c->Align() != a || !c->Visible()) continue;
+      switch (a) {
+        case alTop:
+          c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), c->Height());
+          Rect.Top += c->Height();
+          break;
+        case alBottom:
+          c->SetBounds(Rect.Left, Rect.Bottom - c->Height(), Rect.Width(), c->Height());
+          Rect.Bottom -= c->Height();
+          break;
+        case alLeft:
+          c->SetBounds(Rect.Left, Rect.Top, c->Width(), Rect.Height());
+          Rect.Left += c->Width();
+          break;
+        case alRight:
+          c->SetBounds(Rect.Right - c->Width(), Rect.Top, c->Width(), Rect.Height());
+          Rect.Right -= c->Width();
+          break;
+        case alClient:
+          c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
+          break;
+        default: break;
+      }
+    }
+  };
+  place(alTop);
+  place(alBottom);
+  place(alLeft);
+  place(alRight);
+  place(alClient);
+}
+
+void TWinControl::Realign() {
+  if (ComponentState().Contains(csLoading)) return;
+  TRect r = ClientRect();
+  AlignControls(nullptr, r);
+}
+
+void TWinControl::Dispatch(TMessage& M) {
+  switch (M.Msg) {
+    case WM_KEYDOWN: WMKeyDown(M); break;
+    case WM_KEYUP: WMKeyUp(M); break;
+    case WM_CHAR: WMChar(M); break;
+    case WM_SYSKEYDOWN: WMSysKeyDown(M); break;
+    case WM_SYSKEYUP: WMSysKeyUp(M); break;
+    case WM_SYSCHAR: WMSysChar(M); break;
+    case WM_SETFOCUS: WMSetFocus(M); break;
+    case WM_KILLFOCUS: WMKillFocus(M); break;
+    case WM_ENABLE: WMEnable(M); break;
+    case WM_CUT: WMCut(M); break;
+    case WM_COPY: WMCopy(M); break;
+    case WM_PASTE: WMPaste(M); break;
+    case WM_CLEAR: WMClear(M); break;
+    case WM_GETDLGCODE: WMGetDlgCode(M); break;
+    case CM_ENTER: CMEnter(M); break;
+    case CM_EXIT: CMExit(M); break;
+    case CM_DIALOGKEY: CMDialogKey(M); break;
+    case CM_DIALOGCHAR: CMDialogChar(M); break;
+    case CM_WANTSPECIALKEY: CMWantSpecialKey(M); break;
+    case CM_TABSTOPCHANGED: CMTabStopChanged(M); break;
+    case CN_KEYDOWN: CNKeyDown(M); break;
+    case CN_KEYUP: CNKeyUp(M); break;
+    case CN_CHAR: CNChar(M); break;
+    case CN_DRAWITEM: CNDrawItem(M); break;
+    case CN_MEASUREITEM: CNMeasureItem(M); break;
+    case CN_COMMAND: CNCommand(M); break;
+    default: TControl::Dispatch(M); break;
+  }
+}
+
+void TWinControl::DefaultHandler(TMessage& Message) { TControl::DefaultHandler(Message); }
+
+bool TWinControl::DoKeyDown(TMessage& Message) {
+  Word key = static_cast<Word>(Message.WParam);
+  const TShiftState shift = KeyDataToShiftState(Message.LParam);
+  TCustomForm* f = GetParentForm(this);
+  if (f && f != this && f->KeyPreview()) {
+    f->KeyDown(key, shift);
+    Message.WParam = key;
+    if (key == 0) return true;
+  }
+  KeyDown(key, shift);
+  Message.WParam = key;
+  return key == 0;
+}
+
+bool TWinControl::DoKeyUp(TMessage& Message) {
+  Word key = static_cast<Word>(Message.WParam);
+  const TShiftState shift = KeyDataToShiftState(Message.LParam);
+  TCustomForm* f = GetParentForm(this);
+  if (f && f != this && f->KeyPreview()) {
+    f->KeyUp(key, shift);
+    Message.WParam = key;
+    if (key == 0) return true;
+  }
+  KeyUp(key, shift);
+  Message.WParam = key;
+  return key == 0;
+}
+
+bool TWinControl::DoKeyPress(TMessage& Message) {
+  char ch = static_cast<char>(Message.WParam);
+  TCustomForm* f = GetParentForm(this);
+  if (f && f != this && f->KeyPreview()) {
+    f->KeyPress(ch);
+    Message.WParam = static_cast<unsigned char>(ch);
+    if (ch == 0) return true;
+  }
+  KeyPress(ch);
+  Message.WParam = static_cast<unsigned char>(ch);
+  return ch == 0;
+}
+
+void TWinControl::KeyDown(Word& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+void TWinControl::KeyUp(Word& Key, TShiftState Shift) {
+  if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+void TWinControl::KeyPress(char& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+}
+void TWinControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+void TWinControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+void TWinControl::WMKeyDown(TMessage& M) {
+  if (!DoKeyDown(M)) DefaultHandler(M);
+}
+void TWinControl::WMKeyUp(TMessage& M) {
+  if (!DoKeyUp(M)) DefaultHandler(M);
+}
+void TWinControl::WMChar(TMessage& M) {
+  if (!DoKeyPress(M)) DefaultHandler(M);
+}
+void TWinControl::WMSysKeyDown(TMessage& M) {
+  if (!DoKeyDown(M)) DefaultHandler(M);
+}
+void TWinControl::WMSysKeyUp(TMessage& M) {
+  if (!DoKeyUp(M)) DefaultHandler(M);
+}
+void TWinControl::WMSysChar(TMessage& M) { DefaultHandler(M); }
+void TWinControl::WMSetFocus(TMessage& M) { DefaultHandler(M); }
+void TWinControl::WMKillFocus(TMessage& M) { DefaultHandler(M); }
+void TWinControl::WMEnable(TMessage& M) { DefaultHandler(M); }
+void TWinControl::WMCut(TMessage& M) { DefaultHandler(M); }
+void TWinControl::WMCopy(TMessage& M) { DefaultHandler(M); }
+void TWinControl::WMPaste(TMessage& M) { DefaultHandler(M); }
+void TWinControl::WMClear(TMessage& M) { DefaultHandler(M); }
+void TWinControl::WMGetDlgCode(TMessage& M) { DefaultHandler(M); }
+void TWinControl::CMEnter(TMessage& M) {
+  DoEnter();
+  (void)M;
+}
+void TWinControl::CMExit(TMessage& M) {
+  DoExit();
+  (void)M;
+}
+void TWinControl::CMDialogKey(TMessage& M) { Broadcast(M); }
+void TWinControl::CMDialogChar(TMessage& M) { Broadcast(M); }
+void TWinControl::CMWantSpecialKey(TMessage& M) { DefaultHandler(M); }
+void TWinControl::CMTabStopChanged(TMessage& M) { (void)M; }
+void TWinControl::CNKeyDown(TMessage& M) { DefaultHandler(M); }
+void TWinControl::CNKeyUp(TMessage& M) { DefaultHandler(M); }
+void TWinControl::CNChar(TMessage& M) { DefaultHandler(M); }
+void TWinControl::CNDrawItem(TMessage& M) { DefaultHandler(M); }
+void TWinControl::CNMeasureItem(TMessage& M) { DefaultHandler(M); }
+void TWinControl::CNCommand(TMessage& M) { DefaultHandler(M); }
+
+// ---------------------------------------------------------------- canvas controls
+
+TControlCanvas::~TControlCanvas() { FreeHandle(); }
+
+void TControlCanvas::SetControl(TControl* AControl) {
+  if (FControl == AControl) return;
+  FreeHandle();
+  FControl = AControl;
+}
+
+void TControlCanvas::FreeHandle() {
+  if (FDeviceContext) {
+    HDC dc = FDeviceContext;
+    FDeviceContext = nullptr;
+    if (Handle() == dc) SetHandle(nullptr);
+    platform::DeleteAnyDC(dc);
+  }
+}
+
+void TControlCanvas::CreateHandle() {
+  if (FDeviceContext) platform::DeleteAnyDC(FDeviceContext);
+  FDeviceContext = nullptr;
+  WidgetPeer* p = platform::PeerOf(FControl);
+  if (p && p->InPaint())
+    FDeviceContext = platform::CreatePainterDC(p->PaintPainter(), p->Widget());
+  else
+    FDeviceContext = platform::CreateMeasureDC();
+  SetHandle(FDeviceContext);
+}
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
+  FCanvas->SetControl(this);
+}
+TCustomControl::~TCustomControl() = default;
+
+void TCustomControl::WMPaint(TMessage& M) {
+  DefaultHandler(M);
+  FCanvas->FreeHandle();
+  FCanvas->Font()->Assign(Font());
+  FCanvas->Brush()->SetColor(Color());
+  try {
+    Paint();
+  } catch (...) {
+    FCanvas->FreeHandle();
+    throw;
+  }
+  FCanvas->FreeHandle();
+}
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
+  FCanvas->SetControl(this);
+}
+TGraphicControl::~TGraphicControl() = default;
+
+void TGraphicControl::WMPaint(TMessage& M) {
+  DefaultHandler(M);
+  FCanvas->FreeHandle();
+  FCanvas->Font()->Assign(Font());
+  FCanvas->Brush()->SetColor(Color());
+  try {
+    Paint();
+  } catch (...) {
+    FCanvas->FreeHandle();
+    throw;
+  }
+  FCanvas->FreeHandle();
+}
+
+// ---------------------------------------------------------------- lookups and Win32 calls
+
+TWinControl* FindControl(HWND Handle) { return platform::ControlOfHandle(Handle); }
+
+TWinControl* FindVCLWindow(const TPoint& Pos) {
+  QWidget* w = QApplication::widgetAt(QPoint(Pos.X, Pos.Y));
+  return dynamic_cast<TWinControl*>(platform::ControlOfWidget(w));
+}
+
+HWND GetFocus() {
+  QWidget* fw = QApplication::focusWidget();
+  TControl* c = platform::ControlOfWidget(fw);
+  auto* wc = dynamic_cast<TWinControl*>(c);
+  return wc ? wc->Handle() : nullptr;
+}
+
+HWND SetFocus(HWND hWnd) {
+  HWND old = GetFocus();
+  if (TWinControl* c = FindControl(hWnd)) c->SetFocus();
+  return old;
+}
+
+HWND GetParent(HWND hWnd) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c || !c->Parent()) return nullptr;
+  return c->Parent()->Handle();
+}
+
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c || !lpRect) return FALSE;
+  *lpRect = c->ClientRect();
+  return TRUE;
+}
+
+BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c || !lpRect) return FALSE;
+  const TPoint o = c->ClientOrigin();
+  *lpRect = Bounds(o.X, o.Y, c->Width(), c->Height());
+  return TRUE;
+}
+
+BOOL InvalidateRect(HWND hWnd, const RECT*, BOOL) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c) return FALSE;
+  c->Invalidate();
+  return TRUE;
+}
+
+BOOL UpdateWindow(HWND hWnd) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c) return FALSE;
+  c->Update();
+  return TRUE;
+}
+
+BOOL IsWindowVisible(HWND hWnd) {
+  TWinControl* c = FindControl(hWnd);
+  return c && c->Showing();
+}
+
+BOOL IsWindowEnabled(HWND hWnd) {
+  TWinControl* c = FindControl(hWnd);
+  return c && c->Enabled();
+}
+
+BOOL EnableWindow(HWND hWnd, BOOL bEnable) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c) return FALSE;
+  const bool was = c->Enabled();
+  c->SetEnabled(bEnable != 0);
+  return was ? FALSE : TRUE;
+}
+
+namespace {
+QPoint g_cursorPos(0, 0);
+bool g_cursorSet = false;
+}  // namespace
+
+namespace platform {
+void SetCursorOverride(int x, int y) {
+  g_cursorPos = QPoint(x, y);
+  g_cursorSet = true;
+}
+}  // namespace platform
+
+BOOL GetCursorPos(LPPOINT lpPoint) {
+  if (!lpPoint) return FALSE;
+  const QPoint p = g_cursorSet ? g_cursorPos : QCursor::pos();
+  lpPoint->x = p.x();
+  lpPoint->y = p.y();
+  return TRUE;
+}
+
+BOOL SetCursorPos(int X, int Y) {
+  platform::SetCursorOverride(X, Y);
+  QCursor::setPos(X, Y);
+  return TRUE;
+}
+
+BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c || !lpPoint) return FALSE;
+  const TPoint p = c->ScreenToClient(TPoint(lpPoint->x, lpPoint->y));
+  lpPoint->x = p.X;
+  lpPoint->y = p.Y;
+  return TRUE;
+}
+
+BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c || !lpPoint) return FALSE;
+  const TPoint p = c->ClientToScreen(TPoint(lpPoint->x, lpPoint->y));
+  lpPoint->x = p.X;
+  lpPoint->y = p.Y;
+  return TRUE;
+}
+
+SHORT GetKeyState(int nVirtKey) {
+  const TShiftState s = platform::CurrentShift;
+  bool down = false;
+  switch (nVirtKey) {
+    case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: down = s.Contains(ssShift); break;
+    case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: down = s.Contains(ssCtrl); break;
+    case VK_MENU: case VK_LMENU: case VK_RMENU: down = s.Contains(ssAlt); break;
+    case VK_LBUTTON: down = s.Contains(ssLeft); break;
+    case VK_RBUTTON: down = s.Contains(ssRight); break;
+    case VK_MBUTTON: down = s.Contains(ssMiddle); break;
+    default: break;
+  }
+  return down ? static_cast<SHORT>(0x8000) : 0;
+}
+
+SHORT GetAsyncKeyState(int vKey) { return GetKeyState(vKey); }
+
+LRESULT SendMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c) return 0;
+  return c->Perform(Msg, wParam, lParam);
+}
+
+BOOL PostMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  return platform::PostToQueue(hWnd, Msg, wParam, lParam) ? TRUE : FALSE;
+}
+
+LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  TWinControl* c = FindControl(hWnd);
+  if (!c) return 0;
+  TMessage m;
+  m.Msg = Msg;
+  m.WParam = wParam;
+  m.LParam = lParam;
+  c->DefaultHandler(m);
+  return m.Result;
+}
+
+LRESULT CallWindowProc(void*, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProc(hWnd, Msg, wParam, lParam);
+}
+
+BOOL PeekMessage(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
+  return platform::PeekQueue(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, wRemoveMsg) ? TRUE : FALSE;
+}

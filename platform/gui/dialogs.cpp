@@ -1,0 +1,81 @@
+// Message boxes through a replaceable presenter.
+#include "platform/gui/dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/gui/forms.h"
+#include "platform/gui/qt_private.h"
+
+namespace {
+
+int QtPresenter(HWND Owner, const AnsiString& Text, const AnsiString& Caption, UINT Flags) {
+  if (!QApplication::instance()) return IDOK;
+  QWidget* parent = platform::WidgetOf(FindControl(Owner));
+  QMessageBox box(parent);
+  box.setWindowTitle(platform::ToQString(Caption));
+  box.setText(platform::ToQString(Text));
+  switch (Flags & 0xF0) {
+    case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONASTERISK: box.setIcon(QMessageBox::Information); break;
+    default: break;
+  }
+  struct B {
+    QMessageBox::StandardButton b;
+    int id;
+  };
+  std::vector<B> buttons;
+  switch (Flags & 0x0F) {
+    case MB_OKCANCEL: buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    case MB_ABORTRETRYIGNORE:
+      buttons = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+      break;
+    case MB_YESNOCANCEL: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    case MB_YESNO: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
+    case MB_RETRYCANCEL: buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    default: buttons = {{QMessageBox::Ok, IDOK}}; break;
+  }
+  QMessageBox::StandardButtons sb;
+  for (auto& b : buttons) sb |= b.b;
+  box.setStandardButtons(sb);
+  const int def = (Flags >> 8) & 3;
+  if (def < static_cast<int>(buttons.size())) box.setDefaultButton(buttons[static_cast<std::size_t>(def)].b);
+  const int r = box.exec();
+  for (auto& b : buttons)
+    if (b.b == r) return b.id;
+  return buttons.size() > 1 && (Flags & 0x0F) != MB_YESNO ? IDCANCEL : buttons.front().id;
+}
+
+platform::MessageBoxPresenter& Presenter() {
+  static platform::MessageBoxPresenter p;
+  return p;
+}
+
+}  // namespace
+
+namespace platform {
+MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter P) {
+  MessageBoxPresenter old = std::move(Presenter());
+  Presenter() = std::move(P);
+  return old;
+}
+}  // namespace platform
+
+int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+  const AnsiString text = lpText ? lpText : "";
+  const AnsiString caption = lpCaption ? lpCaption : "Fehler";
+  if (Presenter()) return Presenter()(hWnd, text, caption, uType);
+  return QtPresenter(hWnd, text, caption, uType);
+}
+
+void ShowMessage(const AnsiString& Msg) {
+  AnsiString title = Application->Title();
+  if (title.empty()) {
+    const AnsiString exe = Application->ExeName();
+    title = ChangeFileExt(ExtractFileName(exe), "");
+  }
+  MessageBoxA(nullptr, Msg.c_str(), title.c_str(), MB_OK);
+}

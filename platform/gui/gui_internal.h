@@ -1,0 +1,41 @@
+// Internal helpers shared by the .cpp files of platform/gui (Qt allowed).
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+#include "platform/gui/controls.h"
+#include "platform/gui/graphics.h"
+#include "platform/gui/testing.h"
+
+namespace platform {
+
+QFont MakeQFont(const AnsiString& Name, int Height, bool Bold, bool Italic, bool Underline,
+                bool StrikeOut, int Weight);
+
+HWND NewHandle(TWinControl* Control);
+void FreeHandle(HWND Handle);
+TWinControl* ControlOfHandle(HWND Handle);
+bool PostToQueue(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+bool PeekQueue(MSG* Out, HWND hWnd, UINT Min, UINT Max, UINT Remove);
+bool HasPostedItems();
+void FlushOrphanedPosts();
+void InstallWindowHooks();
+
+// Paints under way (geometry changes of peers wait until none is).
+extern int PaintDepth;
+
+// Device contexts.
+HDC CreateImageDC(int Width, int Height, TColor Background);
+QImage* ImageOfDC(HDC DC);
+HDC CreateMeasureDC();
+void DeleteAnyDC(HDC DC);
+const DrawRecorder& CurrentRecorder();
+
+}  // namespace platform

@@ -1,0 +1,83 @@
+// Support for tests of the GUI class library (no Qt in this header): the
+// Qt application on the offscreen platform, key and mouse input in the
+// class library's terms, a recorder of drawing calls and the pixels of a
+// rendered control.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/gui/controls.h"
+#include "platform/gui/graphics.h"
+
+class TCustomForm;
+
+namespace platform {
+
+// Creates the Qt application on the offscreen platform with the Fusion
+// style (once; later calls do nothing).
+void InitTestApplication(int& argc, char** argv);
+
+// Handles every posted message and Qt event waiting (a few rounds, so that
+// messages posted by handlers run too).
+void ProcessPendingMessages();
+
+// Shows the form and makes it the active window, so that focus can move.
+void ShowAndActivate(TCustomForm* Form);
+
+// A key press and release on the focused control (WM_KEYDOWN, WM_CHAR when
+// the key gives a character, WM_KEYUP); Shift may hold ssShift, ssCtrl,
+// ssAlt.  Posted messages run afterwards.  False when nothing has focus.
+bool SendKey(WORD Key, TShiftState Shift = TShiftState());
+// Only the press, only the release.
+bool SendKeyDown(WORD Key, TShiftState Shift = TShiftState());
+bool SendKeyUp(WORD Key, TShiftState Shift = TShiftState());
+// Types Windows-1252 text character by character (as the keys that give
+// those characters on a German keyboard).
+bool TypeText(const AnsiString& Text);
+
+// Mouse input at client coordinates of Control.
+void SendMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = TShiftState());
+void SendMouseUp(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = TShiftState());
+void SendMouseMove(TControl* Control, int X, int Y, TShiftState Shift = TShiftState());
+void SendClick(TControl* Control, int X, int Y);
+void SendDblClick(TControl* Control, int X, int Y);
+// Moves the mouse pointer (GetCursorPos reports it) to client coordinates.
+void SetMousePos(TControl* Control, int X, int Y);
+
+// One drawing call on a device context.
+struct DrawOp {
+  enum Kind { Fill, Frame, Line, Text, FocusRect, Edge, Rectangle, Ellipse, Pixel, FrameControl, Picture };
+  Kind kind = Fill;
+  TRect Rect;            // Fill/Frame/FocusRect/Edge/Rectangle/Text (the text's rectangle)
+  TPoint From, To;       // Line (To excluded)
+  AnsiString TextValue;  // Text
+  AnsiString FontName;
+  int FontHeight = 0;
+  int Escapement = 0;
+  TColor Color = clBlack;     // brush colour (Fill ...), pen colour (Line), text colour (Text)
+  TColor BkColor = clWhite;   // Text
+  bool Opaque = false;        // Text: background filled
+  UINT Flags = 0;             // DrawText/ExtTextOut/DrawEdge flags
+};
+// While set, every drawing call on any DC is reported (in device
+// coordinates of its surface).  Returns the recorder before.
+using DrawRecorder = std::function<void(const DrawOp&)>;
+DrawRecorder SetDrawRecorder(DrawRecorder Recorder);
+
+// The pixels of an image as TColor ($00BBGGRR).
+struct PixelImage {
+  int Width = 0;
+  int Height = 0;
+  std::vector<TColor> Pixels;
+  TColor At(int X, int Y) const {
+    return (X < 0 || Y < 0 || X >= Width || Y >= Height) ? clNone : Pixels[static_cast<std::size_t>(Y) * Width + X];
+  }
+};
+// Paints the control (and its children) into an image of its size.
+PixelImage RenderControl(TControl* Control);
+// The pixels of a canvas made by CreateImageCanvas.
+PixelImage CanvasPixels(TCanvas* Canvas);
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+// TTimer over QTimer.
+#include "platform/gui/timer.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "platform/gui/qt_private.h"
+#include "platform/gui/streaming.h"
+
+namespace platform {
+
+class TimerImpl {
+public:
+  explicit TimerImpl(TTimer* owner) : FOwner(owner) {}
+  void Start(int ms) {
+    if (!QCoreApplication::instance()) {
+      FPending = true;
+      return;
+    }
+    if (!FTimer) {
+      FTimer = std::make_unique<QTimer>();
+      QObject::connect(FTimer.get(), &QTimer::timeout, [this] { Tick(); });
+    }
+    FPending = false;
+    FTimer->start(ms);
+  }
+  void Stop() {
+    FPending = false;
+    if (FTimer) FTimer->stop();
+  }
+  bool Running() const { return FPending || (FTimer && FTimer->isActive()); }
+  void Tick() {
+    TTimer* t = FOwner;
+    Guarded([t] { t->Timer(); });
+  }
+
+private:
+  TTimer* FOwner;
+  std::unique_ptr<QTimer> FTimer;
+  bool FPending = false;
+};
+
+bool FireTimerNow(TTimer* Timer) {
+  if (!Timer || !Timer->Running()) return false;
+  Timer->FImpl->Start(static_cast<int>(Timer->Interval()));
+  Timer->FImpl->Tick();
+  return true;
+}
+
+}  // namespace platform
+
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FImpl(std::make_unique<platform::TimerImpl>(this)) {
+  UpdateTimer();
+}
+
+TTimer::~TTimer() { FImpl->Stop(); }
+
+void TTimer::SetEnabled(bool Value) {
+  if (FEnabled == Value) return;  // enabling a running timer does not restart it
+  FEnabled = Value;
+  UpdateTimer();
+}
+
+void TTimer::SetInterval(Cardinal Value) {
+  if (FInterval == Value) return;
+  FInterval = Value;
+  UpdateTimer();
+}
+
+bool TTimer::Running() const { return FImpl->Running(); }
+
+void TTimer::UpdateTimer() {
+  FImpl->Stop();
+  if (FEnabled && FInterval > 0 && !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDesigning))
+    FImpl->Start(static_cast<int>(FInterval));
+}
+
+void TTimer::Loaded() {
+  TComponent::Loaded();
+  UpdateTimer();
+}
+
+void TTimer::Timer() {
+  if (OnTimer) OnTimer(this);
+}
+
+namespace {
+const bool registered = platform::RegisterClass<TTimer>("TTimer", "TComponent")
+                            .Bool("Enabled", &TTimer::SetEnabled, true)
+                            .Int("Interval", [](TTimer* t, int v) { t->SetInterval(static_cast<Cardinal>(v)); }, 1000)
+                            .Event("OnTimer", &TTimer::OnTimer)
+                            .Done();
+}

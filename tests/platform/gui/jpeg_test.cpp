@@ -1,0 +1,314 @@
+// TJPEGImage and TPicture: decoding with libjpeg, colour spaces, errors.
+// The test pictures are made here with libjpeg's encoder.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "platform/gui/jpeg.h"
+
+namespace {
+
+struct Rgb {
+  int R, G, B;
+};
+
+// Four flat quadrants, aligned to 8x8 blocks so the colours survive the
+// compression almost exactly.
+Rgb QuadrantColour(int x, int y, int w, int h) {
+  static const Rgb colours[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+  return colours[(x < w / 2 ? 0 : 1) + (y < h / 2 ? 0 : 2)];
+}
+
+enum class Kind { Rgb, Gray, CmykAdobe, CmykPlain, Ycck };
+
+// Encodes a w x h picture of the quadrants in the given colour space.
+std::vector<std::uint8_t> Encode(int w, int h, Kind kind, int quality = 95) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr jerr;
+  cinfo.err = jpeg_std_error(&jerr);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = static_cast<JDIMENSION>(w);
+  cinfo.image_height = static_cast<JDIMENSION>(h);
+  int comps = 3;
+  switch (kind) {
+    case Kind::Rgb: cinfo.in_color_space = JCS_RGB; comps = 3; break;
+    case Kind::Gray: cinfo.in_color_space = JCS_GRAYSCALE; comps = 1; break;
+    default: cinfo.in_color_space = JCS_CMYK; comps = 4; break;
+  }
+  cinfo.input_components = comps;
+  jpeg_set_defaults(&cinfo);
+  if (kind == Kind::Ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
+  if (kind == Kind::CmykPlain) cinfo.write_Adobe_marker = FALSE;
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    cinfo.comp_info[c].h_samp_factor = 1;
+    cinfo.comp_info[c].v_samp_factor = 1;
+  }
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<unsigned char> row(static_cast<std::size_t>(w) * comps);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    const int y = static_cast<int>(cinfo.next_scanline);
+    for (int x = 0; x < w; ++x) {
+      const Rgb c = QuadrantColour(x, y, w, h);
+      unsigned char* p = row.data() + x * comps;
+      if (comps == 3) {
+        p[0] = static_cast<unsigned char>(c.R);
+        p[1] = static_cast<unsigned char>(c.G);
+        p[2] = static_cast<unsigned char>(c.B);
+      } else if (comps == 1) {
+        p[0] = static_cast<unsigned char>((c.R + c.G + c.B) / 3);
+      } else {
+        // Ink amounts with full black kept out (K = 0).
+        const int ink[4] = {255 - c.R, 255 - c.G, 255 - c.B, 0};
+        // Adobe files store inverted values (255 = no ink).
+        const bool inverted = kind != Kind::CmykPlain;
+        for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(inverted ? 255 - ink[i] : ink[i]);
+      }
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::vector<std::uint8_t> bytes(buffer, buffer + size);
+  std::free(buffer);
+  return bytes;
+}
+
+void ExpectNear(TColor actual, Rgb expected, int tolerance, const char* where) {
+  EXPECT_NEAR(GetRValue(static_cast<COLORREF>(actual)), expected.R, tolerance) << where;
+  EXPECT_NEAR(GetGValue(static_cast<COLORREF>(actual)), expected.G, tolerance) << where;
+  EXPECT_NEAR(GetBValue(static_cast<COLORREF>(actual)), expected.B, tolerance) << where;
+}
+
+// The libjpeg message number an EJPEG carries (-1: none raised).
+int ErrorOf(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const EJPEG& e) {
+    EXPECT_EQ(e.Message(), "JPEG-Fehler #" + std::to_string(e.ErrorCode()));
+    return e.ErrorCode();
+  }
+  return -1;
+}
+
+// Position of the SOF0 marker's height field, or 0.
+std::size_t SofDimensions(const std::vector<std::uint8_t>& b) {
+  for (std::size_t i = 2; i + 9 < b.size(); ++i)
+    if (b[i] == 0xFF && b[i + 1] == 0xC0) return i + 5;
+  return 0;
+}
+
+struct ColourCase {
+  const char* name;
+  Kind kind;
+  bool grayscale;
+};
+
+class JpegColourSpace : public ::testing::TestWithParam<ColourCase> {};
+
+TEST_P(JpegColourSpace, DecodesToRgbOfTheExpectedSizeAndColours) {
+  const ColourCase& c = GetParam();
+  const int w = 64, h = 48;
+  const auto bytes = Encode(w, h, c.kind);
+  TJPEGImage jpeg;
+  jpeg.LoadFromBytes(bytes.data(), bytes.size());
+  ASSERT_FALSE(jpeg.Empty());
+  EXPECT_EQ(jpeg.Width(), w);
+  EXPECT_EQ(jpeg.Height(), h);
+  EXPECT_EQ(jpeg.Grayscale(), c.grayscale);
+  const int points[][2] = {{4, 4}, {w - 5, 4}, {4, h - 5}, {w - 5, h - 5}, {w / 4, h / 4}};
+  for (const auto& p : points) {
+    Rgb expected = QuadrantColour(p[0], p[1], w, h);
+    if (c.grayscale) {
+      const int g = (expected.R + expected.G + expected.B) / 3;
+      expected = {g, g, g};
+    }
+    ExpectNear(jpeg.Pixel(p[0], p[1]), expected, 6, c.name);
+  }
+  EXPECT_EQ(jpeg.Pixel(-1, 0), clNone);
+  EXPECT_EQ(jpeg.Pixel(w, 0), clNone);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spaces, JpegColourSpace,
+                         ::testing::Values(ColourCase{"rgb", Kind::Rgb, false},
+                                           ColourCase{"gray", Kind::Gray, true},
+                                           ColourCase{"cmyk-adobe", Kind::CmykAdobe, false},
+                                           ColourCase{"cmyk-plain", Kind::CmykPlain, false},
+                                           ColourCase{"ycck", Kind::Ycck, false}),
+                         [](const auto& info) {
+                           std::string n = info.param.name;
+                           for (char& ch : n) if (ch == '-') ch = '_';
+                           return n;
+                         });
+
+TEST(JpegImage, LoadsFromTheStreamPositionToTheEnd) {
+  const auto bytes = Encode(16, 8, Kind::Rgb);
+  TMemoryStream stream;
+  stream.WriteBuffer("junk", 4);
+  stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  stream.SetPosition(4);
+  TJPEGImage jpeg;
+  jpeg.LoadFromStream(&stream);
+  EXPECT_EQ(jpeg.Width(), 16);
+  EXPECT_EQ(jpeg.Height(), 8);
+  EXPECT_EQ(jpeg.Data(), bytes);
+
+  // SaveToStream gives the bytes back as loaded.
+  TMemoryStream out;
+  jpeg.SaveToStream(&out);
+  ASSERT_EQ(out.Size(), static_cast<Int64>(bytes.size()));
+  EXPECT_EQ(0, std::memcmp(out.Memory(), bytes.data(), bytes.size()));
+}
+
+TEST(JpegImage, BrokenInputRaisesEJpegWithTheLibraryNumber) {
+  const auto good = Encode(32, 32, Kind::Rgb);
+  auto truncated = std::vector<std::uint8_t>(good.begin(), good.begin() + good.size() / 2);
+  const std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13};
+  auto zeroHeight = good;
+  const std::size_t sof = SofDimensions(zeroHeight);
+  ASSERT_NE(sof, 0u);
+  zeroHeight[sof] = 0;
+  zeroHeight[sof + 1] = 0;
+  auto huge = good;  // 20000 x 20000 pixels in the header
+  huge[sof] = huge[sof + 2] = 0x4E;
+  huge[sof + 1] = huge[sof + 3] = 0x20;
+  const std::vector<std::uint8_t> onlySoi = {0xFF, 0xD8};
+
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    int code;
+  };
+  const Case cases[] = {
+      {"truncated", truncated, JERR_INPUT_EOF},
+      {"png", png, JERR_NO_SOI},
+      {"empty", {}, JERR_INPUT_EOF},
+      {"only SOI", onlySoi, JERR_INPUT_EOF},
+      {"zero height", zeroHeight, JERR_EMPTY_IMAGE},
+      {"too big", huge, JERR_IMAGE_TOO_BIG},
+  };
+  for (const Case& c : cases) {
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(good.data(), good.size());
+    EXPECT_EQ(ErrorOf([&] {
+                TMemoryStream stream;
+                if (!c.bytes.empty()) stream.WriteBuffer(c.bytes.data(), static_cast<int>(c.bytes.size()));
+                stream.SetPosition(0);
+                jpeg.LoadFromStream(&stream);
+              }),
+              c.code)
+        << c.name;
+    // The picture stays as it was.
+    EXPECT_EQ(jpeg.Width(), 32) << c.name;
+    EXPECT_EQ(jpeg.Data(), good) << c.name;
+  }
+}
+
+TEST(JpegImage, AssignSharesThePictureAndNilEmpties) {
+  const auto bytes = Encode(24, 16, Kind::Rgb);
+  TJPEGImage a;
+  a.LoadFromBytes(bytes.data(), bytes.size());
+  TJPEGImage b;
+  int changes = 0;
+  b.OnChange = [&](TObject*) { ++changes; };
+  b.Assign(&a);
+  EXPECT_EQ(b.Width(), 24);
+  EXPECT_EQ(b.Pixel(2, 2), a.Pixel(2, 2));
+  EXPECT_EQ(changes, 1);
+  b.Assign(nullptr);
+  EXPECT_TRUE(b.Empty());
+  EXPECT_EQ(b.Width(), 0);
+  EXPECT_EQ(changes, 2);
+  TStringList notAGraphic;
+  EXPECT_THROW(b.Assign(&notAGraphic), EConvertError);
+}
+
+TEST(Picture, HoldsACopyAndReportsChanges) {
+  const auto bytes = Encode(40, 24, Kind::Rgb);
+  TPicture picture;
+  int changes = 0;
+  picture.OnChange = [&](TObject*) { ++changes; };
+  {
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(bytes.data(), bytes.size());
+    picture.Assign(&jpeg);
+  }  // the picture keeps its own copy
+  ASSERT_NE(picture.Graphic(), nullptr);
+  EXPECT_TRUE(picture.Graphic()->InheritsFrom("TJPEGImage"));
+  EXPECT_EQ(picture.Width(), 40);
+  EXPECT_EQ(picture.Height(), 24);
+  EXPECT_EQ(changes, 1);
+
+  TPicture other;
+  other.Assign(&picture);
+  EXPECT_EQ(other.Width(), 40);
+
+  picture.Assign(nullptr);
+  EXPECT_EQ(picture.Graphic(), nullptr);
+  EXPECT_EQ(picture.Width(), 0);
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(other.Width(), 40);
+}
+
+TEST(Picture, DescriptionDataRoundTripsAndAcceptsBareJpeg) {
+  const auto bytes = Encode(16, 16, Kind::Gray);
+  TPicture picture;
+  picture.LoadFromData(std::vector<Byte>(bytes.begin(), bytes.end()));
+  EXPECT_EQ(picture.Width(), 16);
+
+  const std::vector<Byte> data = picture.SaveToData();
+  ASSERT_GT(data.size(), 15u);
+  EXPECT_EQ(data[0], 10);
+  EXPECT_EQ(std::string(data.begin() + 1, data.begin() + 11), "TJPEGImage");
+  EXPECT_EQ(data[11] | (data[12] << 8) | (data[13] << 16) | (data[14] << 24), static_cast<int>(bytes.size()));
+
+  TPicture copy;
+  copy.LoadFromData(data);
+  EXPECT_EQ(copy.Width(), 16);
+  EXPECT_EQ(copy.SaveToData(), data);
+
+  copy.LoadFromData({});
+  EXPECT_EQ(copy.Graphic(), nullptr);
+
+  std::vector<Byte> otherClass = {7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 0, 0, 0, 0};
+  EXPECT_THROW(copy.LoadFromData(otherClass), EInvalidGraphic);
+  // A count beyond the data takes what is there: here half a picture.
+  std::vector<Byte> cut(data.begin(), data.begin() + 15 + static_cast<long>(bytes.size() / 2));
+  EXPECT_EQ(ErrorOf([&] { copy.LoadFromData(cut); }), JERR_INPUT_EOF);
+}
+
+TEST(Picture, UnknownFileExtensionIsRefused) {
+  TPicture picture;
+  EXPECT_THROW(picture.LoadFromFile("bild.png"), EInvalidGraphic);
+}
+
+TEST(JpegImage, StretchDrawPaintsTheScaledPicture) {
+  const auto bytes = Encode(64, 48, Kind::Rgb);
+  TJPEGImage jpeg;
+  jpeg.LoadFromBytes(bytes.data(), bytes.size());
+  auto canvas = platform::CreateImageCanvas(40, 30, clBlack);
+  canvas->StretchDraw(Rect(4, 2, 36, 26), &jpeg);  // 32 x 24: half size
+  ExpectNear(canvas->Pixel(8, 6), {255, 0, 0}, 8, "top left");
+  ExpectNear(canvas->Pixel(31, 6), {0, 255, 0}, 8, "top right");
+  ExpectNear(canvas->Pixel(8, 21), {0, 0, 255}, 8, "bottom left");
+  ExpectNear(canvas->Pixel(31, 21), {255, 255, 255}, 8, "bottom right");
+  // Outside the rectangle (right and bottom edges excluded) nothing changed.
+  EXPECT_EQ(canvas->Pixel(3, 10), clBlack);
+  EXPECT_EQ(canvas->Pixel(36, 10), clBlack);
+  EXPECT_EQ(canvas->Pixel(10, 26), clBlack);
+}
+
+}  // namespace

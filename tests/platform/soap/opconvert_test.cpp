@@ -1,0 +1,178 @@
+// Request envelopes, reply reading and service descriptions.
+#include "platform/soap/opconvert.h"
+
+#include <gtest/gtest.h>
+
+#include <QXmlStreamReader>
+
+#include "platform/rtl/codepage.h"
+
+using namespace platform::soap;
+
+namespace {
+
+template <class F>
+AnsiString ErrorOf(F&& call) {
+  try {
+    call();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "";
+}
+
+std::string Reply(const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><soap:Body>" +
+         body + "</soap:Body></soap:Envelope>";
+}
+
+TEST(BuildRequestEnvelope, WritesSoap11EnvelopeWithWrappedParametersInOrder) {
+  std::string xml = BuildRequestEnvelope("zel.Service", "GetPRICAT",
+                                         {{"format", Integer(2)}, {"user", WideString(u"M\u00FCller")}, {"eid", Integer(-7)},
+                                          {"land", WideString(u"<&>")}});
+  // Read back namespace-aware: what a service sees.
+  QXmlStreamReader r(QByteArray::fromStdString(xml));
+  std::vector<std::string> seen;
+  while (!r.atEnd()) {
+    if (r.readNext() == QXmlStreamReader::StartElement) {
+      std::string name = r.namespaceUri().toString().toStdString() + "|" + r.name().toString().toStdString();
+      if (seen.size() >= 3) name += "=" + r.readElementText().toStdString();
+      seen.push_back(name);
+    }
+  }
+  ASSERT_FALSE(r.hasError()) << r.errorString().toStdString();
+  EXPECT_EQ(seen, (std::vector<std::string>{"http://schemas.xmlsoap.org/soap/envelope/|Envelope",
+                                            "http://schemas.xmlsoap.org/soap/envelope/|Body", "zel.Service|GetPRICAT",
+                                            "zel.Service|format=2", "zel.Service|user=M\xC3\xBCller",
+                                            "zel.Service|eid=-7", "zel.Service|land=<&>"}));
+  EXPECT_NE(xml.find("<SOAP-ENV:Envelope"), std::string::npos);
+}
+
+TEST(BuildRequestEnvelope, CarriageReturnIsACharacterReferenceAndSurvivesReading) {
+  std::string xml = BuildRequestEnvelope("zel.Service", "Op", {{"t", WideString(u"a\r\nb\tc")}});
+  EXPECT_NE(xml.find("<t>a&#13;\nb\tc</t>"), std::string::npos) << xml;
+  QXmlStreamReader r(QByteArray::fromStdString(xml));
+  while (!r.atEnd() && !(r.readNext() == QXmlStreamReader::StartElement && r.name() == QLatin1String("t"))) {
+  }
+  EXPECT_EQ(r.readElementText(), QString::fromUtf16(u"a\r\nb\tc"));
+}
+
+TEST(BuildRequestEnvelope, RefusesCharactersXmlCannotCarry) {
+  struct Case {
+    WideString Text;
+    bool Valid;
+  } cases[] = {
+      {u"plain", true},
+      {u"\t\n\r", true},
+      {u"\U0001F600", true},                  // a surrogate pair
+      {WideString(u"x\0y", 3), false},        // NUL
+      {u"\x1F", false},
+      {u"\xFFFE", false},
+      {u"\xFFFF", false},
+      {WideString(1, char16_t(0xDC00)), false},  // lone low surrogate
+      {WideString(1, char16_t(0xD83D)), false},  // high surrogate at the end
+  };
+  for (const auto& c : cases) {
+    AnsiString error = ErrorOf([&] { BuildRequestEnvelope("ns", "Op", {{"p", c.Text}}); });
+    if (c.Valid)
+      EXPECT_EQ(error, "");
+    else
+      EXPECT_NE(error.find("im Parameter 'p' kann nicht in XML \xFC" "bertragen werden"), std::string::npos) << error;
+  }
+}
+
+TEST(ParseReply, ReadsTheOneResultWhateverItsName) {
+  TReplyResult r = ParseReply(Reply("<XResponse xmlns=\"zel.Service\"><Anything><Status>3</Status><Msg>M&#252;de</Msg>"
+                                    "<Buf>a&#13;\nb</Buf><Msg2 xsi:nil=\"true\"/></Anything></XResponse>"));
+  EXPECT_EQ(r.ResponseName, "XResponse");
+  EXPECT_EQ(r.ResultName, "Anything");
+  ASSERT_EQ(r.Fields.size(), 4u);
+  EXPECT_EQ(r.Fields[0].Name, "Status");
+  EXPECT_EQ(r.Fields[1].Text, u"M\u00FCde");
+  EXPECT_EQ(r.Fields[2].Text, u"a\r\nb");
+  EXPECT_TRUE(r.Fields[3].Nil);
+}
+
+TEST(ParseReply, FaultRaisesItsText) {
+  try {
+    ParseReply(Reply("<soap:Fault><faultcode>soap:Client</faultcode><faultstring>Kein Zugriff f&#252;r Sie</faultstring>"
+                     "<detail><x/></detail></soap:Fault>"));
+    FAIL();
+  } catch (const ERemotableException& e) {
+    EXPECT_EQ(e.Message(), "Kein Zugriff f\xFCr Sie");
+    EXPECT_EQ(e.FaultCode(), "soap:Client");
+  }
+}
+
+TEST(ParseReply, RefusesWhatIsNoUsableAnswer) {
+  struct Case {
+    const char* Name;
+    std::string Text;
+    const char* Message;
+  } cases[] = {
+      {"dtd", "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a \"b\">]>" + Reply("<R><S>&a;</S></R>").substr(38), "DTD"},
+      {"two results", Reply("<R><A/><B/></R>"), "mehr als ein Element"},
+      {"no result", Reply("<R></R>"), "kein Ergebnis"},
+      {"empty body", Reply(""), "leer"},
+      {"no envelope", "<Envelope/>", "kein SOAP-Envelope"},
+      {"not xml", "Internal error", "XML-Fehler"},
+      {"truncated", Reply("<R><S>1</S></R>").substr(0, 120), "XML-Fehler"},
+      {"junk after", Reply("<R><S>1</S></R>") + "<more/>", "XML-Fehler"},
+      {"nested field", Reply("<R><S><T><U/></T></S></R>"), "Unerwartetes Element 'U'"},
+      {"undeclared entity", Reply("<R><S>&nbsp;</S></R>"), ""},
+  };
+  for (const auto& c : cases) {
+    AnsiString error = ErrorOf([&] { ParseReply(c.Text); });
+    EXPECT_NE(error, "") << c.Name;
+    EXPECT_NE(error.find(c.Message), std::string::npos) << c.Name << ": " << error;
+  }
+}
+
+const char* const Wsdl = R"(<?xml version="1.0"?>
+<wsdl:definitions xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/" xmlns:soap="http://schemas.xmlsoap.org/wsdl/soap/"
+    xmlns:soap12="http://schemas.xmlsoap.org/wsdl/soap12/" xmlns:tns="zel.Service" targetNamespace="zel.Service">
+  <wsdl:service name="zelservice">
+    <wsdl:port name="zelserviceSoap12" binding="tns:B12"><soap12:address location="http://h/12"/></wsdl:port>
+    <wsdl:port name="zelserviceSoap" binding="tns:B11"><soap:address location=" http://h/11 "/></wsdl:port>
+  </wsdl:service>
+  <wsdl:service name="other"><wsdl:port name="zelserviceSoap" binding="tns:B11"><soap:address location="http://h/other"/></wsdl:port></wsdl:service>
+  <wsdl:binding name="B12"><wsdl:operation name="Op"><soap12:operation soapAction="wrong"/></wsdl:operation></wsdl:binding>
+  <wsdl:binding name="B11">
+    <wsdl:operation name="Op"><soap:operation soapAction="urn:op"/></wsdl:operation>
+    <wsdl:operation name="NoAction"><soap:operation style="document"/></wsdl:operation>
+  </wsdl:binding>
+</wsdl:definitions>)";
+
+TEST(ReadWsdlPort, TakesAddressAndActionsOfTheNamedServiceAndPort) {
+  TWsdlPortInfo info = ReadWsdlPort(Wsdl, "zelservice", "zelserviceSoap");
+  EXPECT_TRUE(info.PortFound);
+  EXPECT_EQ(info.Address, "http://h/11");
+  EXPECT_EQ(info.Actions.at("Op"), "urn:op");
+  EXPECT_EQ(info.Actions.at("NoAction"), "");
+  EXPECT_EQ(ReadWsdlPort(Wsdl, "other", "zelserviceSoap").Address, "http://h/other");
+  // A SOAP 1.2 port has no SOAP 1.1 address.
+  EXPECT_EQ(ReadWsdlPort(Wsdl, "zelservice", "zelserviceSoap12").Address, "");
+  TWsdlPortInfo none = ReadWsdlPort(Wsdl, "zelservice", "nosuchport");
+  EXPECT_FALSE(none.PortFound);
+  EXPECT_EQ(none.Address, "");
+}
+
+TEST(ReadWsdlPort, RefusesDtdAndNonWsdl) {
+  std::string dtd = std::string("<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY e \"x\">]>") + (Wsdl + 22);
+  EXPECT_NE(ErrorOf([&] { ReadWsdlPort(dtd, "zelservice", "zelserviceSoap"); }).find("DTD"), std::string::npos);
+  EXPECT_NE(ErrorOf([&] { ReadWsdlPort("<html><body/></html>", "s", "p"); }), "");
+  EXPECT_NE(ErrorOf([&] { ReadWsdlPort("", "s", "p"); }), "");
+}
+
+TEST(SoapValues, IntegersAndBase64) {
+  EXPECT_EQ(ParseSoapInteger(u" -2147483648 "), -2147483647 - 1);
+  EXPECT_EQ(ParseSoapInteger(u"+17"), 17);
+  for (const char16_t* bad : {u"", u"-", u"2147483648", u"1.5", u"12x", u"99999999999999999999"})
+    EXPECT_THROW(ParseSoapInteger(bad), ESOAPDomConvertError) << platform::WideToAnsi(bad);
+  EXPECT_EQ(ParseBase64(u"/9j/\r\n4A=="), (TByteDynArray{0xFF, 0xD8, 0xFF, 0xE0}));
+  EXPECT_TRUE(ParseBase64(u"").empty());
+  EXPECT_THROW(ParseBase64(u"@@@@"), ESOAPDomConvertError);
+}
+
+}  // namespace
