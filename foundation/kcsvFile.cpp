@@ -119,6 +119,15 @@ const char* FindSpecial(const char* P, const char* E, char Sep, char Esc) {
 }
 
 // Bytes of 0x20 and below removed at both ends.
+void TrimInPlace(AnsiString& S) {
+  std::size_t E = S.size();
+  while (E > 0 && U(S[E - 1]) <= 0x20) --E;
+  S.resize(E);
+  std::size_t B = 0;
+  while (B < E && U(S[B]) <= 0x20) ++B;
+  S.erase(0, B);
+}
+
 AnsiString TrimControls(const AnsiString& S) {
   std::size_t B = 0, E = S.size();
   while (B < E && U(S[B]) <= 0x20) ++B;
@@ -282,12 +291,15 @@ void TKField::SetFieldType(const AnsiString& AType) {
 }
 
 void TKField::FetchValue() {
-  AnsiString Text;
-  if (OnGetText)
-    OnGetText(FTable, FTable->RecNo(), Text);
-  else
-    Text = FTable->GetFieldText(FColumn);
-  FValue->Text = TrimControls(Text);
+  AnsiString& Text = FValue->Text;
+  if (OnGetText) {
+    AnsiString Supplied;
+    OnGetText(FTable, FTable->RecNo(), Supplied);
+    Text = std::move(Supplied);
+  } else {
+    FTable->ReadFieldText(FColumn, Text);
+  }
+  TrimInPlace(Text);
 }
 
 AnsiString TKField::AsString() {
@@ -368,17 +380,23 @@ void TKTable::ReadRow(const char*& Data, Integer& Length) {
 }
 
 AnsiString TKTable::GetFieldText(Integer N) {
+  AnsiString Text;
+  ReadFieldText(N, Text);
+  return Text;
+}
+
+void TKTable::ReadFieldText(Integer N, std::string& Out) {
+  Out.clear();
   const char* Data;
   Integer Length;
   ReadRow(Data, Length);
-  if (N < 0 || Data == nullptr) return AnsiString();
+  if (N < 0 || Data == nullptr) return;
 
   const char Sep = FSeparator;
   const char Esc = FEscapeChar;
   const char* P = Data;
   const char* const E = Data + Length;
-  std::string& Out = FFieldBuffer;
-  Out.clear();
+  bool Nul = false;
   Integer K = 0;
   while (K <= N && P < E) {
     // Runs of ordinary bytes: skipped before the wanted field, taken in it.
@@ -394,10 +412,12 @@ AnsiString TKTable::GetFieldText(Integer N) {
     } else if (C == Esc) {
       if (++P >= E) break;
       if (K == N) {
-        if (*P == 'n')
+        if (*P == 'n') {
           Out += "\r\n";
-        else
+        } else {
           Out += *P;
+          Nul = Nul || *P == '\0';
+        }
       }
     } else if (C == '\\') {
       if (++P >= E) break;
@@ -415,8 +435,8 @@ AnsiString TKTable::GetFieldText(Integer N) {
     // Any other control byte is dropped.
     ++P;
   }
-  const std::size_t Nul = Out.find('\0');
-  return Nul == std::string::npos ? Out : Out.substr(0, Nul);
+  // An escaped NUL ends the text.
+  if (Nul) Out.resize(Out.find('\0'));
 }
 
 TKField* TKTable::FieldByName(const AnsiString& AName) {

@@ -135,6 +135,8 @@ public:
   void ReadRow(const char*& Data, Integer& Length);
   // The raw text of field N of the current row.
   AnsiString GetFieldText(Integer N);
+  // The same into Out.
+  void ReadFieldText(Integer N, std::string& Out);
 
   TKField* FieldByName(const AnsiString& AName);
   Integer FieldIndex(const AnsiString& AName);
@@ -148,7 +150,6 @@ private:
   char FSeparator = '^';
   char FEscapeChar = '\0';
   TKcsvFile* FOwner = nullptr;
-  std::string FFieldBuffer;
   Integer FLongestLine = 0;
   AnsiString FName;
   AnsiString FMode;

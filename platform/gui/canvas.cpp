@@ -222,7 +222,9 @@ TCanvas::TCanvas()
 TCanvas::~TCanvas() = default;
 
 HDC TCanvas::Handle() {
-  if (!FHandle) CreateHandle();
+  // As in the class library, code that takes the handle finds the canvas's
+  // font, brush and pen selected into it.
+  RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid});
   return FHandle;
 }
 
@@ -236,7 +238,8 @@ void TCanvas::SetHandle(HDC Value) {
 void TCanvas::DeselectHandles() { FState = TCanvasState{csHandleValid}; }
 
 void TCanvas::RequiredState(TCanvasState ReqState) {
-  HDC dc = Handle();
+  if (!FHandle) CreateHandle();
+  HDC dc = FHandle;
   if (!dc) return;
   if (ReqState.Contains(csFontValid) && !FState.Contains(csFontValid)) {
     SelectObject(dc, FFont->Handle());

@@ -275,6 +275,9 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
   auto runNative = [&](QEvent* e) {
     if (!alive()) return;
     Native(e);
+    // Handled here: an ignored key must not travel on to the parent's window.
+    e->accept();
+    Event->accept();
   };
 
   if (!Press) {
@@ -384,6 +387,14 @@ bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::functi
     if (me->button() == Qt::MiddleButton) s >> ssMiddle;
   }
   CurrentShift = s;
+  if (Event->type() == QEvent::MouseButtonPress) {
+    // Focus by click (Qt does it itself for real input; sent events need it here).
+    QWidget* w = Widget();
+    if ((w->focusPolicy() & Qt::ClickFocus) && w->isEnabled() && !w->hasFocus() &&
+        QApplication::focusWidget() != Source && w->window()->isActiveWindow())
+      w->setFocus(Qt::MouseFocusReason);
+    if (!FControl) return true;
+  }
   UINT msg = WM_MOUSEMOVE;
   const Qt::MouseButton b = me->button();
   switch (Event->type()) {
@@ -416,6 +427,20 @@ bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::functi
   return true;
 }
 
+namespace {
+// DCs handed out by GetDC/BeginPaint during a paint; they go with it.
+std::vector<std::pair<WidgetPeer*, HDC>>& PaintDCs() {
+  static std::vector<std::pair<WidgetPeer*, HDC>> v;
+  return v;
+}
+}  // namespace
+
+HDC PaintDCOf(WidgetPeer* p) {
+  HDC dc = CreatePainterDC(p->PaintPainter(), p->Widget());
+  PaintDCs().emplace_back(p, dc);
+  return dc;
+}
+
 bool WidgetPeer::DispatchPaint(QEvent* Event) {
   TControl* c = FControl;
   ++PaintDepth;
@@ -431,6 +456,15 @@ bool WidgetPeer::DispatchPaint(QEvent* Event) {
   m.Msg = WM_PAINT;
   Guarded([&] { c->WndProc(m); });
   if (FControl) FControl->FInPaint = false;
+  auto& dcs = PaintDCs();
+  for (auto it = dcs.begin(); it != dcs.end();) {
+    if (it->first == this) {
+      DeleteAnyDC(it->second);
+      it = dcs.erase(it);
+    } else {
+      ++it;
+    }
+  }
   delete FPainter;
   FPainter = nullptr;
   FCurrent = savedEvent;
@@ -1016,11 +1050,15 @@ void TControl::CMVisibleChanged(TMessage& M) { (void)M; }
 void TControl::CMColorChanged(TMessage& M) {
   if (FPeer) UpdatePeer();
   Invalidate();
+  if (auto* wc = dynamic_cast<TWinControl*>(this))
+    for (TControl* c : std::vector<TControl*>(wc->FControls)) c->Perform(CM_PARENTCOLORCHANGED, 0, 0);
   (void)M;
 }
 void TControl::CMFontChanged(TMessage& M) {
   if (FPeer) UpdatePeer();
   Invalidate();
+  if (auto* wc = dynamic_cast<TWinControl*>(this))
+    for (TControl* c : std::vector<TControl*>(wc->FControls)) c->Perform(CM_PARENTFONTCHANGED, 0, 0);
   (void)M;
 }
 void TControl::CMTextChanged(TMessage& M) {
@@ -1741,6 +1779,43 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CallWindowProc(void*, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProc(hWnd, Msg, wParam, lParam);
+}
+
+HDC GetDC(HWND hWnd) {
+  TWinControl* c = FindControl(hWnd);
+  WidgetPeer* p = platform::PeerOf(c);
+  if (p && p->InPaint()) return platform::PaintDCOf(p);
+  return platform::CreateMeasureDC();
+}
+
+HDC GetWindowDC(HWND hWnd) { return GetDC(hWnd); }
+
+int ReleaseDC(HWND, HDC hDC) {
+  auto& dcs = platform::PaintDCs();
+  for (auto it = dcs.begin(); it != dcs.end(); ++it)
+    if (it->second == hDC) {
+      dcs.erase(it);
+      break;
+    }
+  platform::DeleteAnyDC(hDC);
+  return 1;
+}
+
+HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
+  HDC dc = GetDC(hWnd);
+  if (lpPaint) {
+    lpPaint->hdc = dc;
+    lpPaint->fErase = FALSE;
+    RECT r{0, 0, 0, 0};
+    GetClientRect(hWnd, &r);
+    lpPaint->rcPaint = r;
+  }
+  return dc;
+}
+
+BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
+  if (lpPaint && lpPaint->hdc) ReleaseDC(hWnd, lpPaint->hdc);
+  return TRUE;
 }
 
 BOOL PeekMessage(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {

@@ -2,17 +2,55 @@
 #include "platform/gui/dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
 
 #include "platform/gui/forms.h"
 #include "platform/gui/qt_private.h"
 
 namespace {
 
+// A text too large for the screen goes into a scrollable read-only box.
+bool TooLargeForScreen(const QString& text) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return false;
+  const QRect avail = screen->availableGeometry();
+  const QFontMetrics fm(QApplication::font());
+  const QRect need = fm.boundingRect(QRect(0, 0, avail.width() * 3 / 4, 1 << 20), Qt::TextWordWrap, text);
+  return need.height() > avail.height() * 3 / 4 || need.width() > avail.width() * 3 / 4;
+}
+
+int ScrollingBox(QWidget* parent, const QString& title, const QString& text) {
+  QDialog dlg(parent);
+  dlg.setWindowTitle(title);
+  auto* layout = new QVBoxLayout(&dlg);
+  auto* view = new QPlainTextEdit(&dlg);
+  view->setReadOnly(true);
+  view->setPlainText(text);
+  view->setLineWrapMode(QPlainTextEdit::NoWrap);
+  layout->addWidget(view);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dlg);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+  layout->addWidget(buttons);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect avail = screen->availableGeometry();
+    dlg.resize(avail.width() * 3 / 4, avail.height() * 3 / 4);
+  }
+  dlg.exec();
+  return IDOK;
+}
+
 int QtPresenter(HWND Owner, const AnsiString& Text, const AnsiString& Caption, UINT Flags) {
   if (!QApplication::instance()) return IDOK;
   QWidget* parent = platform::WidgetOf(FindControl(Owner));
+  if ((Flags & 0x0F) == MB_OK && TooLargeForScreen(platform::ToQString(Text)))
+    return ScrollingBox(parent, platform::ToQString(Caption), platform::ToQString(Text));
   QMessageBox box(parent);
   box.setWindowTitle(platform::ToQString(Caption));
   box.setText(platform::ToQString(Text));

@@ -182,7 +182,6 @@ void TCustomForm::Show() {
   SetVisible(true);
   if (QWidget* w = platform::WidgetOf(this)) {
     w->show();
-    w->raise();
   }
   if (!was) DoShow();
   if (FActiveControl)
@@ -280,6 +279,7 @@ char* g_argv[] = {g_arg0, nullptr};
 }  // namespace
 
 void TApplication::Initialize() {
+  platform::InstallOsLayer();
   platform::InstallWindowHooks();
   if (!QCoreApplication::instance()) {
     new QApplication(g_argc, g_argv);

@@ -254,6 +254,7 @@ HandleTable& Handles() {
 }  // namespace
 
 HWND NewHandle(TWinControl* Control) {
+  InstallWindowHooks();
   HandleTable& t = Handles();
   t.next += 0x10;
   HWND h = reinterpret_cast<HWND>(t.next);
@@ -388,6 +389,8 @@ void FlushOrphanedPosts() {
 // ---------------------------------------------------------------- the hooks of platform/os
 
 void InstallWindowHooks() {
+  // Called at run time (never from a static initialiser, whose order with
+  // the hooks' own storage in platform/os is not fixed).
   static bool done = false;
   if (done) return;
   done = true;
@@ -400,8 +403,5 @@ void InstallWindowHooks() {
   SetLocalIsWindowHook([](HWND h) -> BOOL { return ControlOfHandle(h) ? TRUE : FALSE; });
 }
 
-namespace {
-const bool hooksInstalled = (InstallWindowHooks(), true);
-}
 
 }  // namespace platform

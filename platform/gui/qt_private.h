@@ -19,6 +19,7 @@
 #include <QColor>
 #include <QEvent>
 #include <QFont>
+#include <QKeyEvent>
 #include <QObject>
 #include <QPainter>
 #include <QPointer>
@@ -106,8 +107,8 @@ public:
   virtual bool NativeMessage(TMessage& Message);
 
 private:
-  friend class TControl;
-  friend class TWinControl;
+  friend class ::TControl;
+  friend class ::TWinControl;
   bool DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press);
   bool DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native);
   bool DispatchPaint(QEvent* Event);
@@ -141,7 +142,18 @@ public:
     this->setAttribute(Qt::WA_KeyCompression, false);
   }
   QWidget* Widget() override { return this; }
-  bool NativeEvent(QEvent* Event) override { return Base::event(Event); }
+  bool NativeEvent(QEvent* Event) override {
+    // A Tab that reached the native control is the control's own key:
+    // QWidget::event would move the focus with it.
+    if (Event->type() == QEvent::KeyPress) {
+      auto* k = static_cast<QKeyEvent*>(Event);
+      if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+        Base::keyPressEvent(k);
+        return true;
+      }
+    }
+    return Base::event(Event);
+  }
 
 protected:
   bool event(QEvent* Event) override { return HandleEvent(Event); }

@@ -111,6 +111,9 @@ struct ClassInfo {
   std::function<TComponent*(TComponent* Owner)> Create;  // empty: not creatable
   std::vector<PropInfo> Props;
   std::vector<std::pair<AnsiString, MethodBinder>> Methods;
+  // For components that are no controls: told of the component whose
+  // "object ... end" encloses them (a menu item of its menu or parent item).
+  std::function<void(TComponent* Child, TComponent* Parent)> SetParentComponent;
   // Form fields: assigns a component read under that name.
   std::vector<std::pair<AnsiString, std::function<bool(TComponent* Root, TComponent* C)>>> Fields;
 
@@ -118,6 +121,8 @@ struct ClassInfo {
   const PropInfo* FindProp(const AnsiString& PropName) const;
   const MethodBinder* FindMethod(const AnsiString& MethodName) const;
   const ClassInfo* Parent() const;
+  // SetParentComponent of this class or the nearest base that has one.
+  const std::function<void(TComponent*, TComponent*)>* FindSetParentComponent() const;
 };
 
 // Registry.  Registering a name again replaces the entry.
@@ -252,6 +257,13 @@ public:
       return true;
     };
     FInfo.Props.push_back(std::move(p));
+    return *this;
+  }
+  // How a nested component that is no control joins the enclosing one.
+  ClassBuilder& ParentComponent(std::function<void(T*, TComponent*)> Fn) {
+    FInfo.SetParentComponent = [Fn](TComponent* Child, TComponent* Parent) {
+      if (T* t = dynamic_cast<T*>(Child)) Fn(t, Parent);
+    };
     return *this;
   }
   // Stored in descriptions but without effect in this layer.

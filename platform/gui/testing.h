@@ -12,6 +12,7 @@
 #include "platform/gui/graphics.h"
 
 class TCustomForm;
+class TTimer;
 
 namespace platform {
 
@@ -30,12 +31,21 @@ void ShowAndActivate(TCustomForm* Form);
 // the key gives a character, WM_KEYUP); Shift may hold ssShift, ssCtrl,
 // ssAlt.  Posted messages run afterwards.  False when nothing has focus.
 bool SendKey(WORD Key, TShiftState Shift = TShiftState());
+// The Enter key of the numeric keypad (VK_RETURN too).
+bool SendKeypadEnter();
 // Only the press, only the release.
 bool SendKeyDown(WORD Key, TShiftState Shift = TShiftState());
 bool SendKeyUp(WORD Key, TShiftState Shift = TShiftState());
 // Types Windows-1252 text character by character (as the keys that give
 // those characters on a German keyboard).
 bool TypeText(const AnsiString& Text);
+
+// A windowed control whose native window is a plain single-line edit (its
+// Text is the edit's text), for tests of the key pipeline.
+TWinControl* CreateLineEditControl(TComponent* Owner);
+
+// How often the timer was (re)started since it was made.
+unsigned TimerStarts(TTimer* Timer);
 
 // Mouse input at client coordinates of Control.
 void SendMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = TShiftState());

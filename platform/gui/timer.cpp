@@ -6,15 +6,18 @@
 
 #include "platform/gui/qt_private.h"
 #include "platform/gui/streaming.h"
+#include "platform/gui/testing.h"
 
 namespace platform {
 
 class TimerImpl {
 public:
   explicit TimerImpl(TTimer* owner) : FOwner(owner) {}
+  static TimerImpl* Of(TTimer* t) { return t->FImpl.get(); }
   void Start(int ms) {
     if (!QCoreApplication::instance()) {
       FPending = true;
+      ++Starts;
       return;
     }
     if (!FTimer) {
@@ -23,7 +26,9 @@ public:
     }
     FPending = false;
     FTimer->start(ms);
+    ++Starts;
   }
+  unsigned Starts = 0;
   void Stop() {
     FPending = false;
     if (FTimer) FTimer->stop();
@@ -42,10 +47,13 @@ private:
 
 bool FireTimerNow(TTimer* Timer) {
   if (!Timer || !Timer->Running()) return false;
-  Timer->FImpl->Start(static_cast<int>(Timer->Interval()));
-  Timer->FImpl->Tick();
+  TimerImpl* impl = TimerImpl::Of(Timer);
+  impl->Start(static_cast<int>(Timer->Interval()));
+  impl->Tick();
   return true;
 }
+
+unsigned TimerStarts(TTimer* Timer) { return Timer ? TimerImpl::Of(Timer)->Starts : 0; }
 
 }  // namespace platform
 

@@ -4,91 +4,92 @@
 
 #include "platform/soap/soapconst.h"
 
-namespace {
-bool SameType(const TRemotableClassInfo& c, std::type_index t) { return c.Type == t; }
-}  // namespace
-
-InterfaceMapItem* TInvokableClassRegistry::Find(const TGUID& IID) {
-  for (auto& item : FItems)
-    if (item.Info->IID == IID) return &item;
-  return nullptr;
+std::size_t TInvokableClassRegistry::IndexOf(const TGUID& IID) const {
+  for (std::size_t i = 0; i < FItems.size(); ++i)
+    if (FItems[i]->Info->IID == IID) return i;
+  return FItems.size();
 }
 
 void TInvokableClassRegistry::RegisterInterface(const TIntfMetaData& Info, const AnsiString& Namespace,
                                                 const AnsiString& WSDLEncoding, const AnsiString& Doc,
                                                 const AnsiString& ExtName) {
-  std::lock_guard<std::mutex> lock(FLock);
-  InterfaceMapItem* item = Find(Info.IID);
-  if (!item) {
-    FItems.emplace_back();
-    item = &FItems.back();
-  }
-  *item = InterfaceMapItem{};
+  auto item = std::make_shared<InterfaceMapItem>();
   item->Info = &Info;
   item->Name = Info.Name;
   item->Namespace = Namespace;
   item->WSDLEncoding = WSDLEncoding;
   item->Documentation = Doc;
   item->ExtName = ExtName;
+  std::lock_guard<std::mutex> lock(FLock);
+  std::size_t i = IndexOf(Info.IID);
+  if (i == FItems.size())
+    FItems.push_back(std::move(item));
+  else
+    FItems[i] = std::move(item);
 }
 
 void TInvokableClassRegistry::RegisterDefaultSOAPAction(const TIntfMetaData& Info,
                                                         const AnsiString& DefSOAPAction) {
   std::lock_guard<std::mutex> lock(FLock);
-  InterfaceMapItem* item = Find(Info.IID);
-  if (!item) throw EIntfCastError(Format(platform::soap::msg::IntfNotRegistered, {Info.Name}));
+  std::size_t i = IndexOf(Info.IID);
+  if (i == FItems.size()) throw EIntfCastError(Format(platform::soap::msg::IntfNotRegistered, {Info.Name}));
+  auto item = std::make_shared<InterfaceMapItem>(*FItems[i]);
   item->SOAPAction = DefSOAPAction;
   item->InvokeOptions.Include(ioHasDefaultSOAPAction);
+  FItems[i] = std::move(item);
 }
 
 void TInvokableClassRegistry::RegisterInvokeOptions(const TIntfMetaData& Info, TIntfInvokeOptions Options) {
   std::lock_guard<std::mutex> lock(FLock);
-  InterfaceMapItem* item = Find(Info.IID);
-  if (!item) throw EIntfCastError(Format(platform::soap::msg::IntfNotRegistered, {Info.Name}));
+  std::size_t i = IndexOf(Info.IID);
+  if (i == FItems.size()) throw EIntfCastError(Format(platform::soap::msg::IntfNotRegistered, {Info.Name}));
+  auto item = std::make_shared<InterfaceMapItem>(*FItems[i]);
   item->InvokeOptions = Options;
+  FItems[i] = std::move(item);
 }
 
 void TInvokableClassRegistry::UnRegisterInterface(const TIntfMetaData& Info) {
   std::lock_guard<std::mutex> lock(FLock);
-  FItems.erase(std::remove_if(FItems.begin(), FItems.end(),
-                              [&](const InterfaceMapItem& i) { return i.Info->IID == Info.IID; }),
-               FItems.end());
+  std::size_t i = IndexOf(Info.IID);
+  if (i < FItems.size()) FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
-bool TInvokableClassRegistry::HasInterface(const TGUID& IID) const {
+bool TInvokableClassRegistry::HasInterface(const TGUID& IID) const { return FindInterface(IID) != nullptr; }
+
+std::shared_ptr<const InterfaceMapItem> TInvokableClassRegistry::FindInterface(const TGUID& IID) const {
   std::lock_guard<std::mutex> lock(FLock);
-  return const_cast<TInvokableClassRegistry*>(this)->Find(IID) != nullptr;
+  std::size_t i = IndexOf(IID);
+  return i < FItems.size() ? FItems[i] : nullptr;
 }
 
 InterfaceMapItem TInvokableClassRegistry::GetInterfaceInfo(const TGUID& IID) const {
-  std::lock_guard<std::mutex> lock(FLock);
-  const InterfaceMapItem* item = const_cast<TInvokableClassRegistry*>(this)->Find(IID);
+  auto item = FindInterface(IID);
   if (!item) throw EIntfCastError(platform::soap::msg::IntfNotSupported);
   return *item;
 }
 
 void TRemotableClassRegistry::Register(TRemotableClassInfo Info) {
+  auto item = std::make_shared<const TRemotableClassInfo>(std::move(Info));
   std::lock_guard<std::mutex> lock(FLock);
   for (auto& c : FItems) {
-    if (SameType(c, Info.Type)) {
-      c = std::move(Info);
+    if (c->Type == item->Type) {
+      c = std::move(item);
       return;
     }
   }
-  FItems.push_back(std::move(Info));
+  FItems.push_back(std::move(item));
 }
 
 void TRemotableClassRegistry::UnRegisterXSClass(std::type_index Type) {
   std::lock_guard<std::mutex> lock(FLock);
-  FItems.erase(std::remove_if(FItems.begin(), FItems.end(),
-                              [&](const TRemotableClassInfo& c) { return SameType(c, Type); }),
+  FItems.erase(std::remove_if(FItems.begin(), FItems.end(), [&](const auto& c) { return c->Type == Type; }),
                FItems.end());
 }
 
-TRemotableClassInfo TRemotableClassRegistry::GetClassInfo(std::type_index Type) const {
+std::shared_ptr<const TRemotableClassInfo> TRemotableClassRegistry::GetClassInfo(std::type_index Type) const {
   std::lock_guard<std::mutex> lock(FLock);
   for (const auto& c : FItems)
-    if (SameType(c, Type)) return c;
+    if (c->Type == Type) return c;
   throw ESOAPDomConvertError(platform::soap::msg::ClassNotRegistered);
 }
 

@@ -204,11 +204,13 @@ public:
   bool HasInterface(const TGUID& IID) const;
   // A copy of the entry; raises EIntfCastError when the interface is not registered.
   InterfaceMapItem GetInterfaceInfo(const TGUID& IID) const;
+  // The entry as it stands now (entries are replaced, never changed), or null.
+  std::shared_ptr<const InterfaceMapItem> FindInterface(const TGUID& IID) const;
 
 private:
-  InterfaceMapItem* Find(const TGUID& IID);
+  std::size_t IndexOf(const TGUID& IID) const;  // FItems.size() if none
   mutable std::mutex FLock;
-  std::vector<InterfaceMapItem> FItems;
+  std::vector<std::shared_ptr<const InterfaceMapItem>> FItems;
 };
 
 class TRemotableClassRegistry {
@@ -226,12 +228,12 @@ public:
   }
   void UnRegisterXSClass(std::type_index Type);
   // Raises ESOAPDomConvertError when the class is not registered.
-  TRemotableClassInfo GetClassInfo(std::type_index Type) const;
+  std::shared_ptr<const TRemotableClassInfo> GetClassInfo(std::type_index Type) const;
 
 private:
   void Register(TRemotableClassInfo Info);
   mutable std::mutex FLock;
-  std::vector<TRemotableClassInfo> FItems;
+  std::vector<std::shared_ptr<const TRemotableClassInfo>> FItems;
 };
 
 TInvokableClassRegistry* InvRegistry();

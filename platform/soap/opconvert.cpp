@@ -172,7 +172,8 @@ std::string BuildRequestEnvelope(const std::string& Namespace, const std::string
     }
   }
 
-  QByteArray out;
+  QString out;  // writing to a string is cheaper than through a QBuffer
+  out.reserve(512);
   QXmlStreamWriter w(&out);
   w.writeStartDocument();
   w.writeNamespace(QString::fromLatin1(SoapEnvelopeNS), QStringLiteral("SOAP-ENV"));
@@ -202,7 +203,7 @@ std::string BuildRequestEnvelope(const std::string& Namespace, const std::string
   w.writeEndElement();  // Body
   w.writeEndElement();  // Envelope
   w.writeEndDocument();
-  return std::string(out.constData(), static_cast<std::size_t>(out.size()));
+  return Utf8(out);
 }
 
 TReplyResult ParseReply(const std::string& Body) {

@@ -67,10 +67,10 @@ const THttpTrace& THTTPRIO::LastTrace() const { return FImpl->Transport.LastTrac
 AnsiString THTTPRIO::CastErrorText() { return msg::IntfNotSupported; }
 
 std::shared_ptr<IInvokable> THTTPRIO::CreateView(const TIntfMetaData& Info) {
-  InterfaceMapItem item = InvRegistry()->GetInterfaceInfo(Info.IID);
+  auto item = InvRegistry()->FindInterface(Info.IID);
   std::shared_ptr<THTTPRIO> self = weak_from_this().lock();
-  if (!self || !item.Info->CreateProxy) throw EIntfCastError(msg::IntfNotSupported);
-  return item.Info->CreateProxy(self);
+  if (!item || !self || !item->Info->CreateProxy) throw EIntfCastError(msg::IntfNotSupported);
+  return item->Info->CreateProxy(self);
 }
 
 void THTTPRIO::ReadDescription(const std::string&) {
@@ -83,7 +83,9 @@ void THTTPRIO::ReadDescription(const std::string&) {
 }
 
 TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::vector<TSoapValue>& Args) {
-  InterfaceMapItem item = InvRegistry()->GetInterfaceInfo(Intf.IID);
+  auto registered = InvRegistry()->FindInterface(Intf.IID);
+  if (!registered) throw EIntfCastError(msg::IntfNotSupported);
+  const InterfaceMapItem& item = *registered;
   if (Slot < 0 || static_cast<std::size_t>(Slot) >= Intf.MDA.size())
     throw EIntfCastError(Format(msg::BadArguments, {IntToStr(Slot)}));
   const TIntfMethEntry& method = Intf.MDA[static_cast<std::size_t>(Slot)];
@@ -136,9 +138,9 @@ TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::v
   TInvokeResult out;
   switch (method.ResultKind) {
     case TSoapKind::Remotable: {
-      TRemotableClassInfo cls = RemClassRegistry()->GetClassInfo(method.ResultClass);
-      out.Object = cls.Create();
-      AssignFields(result, cls, *out.Object);
+      auto cls = RemClassRegistry()->GetClassInfo(method.ResultClass);
+      out.Object = cls->Create();
+      AssignFields(result, *cls, *out.Object);
       break;
     }
     case TSoapKind::Integer:

@@ -140,7 +140,26 @@ struct THttpTransport::TImpl {
 
 THttpTransport::THttpTransport() : Limits(DefaultTransportLimits()), FImpl(std::make_unique<TImpl>()) {
   GlobalInit();
-  FImpl->Curl = curl_easy_init();
+  CURL* c = curl_easy_init();
+  FImpl->Curl = c;
+  if (!c) return;
+  // What stays the same for every request of this transport.
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+  curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, FImpl->ErrorBuffer);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &TImpl::OnWrite);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, FImpl.get());
+  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &TImpl::OnHeader);
+  curl_easy_setopt(c, CURLOPT_HEADERDATA, FImpl.get());
+  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &TImpl::OnProgress);
+  curl_easy_setopt(c, CURLOPT_XFERINFODATA, FImpl.get());
+  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(c, CURLOPT_READFUNCTION, &TImpl::OnRead);
+  curl_easy_setopt(c, CURLOPT_READDATA, FImpl.get());
+  curl_easy_setopt(c, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(SendPieceSize));
 }
 
 THttpTransport::~THttpTransport() {
@@ -183,24 +202,10 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   ErrorBuffer[0] = 0;
 
   CURL* c = Curl;
-  curl_easy_reset(c);  // keeps the connection cache
   curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
-  curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, owner.Limits.ConnectTimeoutMs)));
   curl_easy_setopt(c, CURLOPT_USERAGENT, owner.UserAgent.c_str());
-  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, ErrorBuffer);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &TImpl::OnWrite);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, this);
-  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &TImpl::OnHeader);
-  curl_easy_setopt(c, CURLOPT_HEADERDATA, this);
-  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &TImpl::OnProgress);
-  curl_easy_setopt(c, CURLOPT_XFERINFODATA, this);
-  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-  if (MaxReply >= 0) curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxReply));
+  curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::max<std::int64_t>(0, MaxReply)));
 
   curl_slist* headers = nullptr;
   if (body) {
@@ -209,16 +214,23 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
     headers = curl_slist_append(headers, "Content-Type: text/xml");
     headers = curl_slist_append(headers, "Expect:");
     curl_easy_setopt(c, CURLOPT_POST, 1L);
+    if (body->size() <= SendPieceSize) {
+      // One piece: libcurl sends it together with the headers.
+      curl_easy_setopt(c, CURLOPT_POSTFIELDS, body->data());
+      if (!body->empty()) Trace.Pieces.push_back(body->size());
+    } else {
+      curl_easy_setopt(c, CURLOPT_POSTFIELDS, nullptr);  // pieces come from OnRead
+    }
     curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
-    curl_easy_setopt(c, CURLOPT_READFUNCTION, &TImpl::OnRead);
-    curl_easy_setopt(c, CURLOPT_READDATA, this);
-    curl_easy_setopt(c, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(SendPieceSize));
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers);
   } else {
     curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
   }
 
   CURLcode rc = curl_easy_perform(c);
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
+  curl_easy_setopt(c, CURLOPT_POSTFIELDS, nullptr);
   curl_slist_free_all(headers);
   Body = nullptr;
 

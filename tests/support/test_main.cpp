@@ -1,18 +1,14 @@
-// The shared main of every test program: one QApplication, always on the
+// The shared main of every test program: one Qt application, always on the
 // offscreen platform and with the Fusion style, so that rendered pixels
-// repeat from machine to machine.
-#include <QApplication>
-#include <QStyleFactory>
+// repeat from machine to machine (made by platform/gui, so no Qt header is
+// needed here).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
+#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication::setStyle(QStyleFactory::create("Fusion"));
-  QApplication app(argc, argv);
+  platform::InitTestApplication(argc, argv);
   platform::InstallOsLayer();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -758,6 +758,7 @@ FakeZelService::FakeZelService(int Port) : FImpl(std::make_unique<TImpl>()) {
   FImpl->Files.Load(DataDir());
   auto& s = FImpl->Server;
   s.set_keep_alive_timeout(5);
+  s.set_keep_alive_max_count(10000);
   s.Get(".*", [this](const httplib::Request& req, httplib::Response& res) { FImpl->OnGet(req, res); });
   s.Post(".*", [this](const httplib::Request& req, httplib::Response& res) { FImpl->OnPost(req, res); });
   if (Port == 0) {

@@ -1,0 +1,1923 @@
+// Standard controls over Qt widgets: edit (QLineEdit), combo box
+// (QComboBox), list box (QListWidget), button (QPushButton), check box
+// (QCheckBox); the label draws itself.
+#include "platform/gui/stdctrls.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/gui/clipbrd.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/qt_private.h"
+#include "platform/gui/streaming.h"
+#include "platform/os/windows.h"
+#include "platform/rtl/sysutils.h"
+
+using platform::ControlItem;
+using platform::FromQString;
+using platform::ToQString;
+
+namespace {
+
+bool ShiftDown() { return GetKeyState(VK_SHIFT) < 0; }
+bool CtrlDown() { return GetKeyState(VK_CONTROL) < 0; }
+
+// Typed texts of the type-ahead start afresh after this pause.
+constexpr DWORD kTypeAheadPause = 1000;
+
+}  // namespace
+
+// ---------------------------------------------------------------- item lists
+
+namespace platform {
+
+int FindItemPrefix(const std::vector<ControlItem>& Items, const AnsiString& Prefix, int After, bool Exact) {
+  const int n = static_cast<int>(Items.size());
+  if (n == 0) return -1;
+  int start = (After < -1 || After >= n) ? 0 : After + 1;
+  for (int k = 0; k < n; ++k) {
+    const int i = (start + k) % n;
+    const AnsiString& t = Items[static_cast<std::size_t>(i)].Text;
+    if (Exact) {
+      if (AnsiCompareText(t, Prefix) == 0) return i;
+    } else if (t.size() >= Prefix.size() && AnsiCompareText(t.substr(0, Prefix.size()), Prefix) == 0) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+int SortedInsertIndex(const std::vector<ControlItem>& Items, const AnsiString& S) {
+  auto it = std::upper_bound(Items.begin(), Items.end(), S, [](const AnsiString& s, const ControlItem& item) {
+    return AnsiCompareText(s, item.Text) < 0;
+  });
+  return static_cast<int>(it - Items.begin());
+}
+
+void ControlStrings::Check(int Index, bool AllowCount) {
+  const int n = static_cast<int>(FItems->size());
+  if (Index < 0 || Index > n || (Index == n && !AllowCount)) Error(msg::ListIndexError, Index);
+}
+
+int ControlStrings::Add(const AnsiString& S) { return AddObject(S, nullptr); }
+
+int ControlStrings::AddObject(const AnsiString& S, TObject* AObject) {
+  const int i = FSorted() ? SortedInsertIndex(*FItems, S) : static_cast<int>(FItems->size());
+  FItems->insert(FItems->begin() + i, ControlItem{S, AObject});
+  FNotify(0, i);
+  return i;
+}
+
+void ControlStrings::Clear() {
+  FItems->clear();
+  FNotify(3, -1);
+}
+
+void ControlStrings::Delete(int Index) {
+  Check(Index, false);
+  FItems->erase(FItems->begin() + Index);
+  FNotify(1, Index);
+}
+
+void ControlStrings::Insert(int Index, const AnsiString& S) {
+  Check(Index, true);
+  FItems->insert(FItems->begin() + Index, ControlItem{S, nullptr});
+  FNotify(0, Index);
+}
+
+AnsiString ControlStrings::Get(int Index) {
+  Check(Index, false);
+  return (*FItems)[static_cast<std::size_t>(Index)].Text;
+}
+
+int ControlStrings::GetCount() { return static_cast<int>(FItems->size()); }
+
+TObject* ControlStrings::GetObject(int Index) {
+  Check(Index, false);
+  return (*FItems)[static_cast<std::size_t>(Index)].Object;
+}
+
+void ControlStrings::Put(int Index, const AnsiString& S) {
+  Check(Index, false);
+  (*FItems)[static_cast<std::size_t>(Index)].Text = S;
+  FNotify(2, Index);
+}
+
+void ControlStrings::PutObject(int Index, TObject* AObject) {
+  Check(Index, false);
+  (*FItems)[static_cast<std::size_t>(Index)].Object = AObject;
+}
+
+int ControlStrings::IndexOf(const AnsiString& S) { return FindItemPrefix(*FItems, S, -1, true); }
+
+void ControlStrings::SetUpdateState(bool Updating) {
+  if (!Updating) FNotify(5, -1);
+}
+
+}  // namespace platform
+
+// ---------------------------------------------------------------- TCustomEdit
+
+namespace {
+
+class EditPeer : public platform::Peer<QLineEdit> {
+public:
+  explicit EditPeer(TCustomEdit* Edit) : Peer(Edit), FEdit(Edit) {
+    setMaxLength(INT_MAX);
+    QObject::connect(this, &QLineEdit::textEdited, [this](const QString&) {
+      platform::Guarded([this] { FEdit->NativeTextEdited(); });
+    });
+  }
+
+protected:
+  // The standard menu, with cut, copy, paste and delete going through the
+  // control's messages.
+  void contextMenuEvent(QContextMenuEvent* Event) override {
+    QMenu* menu = createStandardContextMenu();
+    const HWND h = Handle();
+    auto route = [menu, h](const char* name, UINT msg) {
+      for (QAction* a : menu->actions()) {
+        if (a->objectName() != QLatin1String(name)) continue;
+        QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+        QObject::connect(a, &QAction::triggered, [h, msg] {
+          platform::Guarded([h, msg] { SendMessage(h, msg, 0, 0); });
+        });
+      }
+    };
+    route("edit-cut", WM_CUT);
+    route("edit-copy", WM_COPY);
+    route("edit-paste", WM_PASTE);
+    route("edit-delete", WM_CLEAR);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(Event->globalPos());
+  }
+
+private:
+  TCustomEdit* FEdit;
+};
+
+QLineEdit* LineEditOf(const TControl* C) { return qobject_cast<QLineEdit*>(platform::WidgetOf(C)); }
+
+}  // namespace
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+  SetBounds(0, 0, 121, 21);
+  SetTabStop(true);
+  SetColor(clWindow);
+}
+
+TCustomEdit::~TCustomEdit() = default;
+
+platform::WidgetPeer* TCustomEdit::CreatePeer() { return new EditPeer(this); }
+
+void TCustomEdit::UpdatePeer() {
+  TWinControl::UpdatePeer();
+  QLineEdit* e = LineEditOf(this);
+  if (!e) return;
+  QSignalBlocker block(e);
+  const QString t = ToQString(TControl::GetText());
+  if (e->text() != t) e->setText(t);
+  e->setReadOnly(FReadOnly);
+  e->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
+  e->setFrame(FBorderStyle != bsNone);
+  const int len = static_cast<int>(e->text().size());
+  const int s = std::clamp(FSelStart, 0, len);
+  e->setSelection(s, std::clamp(FSelLength, 0, len - s));
+  if (FSelLength == 0) e->setCursorPosition(s);
+}
+
+AnsiString TCustomEdit::GetText() {
+  if (QLineEdit* e = LineEditOf(this)) return FromQString(e->text());
+  return TControl::GetText();
+}
+
+void TCustomEdit::SetTextValue(const AnsiString& Value) {
+  AnsiString v = Value;
+  ApplyCase(v);
+  TControl::SetTextValue(v);
+  FSelStart = 0;
+  FSelLength = 0;
+  if (QLineEdit* e = LineEditOf(this)) {
+    QSignalBlocker block(e);
+    e->setText(ToQString(v));
+    e->setCursorPosition(0);
+  }
+}
+
+void TCustomEdit::CMTextChanged(TMessage& Message) {
+  TWinControl::CMTextChanged(Message);
+  Change();
+}
+
+void TCustomEdit::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TCustomEdit::NativeTextEdited() {
+  QLineEdit* e = LineEditOf(this);
+  if (!e) return;
+  AnsiString t = FromQString(e->text());
+  AnsiString cased = t;
+  ApplyCase(cased);
+  if (cased != t) {
+    const int pos = e->cursorPosition();
+    QSignalBlocker block(e);
+    e->setText(ToQString(cased));
+    e->setCursorPosition(pos);
+  }
+  TControl::SetTextValue(cased);
+  FModified = true;
+  Change();
+}
+
+void TCustomEdit::ApplyCase(AnsiString& S) const {
+  if (FCharCase == ecUpperCase) S = AnsiUpperCase(S);
+  if (FCharCase == ecLowerCase) S = AnsiLowerCase(S);
+}
+
+void TCustomEdit::SetReadOnly(bool Value) {
+  FReadOnly = Value;
+  if (QLineEdit* e = LineEditOf(this)) e->setReadOnly(Value);
+}
+
+void TCustomEdit::SetPasswordChar(char Value) {
+  FPasswordChar = Value;
+  if (QLineEdit* e = LineEditOf(this)) e->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value) {
+  FCharCase = Value;
+  AnsiString t = GetText();
+  ApplyCase(t);
+  SetText(t);
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
+  FBorderStyle = Value;
+  if (QLineEdit* e = LineEditOf(this)) e->setFrame(Value != bsNone);
+  AdjustHeight();
+}
+
+void TCustomEdit::SetAutoSize(bool Value) {
+  FAutoSize = Value;
+  AdjustHeight();
+}
+
+void TCustomEdit::CMFontChanged(TMessage& Message) {
+  TWinControl::CMFontChanged(Message);
+  AdjustHeight();
+}
+
+// The height of one line of the font plus the frame, as the class library
+// sizes an edit.
+void TCustomEdit::AdjustHeight() {
+  if (!FAutoSize || ComponentState().Contains(csLoading)) return;
+  auto canvas = platform::CreateImageCanvas(1, 1);
+  canvas->Font()->Assign(Font());
+  TEXTMETRICA tm{};
+  GetTextMetricsA(canvas->Handle(), &tm);
+  SetHeight(tm.tmHeight + (FBorderStyle == bsNone ? 2 : 8));
+}
+
+int TCustomEdit::SelStart() {
+  if (QLineEdit* e = LineEditOf(this)) return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+  return FSelStart;
+}
+
+void TCustomEdit::SetSelStart(int Value) {
+  const int len = static_cast<int>(GetText().size());
+  FSelStart = std::clamp(Value, 0, len);
+  FSelLength = 0;
+  if (QLineEdit* e = LineEditOf(this)) {
+    e->deselect();
+    e->setCursorPosition(FSelStart);
+  }
+}
+
+int TCustomEdit::SelLength() {
+  if (QLineEdit* e = LineEditOf(this)) return e->hasSelectedText() ? static_cast<int>(e->selectedText().size()) : 0;
+  return FSelLength;
+}
+
+void TCustomEdit::SetSelLength(int Value) {
+  const int len = static_cast<int>(GetText().size());
+  const int s = SelStart();
+  FSelStart = s;
+  FSelLength = std::clamp(Value, 0, len - s);
+  if (QLineEdit* e = LineEditOf(this)) {
+    if (FSelLength > 0)
+      e->setSelection(s, FSelLength);
+    else {
+      e->deselect();
+      e->setCursorPosition(s);
+    }
+  }
+}
+
+AnsiString TCustomEdit::SelText() {
+  const AnsiString t = GetText();
+  const int s = std::min(SelStart(), static_cast<int>(t.size()));
+  return t.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(SelLength()));
+}
+
+void TCustomEdit::SetSelText(const AnsiString& Value) { InsertText(Value, false); }
+
+void TCustomEdit::SelectAll() {
+  FSelStart = 0;
+  FSelLength = static_cast<int>(GetText().size());
+  if (QLineEdit* e = LineEditOf(this)) e->selectAll();
+}
+
+int TCustomEdit::Room(int Selected) {
+  if (FMaxLength <= 0) return -1;
+  return std::max(0, FMaxLength - (static_cast<int>(GetText().size()) - Selected));
+}
+
+// Replaces the selection with S and puts the caret after it.
+void TCustomEdit::InsertText(const AnsiString& S, bool ByUser) {
+  AnsiString ins = S;
+  ApplyCase(ins);
+  const AnsiString t = GetText();
+  const int s = std::min(SelStart(), static_cast<int>(t.size()));
+  const int l = std::min(SelLength(), static_cast<int>(t.size()) - s);
+  const AnsiString n = t.substr(0, static_cast<std::size_t>(s)) + ins + t.substr(static_cast<std::size_t>(s + l));
+  TControl::SetTextValue(n);
+  FSelStart = s + static_cast<int>(ins.size());
+  FSelLength = 0;
+  if (QLineEdit* e = LineEditOf(this)) {
+    QSignalBlocker block(e);
+    e->setText(ToQString(n));
+    e->setCursorPosition(FSelStart);
+  }
+  if (n == t) return;
+  if (ByUser) FModified = true;
+  Change();
+}
+
+void TCustomEdit::WMLButtonDown(TMessage& Message) {
+  FMouseFocus = !Focused();
+  TWinControl::WMLButtonDown(Message);
+  FMouseFocus = false;
+}
+
+void TCustomEdit::CMEnter(TMessage& Message) {
+  if (FAutoSelect && !FMouseFocus) {
+    SelectAll();
+  } else if (!FAutoSelect && !FMouseFocus) {
+    // Qt selects everything when the focus comes by Tab; we do only with AutoSelect.
+    if (QLineEdit* e = LineEditOf(this)) e->deselect();
+  }
+  TWinControl::CMEnter(Message);
+}
+
+void TCustomEdit::DefaultHandler(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_CHAR: {
+      const auto ch = static_cast<unsigned char>(Message.WParam);
+      if (ch == 3) { Perform(WM_COPY, 0, 0); return; }
+      if (ch == 22) { Perform(WM_PASTE, 0, 0); return; }
+      if (ch == 24) { Perform(WM_CUT, 0, 0); return; }
+      if (ch >= 32 && !FReadOnly) {
+        if (Room(SelLength()) == 0) return;  // the text is full
+        if (FCharCase != ecNormal) {
+          AnsiString c(1, static_cast<char>(ch));
+          ApplyCase(c);
+          Message.WParam = static_cast<unsigned char>(c[0]);
+        }
+      }
+      break;
+    }
+    case WM_KEYDOWN: {
+      const WORD key = static_cast<WORD>(Message.WParam);
+      if (key == VK_DELETE && ShiftDown()) { Perform(WM_CUT, 0, 0); return; }
+      if (key == VK_INSERT && ShiftDown()) { Perform(WM_PASTE, 0, 0); return; }
+      if (key == VK_INSERT && CtrlDown()) { Perform(WM_COPY, 0, 0); return; }
+      if (CtrlDown() && (key == 'C' || key == 'V' || key == 'X')) return;  // came as WM_CHAR
+      break;
+    }
+    case WM_COPY:
+      if (!FPasswordChar && SelLength() > 0) Clipboard()->SetAsText(SelText());
+      return;
+    case WM_CUT:
+      if (FPasswordChar) return;
+      if (SelLength() > 0) Clipboard()->SetAsText(SelText());
+      if (!FReadOnly && SelLength() > 0) InsertText("", true);
+      return;
+    case WM_CLEAR:
+      if (!FReadOnly && SelLength() > 0) InsertText("", true);
+      return;
+    case WM_PASTE: {
+      if (FReadOnly) return;
+      AnsiString s = Clipboard()->AsText();
+      const std::size_t br = s.find_first_of("\r\n");
+      if (br != AnsiString::npos) s.resize(br);
+      const int room = Room(SelLength());
+      if (room >= 0 && static_cast<int>(s.size()) > room) s.resize(static_cast<std::size_t>(room));
+      if (!s.empty() || SelLength() > 0) InsertText(s, true);
+      return;
+    }
+    case EM_GETSEL: {
+      const int s = SelStart();
+      const int e = s + SelLength();
+      if (Message.WParam) *reinterpret_cast<DWORD*>(Message.WParam) = static_cast<DWORD>(s);
+      if (Message.LParam) *reinterpret_cast<DWORD*>(Message.LParam) = static_cast<DWORD>(e);
+      Message.Result = static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s), static_cast<WORD>(e)));
+      return;
+    }
+    case EM_SETSEL: {
+      const int len = static_cast<int>(GetText().size());
+      int s = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+      int e = static_cast<int>(Message.LParam);
+      if (s == -1) {
+        SetSelStart(SelStart());
+        return;
+      }
+      if (e < 0 || e > len) e = len;
+      s = std::clamp(s, 0, len);
+      if (e < s) std::swap(s, e);
+      SetSelStart(s);
+      SetSelLength(e - s);
+      return;
+    }
+    case EM_LIMITTEXT:
+      FMaxLength = static_cast<int>(Message.WParam);
+      return;
+    case EM_SETREADONLY:
+      SetReadOnly(Message.WParam != 0);
+      Message.Result = 1;
+      return;
+    default:
+      break;
+  }
+  TWinControl::DefaultHandler(Message);
+}
+
+// ---------------------------------------------------------------- TCustomComboBox
+
+namespace {
+
+class ComboPeer;
+
+// Items of owner-drawn boxes are drawn by the control (CN_DRAWITEM).
+class OwnerDrawDelegate : public QStyledItemDelegate {
+public:
+  OwnerDrawDelegate(QObject* Parent, TWinControl* Control, UINT Type)
+      : QStyledItemDelegate(Parent), FControl(Control), FType(Type) {}
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    UINT state = 0;
+    if (Option.state & QStyle::State_Selected) state |= ODS_SELECTED;
+    if (Option.state & QStyle::State_HasFocus) state |= ODS_FOCUS;
+    if (!(Option.state & QStyle::State_Enabled)) state |= ODS_DISABLED;
+    platform::SendDrawItem(FControl, Painter, Option.rect, Index.row(), state, FType);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
+
+private:
+  TWinControl* FControl;
+  UINT FType;
+};
+
+int ItemHeightOf(TWinControl* Control, int Row, bool& Variable) {
+  if (auto* cb = dynamic_cast<TCustomComboBox*>(Control)) {
+    Variable = cb->Style() == csOwnerDrawVariable;
+    return cb->ItemHeight();
+  }
+  if (auto* lb = dynamic_cast<TCustomListBox*>(Control)) {
+    Variable = lb->Style() == lbOwnerDrawVariable;
+    return lb->ItemHeight();
+  }
+  (void)Row;
+  Variable = false;
+  return 16;
+}
+
+QSize OwnerDrawDelegate::sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const {
+  bool variable = false;
+  int h = ItemHeightOf(FControl, Index.row(), variable);
+  if (variable) h = platform::SendMeasureItem(FControl, Index.row(), h, FType);
+  return QSize(Option.rect.width() > 0 ? Option.rect.width() : 100, std::max(1, h));
+}
+
+class ComboPeer : public platform::Peer<QComboBox> {
+public:
+  explicit ComboPeer(TCustomComboBox* Box) : Peer(Box), FBox(Box) {
+    setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(this, qOverload<int>(&QComboBox::activated), [this](int i) {
+      platform::Guarded([this, i] { FBox->NativeActivated(i); });
+    });
+  }
+  void showPopup() override {
+    const HWND h = Handle();
+    platform::Guarded([this] { FBox->NativeDroppedDown(); });
+    if (!FindControl(h)) return;
+    QComboBox::showPopup();
+  }
+  void hidePopup() override {
+    const bool wasOpen = view() && view()->isVisible();
+    QComboBox::hidePopup();
+    if (wasOpen) platform::Guarded([this] { FBox->NativeClosedUp(); });
+  }
+  bool PopupOpen() const { return view() && view()->window()->isVisible(); }
+
+protected:
+  void paintEvent(QPaintEvent* Event) override {
+    const TComboBoxStyle st = FBox->Style();
+    if (isEditable() || (st != csOwnerDrawFixed && st != csOwnerDrawVariable)) {
+      QComboBox::paintEvent(Event);
+      return;
+    }
+    // The face of an owner-drawn box: the frame and arrow from the style,
+    // the selected item from the control.
+    QStylePainter p(this);
+    QStyleOptionComboBox opt;
+    initStyleOption(&opt);
+    opt.currentText.clear();
+    opt.currentIcon = QIcon();
+    p.drawComplexControl(QStyle::CC_ComboBox, opt);
+    const QRect r = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+    UINT state = ODS_COMBOBOXEDIT;
+    if (hasFocus() && !PopupOpen()) state |= ODS_SELECTED | ODS_FOCUS;
+    if (!isEnabled()) state |= ODS_DISABLED;
+    platform::SendDrawItem(FBox, &p, r, FBox->ItemIndex(), state, ODT_COMBOBOX);
+  }
+
+private:
+  TCustomComboBox* FBox;
+};
+
+ComboPeer* ComboOf(const TControl* C) { return dynamic_cast<ComboPeer*>(platform::PeerOf(C)); }
+
+}  // namespace
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner)
+    : TWinControl(AOwner),
+      FStrings(std::make_unique<platform::ControlStrings>(
+          &FItems, [this] { return FSorted; }, [this](int k, int i) { ItemsChanged(k, i); })),
+      FCanvas(std::make_unique<TControlCanvas>()) {
+  FCanvas->SetControl(this);
+  SetBounds(0, 0, 145, 21);
+  SetTabStop(true);
+  SetColor(clWindow);
+}
+
+TCustomComboBox::~TCustomComboBox() = default;
+
+platform::WidgetPeer* TCustomComboBox::CreatePeer() { return new ComboPeer(this); }
+
+void TCustomComboBox::CreateWnd() {
+  TWinControl::CreateWnd();
+  ComboPeer* c = ComboOf(this);
+  if (!c) return;
+  if (c->view()) {
+    c->view()->setItemDelegate(new OwnerDrawDelegate(c->view(), this, ODT_COMBOBOX));
+    platform::ForwardEvents(c->view(), this);
+  }
+  UpdatePeer();
+}
+
+void TCustomComboBox::UpdatePeer() {
+  TWinControl::UpdatePeer();
+  ComboPeer* c = ComboOf(this);
+  if (!c) return;
+  QSignalBlocker block(c);
+  const bool editable = HasEdit();
+  if (c->isEditable() != editable) {
+    c->setEditable(editable);
+    if (editable && c->lineEdit()) {
+      c->setCompleter(nullptr);
+      c->lineEdit()->setMaxLength(INT_MAX);
+      platform::ForwardEvents(c->lineEdit(), this);
+      QLineEdit* le = c->lineEdit();
+      QObject::connect(le, &QLineEdit::textEdited, [this](const QString&) {
+        platform::Guarded([this] { NativeEditTextEdited(); });
+      });
+    }
+  }
+  if (c->view()) {
+    // Our delegate draws the owner-drawn styles; the others keep the style's.
+    auto* d = dynamic_cast<OwnerDrawDelegate*>(c->view()->itemDelegate());
+    if (IsOwnerDraw() && !d)
+      c->view()->setItemDelegate(new OwnerDrawDelegate(c->view(), this, ODT_COMBOBOX));
+    else if (!IsOwnerDraw() && d)
+      c->view()->setItemDelegate(new QStyledItemDelegate(c->view()));
+  }
+  c->setMaxVisibleItems(std::max(1, FDropDownCount));
+  MirrorItems();
+}
+
+void TCustomComboBox::MirrorItems() {
+  ComboPeer* c = ComboOf(this);
+  if (!c) return;
+  QSignalBlocker block(c);
+  const QString edit = c->isEditable() ? c->currentText() : QString();
+  c->clear();
+  QStringList texts;
+  texts.reserve(static_cast<int>(FItems.size()));
+  for (const ControlItem& it : FItems) texts << ToQString(it.Text);
+  c->addItems(texts);
+  MirrorSelection();
+  if (c->isEditable()) c->setEditText(FItemIndex >= 0 ? ToQString(FItems[FItemIndex].Text) : ToQString(TControl::GetText()));
+  (void)edit;
+}
+
+void TCustomComboBox::MirrorSelection() {
+  ComboPeer* c = ComboOf(this);
+  if (!c) return;
+  QSignalBlocker block(c);
+  c->setCurrentIndex(FItemIndex);
+  c->update();
+}
+
+void TCustomComboBox::ItemsChanged(int Kind, int Index) {
+  switch (Kind) {
+    case 0:
+      if (FItemIndex >= Index && FItemIndex >= 0) ++FItemIndex;
+      break;
+    case 1:
+      if (FItemIndex == Index) FItemIndex = -1;
+      else if (FItemIndex > Index) --FItemIndex;
+      break;
+    case 3:
+      FItemIndex = -1;
+      break;
+    default:
+      break;
+  }
+  if (FStrings->UpdateCount() > 0 && Kind != 5) return;
+  ComboPeer* c = ComboOf(this);
+  if (!c) return;
+  QSignalBlocker block(c);
+  switch (Kind) {
+    case 0: c->insertItem(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
+    case 1: c->removeItem(Index); break;
+    case 2: c->setItemText(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
+    default: MirrorItems(); return;
+  }
+  MirrorSelection();
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
+  if (FStyle == Value) return;
+  FStyle = Value;
+  if (HandleAllocated()) UpdatePeer();
+}
+
+void TCustomComboBox::SetSorted(bool Value) {
+  if (FSorted == Value) return;
+  FSorted = Value;
+  if (Value) {
+    std::stable_sort(FItems.begin(), FItems.end(), [](const ControlItem& a, const ControlItem& b) {
+      return AnsiCompareText(a.Text, b.Text) < 0;
+    });
+    MirrorItems();
+  }
+}
+
+void TCustomComboBox::SetItemHeight(int Value) {
+  if (Value > 0) FItemHeight = Value;
+  if (ComboPeer* c = ComboOf(this)) {
+    if (c->view()) c->view()->doItemsLayout();
+    c->update();
+  }
+}
+
+void TCustomComboBox::SetDropDownCount(int Value) {
+  FDropDownCount = Value;
+  if (ComboPeer* c = ComboOf(this)) c->setMaxVisibleItems(std::max(1, Value));
+}
+
+void TCustomComboBox::SetItemIndex(int Value) {
+  if (Value < -1 || Value >= static_cast<int>(FItems.size())) Value = -1;
+  FItemIndex = Value;
+  if (HasEdit()) {
+    const AnsiString t = Value >= 0 ? FItems[static_cast<std::size_t>(Value)].Text : AnsiString();
+    TControl::SetTextValue(t);
+    if (ComboPeer* c = ComboOf(this)) {
+      QSignalBlocker block(c);
+      c->setCurrentIndex(Value);
+      c->setEditText(ToQString(t));
+    }
+    return;
+  }
+  MirrorSelection();
+}
+
+AnsiString TCustomComboBox::GetText() {
+  if (HasEdit()) {
+    if (ComboPeer* c = ComboOf(this)) return FromQString(c->currentText());
+    return TControl::GetText();
+  }
+  return FItemIndex >= 0 ? FItems[static_cast<std::size_t>(FItemIndex)].Text : AnsiString();
+}
+
+void TCustomComboBox::SetTextValue(const AnsiString& Value) {
+  if (!HasEdit()) {
+    SetItemIndex(FindString(Value, -1, true));
+    return;
+  }
+  TControl::SetTextValue(Value);
+  FItemIndex = FindString(Value, -1, true);
+  if (ComboPeer* c = ComboOf(this)) {
+    QSignalBlocker block(c);
+    c->setCurrentIndex(FItemIndex);
+    c->setEditText(ToQString(Value));
+  }
+}
+
+bool TCustomComboBox::DroppedDown() {
+  if (ComboPeer* c = ComboOf(this)) return c->PopupOpen();
+  return FDroppedDown;
+}
+
+void TCustomComboBox::SetDroppedDown(bool Value) {
+  if (ComboPeer* c = ComboOf(this)) {
+    if (Value == c->PopupOpen()) return;
+    if (Value)
+      c->showPopup();
+    else
+      c->hidePopup();
+    return;
+  }
+  if (Value == FDroppedDown) return;
+  FDroppedDown = Value;
+  if (Value) DropDown(); else CloseUp();
+}
+
+void TCustomComboBox::NativeDroppedDown() { DropDown(); }
+void TCustomComboBox::NativeClosedUp() { CloseUp(); }
+
+int TCustomComboBox::SelStart() {
+  if (ComboPeer* c = ComboOf(this))
+    if (QLineEdit* e = c->lineEdit()) return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+  return FEditSelStart;
+}
+
+void TCustomComboBox::SetSelStart(int Value) {
+  FEditSelStart = std::max(0, Value);
+  FEditSelLength = 0;
+  if (ComboPeer* c = ComboOf(this))
+    if (QLineEdit* e = c->lineEdit()) {
+      e->deselect();
+      e->setCursorPosition(Value);
+    }
+}
+
+int TCustomComboBox::SelLength() {
+  if (ComboPeer* c = ComboOf(this))
+    if (QLineEdit* e = c->lineEdit()) return e->hasSelectedText() ? static_cast<int>(e->selectedText().size()) : 0;
+  return FEditSelLength;
+}
+
+void TCustomComboBox::SetSelLength(int Value) {
+  const int s = SelStart();
+  const int len = static_cast<int>(GetText().size());
+  FEditSelStart = s;
+  FEditSelLength = std::clamp(Value, 0, std::max(0, len - s));
+  if (ComboPeer* c = ComboOf(this))
+    if (QLineEdit* e = c->lineEdit()) e->setSelection(s, FEditSelLength);
+}
+
+AnsiString TCustomComboBox::SelText() {
+  const AnsiString t = GetText();
+  const int s = std::min(SelStart(), static_cast<int>(t.size()));
+  return t.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(SelLength()));
+}
+
+void TCustomComboBox::SelectAll() {
+  SetSelStart(0);
+  SetSelLength(static_cast<int>(GetText().size()));
+}
+
+void TCustomComboBox::Clear() {
+  FStrings->Clear();
+  TControl::SetTextValue("");
+  if (ComboPeer* c = ComboOf(this)) {
+    QSignalBlocker block(c);
+    if (c->isEditable()) c->setEditText(QString());
+  }
+}
+
+int TCustomComboBox::FindString(const AnsiString& S, int After, bool Exact) const {
+  return platform::FindItemPrefix(FItems, S, After, Exact);
+}
+
+void TCustomComboBox::NativeActivated(int Index) {
+  if (Index < -1 || Index >= static_cast<int>(FItems.size())) return;
+  FItemIndex = Index;
+  if (HasEdit()) {
+    const AnsiString t = Index >= 0 ? FItems[static_cast<std::size_t>(Index)].Text : AnsiString();
+    TControl::SetTextValue(t);
+  }
+  Click();
+  Select();
+}
+
+void TCustomComboBox::NativeEditTextEdited() {
+  ComboPeer* c = ComboOf(this);
+  if (!c) return;
+  const AnsiString t = FromQString(c->currentText());
+  TControl::SetTextValue(t);
+  FItemIndex = FindString(t, -1, true);
+  Change();
+}
+
+void TCustomComboBox::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TCustomComboBox::Select() {
+  if (OnSelect)
+    OnSelect(this);
+  else
+    Change();
+}
+
+void TCustomComboBox::DropDown() {
+  if (OnDropDown) OnDropDown(this);
+}
+
+void TCustomComboBox::CloseUp() {
+  if (OnCloseUp) OnCloseUp(this);
+}
+
+void TCustomComboBox::KeyPress(char& Key) {
+  TWinControl::KeyPress(Key);
+  if (!FAutoComplete || Key == 0) return;
+  const auto ch = static_cast<unsigned char>(Key);
+  if (ch < 32 && ch != 8) return;
+  if (HasEdit()) {
+    // Completes the edit text with the first item that begins with it.
+    if (ch == 8) return;
+    const AnsiString t = GetText();
+    const int s = SelStart();
+    const AnsiString typed = t.substr(0, static_cast<std::size_t>(std::min<int>(s, static_cast<int>(t.size())))) + Key;
+    const int i = FindString(typed, -1, false);
+    if (i < 0) return;
+    const bool changed = i != FItemIndex;
+    const AnsiString full = typed + FItems[static_cast<std::size_t>(i)].Text.substr(typed.size());
+    SetTextValue(full);
+    FItemIndex = i;
+    if (ComboPeer* c = ComboOf(this)) {
+      QSignalBlocker block(c);
+      c->setCurrentIndex(i);
+      c->setEditText(ToQString(full));
+    }
+    SetSelStart(static_cast<int>(typed.size()));
+    SetSelLength(static_cast<int>(full.size() - typed.size()));
+    Key = 0;
+    if (changed) {
+      Click();
+      Select();
+    } else {
+      Change();
+    }
+    return;
+  }
+  const DWORD now = GetTickCount();
+  if (static_cast<DWORD>(now - FLastTyped) > kTypeAheadPause) FTypedText.clear();
+  FLastTyped = now;
+  if (ch == 8) {
+    if (!FTypedText.empty()) FTypedText.pop_back();
+    Key = 0;
+    return;
+  }
+  const AnsiString candidate = FTypedText + Key;
+  const int i = FindString(candidate, -1, false);
+  if (i < 0) return;
+  FTypedText = candidate;
+  Key = 0;
+  if (i == FItemIndex) return;
+  SetItemIndex(i);
+  Click();
+  Select();
+}
+
+void TCustomComboBox::CNDrawItem(TMessage& Message) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+  UINT raw = dis->itemState;
+  TOwnerDrawState state = TOwnerDrawState::FromBits(raw & 0xFFFF);
+  if (raw & ODS_COMBOBOXEDIT) state << odComboBoxEdit;
+  if (raw & ODS_DEFAULT) state << odDefault;
+  const int index = static_cast<int>(dis->itemID);
+  FCanvas->SetHandle(dis->hDC);
+  FCanvas->Font()->Assign(Font());
+  FCanvas->Brush()->SetColor(Color());
+  FCanvas->Brush()->SetStyle(bsSolid);
+  if (index >= 0 && state.Contains(odSelected)) {
+    FCanvas->Brush()->SetColor(clHighlight);
+    FCanvas->Font()->SetColor(clHighlightText);
+  }
+  try {
+    if (index >= 0)
+      DrawItem(index, TRect(dis->rcItem), state);
+    else
+      FCanvas->FillRect(TRect(dis->rcItem));
+  } catch (...) {
+    FCanvas->SetHandle(nullptr);
+    throw;
+  }
+  FCanvas->SetHandle(nullptr);
+  Message.Result = 1;
+}
+
+void TCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+  if (OnDrawItem) {
+    OnDrawItem(this, Index, Rect, State);
+    return;
+  }
+  FCanvas->FillRect(Rect);
+  if (Index >= 0 && Index < static_cast<int>(FItems.size()))
+    FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems[static_cast<std::size_t>(Index)].Text);
+}
+
+void TCustomComboBox::CNMeasureItem(TMessage& Message) {
+  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+  int h = static_cast<int>(mis->itemHeight);
+  if (h <= 0) h = FItemHeight;
+  MeasureItem(static_cast<int>(mis->itemID), h);
+  mis->itemHeight = static_cast<UINT>(std::max(1, h));
+  Message.Result = 1;
+}
+
+void TCustomComboBox::MeasureItem(int Index, int& Height) {
+  if (OnMeasureItem) OnMeasureItem(this, Index, Height);
+}
+
+void TCustomComboBox::DefaultHandler(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_CHAR: {
+      const auto ch = static_cast<unsigned char>(Message.WParam);
+      // The list styles have no native type-ahead here (ours is KeyPress).
+      if (!HasEdit() && ch >= 32) return;
+      if (HasEdit() && ch >= 32 && FMaxLength > 0 &&
+          static_cast<int>(GetText().size()) - SelLength() >= FMaxLength)
+        return;
+      break;
+    }
+    case CB_FINDSTRING:
+    case CB_FINDSTRINGEXACT:
+      Message.Result = FindString(Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "",
+                                  static_cast<int>(static_cast<std::intptr_t>(Message.WParam)),
+                                  Message.Msg == CB_FINDSTRINGEXACT);
+      return;
+    case CB_SETCURSEL: {
+      const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+      SetItemIndex(i);
+      Message.Result = (i >= 0 && i == FItemIndex) ? i : CB_ERR;
+      return;
+    }
+    case CB_GETCURSEL:
+      Message.Result = FItemIndex;
+      return;
+    case CB_GETCOUNT:
+      Message.Result = static_cast<LRESULT>(FItems.size());
+      return;
+    case CB_GETLBTEXTLEN:
+    case CB_GETLBTEXT: {
+      const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+      if (i < 0 || i >= static_cast<int>(FItems.size())) {
+        Message.Result = CB_ERR;
+        return;
+      }
+      const AnsiString& t = FItems[static_cast<std::size_t>(i)].Text;
+      if (Message.Msg == CB_GETLBTEXT && Message.LParam) {
+        char* out = reinterpret_cast<char*>(Message.LParam);
+        std::copy(t.begin(), t.end(), out);
+        out[t.size()] = 0;
+      }
+      Message.Result = static_cast<LRESULT>(t.size());
+      return;
+    }
+    case CB_GETITEMHEIGHT:
+      Message.Result = FItemHeight;
+      return;
+    case CB_SETITEMHEIGHT:
+      SetItemHeight(static_cast<int>(Message.LParam));
+      return;
+    case CB_GETEDITSEL: {
+      int s = 0, e = 0;
+      if (HasEdit()) {
+        s = SelStart();
+        e = s + SelLength();
+      }
+      if (Message.WParam) *reinterpret_cast<DWORD*>(Message.WParam) = static_cast<DWORD>(s);
+      if (Message.LParam) *reinterpret_cast<DWORD*>(Message.LParam) = static_cast<DWORD>(e);
+      Message.Result = static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s), static_cast<WORD>(e)));
+      return;
+    }
+    case CB_SETEDITSEL: {
+      if (!HasEdit()) {
+        Message.Result = CB_ERR;
+        return;
+      }
+      const int len = static_cast<int>(GetText().size());
+      const int s = static_cast<SHORT>(LOWORD(static_cast<DWORD>(Message.LParam)));
+      int e = static_cast<SHORT>(HIWORD(static_cast<DWORD>(Message.LParam)));
+      if (s < 0) {
+        SetSelStart(SelStart());
+      } else {
+        if (e < 0 || e > len) e = len;
+        SetSelStart(std::min(s, len));
+        SetSelLength(std::max(0, e - std::min(s, len)));
+      }
+      Message.Result = 1;
+      return;
+    }
+    case CB_SHOWDROPDOWN:
+      SetDroppedDown(Message.WParam != 0);
+      Message.Result = 1;
+      return;
+    case CB_GETDROPPEDSTATE:
+      Message.Result = DroppedDown() ? 1 : 0;
+      return;
+    case CB_LIMITTEXT:
+      FMaxLength = static_cast<int>(Message.WParam);
+      Message.Result = 1;
+      return;
+    default:
+      break;
+  }
+  TWinControl::DefaultHandler(Message);
+}
+
+// ---------------------------------------------------------------- TCustomListBox
+
+namespace {
+
+class ListPeer : public platform::Peer<QListWidget> {
+public:
+  explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box) {
+    setUniformItemSizes(false);
+    auto changed = [this] { platform::Guarded([this] { FBox->NativeSelectionChanged(); }); };
+    QObject::connect(this, &QListWidget::itemSelectionChanged, changed);
+    QObject::connect(this, &QListWidget::currentRowChanged, changed);
+  }
+
+private:
+  TCustomListBox* FBox;
+};
+
+ListPeer* ListOf(const TControl* C) { return dynamic_cast<ListPeer*>(platform::PeerOf(C)); }
+
+}  // namespace
+
+TCustomListBox::TCustomListBox(TComponent* AOwner)
+    : TWinControl(AOwner),
+      FStrings(std::make_unique<platform::ControlStrings>(
+          &FItems, [this] { return FSorted; }, [this](int k, int i) { ItemsChanged(k, i); })),
+      FCanvas(std::make_unique<TControlCanvas>()) {
+  FCanvas->SetControl(this);
+  SetBounds(0, 0, 121, 97);
+  SetTabStop(true);
+  SetColor(clWindow);
+}
+
+TCustomListBox::~TCustomListBox() = default;
+
+platform::WidgetPeer* TCustomListBox::CreatePeer() { return new ListPeer(this); }
+
+void TCustomListBox::CreateWnd() {
+  TWinControl::CreateWnd();
+  if (ListPeer* l = ListOf(this)) {
+    if (l->viewport()) platform::ForwardEvents(l->viewport(), this);
+    UpdatePeer();
+  }
+}
+
+void TCustomListBox::UpdatePeer() {
+  TWinControl::UpdatePeer();
+  ListPeer* l = ListOf(this);
+  if (!l) return;
+  QSignalBlocker block(l);
+  l->setSelectionMode(!FMultiSelect ? QAbstractItemView::SingleSelection
+                      : FExtendedSelect ? QAbstractItemView::ExtendedSelection
+                                        : QAbstractItemView::MultiSelection);
+  l->setFrameShape(FBorderStyle == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+  l->setSortingEnabled(false);
+  auto* d = dynamic_cast<OwnerDrawDelegate*>(l->itemDelegate());
+  if (IsOwnerDraw() && !d)
+    l->setItemDelegate(new OwnerDrawDelegate(l, this, ODT_LISTBOX));
+  else if (!IsOwnerDraw() && d)
+    l->setItemDelegate(new QStyledItemDelegate(l));
+  l->setUniformItemSizes(FStyle != lbOwnerDrawVariable);
+  MirrorItems();
+}
+
+void TCustomListBox::MirrorItems() {
+  ListPeer* l = ListOf(this);
+  if (!l) return;
+  QSignalBlocker block(l);
+  l->clear();
+  for (const ControlItem& it : FItems) l->addItem(ToQString(it.Text));
+  MirrorSelection();
+}
+
+void TCustomListBox::MirrorSelection() {
+  ListPeer* l = ListOf(this);
+  if (!l) return;
+  QSignalBlocker block(l);
+  QSignalBlocker blockModel(l->selectionModel());
+  if (FMultiSelect) {
+    for (int i = 0; i < l->count() && i < static_cast<int>(FSelected.size()); ++i)
+      l->item(i)->setSelected(FSelected[static_cast<std::size_t>(i)]);
+    if (FItemIndex >= 0)
+      l->selectionModel()->setCurrentIndex(l->model()->index(FItemIndex, 0), QItemSelectionModel::NoUpdate);
+  } else {
+    l->clearSelection();
+    l->setCurrentRow(FItemIndex);
+    if (FItemIndex >= 0 && l->item(FItemIndex)) l->item(FItemIndex)->setSelected(true);
+  }
+  l->viewport()->update();
+}
+
+void TCustomListBox::ItemsChanged(int Kind, int Index) {
+  switch (Kind) {
+    case 0:
+      FSelected.insert(FSelected.begin() + std::min<int>(Index, static_cast<int>(FSelected.size())), false);
+      if (FItemIndex >= Index && FItemIndex >= 0) ++FItemIndex;
+      break;
+    case 1:
+      if (Index < static_cast<int>(FSelected.size())) FSelected.erase(FSelected.begin() + Index);
+      if (FItemIndex == Index) FItemIndex = -1;
+      else if (FItemIndex > Index) --FItemIndex;
+      break;
+    case 3:
+      FSelected.clear();
+      FItemIndex = -1;
+      FTopIndex = 0;
+      break;
+    default:
+      break;
+  }
+  FSelected.resize(FItems.size(), false);
+  if (FStrings->UpdateCount() > 0 && Kind != 5) return;
+  ListPeer* l = ListOf(this);
+  if (!l) return;
+  QSignalBlocker block(l);
+  QSignalBlocker blockModel(l->selectionModel());
+  switch (Kind) {
+    case 0: l->insertItem(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
+    case 1: delete l->takeItem(Index); break;
+    case 2:
+      if (QListWidgetItem* it = l->item(Index)) it->setText(ToQString(FItems[static_cast<std::size_t>(Index)].Text));
+      break;
+    default: MirrorItems(); return;
+  }
+  MirrorSelection();
+}
+
+void TCustomListBox::CheckIndex(int Index) const {
+  if (Index < 0 || Index >= static_cast<int>(FItems.size())) TList::Error(platform::msg::ListIndexError, Index);
+}
+
+void TCustomListBox::SetItemIndex(int Value) {
+  if (Value < -1 || Value >= static_cast<int>(FItems.size())) Value = -1;
+  FItemIndex = Value;
+  if (!FMultiSelect) {
+    std::fill(FSelected.begin(), FSelected.end(), false);
+    if (Value >= 0) FSelected[static_cast<std::size_t>(Value)] = true;
+  }
+  MirrorSelection();
+  if (ListPeer* l = ListOf(this))
+    if (Value >= 0 && l->item(Value)) l->scrollToItem(l->item(Value));
+}
+
+int TCustomListBox::TopIndex() {
+  if (ListPeer* l = ListOf(this)) {
+    const QModelIndex i = l->indexAt(QPoint(1, 1));
+    return i.isValid() ? i.row() : 0;
+  }
+  return FTopIndex;
+}
+
+void TCustomListBox::SetTopIndex(int Value) {
+  FTopIndex = std::clamp(Value, 0, std::max(0, static_cast<int>(FItems.size()) - 1));
+  if (ListPeer* l = ListOf(this))
+    if (QListWidgetItem* it = l->item(FTopIndex)) l->scrollToItem(it, QAbstractItemView::PositionAtTop);
+}
+
+void TCustomListBox::SetMultiSelect(bool Value) {
+  FMultiSelect = Value;
+  if (HandleAllocated()) UpdatePeer();
+}
+
+void TCustomListBox::SetExtendedSelect(bool Value) {
+  FExtendedSelect = Value;
+  if (HandleAllocated()) UpdatePeer();
+}
+
+bool TCustomListBox::Selected(int Index) const {
+  CheckIndex(Index);
+  return FSelected[static_cast<std::size_t>(Index)];
+}
+
+void TCustomListBox::SetSelected(int Index, bool Value) {
+  CheckIndex(Index);
+  if (FMultiSelect) {
+    FSelected[static_cast<std::size_t>(Index)] = Value;
+    MirrorSelection();
+  } else if (Value) {
+    SetItemIndex(Index);
+  } else if (FItemIndex == Index) {
+    SetItemIndex(-1);
+  }
+}
+
+int TCustomListBox::SelCount() const {
+  if (!FMultiSelect) return -1;
+  return static_cast<int>(std::count(FSelected.begin(), FSelected.end(), true));
+}
+
+void TCustomListBox::ClearSelection() {
+  if (FMultiSelect) {
+    std::fill(FSelected.begin(), FSelected.end(), false);
+    MirrorSelection();
+  } else {
+    SetItemIndex(-1);
+  }
+}
+
+void TCustomListBox::SelectAll() {
+  if (!FMultiSelect) return;
+  std::fill(FSelected.begin(), FSelected.end(), true);
+  MirrorSelection();
+}
+
+void TCustomListBox::SetSorted(bool Value) {
+  if (FSorted == Value) return;
+  FSorted = Value;
+  if (Value) {
+    std::stable_sort(FItems.begin(), FItems.end(), [](const ControlItem& a, const ControlItem& b) {
+      return AnsiCompareText(a.Text, b.Text) < 0;
+    });
+    MirrorItems();
+  }
+}
+
+void TCustomListBox::SetStyle(TListBoxStyle Value) {
+  FStyle = Value;
+  if (HandleAllocated()) UpdatePeer();
+}
+
+void TCustomListBox::SetItemHeight(int Value) {
+  if (Value > 0) FItemHeight = Value;
+  if (ListPeer* l = ListOf(this)) l->doItemsLayout();
+}
+
+void TCustomListBox::SetBorderStyle(TBorderStyle Value) {
+  FBorderStyle = Value;
+  if (ListPeer* l = ListOf(this)) l->setFrameShape(Value == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+
+int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) {
+  if (ListPeer* l = ListOf(this)) {
+    const QModelIndex i = l->indexAt(l->viewport()->mapFrom(l, QPoint(Pos.X, Pos.Y)));
+    if (i.isValid()) return i.row();
+    return Existing ? -1 : static_cast<int>(FItems.size());
+  }
+  const int row = TopIndex() + Pos.Y / std::max(1, FItemHeight);
+  if (Pos.Y >= 0 && row < static_cast<int>(FItems.size())) return row;
+  return Existing ? -1 : static_cast<int>(FItems.size());
+}
+
+TRect TCustomListBox::ItemRect(int Index) {
+  if (ListPeer* l = ListOf(this)) {
+    if (QListWidgetItem* it = l->item(Index)) {
+      const QRect r = l->visualItemRect(it);
+      return platform::FromQRect(QRect(l->viewport()->mapTo(l, r.topLeft()), r.size()));
+    }
+    return TRect();
+  }
+  const int top = (Index - FTopIndex) * FItemHeight;
+  return TRect(0, top, ClientWidth(), top + FItemHeight);
+}
+
+void TCustomListBox::Clear() { FStrings->Clear(); }
+
+void TCustomListBox::NativeSelectionChanged() {
+  ListPeer* l = ListOf(this);
+  if (!l) return;
+  const int row = l->currentRow();
+  std::vector<bool> sel(FItems.size(), false);
+  for (int i = 0; i < l->count() && i < static_cast<int>(sel.size()); ++i)
+    sel[static_cast<std::size_t>(i)] = l->item(i)->isSelected();
+  int index = row;
+  if (!FMultiSelect) {
+    index = -1;
+    for (int i = 0; i < static_cast<int>(sel.size()); ++i)
+      if (sel[static_cast<std::size_t>(i)]) index = i;
+  }
+  if (index == FItemIndex && sel == FSelected) return;
+  FItemIndex = index;
+  FSelected = sel;
+  FClickedInEvent = true;
+  Click();
+}
+
+void TCustomListBox::UserClick(int Row) {
+  if (Row < 0 || Row >= static_cast<int>(FItems.size())) return;
+  if (FMultiSelect) {
+    if (!FExtendedSelect) FSelected[static_cast<std::size_t>(Row)] = !FSelected[static_cast<std::size_t>(Row)];
+    else {
+      std::fill(FSelected.begin(), FSelected.end(), false);
+      FSelected[static_cast<std::size_t>(Row)] = true;
+    }
+    FItemIndex = Row;
+    MirrorSelection();
+  } else {
+    SetItemIndex(Row);
+  }
+  Click();
+}
+
+void TCustomListBox::WMLButtonDown(TMessage& Message) {
+  FClickedInEvent = false;
+  TWinControl::WMLButtonDown(Message);
+  // The native list reports a click also when the item was selected already.
+  if (!FClickedInEvent && platform::PeerOf(this) && platform::PeerOf(this)->CurrentEvent()) {
+    const int row = ItemAtPos(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)), true);
+    if (row >= 0 && row == FItemIndex && !CtrlDown() && !ShiftDown()) Click();
+  }
+  FClickedInEvent = false;
+}
+
+void TCustomListBox::KeyPress(char& Key) {
+  TWinControl::KeyPress(Key);
+  if (!FAutoComplete || Key == 0) return;
+  const auto ch = static_cast<unsigned char>(Key);
+  if (ch < 32) return;
+  const DWORD now = GetTickCount();
+  if (static_cast<DWORD>(now - FLastTyped) > kTypeAheadPause) FTypedText.clear();
+  FLastTyped = now;
+  FTypedText += Key;
+  const int i = platform::FindItemPrefix(FItems, FTypedText, -1, false);
+  Key = 0;
+  if (i < 0 || i == FItemIndex) return;
+  if (FMultiSelect) {
+    std::fill(FSelected.begin(), FSelected.end(), false);
+    FSelected[static_cast<std::size_t>(i)] = true;
+  }
+  SetItemIndex(i);
+  Click();
+}
+
+void TCustomListBox::CNDrawItem(TMessage& Message) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+  const TOwnerDrawState state = TOwnerDrawState::FromBits(dis->itemState & 0xFFFF);
+  const int index = static_cast<int>(dis->itemID);
+  FCanvas->SetHandle(dis->hDC);
+  FCanvas->Font()->Assign(Font());
+  FCanvas->Brush()->SetColor(Color());
+  FCanvas->Brush()->SetStyle(bsSolid);
+  if (index >= 0 && state.Contains(odSelected)) {
+    FCanvas->Brush()->SetColor(clHighlight);
+    FCanvas->Font()->SetColor(clHighlightText);
+  }
+  const TRect r(dis->rcItem);
+  try {
+    if (index >= 0)
+      DrawItem(index, r, state);
+    else
+      FCanvas->FillRect(r);
+    if (state.Contains(odFocused)) FCanvas->DrawFocusRect(r);
+  } catch (...) {
+    FCanvas->SetHandle(nullptr);
+    throw;
+  }
+  FCanvas->SetHandle(nullptr);
+  Message.Result = 1;
+}
+
+void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+  if (OnDrawItem) {
+    OnDrawItem(this, Index, Rect, State);
+    return;
+  }
+  FCanvas->FillRect(Rect);
+  if (Index >= 0 && Index < static_cast<int>(FItems.size()))
+    FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems[static_cast<std::size_t>(Index)].Text);
+}
+
+void TCustomListBox::CNMeasureItem(TMessage& Message) {
+  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+  int h = static_cast<int>(mis->itemHeight);
+  if (h <= 0) h = FItemHeight;
+  MeasureItem(static_cast<int>(mis->itemID), h);
+  mis->itemHeight = static_cast<UINT>(std::max(1, h));
+  Message.Result = 1;
+}
+
+void TCustomListBox::MeasureItem(int Index, int& Height) {
+  if (OnMeasureItem) OnMeasureItem(this, Index, Height);
+}
+
+void TCustomListBox::DefaultHandler(TMessage& Message) {
+  const bool fromQt = platform::PeerOf(this) && platform::PeerOf(this)->CurrentEvent();
+  switch (Message.Msg) {
+    case WM_CHAR:
+      // No native type-ahead (ours is KeyPress).
+      if (static_cast<unsigned char>(Message.WParam) >= 32) return;
+      break;
+    case WM_LBUTTONDOWN:
+      if (!fromQt) {
+        UserClick(ItemAtPos(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)), true));
+        return;
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (!fromQt) return;
+      break;
+    case LB_FINDSTRING:
+    case LB_FINDSTRINGEXACT:
+      Message.Result = platform::FindItemPrefix(FItems, Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "",
+                                                static_cast<int>(static_cast<std::intptr_t>(Message.WParam)),
+                                                Message.Msg == LB_FINDSTRINGEXACT);
+      return;
+    case LB_SELITEMRANGE: {
+      if (!FMultiSelect) {
+        Message.Result = LB_ERR;
+        return;
+      }
+      int first = LOWORD(static_cast<DWORD>(Message.LParam));
+      int last = HIWORD(static_cast<DWORD>(Message.LParam));
+      if (first > last) std::swap(first, last);
+      const int n = static_cast<int>(FItems.size());
+      for (int i = std::max(0, first); i <= last && i < n; ++i) FSelected[static_cast<std::size_t>(i)] = Message.WParam != 0;
+      MirrorSelection();
+      Message.Result = LB_OKAY;
+      return;
+    }
+    case LB_SETSEL: {
+      const int i = static_cast<int>(Message.LParam);
+      if (!FMultiSelect) {
+        Message.Result = LB_ERR;
+        return;
+      }
+      if (i == -1)
+        std::fill(FSelected.begin(), FSelected.end(), Message.WParam != 0);
+      else if (i >= 0 && i < static_cast<int>(FItems.size()))
+        FSelected[static_cast<std::size_t>(i)] = Message.WParam != 0;
+      MirrorSelection();
+      Message.Result = LB_OKAY;
+      return;
+    }
+    case LB_GETSEL: {
+      const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+      Message.Result = (i >= 0 && i < static_cast<int>(FItems.size())) ? (FSelected[static_cast<std::size_t>(i)] ? 1 : 0) : LB_ERR;
+      return;
+    }
+    case LB_SETCURSEL: {
+      const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+      SetItemIndex(i);
+      Message.Result = (i >= 0 && i == FItemIndex) ? i : LB_ERR;
+      return;
+    }
+    case LB_GETCURSEL:
+      Message.Result = FItemIndex;
+      return;
+    case LB_GETCARETINDEX:
+      Message.Result = FItemIndex;
+      return;
+    case LB_GETCOUNT:
+      Message.Result = static_cast<LRESULT>(FItems.size());
+      return;
+    case LB_GETSELCOUNT:
+      Message.Result = FMultiSelect ? SelCount() : LB_ERR;
+      return;
+    case LB_GETTOPINDEX:
+      Message.Result = TopIndex();
+      return;
+    case LB_SETTOPINDEX:
+      SetTopIndex(static_cast<int>(static_cast<std::intptr_t>(Message.WParam)));
+      Message.Result = LB_OKAY;
+      return;
+    case LB_GETITEMHEIGHT:
+      Message.Result = FItemHeight;
+      return;
+    case LB_SETITEMHEIGHT:
+      SetItemHeight(static_cast<int>(Message.LParam));
+      return;
+    case LB_GETTEXTLEN:
+    case LB_GETTEXT: {
+      const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+      if (i < 0 || i >= static_cast<int>(FItems.size())) {
+        Message.Result = LB_ERR;
+        return;
+      }
+      const AnsiString& t = FItems[static_cast<std::size_t>(i)].Text;
+      if (Message.Msg == LB_GETTEXT && Message.LParam) {
+        char* out = reinterpret_cast<char*>(Message.LParam);
+        std::copy(t.begin(), t.end(), out);
+        out[t.size()] = 0;
+      }
+      Message.Result = static_cast<LRESULT>(t.size());
+      return;
+    }
+    case LB_ITEMFROMPOINT: {
+      const int row = ItemAtPos(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)), true);
+      Message.Result = row >= 0 ? row : MAKELONG(static_cast<WORD>(FItems.size()), 1);
+      return;
+    }
+    default:
+      break;
+  }
+  TWinControl::DefaultHandler(Message);
+}
+
+// ---------------------------------------------------------------- TCustomLabel
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+  SetBounds(0, 0, 65, 17);
+  SetColor(clBtnFace);
+  SetParentColor(true);
+}
+
+TCustomLabel::~TCustomLabel() = default;
+
+AnsiString TCustomLabel::GetLabelText() { return Caption(); }
+
+void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags) {
+  AnsiString text = GetLabelText();
+  // An empty caption (or a lone "&") still measures one line.
+  if ((Flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text == "&"))) text += ' ';
+  if (!FShowAccelChar) Flags |= DT_NOPREFIX;
+  Flags = DrawTextBiDiModeFlags(Flags);
+  Canvas()->Font()->Assign(Font());
+  if (!Enabled()) {
+    OffsetRect(Rect, 1, 1);
+    Canvas()->Font()->SetColor(clBtnHighlight);
+    DrawTextA(Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), &Rect, Flags);
+    OffsetRect(Rect, -1, -1);
+    Canvas()->Font()->SetColor(clBtnShadow);
+    DrawTextA(Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), &Rect, Flags);
+  } else {
+    DrawTextA(Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), &Rect, Flags);
+  }
+}
+
+void TCustomLabel::Paint() {
+  static const UINT kAlign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+  const TRect client = ClientRect();
+  if (!FTransparent) {
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->Brush()->SetStyle(bsSolid);
+    Canvas()->FillRect(client);
+  }
+  Canvas()->Brush()->SetStyle(bsClear);
+  TRect r = client;
+  UINT flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0) | kAlign[FAlignment];
+  if (FLayout != tlTop) {
+    TRect calc = r;
+    DoDrawText(calc, flags | DT_CALCRECT);
+    const int h = calc.Height();
+    if (FLayout == tlBottom)
+      OffsetRect(r, 0, r.Height() - h);
+    else
+      OffsetRect(r, 0, (r.Height() - h) / 2);
+  }
+  DoDrawText(r, flags);
+}
+
+void TCustomLabel::AdjustBounds() {
+  if (!FAutoSize || ComponentState().Contains(csLoading)) return;
+  static const UINT kWrap[] = {0, DT_WORDBREAK};
+  TRect r = ClientRect();
+  DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | kWrap[FWordWrap ? 1 : 0]);
+  int x = Left();
+  if (FAlignment == taRightJustify) x += Width() - r.Right;
+  SetBounds(x, Top(), r.Right, r.Bottom);
+}
+
+void TCustomLabel::SetAlignment(TAlignment Value) {
+  if (FAlignment == Value) return;
+  FAlignment = Value;
+  Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout Value) {
+  if (FLayout == Value) return;
+  FLayout = Value;
+  Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool Value) {
+  if (FAutoSize == Value) return;
+  FAutoSize = Value;
+  AdjustBounds();
+}
+
+void TCustomLabel::SetWordWrap(bool Value) {
+  if (FWordWrap == Value) return;
+  FWordWrap = Value;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool Value) {
+  if (FTransparent == Value) return;
+  FTransparent = Value;
+  Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool Value) {
+  if (FShowAccelChar == Value) return;
+  FShowAccelChar = Value;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* Value) {
+  if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+  FFocusControl = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
+  TGraphicControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+}
+
+void TCustomLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustBounds();
+}
+
+void TCustomLabel::CMTextChanged(TMessage& Message) {
+  TGraphicControl::CMTextChanged(Message);
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::CMFontChanged(TMessage& Message) {
+  TGraphicControl::CMFontChanged(Message);
+  AdjustBounds();
+}
+
+// ---------------------------------------------------------------- TButton
+
+namespace {
+
+class ButtonPeer : public platform::Peer<QPushButton> {
+public:
+  explicit ButtonPeer(TButton* Button) : Peer(Button) {
+    setAutoDefault(true);
+    const HWND h = Handle();
+    QObject::connect(this, &QPushButton::clicked, [h] {
+      platform::Guarded([h] {
+        if (auto* b = dynamic_cast<TButton*>(FindControl(h))) b->Click();
+      });
+    });
+  }
+};
+
+class CheckPeer : public platform::Peer<QCheckBox> {
+public:
+  explicit CheckPeer(TCustomCheckBox* Box) : Peer(Box) {
+    const HWND h = Handle();
+    QObject::connect(this, &QCheckBox::clicked, [h] {
+      platform::Guarded([h] {
+        if (auto* c = dynamic_cast<TCustomCheckBox*>(FindControl(h))) c->NativeToggled();
+      });
+    });
+  }
+};
+
+}  // namespace
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
+  SetBounds(0, 0, 75, 25);
+  SetTabStop(true);
+  SetColor(clBtnFace);
+}
+
+TButton::~TButton() = default;
+
+platform::WidgetPeer* TButton::CreatePeer() { return new ButtonPeer(this); }
+
+void TButton::UpdatePeer() {
+  TButtonControl::UpdatePeer();
+  if (auto* b = qobject_cast<QPushButton*>(platform::WidgetOf(this))) {
+    b->setText(ToQString(TControl::GetText()));
+    b->setDefault(FDefault);
+  }
+}
+
+void TButton::SetTextValue(const AnsiString& Value) {
+  TButtonControl::SetTextValue(Value);
+  if (auto* b = qobject_cast<QPushButton*>(platform::WidgetOf(this))) b->setText(ToQString(Value));
+}
+
+void TButton::Click() {
+  if (FModalResult != 0)
+    if (TCustomForm* f = GetParentForm(this)) f->SetModalResult(FModalResult);
+  TButtonControl::Click();
+}
+
+void TButton::CMDialogKey(TMessage& Message) {
+  const WORD key = static_cast<WORD>(Message.WParam);
+  if (((key == VK_RETURN && FDefault) || (key == VK_ESCAPE && FCancel)) && Enabled() && Showing()) {
+    Click();
+    Message.Result = 1;
+    return;
+  }
+  TButtonControl::CMDialogKey(Message);
+}
+
+// ---------------------------------------------------------------- TCustomCheckBox
+
+TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
+  SetBounds(0, 0, 97, 17);
+  SetTabStop(true);
+  SetColor(clBtnFace);
+}
+
+TCustomCheckBox::~TCustomCheckBox() = default;
+
+platform::WidgetPeer* TCustomCheckBox::CreatePeer() { return new CheckPeer(this); }
+
+void TCustomCheckBox::UpdatePeer() {
+  TButtonControl::UpdatePeer();
+  if (auto* c = qobject_cast<QCheckBox*>(platform::WidgetOf(this))) {
+    QSignalBlocker block(c);
+    c->setText(ToQString(TControl::GetText()));
+    c->setTristate(FAllowGrayed);
+    c->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    c->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+  }
+}
+
+void TCustomCheckBox::SetTextValue(const AnsiString& Value) {
+  TButtonControl::SetTextValue(Value);
+  if (auto* c = qobject_cast<QCheckBox*>(platform::WidgetOf(this))) c->setText(ToQString(Value));
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState Value) {
+  if (FState == Value) return;
+  FState = Value;
+  if (auto* c = qobject_cast<QCheckBox*>(platform::WidgetOf(this))) {
+    QSignalBlocker block(c);
+    c->setCheckState(Value == cbChecked ? Qt::Checked : Value == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+  }
+  if (!ComponentState().Contains(csLoading)) Click();
+}
+
+void TCustomCheckBox::Toggle() {
+  switch (FState) {
+    case cbUnchecked: SetState(FAllowGrayed ? cbGrayed : cbChecked); break;
+    case cbChecked: SetState(cbUnchecked); break;
+    case cbGrayed: SetState(cbChecked); break;
+  }
+}
+
+void TCustomCheckBox::NativeToggled() {
+  // The native box has already changed; take its state as the user's toggle.
+  auto* c = qobject_cast<QCheckBox*>(platform::WidgetOf(this));
+  const TCheckBoxState before = FState;
+  FState = before;
+  {
+    if (c) {
+      QSignalBlocker block(c);
+      c->setCheckState(before == cbChecked ? Qt::Checked : before == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    }
+  }
+  Toggle();
+}
+
+// ---------------------------------------------------------------- published properties
+
+namespace {
+
+const std::initializer_list<std::pair<const char*, TBorderStyle>> kBorderStyles = {{"bsNone", bsNone},
+                                                                                    {"bsSingle", bsSingle}};
+const std::initializer_list<std::pair<const char*, TEditCharCase>> kCharCases = {
+    {"ecNormal", ecNormal}, {"ecUpperCase", ecUpperCase}, {"ecLowerCase", ecLowerCase}};
+const std::initializer_list<std::pair<const char*, TAlignment>> kAlignments = {
+    {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
+
+char FirstChar(const AnsiString& S) { return S.empty() ? '\0' : S[0]; }
+
+const bool registered = [] {
+  using platform::RegisterClass;
+  RegisterClass<TCustomEdit>("TCustomEdit", "TWinControl")
+      .NotCreatable()
+      .Int("MaxLength", &TCustomEdit::SetMaxLength, 0)
+      .Bool("ReadOnly", &TCustomEdit::SetReadOnly, false)
+      .Str("PasswordChar", [](TCustomEdit* e, const AnsiString& v) { e->SetPasswordChar(FirstChar(v)); })
+      .Enum<TEditCharCase>("CharCase", kCharCases, &TCustomEdit::SetCharCase, ecNormal)
+      .Bool("AutoSelect", &TCustomEdit::SetAutoSelect, true)
+      .Bool("AutoSize", &TCustomEdit::SetAutoSize, true)
+      .Bool("HideSelection", &TCustomEdit::SetHideSelection, true)
+      .Enum<TBorderStyle>("BorderStyle", kBorderStyles, &TCustomEdit::SetBorderStyle, bsSingle)
+      .Event("OnChange", &TCustomEdit::OnChange)
+      .Ignore("OEMConvert")
+      .Ignore("BiDiMode")
+      .Ignore("ParentBiDiMode")
+      .Done();
+  RegisterClass<TEdit>("TEdit", "TCustomEdit").Done();
+
+  RegisterClass<TCustomComboBox>("TCustomComboBox", "TWinControl")
+      .NotCreatable()
+      .Enum<TComboBoxStyle>("Style",
+                            {{"csDropDown", csDropDown}, {"csSimple", csSimple}, {"csDropDownList", csDropDownList},
+                             {"csOwnerDrawFixed", csOwnerDrawFixed}, {"csOwnerDrawVariable", csOwnerDrawVariable}},
+                            &TCustomComboBox::SetStyle, csDropDown)
+      .Object("Items", [](TCustomComboBox* c) -> TPersistent* { return c->Items(); })
+      .Int("ItemIndex", &TCustomComboBox::SetItemIndex, -1)
+      .Bool("Sorted", &TCustomComboBox::SetSorted, false)
+      .Int("ItemHeight", &TCustomComboBox::SetItemHeight)
+      .Int("DropDownCount", &TCustomComboBox::SetDropDownCount, 8)
+      .Int("MaxLength", &TCustomComboBox::SetMaxLength, 0)
+      .Bool("AutoComplete", &TCustomComboBox::SetAutoComplete, true)
+      .Bool("AutoDropDown", &TCustomComboBox::SetAutoDropDown, false)
+      .Bool("AutoCloseUp", &TCustomComboBox::SetAutoCloseUp, false)
+      .Enum<TEditCharCase>("CharCase", kCharCases, &TCustomComboBox::SetCharCase, ecNormal)
+      .Event("OnChange", &TCustomComboBox::OnChange)
+      .Event("OnSelect", &TCustomComboBox::OnSelect)
+      .Event("OnDropDown", &TCustomComboBox::OnDropDown)
+      .Event("OnCloseUp", &TCustomComboBox::OnCloseUp)
+      .Event("OnDrawItem", &TCustomComboBox::OnDrawItem)
+      .Event("OnMeasureItem", &TCustomComboBox::OnMeasureItem)
+      .Ignore("BiDiMode")
+      .Ignore("ParentBiDiMode")
+      .Done();
+  RegisterClass<TComboBox>("TComboBox", "TCustomComboBox").Done();
+
+  RegisterClass<TCustomListBox>("TCustomListBox", "TWinControl")
+      .NotCreatable()
+      .Enum<TListBoxStyle>("Style",
+                           {{"lbStandard", lbStandard}, {"lbOwnerDrawFixed", lbOwnerDrawFixed},
+                            {"lbOwnerDrawVariable", lbOwnerDrawVariable}, {"lbVirtual", lbVirtual},
+                            {"lbVirtualOwnerDraw", lbVirtualOwnerDraw}},
+                           &TCustomListBox::SetStyle, lbStandard)
+      .Object("Items", [](TCustomListBox* c) -> TPersistent* { return c->Items(); })
+      .Int("ItemIndex", &TCustomListBox::SetItemIndex, -1)
+      .Bool("MultiSelect", &TCustomListBox::SetMultiSelect, false)
+      .Bool("ExtendedSelect", &TCustomListBox::SetExtendedSelect, true)
+      .Bool("Sorted", &TCustomListBox::SetSorted, false)
+      .Int("ItemHeight", &TCustomListBox::SetItemHeight)
+      .Int("TopIndex", &TCustomListBox::SetTopIndex)
+      .Enum<TBorderStyle>("BorderStyle", kBorderStyles, &TCustomListBox::SetBorderStyle, bsSingle)
+      .Bool("IntegralHeight", &TCustomListBox::SetIntegralHeight, false)
+      .Bool("AutoComplete", &TCustomListBox::SetAutoComplete, true)
+      .Event("OnDrawItem", &TCustomListBox::OnDrawItem)
+      .Event("OnMeasureItem", &TCustomListBox::OnMeasureItem)
+      .Ignore("Columns")
+      .Ignore("BiDiMode")
+      .Ignore("ParentBiDiMode")
+      .Ignore("TabWidth")
+      .Done();
+  RegisterClass<TListBox>("TListBox", "TCustomListBox").Done();
+
+  RegisterClass<TCustomLabel>("TCustomLabel", "TControl")
+      .NotCreatable()
+      .Enum<TAlignment>("Alignment", kAlignments, &TCustomLabel::SetAlignment, taLeftJustify)
+      .Enum<TTextLayout>("Layout", {{"tlTop", tlTop}, {"tlCenter", tlCenter}, {"tlBottom", tlBottom}},
+                         &TCustomLabel::SetLayout, tlTop)
+      .Bool("AutoSize", &TCustomLabel::SetAutoSize, true)
+      .Bool("WordWrap", &TCustomLabel::SetWordWrap, false)
+      .Bool("Transparent", &TCustomLabel::SetTransparent, false)
+      .Bool("ShowAccelChar", &TCustomLabel::SetShowAccelChar, true)
+      .Ref<TWinControl>("FocusControl", &TCustomLabel::SetFocusControl)
+      .Ignore("BiDiMode")
+      .Ignore("ParentBiDiMode")
+      .Done();
+  RegisterClass<TLabel>("TLabel", "TCustomLabel").Done();
+
+  RegisterClass<TButtonControl>("TButtonControl", "TWinControl").NotCreatable().Done();
+  RegisterClass<TButton>("TButton", "TButtonControl")
+      .Bool("Default", &TButton::SetDefault, false)
+      .Bool("Cancel", &TButton::SetCancel, false)
+      .Int("ModalResult", &TButton::SetModalResult, 0)
+      .Ignore("BiDiMode")
+      .Ignore("ParentBiDiMode")
+      .Done();
+  RegisterClass<TCustomCheckBox>("TCustomCheckBox", "TButtonControl")
+      .NotCreatable()
+      .Bool("Checked", &TCustomCheckBox::SetChecked, false)
+      .Enum<TCheckBoxState>("State", {{"cbUnchecked", cbUnchecked}, {"cbChecked", cbChecked}, {"cbGrayed", cbGrayed}},
+                            &TCustomCheckBox::SetState, cbUnchecked)
+      .Bool("AllowGrayed", &TCustomCheckBox::SetAllowGrayed, false)
+      .Enum<TAlignment>("Alignment", kAlignments, &TCustomCheckBox::SetAlignment, taRightJustify)
+      .Ignore("BiDiMode")
+      .Ignore("ParentBiDiMode")
+      .Done();
+  RegisterClass<TCheckBox>("TCheckBox", "TCustomCheckBox").Done();
+  return true;
+}();
+
+}  // namespace

@@ -1,0 +1,288 @@
+// Support for tests: the offscreen application, synthetic input, rendering.
+#include "platform/gui/testing.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStyleFactory>
+
+#include <cstdlib>
+
+#include "platform/gui/forms.h"
+#include "platform/gui/gui_internal.h"
+#include "platform/gui/qt_private.h"
+#include "platform/rtl/codepage.h"
+
+namespace platform {
+
+void SetCursorOverride(int x, int y);
+
+void InitTestApplication(int& argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!QCoreApplication::instance()) {
+    static QApplication* app = new QApplication(argc, argv);
+    (void)app;
+  }
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  InstallOsLayer();
+  InstallWindowHooks();
+  FlushOrphanedPosts();
+}
+
+void ProcessPendingMessages() {
+  if (!QCoreApplication::instance()) return;
+  for (int round = 0; round < 20; ++round) {
+    FlushOrphanedPosts();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (!HasPostedItems()) break;
+  }
+}
+
+void ShowAndActivate(TCustomForm* Form) {
+  if (!Form) return;
+  Form->Show();
+  QWidget* w = WidgetOf(Form);
+  if (!w) return;
+  w->show();
+  QApplication::setActiveWindow(w);
+  w->activateWindow();
+  ProcessPendingMessages();
+}
+
+namespace {
+
+struct QtKey {
+  int key = 0;
+  QString text;
+  Qt::KeyboardModifiers mods;
+};
+
+QtKey FromVirtualKey(WORD vk, TShiftState shift) {
+  QtKey k;
+  const bool sh = shift.Contains(ssShift);
+  if (sh) k.mods |= Qt::ShiftModifier;
+  if (shift.Contains(ssCtrl)) k.mods |= Qt::ControlModifier;
+  if (shift.Contains(ssAlt)) k.mods |= Qt::AltModifier;
+  if (vk >= 'A' && vk <= 'Z') {
+    k.key = Qt::Key_A + (vk - 'A');
+    // The offscreen platform gives Ctrl+C as "c" with the modifier; so do we.
+    k.text = QString(QChar(sh ? vk : vk + 32));
+    return k;
+  }
+  static const char* shifted = ")!@#$%^&*(";
+  if (vk >= '0' && vk <= '9') {
+    k.key = Qt::Key_0 + (vk - '0');
+    k.text = QString(QChar(sh ? shifted[vk - '0'] : static_cast<char>(vk)));
+    if (sh) k.key = QChar(shifted[vk - '0']).unicode();
+    return k;
+  }
+  if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) {
+    k.key = Qt::Key_0 + (vk - VK_NUMPAD0);
+    k.text = QString(QChar('0' + (vk - VK_NUMPAD0)));
+    k.mods |= Qt::KeypadModifier;
+    return k;
+  }
+  if (vk >= VK_F1 && vk <= VK_F12) {
+    k.key = Qt::Key_F1 + (vk - VK_F1);
+    return k;
+  }
+  switch (vk) {
+    case VK_BACK: k.key = Qt::Key_Backspace; k.text = "\b"; break;
+    case VK_TAB: k.key = sh ? Qt::Key_Backtab : Qt::Key_Tab; k.text = "\t"; break;
+    case VK_RETURN: k.key = Qt::Key_Return; k.text = "\r"; break;
+    case VK_ESCAPE: k.key = Qt::Key_Escape; k.text = "\x1b"; break;
+    case VK_SPACE: k.key = Qt::Key_Space; k.text = " "; break;
+    case VK_PRIOR: k.key = Qt::Key_PageUp; break;
+    case VK_NEXT: k.key = Qt::Key_PageDown; break;
+    case VK_END: k.key = Qt::Key_End; break;
+    case VK_HOME: k.key = Qt::Key_Home; break;
+    case VK_LEFT: k.key = Qt::Key_Left; break;
+    case VK_UP: k.key = Qt::Key_Up; break;
+    case VK_RIGHT: k.key = Qt::Key_Right; break;
+    case VK_DOWN: k.key = Qt::Key_Down; break;
+    case VK_INSERT: k.key = Qt::Key_Insert; break;
+    case VK_DELETE: k.key = Qt::Key_Delete; k.text = "\x7f"; break;
+    case VK_SHIFT: k.key = Qt::Key_Shift; break;
+    case VK_CONTROL: k.key = Qt::Key_Control; break;
+    case VK_MENU: k.key = Qt::Key_Alt; break;
+    case VK_OEM_PERIOD: k.key = sh ? Qt::Key_Greater : Qt::Key_Period; k.text = sh ? ">" : "."; break;
+    case VK_OEM_COMMA: k.key = sh ? Qt::Key_Less : Qt::Key_Comma; k.text = sh ? "<" : ","; break;
+    case VK_OEM_MINUS: k.key = sh ? Qt::Key_Underscore : Qt::Key_Minus; k.text = sh ? "_" : "-"; break;
+    case VK_OEM_PLUS: k.key = sh ? Qt::Key_Plus : Qt::Key_Equal; k.text = sh ? "+" : "="; break;
+    case VK_OEM_1: k.key = sh ? Qt::Key_Colon : Qt::Key_Semicolon; k.text = sh ? ":" : ";"; break;
+    case VK_OEM_2: k.key = sh ? Qt::Key_Question : Qt::Key_Slash; k.text = sh ? "?" : "/"; break;
+    case VK_ADD: k.key = Qt::Key_Plus; k.text = "+"; k.mods |= Qt::KeypadModifier; break;
+    case VK_SUBTRACT: k.key = Qt::Key_Minus; k.text = "-"; k.mods |= Qt::KeypadModifier; break;
+    case VK_MULTIPLY: k.key = Qt::Key_Asterisk; k.text = "*"; k.mods |= Qt::KeypadModifier; break;
+    case VK_DIVIDE: k.key = Qt::Key_Slash; k.text = "/"; k.mods |= Qt::KeypadModifier; break;
+    case VK_DECIMAL: k.key = Qt::Key_Period; k.text = "."; k.mods |= Qt::KeypadModifier; break;
+    default: k.key = 0; break;
+  }
+  if (shift.Contains(ssAlt) && !shift.Contains(ssCtrl)) k.text.clear();
+  return k;
+}
+
+bool Deliver(QEvent::Type type, const QtKey& k) {
+  QWidget* target = QApplication::focusWidget();
+  if (!target) return false;
+  QKeyEvent e(type, k.key, k.mods, k.text);
+  QApplication::sendEvent(target, &e);
+  return true;
+}
+
+}  // namespace
+
+bool SendKeyDown(WORD Key, TShiftState Shift) {
+  const bool r = Deliver(QEvent::KeyPress, FromVirtualKey(Key, Shift));
+  ProcessPendingMessages();
+  return r;
+}
+
+bool SendKeyUp(WORD Key, TShiftState Shift) {
+  const bool r = Deliver(QEvent::KeyRelease, FromVirtualKey(Key, Shift));
+  ProcessPendingMessages();
+  return r;
+}
+
+bool SendKey(WORD Key, TShiftState Shift) {
+  if (!SendKeyDown(Key, Shift)) return false;
+  SendKeyUp(Key, Shift);
+  return true;
+}
+
+bool SendKeypadEnter() {
+  QtKey k;
+  k.key = Qt::Key_Enter;
+  k.text = "\r";
+  k.mods = Qt::KeypadModifier;
+  if (!Deliver(QEvent::KeyPress, k)) return false;
+  ProcessPendingMessages();
+  Deliver(QEvent::KeyRelease, k);
+  ProcessPendingMessages();
+  return true;
+}
+
+bool TypeText(const AnsiString& Text) {
+  for (char c : Text) {
+    QtKey k;
+    const QChar q(AnsiCharToWide(static_cast<unsigned char>(c)));
+    k.text = QString(q);
+    k.key = q.toUpper().unicode();
+    if (c >= 'a' && c <= 'z') k.key = Qt::Key_A + (c - 'a');
+    if (c >= 'A' && c <= 'Z') {
+      k.key = Qt::Key_A + (c - 'A');
+      k.mods = Qt::ShiftModifier;
+    }
+    if (c == ' ') k.key = Qt::Key_Space;
+    if (c == '\r') k.key = Qt::Key_Return;
+    if (!Deliver(QEvent::KeyPress, k)) return false;
+    Deliver(QEvent::KeyRelease, k);
+    ProcessPendingMessages();
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------- mouse
+
+namespace {
+
+void SendMouse(TControl* c, QEvent::Type type, Qt::MouseButton b, int x, int y, TShiftState s) {
+  QWidget* w = WidgetOf(c);
+  if (!w) return;
+  Qt::KeyboardModifiers mods;
+  if (s.Contains(ssShift)) mods |= Qt::ShiftModifier;
+  if (s.Contains(ssCtrl)) mods |= Qt::ControlModifier;
+  if (s.Contains(ssAlt)) mods |= Qt::AltModifier;
+  Qt::MouseButtons buttons;
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) buttons |= b;
+  const QPointF local(x, y);
+  const QPointF global = w->mapToGlobal(local.toPoint());
+  SetCursorOverride(static_cast<int>(global.x()), static_cast<int>(global.y()));
+  QMouseEvent e(type, local, global, b, buttons, mods);
+  QApplication::sendEvent(w, &e);
+  ProcessPendingMessages();
+}
+
+Qt::MouseButton QtButton(TMouseButton b) {
+  return b == mbRight ? Qt::RightButton : b == mbMiddle ? Qt::MiddleButton : Qt::LeftButton;
+}
+
+}  // namespace
+
+void SendMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift) {
+  SendMouse(Control, QEvent::MouseButtonPress, QtButton(Button), X, Y, Shift);
+}
+void SendMouseUp(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift) {
+  SendMouse(Control, QEvent::MouseButtonRelease, QtButton(Button), X, Y, Shift);
+}
+void SendMouseMove(TControl* Control, int X, int Y, TShiftState Shift) {
+  SendMouse(Control, QEvent::MouseMove, Qt::NoButton, X, Y, Shift);
+}
+void SendClick(TControl* Control, int X, int Y) {
+  SendMouseDown(Control, mbLeft, X, Y);
+  SendMouseUp(Control, mbLeft, X, Y);
+}
+void SendDblClick(TControl* Control, int X, int Y) {
+  SendClick(Control, X, Y);
+  SendMouse(Control, QEvent::MouseButtonDblClick, Qt::LeftButton, X, Y, TShiftState());
+  SendMouseUp(Control, mbLeft, X, Y);
+}
+void SetMousePos(TControl* Control, int X, int Y) {
+  const TPoint p = Control->ClientToScreen(TPoint(X, Y));
+  SetCursorOverride(p.X, p.Y);
+}
+
+// ---------------------------------------------------------------- a native edit for tests
+
+namespace {
+
+class LineEditPeer : public Peer<QLineEdit> {
+public:
+  using Peer::Peer;
+};
+
+class TLineEditControl : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+
+protected:
+  WidgetPeer* CreatePeer() override { return new LineEditPeer(this); }
+  AnsiString GetText() override {
+    if (auto* e = dynamic_cast<QLineEdit*>(WidgetOf(this))) return FromQString(e->text());
+    return TWinControl::GetText();
+  }
+  void SetTextValue(const AnsiString& Value) override {
+    TWinControl::SetTextValue(Value);
+    if (auto* e = dynamic_cast<QLineEdit*>(WidgetOf(this))) e->setText(ToQString(Value));
+  }
+};
+
+}  // namespace
+
+TWinControl* CreateLineEditControl(TComponent* Owner) {
+  auto* c = new TLineEditControl(Owner);
+  c->SetTabStop(true);
+  return c;
+}
+
+// ---------------------------------------------------------------- rendering
+
+PixelImage RenderControl(TControl* Control) {
+  PixelImage r;
+  QWidget* w = WidgetOf(Control);
+  if (!w) return r;
+  QImage img(std::max(1, w->width()), std::max(1, w->height()), QImage::Format_RGB32);
+  img.fill(Qt::white);
+  w->render(&img, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+  r.Width = img.width();
+  r.Height = img.height();
+  r.Pixels.resize(static_cast<std::size_t>(r.Width) * r.Height);
+  for (int y = 0; y < r.Height; ++y)
+    for (int x = 0; x < r.Width; ++x) r.Pixels[static_cast<std::size_t>(y) * r.Width + x] = FromQColor(img.pixelColor(x, y));
+  return r;
+}
+
+}  // namespace platform

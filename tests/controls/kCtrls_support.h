@@ -1,0 +1,68 @@
+// Helpers of the kCtrls tests: a replaceable tick clock, the posted focus
+// hand-on, drawing one item through CN_DRAWITEM onto an image canvas.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "controls/kCtrls.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/testing.h"
+#include "platform/os/windows.h"
+
+namespace kctrls_test {
+
+// GetTickCount answers Now while it lives.
+class FakeClock {
+public:
+  explicit FakeClock(DWORD Start = 5000) : Now(Start) {
+    platform::SetTickCountSource([this] { return Now; });
+  }
+  ~FakeClock() { platform::SetTickCountSource(nullptr); }
+  FakeClock(const FakeClock&) = delete;
+  FakeClock& operator=(const FakeClock&) = delete;
+  void Advance(DWORD Ms) { Now += Ms; }
+  DWORD Now;
+};
+
+// The WM_NEXTDLGCTL messages waiting for a window (taken out of the queue):
+// their wParam values in order.
+inline std::vector<WPARAM> TakeNextDlgCtl(TWinControl* Target) {
+  std::vector<WPARAM> r;
+  MSG m;
+  while (PeekMessage(&m, Target->Handle(), WM_NEXTDLGCTL, WM_NEXTDLGCTL, PM_REMOVE)) {
+    EXPECT_EQ(m.lParam, 0);
+    r.push_back(m.wParam);
+  }
+  return r;
+}
+
+// A character through the message path (WM_CHAR -> KeyPress).
+inline void Char(TWinControl* C, char Key) {
+  C->Perform(WM_CHAR, static_cast<unsigned char>(Key), 0);
+}
+// A key-down through the message path (WM_KEYDOWN -> KeyDown).
+inline void KeyDown(TWinControl* C, WORD Key, bool Alt = false) {
+  C->Perform(Alt ? WM_SYSKEYDOWN : WM_KEYDOWN, Key, Alt ? static_cast<LPARAM>(0x20000000) : 0);
+}
+
+// Draws item Index of an owner-drawn box through CN_DRAWITEM onto a fresh
+// image canvas of Width x Height (the item rectangle is all of it).
+inline std::unique_ptr<TCanvas> DrawThroughOwnerDraw(TWinControl* Box, int Index, UINT State, int Width,
+                                                     int Height, UINT Type, TColor Background = clWhite) {
+  auto canvas = platform::CreateImageCanvas(Width, Height, Background);
+  DRAWITEMSTRUCT dis;
+  dis.CtlType = Type;
+  dis.itemID = static_cast<UINT>(Index);
+  dis.itemAction = ODA_DRAWENTIRE;
+  dis.itemState = State;
+  dis.hDC = canvas->Handle();
+  dis.rcItem = RECT{0, 0, Width, Height};
+  Box->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+  return canvas;
+}
+
+}  // namespace kctrls_test

@@ -1,0 +1,174 @@
+// Forms, the application loop, the timer, the clipboard and message boxes.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/clipbrd.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/testing.h"
+#include "platform/gui/timer.h"
+#include "tests/support/gui_input.h"
+#include "tests/support/msgbox_recorder.h"
+
+namespace {
+
+TEST(Timer, EnablingARunningTimerDoesNotRestartIt) {
+  TTimer timer(nullptr);
+  timer.SetInterval(60000);
+  EXPECT_TRUE(timer.Running());
+  const unsigned starts = platform::TimerStarts(&timer);
+  timer.SetEnabled(true);
+  EXPECT_EQ(platform::TimerStarts(&timer), starts);
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Running());
+  timer.SetEnabled(true);
+  EXPECT_EQ(platform::TimerStarts(&timer), starts + 1);
+  timer.SetInterval(200);  // a new interval starts it again
+  EXPECT_EQ(platform::TimerStarts(&timer), starts + 2);
+}
+
+TEST(Timer, FiresItsEventAndAnExceptionThereGoesToTheDefaultHandler) {
+  zeltest::MessageBoxRecorder shown;
+  TTimer timer(nullptr);
+  timer.SetInterval(60000);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject* Sender) {
+    ++ticks;
+    static_cast<TTimer*>(Sender)->SetEnabled(false);
+    throw Exception("Zeit");
+  };
+  EXPECT_TRUE(platform::FireTimerNow(&timer));
+  EXPECT_EQ(ticks, 1);
+  EXPECT_FALSE(timer.Running());
+  EXPECT_FALSE(platform::FireTimerNow(&timer));
+  ASSERT_EQ(shown.Count(), 1);
+  EXPECT_EQ(shown.Last().Text, "Zeit.");
+}
+
+TEST(Timer, RunsFromTheMessageLoop) {
+  TTimer timer(nullptr);
+  timer.SetInterval(1);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) {
+    ++ticks;
+    timer.SetEnabled(false);
+  };
+  for (int i = 0; i < 200 && ticks == 0; ++i) {
+    Sleep(2);
+    Application->ProcessMessages();
+  }
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST(Clipboard, HoldsWindowsTextAsUnicode) {
+  Clipboard()->SetAsText("Gr\xF6\xDF" "e \x80 5");
+  EXPECT_EQ(Clipboard()->AsText(), "Gr\xF6\xDF" "e \x80 5");
+  EXPECT_TRUE(Clipboard()->HasText());
+  Clipboard()->Clear();
+  EXPECT_EQ(Clipboard()->AsText(), "");
+  // A test backend replaces the system clipboard.
+  std::string held;
+  auto old = platform::SetClipboardBackend({[&] { return held; }, [&](const std::string& s) { held = s; },
+                                            [&] { held.clear(); }});
+  Clipboard()->SetAsText("\xE4");
+  EXPECT_EQ(held, "\xC3\xA4");
+  platform::SetClipboardBackend(old);
+}
+
+TEST(MessageBox, GoesThroughThePresenterWhichAnswers) {
+  zeltest::MessageBoxRecorder shown(IDNO);
+  EXPECT_EQ(MessageBoxA(nullptr, "Weiter?", "Frage", MB_YESNO | MB_ICONQUESTION), IDNO);
+  Application->SetTitle("ZEL");
+  ShowMessage("Fertig");
+  ASSERT_EQ(shown.Count(), 2);
+  EXPECT_EQ(shown.Boxes()[0].Caption, "Frage");
+  EXPECT_EQ(shown.Boxes()[0].Flags, MB_YESNO | MB_ICONQUESTION);
+  EXPECT_EQ(shown.Last().Text, "Fertig");
+  EXPECT_EQ(shown.Last().Caption, "ZEL");
+}
+
+class TLifeForm : public TForm {
+public:
+  explicit TLifeForm(TComponent* Owner, std::vector<std::string>* Log) : TForm(Owner), FLog(Log) {
+    OnActivate = [this](TObject*) { FLog->push_back("activate"); };
+    OnClose = [this](TObject*, TCloseAction&) { FLog->push_back("close"); };
+    OnDestroy = [this](TObject*) { FLog->push_back("destroy"); };
+  }
+
+private:
+  std::vector<std::string>* FLog;
+};
+
+TEST(Application, RunEndsWhenTheMainFormClosesAndThenFreesItsForms) {
+  std::vector<std::string> log;
+  TForm* first = nullptr;
+  Application->CreateForm(first);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->Owner(), Application);
+  EXPECT_EQ(Application->MainForm(), first);
+  delete first;
+  ASSERT_EQ(Application->MainForm(), nullptr);
+
+  auto* f = new TLifeForm(Application, &log);
+  Application->SetMainForm(f);
+  f->SetBounds(0, 0, 100, 80);
+  platform::PostCall([f] {
+    platform::ShowAndActivate(f);
+    f->Close();
+  });
+  Application->Run();
+  EXPECT_EQ(Application->MainForm(), nullptr);
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[log.size() - 2], "close");
+  EXPECT_EQ(log.back(), "destroy");
+  Application->ResetTerminated();
+}
+
+TEST(Screen, ReportsTheScreenSizeAndTheActiveControl) {
+  platform::SetScreenSizeOverride(1920, 1080);
+  EXPECT_EQ(Screen->Width(), 1920);
+  EXPECT_EQ(Screen->Height(), 1080);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1920);
+  platform::SetScreenSizeOverride(0, 0);
+  EXPECT_GT(Screen->Width(), 0);
+
+  TForm form(nullptr);
+  TWinControl* edit = platform::CreateLineEditControl(&form);
+  edit->SetParent(&form);
+  zeltest::ShowForm(&form);
+  edit->SetFocus();
+  zeltest::RunPostedMessages();
+  EXPECT_EQ(Screen->ActiveControl(), edit);
+  EXPECT_EQ(Screen->ActiveForm(), &form);
+}
+
+TEST(Form, ActiveControlGetsTheFocusWhenTheFormIsShownAndEntersOnce) {
+  TForm form(nullptr);
+  TWinControl* a = platform::CreateLineEditControl(&form);
+  TWinControl* b = platform::CreateLineEditControl(&form);
+  a->SetParent(&form);
+  b->SetParent(&form);
+  b->SetTop(30);
+  int enters = 0;
+  b->OnEnter = [&](TObject*) { ++enters; };
+  form.SetActiveControl(b);
+  zeltest::ShowForm(&form);
+  EXPECT_TRUE(b->Focused());
+  EXPECT_EQ(enters, 1);
+}
+
+TEST(Form, ClosingHidesAndOnCloseCanRefuse) {
+  TForm form(nullptr);
+  zeltest::ShowForm(&form);
+  form.OnClose = [](TObject*, TCloseAction& a) { a = caNone; };
+  form.Close();
+  EXPECT_TRUE(form.Visible());
+  form.OnClose = nullptr;
+  form.Close();
+  EXPECT_FALSE(form.Visible());
+}
+
+}  // namespace
