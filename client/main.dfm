@@ -1129,6 +1129,12 @@ object frmMAIN: TfrmMAIN
       ColWidthsInPoint = True
       KeyPos = 1
       Align = alClient
+      Font.Charset = DEFAULT_CHARSET
+      Font.Color = clWindowText
+      Font.Height = -11
+      Font.Name = 'DejaVu Sans Condensed'
+      Font.Style = []
+      ParentFont = False
       Style = lbOwnerDrawFixed
       ItemHeight = 16
       TabStop = False

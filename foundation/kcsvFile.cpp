@@ -84,12 +84,16 @@ using TFindControl = const char* (*)(const char*, const char*);
 
 TFindControl ChooseFindControl() {
 #if defined(KCSV_HAVE_AVX2)
+  __builtin_cpu_init();
   if (__builtin_cpu_supports("avx2")) return &FindControlAvx2;
 #endif
   return &FindControlPlain;
 }
 
-const TFindControl FindControl = ChooseFindControl();
+inline const char* FindControl(const char* P, const char* E) {
+  static const TFindControl Find = ChooseFindControl();
+  return Find(P, E);
+}
 
 // The first byte in [P, E) that the field walk must look at: a control
 // byte, the separator, the escape character or a backslash.
@@ -563,6 +567,7 @@ bool TKcsvFile::Open(const AnsiString& AFileName, const AnsiString& AMode) {
   FActive = Success;
   if (Success) {
     CsvLog(Format("TKcsvFile.Open: '%s' OK..", {AFileName}));
+    FScanned = false;  // a new source is always scanned
     CheckData();
   } else {
     CsvLog(Format("TKcsvFile.Open: '%s' fail..", {AFileName}));
@@ -611,6 +616,7 @@ void TKcsvFile::OpenText(AnsiString&& AText) {
   FMemory->resize(static_cast<std::size_t>(FSize));
   FSource = TSource::Memory;
   FActive = true;
+  FScanned = false;  // a new source is always scanned
   CheckData();
 }
 

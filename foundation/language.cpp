@@ -35,12 +35,11 @@ TControlRef::TControlRef() = default;
 
 TControlRef::~TControlRef() {
   Clear();
-  delete FWatcher;
-  FWatcher = nullptr;
+  FWatcher.reset();
 }
 
 void TControlRef::Clear() {
-  if (FComponent != nullptr && FWatcher != nullptr) FComponent->RemoveFreeNotification(FWatcher);
+  if (FComponent != nullptr && FWatcher != nullptr) FComponent->RemoveFreeNotification(FWatcher.get());
   FControl = nullptr;
   FComponent = nullptr;
 }
@@ -49,10 +48,10 @@ TControlRef& TControlRef::operator=(TWinControl* Control) {
   if (Control == FControl) return *this;
   Clear();
   if (Control != nullptr) {
-    if (FWatcher == nullptr) FWatcher = new TControlRefWatcher(this);
+    if (FWatcher == nullptr) FWatcher = std::make_unique<TControlRefWatcher>(this);
     FControl = Control;
     FComponent = Control;
-    FComponent->FreeNotification(FWatcher);
+    FComponent->FreeNotification(FWatcher.get());
   }
   return *this;
 }

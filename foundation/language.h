@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/gui/graphics.h"
 #include "platform/os/windows.h"
@@ -22,6 +23,8 @@ class TComponent;
 class TWinControl;
 
 namespace platform {
+
+class TControlRefWatcher;
 
 // A reference to a windowed control that does not own it and reads as none
 // once the control is destroyed.  Assigning a control asks it for a free
@@ -52,7 +55,7 @@ private:
 
   TWinControl* FControl = nullptr;
   TComponent* FComponent = nullptr;  // the same object as FControl
-  class TControlRefWatcher* FWatcher = nullptr;
+  std::unique_ptr<TControlRefWatcher> FWatcher;
 };
 
 }  // namespace platform

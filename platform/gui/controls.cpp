@@ -375,9 +375,63 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
   return true;
 }
 
+// The platform's move and size loop: a left press where the control's
+// WM_NCHITTEST answers a caption or border code moves or sizes it until
+// the release, within the limits of WM_GETMINMAXINFO.
+bool WidgetPeer::DragMouse(QEvent* Event, const QPoint& Global) {
+  auto* me = static_cast<QMouseEvent*>(Event);
+  TControl* c = FControl;
+  if (Event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton && !Widget()->isWindow()) {
+    LRESULT code = HTCLIENT;
+    Guarded([&] { code = c->Perform(WM_NCHITTEST, 0, MakePointLParam(Global.x(), Global.y())); });
+    if (!FControl) return true;
+    if (code == HTCAPTION || (code >= HTLEFT && code <= HTBOTTOMRIGHT)) {
+      FDragCode = code;
+      FDragStart = Global;
+      FDragBounds = c->BoundsRect();
+      return true;
+    }
+    return false;
+  }
+  if (!FDragCode) return false;
+  if (Event->type() == QEvent::MouseButtonRelease) {
+    FDragCode = 0;
+    return true;
+  }
+  if (Event->type() != QEvent::MouseMove) return true;
+  const int dx = Global.x() - FDragStart.x(), dy = Global.y() - FDragStart.y();
+  TRect r = FDragBounds;
+  if (FDragCode == HTCAPTION) {
+    OffsetRect(r, dx, dy);
+  } else {
+    const bool left = FDragCode == HTLEFT || FDragCode == HTTOPLEFT || FDragCode == HTBOTTOMLEFT;
+    const bool right = FDragCode == HTRIGHT || FDragCode == HTTOPRIGHT || FDragCode == HTBOTTOMRIGHT;
+    const bool top = FDragCode == HTTOP || FDragCode == HTTOPLEFT || FDragCode == HTTOPRIGHT;
+    const bool bottom = FDragCode == HTBOTTOM || FDragCode == HTBOTTOMLEFT || FDragCode == HTBOTTOMRIGHT;
+    MINMAXINFO mmi{};
+    mmi.ptMinTrackSize = POINT{1, 1};
+    mmi.ptMaxTrackSize = POINT{1 << 15, 1 << 15};
+    Guarded([&] { c->Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi)); });
+    if (!FControl) return true;
+    auto clampW = [&](int w) { return std::clamp(w, static_cast<int>(mmi.ptMinTrackSize.x), static_cast<int>(std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x))); };
+    auto clampH = [&](int h) { return std::clamp(h, static_cast<int>(mmi.ptMinTrackSize.y), static_cast<int>(std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y))); };
+    if (right) r.Right = r.Left + clampW(FDragBounds.Width() + dx);
+    if (left) r.Left = r.Right - clampW(FDragBounds.Width() - dx);
+    if (bottom) r.Bottom = r.Top + clampH(FDragBounds.Height() + dy);
+    if (top) r.Top = r.Bottom - clampH(FDragBounds.Height() - dy);
+  }
+  Guarded([&] { c->SetBoundsRect(r); });
+  return true;
+}
+
 bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native) {
   auto* me = static_cast<QMouseEvent*>(Event);
   TControl* c = FControl;
+  if (DragMouse(Event, me->globalPosition().toPoint())) {
+    Event->accept();
+    return true;
+  }
+  if (!FControl) return true;
   QPoint pos = me->position().toPoint();
   if (Source != Widget()) pos = Source->mapTo(Widget(), pos);
   TShiftState s = ShiftOf(me->modifiers(), me->buttons());
@@ -1148,6 +1202,7 @@ void TControl::UpdatePeer() {
   else
     w->setCursor(QCursor(CursorShapeOf(FCursor)));
   w->setToolTip(FShowHint ? platform::ToQString(FHint) : QString());
+  w->setMouseTracking(true);  // WM_MOUSEMOVE comes without a button held too
   if (!w->isWindow()) w->setVisible(FVisible);
 }
 

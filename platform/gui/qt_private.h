@@ -121,6 +121,11 @@ private:
   bool FNativeResult = false;
   bool FPainting = false;
   QPainter* FPainter = nullptr;
+  // Moving or sizing by hit-test code (HTCAPTION, HTLEFT ... HTBOTTOMRIGHT).
+  LRESULT FDragCode = 0;
+  QPoint FDragStart;
+  TRect FDragBounds;
+  bool DragMouse(QEvent* Event, const QPoint& Global);
   // Key pipeline state of the key event under way.
   bool FKeyDownPassed = false;
   WORD FKeyPassed = 0;

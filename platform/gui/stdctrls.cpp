@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -407,7 +408,6 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       if (key == VK_DELETE && ShiftDown()) { Perform(WM_CUT, 0, 0); return; }
       if (key == VK_INSERT && ShiftDown()) { Perform(WM_PASTE, 0, 0); return; }
       if (key == VK_INSERT && CtrlDown()) { Perform(WM_COPY, 0, 0); return; }
-      if (CtrlDown() && (key == 'C' || key == 'V' || key == 'X')) return;  // came as WM_CHAR
       break;
     }
     case WM_COPY:
@@ -1066,6 +1066,24 @@ public:
     auto changed = [this] { platform::Guarded([this] { FBox->NativeSelectionChanged(); }); };
     QObject::connect(this, &QListWidget::itemSelectionChanged, changed);
     QObject::connect(this, &QListWidget::currentRowChanged, changed);
+  }
+
+  // Mouse events that reach the list itself (not its viewport) act on
+  // the viewport, as a click on the items does.
+  bool NativeEvent(QEvent* Event) override {
+    switch (Event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove: {
+        auto* me = static_cast<QMouseEvent*>(Event);
+        const QPointF local = viewport()->mapFrom(this, me->position().toPoint());
+        QMouseEvent mapped(me->type(), local, me->globalPosition(), me->button(), me->buttons(), me->modifiers());
+        return viewportEvent(&mapped);
+      }
+      default:
+        return Peer::NativeEvent(Event);
+    }
   }
 
 private:

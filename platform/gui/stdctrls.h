@@ -259,6 +259,7 @@ protected:
   void KeyPress(char& Key) override;
   void CNDrawItem(TMessage& Message) override;
   void CNMeasureItem(TMessage& Message) override;
+  bool ClickOnMouseUp() const override { return false; }
   AnsiString GetText() override;
   void SetTextValue(const AnsiString& Value) override;
   platform::WidgetPeer* CreatePeer() override;
@@ -380,6 +381,7 @@ protected:
   void CNDrawItem(TMessage& Message) override;
   void CNMeasureItem(TMessage& Message) override;
   void WMLButtonDown(TMessage& Message) override;
+  bool ClickOnMouseUp() const override { return false; }
   platform::WidgetPeer* CreatePeer() override;
   void UpdatePeer() override;
   void CreateWnd() override;

@@ -189,6 +189,8 @@ bool TypeText(const AnsiString& Text) {
 
 namespace {
 
+Qt::MouseButtons g_held;
+
 void SendMouse(TControl* c, QEvent::Type type, Qt::MouseButton b, int x, int y, TShiftState s) {
   QWidget* w = WidgetOf(c);
   if (!w) return;
@@ -196,8 +198,9 @@ void SendMouse(TControl* c, QEvent::Type type, Qt::MouseButton b, int x, int y, 
   if (s.Contains(ssShift)) mods |= Qt::ShiftModifier;
   if (s.Contains(ssCtrl)) mods |= Qt::ControlModifier;
   if (s.Contains(ssAlt)) mods |= Qt::AltModifier;
-  Qt::MouseButtons buttons;
-  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) buttons |= b;
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) g_held |= b;
+  if (type == QEvent::MouseButtonRelease) g_held &= ~Qt::MouseButtons(b);
+  const Qt::MouseButtons buttons = g_held;
   const QPointF local(x, y);
   const QPointF global = w->mapToGlobal(local.toPoint());
   SetCursorOverride(static_cast<int>(global.x()), static_cast<int>(global.y()));

@@ -78,6 +78,13 @@ TEST(ZelServiceRegistration, DeclaresTheSevenOperationsInSlotOrder) {
   EXPECT_EQ(params, (std::vector<std::string>{"format", "user", "pass", "her", "fab", "sai"}));
 }
 
+TEST(ZelServiceRegistration, FactoryPassesTheCastErrorOn) {
+  InvRegistry()->UnRegisterInterface(zelserviceSoap::IntfMetaData());
+  EXPECT_THROW(GetZelService("http://127.0.0.1:1/services/zel.asmx?wsdl"), EIntfCastError);
+  zelservice_Initialize();  // the start-up step again
+  EXPECT_NE(GetZelService("http://127.0.0.1:1/services/zel.asmx?wsdl"), nullptr);
+}
+
 TEST_F(ZelServiceTest, CreatingTheClientTouchesNoNetwork) {
   ASSERT_NE(Client, nullptr);
   EXPECT_TRUE(Fake.Requests().empty());

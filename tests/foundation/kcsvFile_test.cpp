@@ -704,3 +704,20 @@ TEST(KcsvLongLines, LinesAndFieldsBeyond4095BytesAreReadWhole) {
   EXPECT_EQ(T->Fields(0)->AsString(), "short");
   EXPECT_EQ(T->Fields(1)->AsString(), "");
 }
+
+TEST(KcsvReader, RepeatedScansDoNotPileUp) {
+  TKcsvFile F;
+  F.CheckData();  // no source: nothing to read
+  EXPECT_TRUE(F.Scanned());
+  F.OpenText("@t,a\n1\n");
+  ASSERT_EQ(F.TableCount(), 1);
+  EXPECT_EQ(F.Tables(0)->Count(), 1);
+  F.CheckData();  // scanned already: nothing happens
+  EXPECT_EQ(F.TableCount(), 1);
+
+  EXPECT_THROW(F.OpenText("#c\n@a,x\n1\n@t\n"), EStringListError);
+  EXPECT_THROW(F.CheckData(), EStringListError);  // the scan starts again from the top
+  EXPECT_EQ(F.TableCount(), 2);
+  EXPECT_EQ(F.Tables(0)->Count(), 1);
+  EXPECT_EQ(F.Comments()->Count(), 1);
+}

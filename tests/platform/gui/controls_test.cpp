@@ -394,6 +394,49 @@ TEST(Mouse, PressAndReleaseInsideMakeAClickWithClientCoordinates) {
   EXPECT_NE(std::find(ev.begin(), ev.end(), "dblclick"), ev.end());
 }
 
+// Answers the hit test like a movable, sizable panel.
+class TMovable : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+
+protected:
+  void WMNCHitTest(TMessage& M) override {
+    TCustomControl::WMNCHitTest(M);
+    const TPoint p = ScreenToClient(TPoint(GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)));
+    if (p.X >= Width() - 4 && p.Y >= Height() - 4) M.Result = HTBOTTOMRIGHT;
+    else if (p.Y < 10) M.Result = HTCAPTION;
+  }
+  void WMGetMinMaxInfo(TMessage& M) override {
+    TCustomControl::WMGetMinMaxInfo(M);
+    reinterpret_cast<MINMAXINFO*>(M.LParam)->ptMinTrackSize = POINT{40, 30};
+  }
+};
+
+TEST(Mouse, HitTestCodesMoveAndSizeTheControl) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 300);
+  auto* m = new TMovable(&form);
+  m->SetParent(&form);
+  m->SetBounds(50, 50, 100, 80);
+  int downs = 0;
+  m->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+  zeltest::ShowForm(&form);
+  // Drag by the caption area.
+  platform::SendMouseDown(m, mbLeft, 20, 5);
+  platform::SendMouseMove(m, 50, 25);
+  platform::SendMouseUp(m, mbLeft, 50, 25);
+  EXPECT_EQ(m->BoundsRect(), Bounds(80, 70, 100, 80));
+  EXPECT_EQ(downs, 0);  // the caption is no client area
+  // Size by the corner, no smaller than the minimum tracking size.
+  platform::SendMouseDown(m, mbLeft, 98, 78);
+  platform::SendMouseMove(m, 0, 0);
+  platform::SendMouseUp(m, mbLeft, 0, 0);
+  EXPECT_EQ(m->BoundsRect(), Bounds(80, 70, 40, 30));
+  // The client area gets the press as usual.
+  platform::SendClick(m, 20, 20);
+  EXPECT_EQ(downs, 1);
+}
+
 TEST(Controls, ParentFontAndParentColorFollowTheParentUntilSetThemselves) {
   TForm form(nullptr);
   auto* c = new TPainted(&form);

@@ -1,0 +1,604 @@
+// Standard controls: edit, combo box, list box, label, button, check box.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/clipbrd.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/stdctrls.h"
+#include "platform/gui/testing.h"
+#include "tests/support/canvas_check.h"
+#include "tests/support/gui_input.h"
+
+namespace {
+
+using zeltest::PressKey;
+using zeltest::TypeText;
+
+// A test clipboard instead of the system's.
+class ClipboardFixture {
+public:
+  ClipboardFixture() {
+    FPrevious = platform::SetClipboardBackend({[this] { return FText; }, [this](const std::string& s) { FText = s; },
+                                               [this] { FText.clear(); }});
+  }
+  ~ClipboardFixture() { platform::SetClipboardBackend(FPrevious); }
+  std::string FText;
+
+private:
+  platform::ClipboardBackend FPrevious;
+};
+
+class FormTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(10, 10, 400, 300);
+  }
+  void Show(TWinControl* Focus) {
+    zeltest::ShowForm(form.get());
+    Focus->SetFocus();
+    zeltest::RunPostedMessages();
+  }
+  void TearDown() override { form.reset(); }
+  std::unique_ptr<TForm> form;
+};
+
+// ---------------------------------------------------------------- edit
+
+// An edit that takes over the paste message.
+class TNoPasteEdit : public TEdit {
+public:
+  using TEdit::TEdit;
+  int Pastes = 0;
+
+protected:
+  void WMPaste(TMessage&) override { ++Pastes; }
+};
+
+class EditTest : public FormTest {
+protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(10, 10, 150, 21);
+    edit->OnChange = [this](TObject*) { ++changes; };
+    Show(edit);
+  }
+  TEdit* edit = nullptr;
+  int changes = 0;
+};
+
+TEST_F(EditTest, TypedTextAndSelectionMessages) {
+  TypeText("Hallo");
+  EXPECT_EQ(edit->Text(), "Hallo");
+  EXPECT_EQ(edit->SelStart(), 5);
+  EXPECT_EQ(edit->SelLength(), 0);
+  EXPECT_EQ(changes, 5);
+  EXPECT_TRUE(edit->Modified());
+
+  edit->Perform(EM_SETSEL, 1, 3);
+  EXPECT_EQ(edit->SelStart(), 1);
+  EXPECT_EQ(edit->SelLength(), 2);
+  EXPECT_EQ(edit->SelText(), "al");
+  DWORD s = 99, e = 99;
+  const LRESULT r = edit->Perform(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, 1u);
+  EXPECT_EQ(e, 3u);
+  EXPECT_EQ(LOWORD(static_cast<DWORD>(r)), 1);
+  EXPECT_EQ(HIWORD(static_cast<DWORD>(r)), 3);
+
+  TypeText("\xE4");  // replaces the selection
+  EXPECT_EQ(edit->Text(), "H\xE4lo");
+  EXPECT_EQ(edit->SelStart(), 2);
+
+  edit->Perform(EM_SETSEL, 0, -1);
+  EXPECT_EQ(edit->SelLength(), 4);
+  edit->SelectAll();
+  EXPECT_EQ(edit->SelText(), "H\xE4lo");
+  PressKey(VK_BACK);
+  EXPECT_EQ(edit->Text(), "");
+}
+
+TEST_F(EditTest, MaxLengthLimitsTypingButNotTheProgram) {
+  struct Case {
+    int max;
+    const char* typed;
+    const char* expected;
+  };
+  const Case cases[] = {{3, "abcd", "abc"}, {0, "abcd", "abcd"}, {-1, "abcdef", "abcdef"}, {1, "xy", "x"}};
+  for (const Case& c : cases) {
+    edit->SetText("");
+    edit->SetMaxLength(c.max);
+    TypeText(c.typed);
+    EXPECT_EQ(edit->Text(), c.expected) << c.max;
+  }
+  edit->SetMaxLength(3);
+  edit->SetText("abcdef");
+  EXPECT_EQ(edit->Text(), "abcdef");
+  // A full text still takes a character that replaces a selection.
+  edit->SetText("abc");
+  edit->Perform(EM_SETSEL, 1, 2);
+  TypeText("X");
+  EXPECT_EQ(edit->Text(), "aXc");
+}
+
+TEST_F(EditTest, ChangeFollowsTheTextWhoeverSetsIt) {
+  edit->SetText("Wert");
+  EXPECT_EQ(changes, 1);
+  EXPECT_FALSE(edit->Modified());  // only the user sets it
+  edit->SetText("Wert");
+  EXPECT_EQ(changes, 1);  // no change, no notice
+  TypeText("e");
+  EXPECT_EQ(changes, 2);
+  EXPECT_TRUE(edit->Modified());
+}
+
+TEST_F(EditTest, ClipboardMessagesAndKeysRespectMaxLengthAndReadOnly) {
+  ClipboardFixture clip;
+  edit->SetText("Artikel");
+  edit->Perform(EM_SETSEL, 0, 3);
+  PressKey('C', TShiftState{ssCtrl});
+  EXPECT_EQ(clip.FText, "Art");
+  PressKey('X', TShiftState{ssCtrl});
+  EXPECT_EQ(edit->Text(), "ikel");
+  EXPECT_EQ(clip.FText, "Art");
+
+  clip.FText = "123456\r\nzweite Zeile";
+  edit->SetMaxLength(8);
+  edit->SetSelStart(4);
+  PressKey('V', TShiftState{ssCtrl});
+  EXPECT_EQ(edit->Text(), "ikel1234");  // cut to the room left, first line only
+
+  edit->SetReadOnly(true);
+  edit->SelectAll();
+  edit->Perform(WM_CUT, 0, 0);
+  edit->Perform(WM_PASTE, 0, 0);
+  TypeText("z");
+  EXPECT_EQ(edit->Text(), "ikel1234");
+  EXPECT_EQ(clip.FText, "ikel1234");  // copying is still allowed
+}
+
+TEST_F(FormTest, PasteIsAMessageADerivedEditCanTakeOver) {
+  ClipboardFixture clip;
+  clip.FText = "fremd";
+  auto* e = new TNoPasteEdit(form.get());
+  e->SetParent(form.get());
+  Show(e);
+  PressKey('V', TShiftState{ssCtrl});
+  PressKey(VK_INSERT, TShiftState{ssShift});
+  e->PasteFromClipboard();
+  EXPECT_EQ(e->Pastes, 3);
+  EXPECT_EQ(e->Text(), "");
+}
+
+TEST_F(EditTest, CharCaseAndPassword) {
+  edit->SetCharCase(ecUpperCase);
+  TypeText("ab\xE4");
+  EXPECT_EQ(edit->Text(), "AB\xC4");
+  edit->SetCharCase(ecLowerCase);
+  EXPECT_EQ(edit->Text(), "ab\xE4");
+  ClipboardFixture clip;
+  edit->SetPasswordChar('*');
+  edit->SelectAll();
+  edit->CopyToClipboard();
+  EXPECT_EQ(clip.FText, "");  // a password is never copied
+}
+
+TEST(Edit, WorksWithoutNativeWindow) {
+  TEdit edit(nullptr);
+  edit.SetText("Kunde");
+  edit.SetSelStart(1);
+  edit.SetSelLength(3);
+  EXPECT_EQ(edit.SelText(), "und");
+  edit.Perform(EM_SETSEL, 2, 10);
+  EXPECT_EQ(edit.SelLength(), 3);
+}
+
+// ---------------------------------------------------------------- combo box
+
+// Draws nothing but records what the owner draw asked for.
+class TRecordingCombo : public TComboBox {
+public:
+  using TComboBox::TComboBox;
+  struct Call {
+    int Index;
+    TOwnerDrawState State;
+    TColor Brush;
+  };
+  std::vector<Call> Calls;
+
+protected:
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override {
+    Calls.push_back({Index, State, Canvas()->Brush()->Color()});
+    TComboBox::DrawItem(Index, Rect, State);
+  }
+};
+
+const char* const kFruit[] = {"Zitrone", "apfel", "\xC4pfel", "Birne", "banane", "10", "9"};
+const std::vector<std::string> kFruitSorted = {"10", "9", "apfel", "\xC4pfel", "banane", "Birne", "Zitrone"};
+
+std::vector<std::string> ItemsOf(TStrings* s) {
+  std::vector<std::string> v;
+  for (int i = 0; i < s->Count(); ++i) v.push_back(s->Strings(i));
+  return v;
+}
+
+TEST(ComboBox, SortedInsertionInTheFixedOrderKeepsObjects) {
+  TComboBox box(nullptr);
+  box.SetSorted(true);
+  TObject marker;
+  for (const char* f : kFruit) {
+    if (std::string(f) == "Birne")
+      box.AddItem(f, &marker);
+    else
+      box.Items()->Add(f);
+  }
+  EXPECT_EQ(ItemsOf(box.Items()), kFruitSorted);
+  EXPECT_EQ(box.Items()->Objects(box.Items()->IndexOf("birne")), &marker);
+  // Switching Sorted on sorts what is there.
+  TComboBox late(nullptr);
+  for (const char* f : kFruit) late.Items()->Add(f);
+  EXPECT_EQ(late.Items()->Strings(0), "Zitrone");
+  late.SetSorted(true);
+  EXPECT_EQ(ItemsOf(late.Items()), kFruitSorted);
+}
+
+TEST(ComboBox, FindStringIsAPrefixSearchWithoutRegardToCase) {
+  TComboBox box(nullptr);
+  box.SetSorted(true);
+  for (const char* f : kFruit) box.Items()->Add(f);
+  struct Case {
+    const char* prefix;
+    int after;
+    int expected;
+  };
+  const Case cases[] = {
+      {"b", -1, 4},     {"BI", -1, 5}, {"\xE4", -1, 3}, {"zit", -1, 6}, {"", -1, 0},
+      {"b", 4, 5},      {"b", 5, 4},   {"xyz", -1, CB_ERR}, {"apfelmus", -1, CB_ERR},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(box.Perform(CB_FINDSTRING, static_cast<WPARAM>(c.after), reinterpret_cast<LPARAM>(c.prefix)), c.expected)
+        << c.prefix << " after " << c.after;
+  EXPECT_EQ(box.Perform(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("BIRNE")), 5);
+}
+
+class ComboTest : public FormTest {
+protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    box = new TRecordingCombo(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(10, 10, 150, 21);
+    box->SetStyle(csOwnerDrawFixed);
+    box->SetSorted(true);
+    for (const char* f : kFruit) box->Items()->Add(f);
+    box->OnClick = [this](TObject*) { events.push_back("click"); };
+    box->OnChange = [this](TObject*) { events.push_back("change " + std::to_string(box->ItemIndex())); };
+    Show(box);
+  }
+  TRecordingCombo* box = nullptr;
+  std::vector<std::string> events;
+};
+
+TEST_F(ComboTest, ProgramChangesFireNothingUserChoicesClickThenChange) {
+  box->SetItemIndex(2);
+  box->Perform(CB_SETCURSEL, 3, 0);
+  box->SetText("Birne");
+  box->Items()->Add("Aprikose");
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(box->ItemIndex(), 6);  // Birne, moved by the new item before it
+  EXPECT_EQ(box->Text(), "Birne");
+
+  // The class library's type-ahead of the list styles is a user choice.
+  TypeText("z");
+  EXPECT_EQ(box->Text(), "Zitrone");
+  EXPECT_EQ(events, (std::vector<std::string>{"click", "change 7"}));
+
+  // A select handler takes the place of Change.
+  events.clear();
+  int selects = 0;
+  box->OnSelect = [&](TObject*) { ++selects; };
+  PressKey(VK_UP);
+  EXPECT_EQ(box->ItemIndex(), 6);
+  EXPECT_EQ(selects, 1);
+  EXPECT_EQ(events, (std::vector<std::string>{"click"}));
+}
+
+TEST_F(ComboTest, DropDownStateAndMessages) {
+  int drops = 0;
+  box->OnDropDown = [&](TObject*) { ++drops; };
+  EXPECT_EQ(box->Perform(CB_GETDROPPEDSTATE, 0, 0), 0);
+  box->Perform(CB_SHOWDROPDOWN, TRUE, 0);
+  EXPECT_TRUE(box->DroppedDown());
+  EXPECT_EQ(box->Perform(CB_GETDROPPEDSTATE, 0, 0), 1);
+  EXPECT_EQ(drops, 1);
+  box->SetDroppedDown(false);
+  zeltest::RunPostedMessages();
+  EXPECT_FALSE(box->DroppedDown());
+  // A list style has no edit part.
+  DWORD s = 7, e = 7;
+  box->Perform(CB_GETEDITSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, e);
+}
+
+TEST_F(ComboTest, OwnerDrawReachesDrawItemWithTheSelectedState) {
+  box->SetItemIndex(3);
+  box->Calls.clear();
+  platform::RenderControl(box);
+  ASSERT_FALSE(box->Calls.empty());
+  const auto& face = box->Calls.back();
+  EXPECT_EQ(face.Index, 3);
+  EXPECT_TRUE(face.State.Contains(odComboBoxEdit));
+  EXPECT_TRUE(face.State.Contains(odSelected));  // the box has the focus
+  EXPECT_EQ(face.Brush, clHighlight);
+
+  // Without the focus the face is drawn unselected on the box's colour.
+  auto* other = new TEdit(form.get());
+  other->SetParent(form.get());
+  other->SetTop(100);
+  other->SetFocus();
+  zeltest::RunPostedMessages();
+  box->Calls.clear();
+  platform::RenderControl(box);
+  ASSERT_FALSE(box->Calls.empty());
+  EXPECT_FALSE(box->Calls.back().State.Contains(odSelected));
+  EXPECT_EQ(box->Calls.back().Brush, box->Color());
+
+  // A direct request for a list item.
+  zeltest::DrawRecording rec;
+  auto canvas = platform::CreateImageCanvas(100, 20);
+  DRAWITEMSTRUCT dis;
+  dis.CtlType = ODT_COMBOBOX;
+  dis.itemID = 1;
+  dis.itemState = ODS_SELECTED;
+  dis.hDC = canvas->Handle();
+  dis.rcItem = RECT{0, 0, 100, 16};
+  box->Calls.clear();
+  box->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+  ASSERT_EQ(box->Calls.size(), 1u);
+  EXPECT_EQ(box->Calls[0].Index, 1);
+  EXPECT_TRUE(box->Calls[0].State.Contains(odSelected));
+  EXPECT_EQ(rec.Texts(), (std::vector<AnsiString>{"9"}));
+}
+
+TEST_F(FormTest, EditStyleComboTypingFiresChangeAndAutoCompletes) {
+  auto* box = new TComboBox(form.get());
+  box->SetParent(form.get());
+  box->SetStyle(csDropDown);
+  for (const char* f : {"Berlin", "Bonn", "Hamburg"}) box->Items()->Add(f);
+  int changes = 0, clicks = 0;
+  box->OnChange = [&](TObject*) { ++changes; };
+  box->OnClick = [&](TObject*) { ++clicks; };
+  Show(box);
+  box->SetText("Hamburg");
+  EXPECT_EQ(box->ItemIndex(), 2);
+  EXPECT_EQ(changes, 0);
+  box->SelectAll();
+  TypeText("bo");
+  EXPECT_EQ(box->Text(), "bonn");  // the typed part as typed, the rest from the item
+  EXPECT_EQ(box->SelText(), "nn");  // the completed part is selected
+  EXPECT_EQ(box->ItemIndex(), 1);
+  EXPECT_GE(clicks, 1);
+  EXPECT_GE(changes, 1);
+  box->SetAutoComplete(false);
+  box->SetText("");
+  changes = 0;
+  TypeText("Xy");
+  EXPECT_EQ(box->Text(), "Xy");
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(box->ItemIndex(), -1);
+}
+
+// ---------------------------------------------------------------- list box
+
+class TRecordingList : public TListBox {
+public:
+  using TListBox::TListBox;
+  std::vector<std::pair<int, TOwnerDrawState>> Calls;
+
+protected:
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override {
+    Calls.emplace_back(Index, State);
+    TListBox::DrawItem(Index, Rect, State);
+  }
+};
+
+class ListTest : public FormTest {
+protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    list = new TRecordingList(form.get());
+    list->SetParent(form.get());
+    list->SetBounds(10, 10, 150, 200);
+    list->SetStyle(lbOwnerDrawFixed);
+    list->SetItemHeight(16);
+    list->SetSorted(true);
+    for (const char* f : kFruit) list->Items()->Add(f);
+    list->OnClick = [this](TObject*) { clicks.push_back(list->ItemIndex()); };
+    Show(list);
+  }
+  TRecordingList* list = nullptr;
+  std::vector<int> clicks;
+};
+
+TEST_F(ListTest, SortedItemsAndPrefixSearch) {
+  EXPECT_EQ(ItemsOf(list->Items()), kFruitSorted);
+  EXPECT_EQ(list->Perform(LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("BAN")), 4);
+  EXPECT_EQ(list->Perform(LB_FINDSTRING, 4, reinterpret_cast<LPARAM>("b")), 5);
+  EXPECT_EQ(list->Perform(LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("q")), LB_ERR);
+  EXPECT_EQ(list->Perform(LB_GETCOUNT, 0, 0), 7);
+}
+
+TEST_F(ListTest, ClickForEveryUserSelectionNoneForTheProgram) {
+  list->SetItemIndex(2);
+  list->Items()->Add("1");  // before the selection: it moves along
+  EXPECT_EQ(list->ItemIndex(), 3);
+  EXPECT_TRUE(clicks.empty());
+
+  zeltest::Click(list, 20, 16 * 5 + 4);  // sixth row
+  EXPECT_EQ(list->ItemIndex(), 5);
+  zeltest::Click(list, 20, 16 * 5 + 4);  // the same row again is a click too
+  PressKey(VK_DOWN);
+  EXPECT_EQ(list->ItemIndex(), 6);
+  // Type-ahead of the class library.
+  TypeText("z");
+  EXPECT_EQ(list->Items()->Strings(list->ItemIndex()), "Zitrone");
+  // A click the program sends acts as the user's.
+  list->Perform(WM_LBUTTONDOWN, 0, MakePointLParam(20, 4));
+  list->Perform(WM_LBUTTONUP, 0, MakePointLParam(20, 4));
+  EXPECT_EQ(clicks, (std::vector<int>{5, 5, 6, 7, 0}));
+}
+
+TEST_F(ListTest, MultiSelectRangesAndSelectionErrors) {
+  list->SetMultiSelect(true);
+  EXPECT_EQ(list->Perform(LB_SELITEMRANGE, TRUE, MAKELONG(1, 3)), LB_OKAY);
+  for (int i = 0; i < list->Items()->Count(); ++i) EXPECT_EQ(list->Selected(i), i >= 1 && i <= 3) << i;
+  EXPECT_EQ(list->SelCount(), 3);
+  list->Perform(LB_SELITEMRANGE, FALSE, MAKELONG(2, 2));
+  EXPECT_FALSE(list->Selected(2));
+  list->ClearSelection();
+  EXPECT_EQ(list->SelCount(), 0);
+  EXPECT_THROW(list->Selected(7), EListError);
+  EXPECT_TRUE(clicks.empty());
+  list->SetMultiSelect(false);
+  EXPECT_EQ(list->Perform(LB_SELITEMRANGE, TRUE, MAKELONG(0, 1)), LB_ERR);
+}
+
+TEST_F(ListTest, OwnerDrawPaintsEachItemAndTheFocusRectangleAfterIt) {
+  list->SetItemIndex(1);
+  list->Calls.clear();
+  zeltest::DrawRecording rec;
+  platform::RenderControl(list);
+  ASSERT_GE(list->Calls.size(), 7u);
+  for (const auto& c : list->Calls) EXPECT_EQ(c.second.Contains(odSelected), c.first == 1) << c.first;
+  // The selected row's text, then its focus rectangle.
+  const auto& ops = rec.Ops();
+  int textAt = -1, focusAt = -1;
+  for (int i = 0; i < static_cast<int>(ops.size()); ++i) {
+    if (ops[i].kind == platform::DrawOp::Text && ops[i].TextValue == "9") textAt = i;
+    if (ops[i].kind == platform::DrawOp::FocusRect) focusAt = i;
+  }
+  ASSERT_GE(textAt, 0);
+  ASSERT_GE(focusAt, 0);
+  EXPECT_GT(focusAt, textAt);
+  EXPECT_EQ(ops[focusAt].Rect.Height(), 16);
+}
+
+// ---------------------------------------------------------------- label
+
+class TProbeLabel : public TLabel {
+public:
+  using TLabel::TLabel;
+  std::vector<UINT> Flags;
+
+protected:
+  void DoDrawText(TRect& Rect, UINT F) override {
+    Flags.push_back(F);
+    TLabel::DoDrawText(Rect, F);
+  }
+};
+
+TEST_F(FormTest, LabelAutoSizeMeasuresThroughDoDrawText) {
+  auto* label = new TProbeLabel(form.get());
+  label->SetParent(form.get());
+  label->SetLeft(30);
+  label->SetCaption("Lieferant");
+  auto canvas = platform::CreateImageCanvas(1, 1);
+  canvas->Font()->Assign(label->Font());
+  ASSERT_FALSE(label->Flags.empty());
+  EXPECT_TRUE(label->Flags.back() & DT_CALCRECT);
+  EXPECT_EQ(label->Width(), canvas->TextWidth("Lieferant"));
+  EXPECT_EQ(label->Height(), canvas->TextHeight("Lieferant"));
+
+  // Right-justified labels keep their right edge; an empty caption keeps one line.
+  label->SetAlignment(taRightJustify);
+  const int right = label->Left() + label->Width();
+  label->SetCaption("Land");
+  EXPECT_EQ(label->Left() + label->Width(), right);
+  label->SetCaption("");
+  EXPECT_EQ(label->Height(), canvas->TextHeight("W"));
+
+  // Without AutoSize the bounds stay.
+  label->SetAutoSize(false);
+  label->SetBounds(0, 0, 200, 40);
+  label->SetCaption("Artikelnummer");
+  EXPECT_EQ(label->Width(), 200);
+
+  // Painting: the background unless transparent, then the text.
+  label->Flags.clear();
+  {
+    zeltest::DrawRecording rec;
+    platform::RenderControl(label);
+    EXPECT_FALSE(rec.OfKind(platform::DrawOp::Fill).empty());
+    EXPECT_EQ(rec.Texts(), (std::vector<AnsiString>{"Artikelnummer"}));
+  }
+  ASSERT_FALSE(label->Flags.empty());
+  EXPECT_FALSE(label->Flags.back() & DT_CALCRECT);
+  EXPECT_TRUE(label->Flags.back() & DT_RIGHT);
+  label->SetTransparent(true);
+  zeltest::DrawRecording rec;
+  platform::RenderControl(label);
+  EXPECT_TRUE(rec.OfKind(platform::DrawOp::Fill).empty());
+}
+
+TEST(Label, FocusControlIsAWeakReference) {
+  TForm form(nullptr);
+  auto* label = new TLabel(&form);
+  auto* edit = new TEdit(&form);
+  label->SetFocusControl(edit);
+  EXPECT_EQ(label->FocusControl(), edit);
+  delete edit;
+  EXPECT_EQ(label->FocusControl(), nullptr);
+}
+
+// ---------------------------------------------------------------- buttons
+
+TEST_F(FormTest, ButtonClickAndCheckBoxToggle) {
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  button->SetCaption("Suchen");
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  auto* check = new TCheckBox(form.get());
+  check->SetParent(form.get());
+  check->SetBounds(10, 50, 120, 17);
+  check->SetCaption("Bild anzeigen");
+  int toggles = 0;
+  check->OnClick = [&](TObject*) { ++toggles; };
+  Show(button);
+
+  zeltest::Click(button, 10, 10);
+  EXPECT_EQ(clicks, 1);
+  PressKey(VK_SPACE);
+  EXPECT_EQ(clicks, 2);
+  button->SetEnabled(false);
+  zeltest::Click(button, 10, 10);
+  EXPECT_EQ(clicks, 2);
+
+  zeltest::Click(check, 6, 8);
+  EXPECT_TRUE(check->Checked());
+  EXPECT_EQ(toggles, 1);
+  zeltest::Click(check, 6, 8);
+  EXPECT_FALSE(check->Checked());
+  EXPECT_EQ(toggles, 2);
+  // Setting Checked fires the click as the class library's check box does.
+  check->SetChecked(true);
+  EXPECT_EQ(toggles, 3);
+  check->SetChecked(true);
+  EXPECT_EQ(toggles, 3);
+}
+
+TEST(Button, ModalResultGoesToTheForm) {
+  TForm form(nullptr);
+  auto* button = new TButton(&form);
+  button->SetParent(&form);
+  button->SetModalResult(mrOk);
+  button->Click();
+  EXPECT_EQ(form.ModalResult(), mrOk);
+}
+
+}  // namespace
