@@ -269,9 +269,12 @@ TEST_F(KListSearch, WithoutAutoCompleteNothingHappens) {
 TEST(KListBoxWindow, EnterAndFocusEntry) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 300, 300);
+  auto* first = new TEdit(&form);
+  first->SetParent(&form);
+  first->SetBounds(5, 5, 100, 21);
   auto* box = new TKListBox(&form);
   box->SetParent(&form);
-  box->SetBounds(5, 5, 200, 150);
+  box->SetBounds(5, 35, 200, 150);
   box->SetItemHeight(13);
   box->SetColWidths("2;5;40;");
   box->SetKeyPos(2);
@@ -279,9 +282,12 @@ TEST(KListBoxWindow, EnterAndFocusEntry) {
   auto* next = new TEdit(&form);
   next->SetParent(&form);
   next->SetBounds(5, 200, 100, 21);
-  int clicks = 0;
-  box->OnClick = [&](TObject*) { ++clicks; };
+  int clicks = 0, mouseDowns = 0;
+  box->OnClick = [&](TObject*) { ++clicks; fprintf(stderr, "click %d\n", box->ItemIndex()); };
+  box->OnEnter = [&](TObject*) { fprintf(stderr, "enter %d\n", box->ItemIndex()); };
+  box->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++mouseDowns; };
   zeltest::ShowForm(&form);
+  ASSERT_TRUE(first->Focused());
 
   // The pointer over the fourth entry: focusing the box selects it.
   const TRect r = box->ItemRect(3);
@@ -292,6 +298,7 @@ TEST(KListBoxWindow, EnterAndFocusEntry) {
   EXPECT_EQ(box->ItemIndex(), 3);
   EXPECT_EQ(box->GetKeyInt(), 1003);
   EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(mouseDowns, 0);
 
   zeltest::PressKey(VK_RETURN);
   EXPECT_TRUE(next->Focused());
