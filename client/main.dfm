@@ -573,6 +573,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabOrder = 1
         OnExit = edZELIDExit
@@ -594,6 +595,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 3
@@ -641,6 +643,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 0
@@ -661,6 +664,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 1
@@ -681,6 +685,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 2
@@ -701,6 +706,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 3
@@ -714,6 +720,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 4
@@ -734,6 +741,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 5
@@ -747,6 +755,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 6
@@ -767,6 +776,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 7
@@ -787,6 +797,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 8
@@ -807,6 +818,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 9
@@ -827,6 +839,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 10
@@ -840,6 +853,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 11
@@ -860,6 +874,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 12
@@ -880,6 +895,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 13
@@ -900,6 +916,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 14
@@ -920,6 +937,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 15
@@ -940,6 +958,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 16
@@ -960,6 +979,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 17
@@ -980,6 +1000,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 18
@@ -1000,6 +1021,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 19
@@ -1020,6 +1042,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 20
@@ -1047,6 +1070,7 @@ object frmMAIN: TfrmMAIN
         MapEnterToTab = False
         MaxLength = -1
         Color = clInfoBk
+        ColorDisabled = clWindowText
         Enabled = False
         TabStop = False
         TabOrder = 21
@@ -1131,8 +1155,8 @@ object frmMAIN: TfrmMAIN
       Align = alClient
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clWindowText
-      Font.Height = -11
-      Font.Name = 'DejaVu Sans Condensed'
+      Font.Height = -10
+      Font.Name = 'MS Sans Serif'
       Font.Style = []
       ParentFont = False
       Style = lbOwnerDrawFixed

@@ -177,6 +177,7 @@ protected:
   void KeyPress(char& Key) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void DblClick() override;
+  void WMLButtonDblClk(TMessage& Message) override;
   void CMEnter(TMessage& Message) override;
   void CMExit(TMessage& Message) override;
   void WMPaint(TMessage& Message) override;

@@ -14,6 +14,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_internal.h"
@@ -192,14 +194,21 @@ bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const std::func
       m.Msg = WM_CONTEXTMENU;
       m.WParam = reinterpret_cast<WPARAM>(FHandle);
       m.LParam = MakePointLParam(ce->globalPos().x(), ce->globalPos().y());
+      QEvent* savedEvent = FCurrent;
+      const UINT savedMsg = FCurrentMsg;
+      auto savedNative = FCurrentNative;
+      const bool savedDone = FNativeDone;
       FCurrent = Event;
+      FCurrentMsg = WM_CONTEXTMENU;
       FCurrentNative = Native;
       FNativeDone = false;
       TControl* c = FControl;
       Guarded([&] { c->WndProc(m); });
       const bool done = FNativeDone;
-      FCurrent = nullptr;
-      FCurrentNative = nullptr;
+      FCurrent = savedEvent;
+      FCurrentMsg = savedMsg;
+      FCurrentNative = savedNative;
+      FNativeDone = savedDone;
       if (!done) Event->accept();
       return true;
     }
@@ -287,8 +296,10 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
     m.LParam = keyData;
     FKeyDownPassed = false;
     FCurrent = Event;
+    FCurrentMsg = m.Msg;
     Guarded([&] { wc->WndProc(m); });
     FCurrent = nullptr;
+    FCurrentMsg = 0;
     if (alive() && FKeyDownPassed) {
       if (FKeyPassed == k.Key) {
         runNative(Event);
@@ -304,8 +315,10 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
   m.LParam = keyData;
   FKeyDownPassed = false;
   FCurrent = Event;
+  FCurrentMsg = m.Msg;
   Guarded([&] { wc->WndProc(m); });
   FCurrent = nullptr;
+  FCurrentMsg = 0;
   if (!alive() || !FKeyDownPassed) return true;
   const WORD key = FKeyPassed;
 
@@ -329,8 +342,10 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
     c.LParam = keyData;
     FCharPassed = false;
     FCurrent = Event;
+    FCurrentMsg = WM_CHAR;
     Guarded([&] { wc->WndProc(c); });
     FCurrent = nullptr;
+    FCurrentMsg = 0;
     if (!alive() || !FCharPassed) return true;
     const char ch = FCharPassedValue;
     if (ch == k.Char) {
@@ -468,13 +483,16 @@ bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::functi
   m.WParam = MouseKeys(s);
   m.LParam = MakePointLParam(pos.x(), pos.y());
   QEvent* savedEvent = FCurrent;
+  const UINT savedMsg = FCurrentMsg;
   auto savedNative = FCurrentNative;
   const bool savedDone = FNativeDone;
   FCurrent = Event;
+  FCurrentMsg = msg;
   FCurrentNative = Native;
   FNativeDone = false;
   Guarded([&] { c->WndProc(m); });
   FCurrent = savedEvent;
+  FCurrentMsg = savedMsg;
   FCurrentNative = savedNative;
   FNativeDone = savedDone;
   Event->accept();
@@ -501,8 +519,10 @@ bool WidgetPeer::DispatchPaint(QEvent* Event) {
   const bool savedPainting = FPainting;
   FPainting = true;
   QEvent* savedEvent = FCurrent;
+  const UINT savedMsg = FCurrentMsg;
   auto savedNative = FCurrentNative;
   FCurrent = Event;
+  FCurrentMsg = WM_PAINT;
   FCurrentNative = [this](QEvent* e) { return NativeEvent(e); };
   FNativeDone = false;
   c->FInPaint = true;
@@ -522,6 +542,7 @@ bool WidgetPeer::DispatchPaint(QEvent* Event) {
   delete FPainter;
   FPainter = nullptr;
   FCurrent = savedEvent;
+  FCurrentMsg = savedMsg;
   FCurrentNative = savedNative;
   FPainting = savedPainting;
   --PaintDepth;
@@ -871,7 +892,10 @@ void TControl::SetCursor(TCursor Value) {
   Perform(CM_CURSORCHANGED, 0, 0);
 }
 
-void TControl::ConstraintsChanged(TObject*) { SetBounds(FLeft, FTop, FWidth, FHeight); }
+void TControl::ConstraintsChanged(TObject*) {
+  SetBounds(FLeft, FTop, FWidth, FHeight);
+  if (FPeer) UpdatePeer();
+}
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
   TMessage m;
@@ -925,14 +949,14 @@ void TControl::DefaultHandler(TMessage& Message) {
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      if (p->FCurrent) {
+      if (p->FCurrent && p->FCurrentMsg == Message.Msg) {
         p->FKeyDownPassed = true;
         p->FKeyPassed = static_cast<WORD>(Message.WParam);
         return;
       }
       break;
     case WM_CHAR:
-      if (p->FCurrent) {
+      if (p->FCurrent && p->FCurrentMsg == Message.Msg) {
         p->FCharPassed = true;
         p->FCharPassedValue = static_cast<char>(Message.WParam);
         return;
@@ -950,7 +974,7 @@ void TControl::DefaultHandler(TMessage& Message) {
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
     case WM_CONTEXTMENU:
-      if (p->FCurrent && p->FCurrentNative && !p->FNativeDone) {
+      if (p->FCurrent && p->FCurrentMsg == Message.Msg && p->FCurrentNative && !p->FNativeDone) {
         if (Message.Msg == WM_PAINT && p->FPainter) {
           delete p->FPainter;
           p->FPainter = nullptr;
@@ -1348,6 +1372,7 @@ int TWinControl::TabOrder() const {
 }
 
 void TWinControl::SetTabOrder(int Value) {
+  if (ComponentState().Contains(csLoading)) FTabOrderWanted = Value;
   if (!FParent) return;
   auto& v = FParent->FTabList;
   auto it = std::find(v.begin(), v.end(), this);
@@ -1465,6 +1490,18 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
   place(alLeft);
   place(alRight);
   place(alClient);
+}
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  // Siblings were read one by one, so their orders may have been cut to the
+  // list as it was then; sort them as the description says.
+  std::stable_sort(FTabList.begin(), FTabList.end(), [](TWinControl* a, TWinControl* b) {
+    const int x = a->FTabOrderWanted < 0 ? INT32_MAX : a->FTabOrderWanted;
+    const int y = b->FTabOrderWanted < 0 ? INT32_MAX : b->FTabOrderWanted;
+    return x < y;
+  });
+  Realign();
 }
 
 void TWinControl::Realign() {

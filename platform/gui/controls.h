@@ -413,6 +413,9 @@ public:
   // Aligns the children with Align (alTop, alBottom, alLeft, alRight,
   // alClient in that order) within the client rectangle.
   void Realign();
+  // After a window description: the children's tab order as the
+  // description gave it, then the alignment.
+  void Loaded() override;
 
 protected:
   virtual void KeyDown(Word& Key, TShiftState Shift);
@@ -477,6 +480,7 @@ private:
   TImeMode FImeMode = imDontCare;
   TImeName FImeName;
   bool FDestroyingHandle = false;
+  int FTabOrderWanted = -1;  // TabOrder read from a description
 };
 
 // ---------------------------------------------------------------- canvas controls

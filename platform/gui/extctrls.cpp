@@ -37,7 +37,7 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomPanel::~TCustomPanel() = default;
 
-void TCustomPanel::Changed() {
+void TCustomPanel::FrameChanged() {
   Realign();
   Invalidate();
 }
@@ -48,23 +48,23 @@ void TCustomPanel::SetAlignment(TAlignment Value) {
 }
 void TCustomPanel::SetBevelInner(TBevelCut Value) {
   FBevelInner = Value;
-  Changed();
+  FrameChanged();
 }
 void TCustomPanel::SetBevelOuter(TBevelCut Value) {
   FBevelOuter = Value;
-  Changed();
+  FrameChanged();
 }
 void TCustomPanel::SetBevelWidth(int Value) {
   FBevelWidth = std::max(1, Value);
-  Changed();
+  FrameChanged();
 }
 void TCustomPanel::SetBorderWidth(int Value) {
   FBorderWidth = std::max(0, Value);
-  Changed();
+  FrameChanged();
 }
 void TCustomPanel::SetBorderStyle(TBorderStyle Value) {
   FBorderStyle = Value;
-  Changed();
+  FrameChanged();
 }
 
 int TCustomPanel::FrameWidth() const {

@@ -44,7 +44,7 @@ protected:
   void CMTextChanged(TMessage& Message) override;
 
 private:
-  void Changed();
+  void FrameChanged();
   TAlignment FAlignment = taCenter;
   TBevelCut FBevelInner = bvNone;
   TBevelCut FBevelOuter = bvRaised;

@@ -82,20 +82,7 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(this
 
 TMenu::~TMenu() = default;  // the root item is an owned component
 
-void TMenu::Loaded() {
-  TComponent::Loaded();
-  // A window description nests a menu's items inside it; the items are
-  // created in text order right after the menu, so the parentless items
-  // that follow it in the owner's list belong to it.
-  TComponent* owner = Owner();
-  if (!owner) return;
-  const int self = ComponentIndex();
-  for (int i = self + 1; i >= 1 && i < owner->ComponentCount(); ++i) {
-    auto* item = dynamic_cast<TMenuItem*>(owner->Components(i));
-    if (!item) break;
-    if (!item->Parent()) FItems->Add(item);
-  }
-}
+void TMenu::Loaded() { TComponent::Loaded(); }
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
 TPopupMenu::~TPopupMenu() = default;
@@ -176,6 +163,15 @@ const bool registered = [] {
     if (Menu && Menu->AutoPopup()) Menu->Popup(X, Y);
   });
   RegisterClass<TMenuItem>("TMenuItem", "TComponent")
+      // Nested in a window description: the item belongs to the enclosing
+      // menu, or to the enclosing item as a submenu entry.
+      .ParentComponent([](TMenuItem* Item, TComponent* Parent) {
+        if (Item->Parent()) return;
+        if (auto* menu = dynamic_cast<TMenu*>(Parent))
+          menu->Items()->Add(Item);
+        else if (auto* parentItem = dynamic_cast<TMenuItem*>(Parent))
+          parentItem->Add(Item);
+      })
       .Str("Caption", &TMenuItem::SetCaption)
       .Bool("Checked", &TMenuItem::SetChecked, false)
       .Bool("Enabled", &TMenuItem::SetEnabled, true)

@@ -116,6 +116,7 @@ private:
   TControl* FControl;
   HWND FHandle = nullptr;
   QEvent* FCurrent = nullptr;
+  UINT FCurrentMsg = 0;  // the message that stands for FCurrent
   std::function<bool(QEvent*)> FCurrentNative;
   bool FNativeDone = false;
   bool FNativeResult = false;

@@ -1803,15 +1803,11 @@ void TCustomCheckBox::Toggle() {
 }
 
 void TCustomCheckBox::NativeToggled() {
-  // The native box has already changed; take its state as the user's toggle.
-  auto* c = qobject_cast<QCheckBox*>(platform::WidgetOf(this));
-  const TCheckBoxState before = FState;
-  FState = before;
-  {
-    if (c) {
-      QSignalBlocker block(c);
-      c->setCheckState(before == cbChecked ? Qt::Checked : before == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
-    }
+  // Qt has already changed its box; the state is ours to decide, so the
+  // box shows FState again and Toggle moves it on.
+  if (auto* c = qobject_cast<QCheckBox*>(platform::WidgetOf(this))) {
+    QSignalBlocker block(c);
+    c->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
   }
   Toggle();
 }

@@ -175,7 +175,6 @@ std::string BuildRequestEnvelope(const std::string& Namespace, const std::string
   QString out;  // writing to a string is cheaper than through a QBuffer
   out.reserve(512);
   QXmlStreamWriter w(&out);
-  w.writeStartDocument();
   w.writeNamespace(QString::fromLatin1(SoapEnvelopeNS), QStringLiteral("SOAP-ENV"));
   w.writeNamespace(QString::fromLatin1(XsdNS), QStringLiteral("xsd"));
   w.writeNamespace(QString::fromLatin1(XsiNS), QStringLiteral("xsi"));
@@ -203,7 +202,8 @@ std::string BuildRequestEnvelope(const std::string& Namespace, const std::string
   w.writeEndElement();  // Body
   w.writeEndElement();  // Envelope
   w.writeEndDocument();
-  return Utf8(out);
+  // A writer on a string declares no encoding; the bytes are UTF-8.
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + Utf8(out);
 }
 
 TReplyResult ParseReply(const std::string& Body) {

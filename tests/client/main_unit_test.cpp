@@ -14,11 +14,16 @@
 #include "client/main.h"
 #include "controls/K_Edit.h"
 #include "controls/kCtrls.h"
+#include "foundation/kcsvFile.h"
+#include "platform/gui/buttons.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/inifiles.h"
+#include "platform/gui/timer.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/rtl/codepage.h"
 #include "tests/support/tempdir.h"
 
 namespace {
@@ -158,6 +163,8 @@ private:
 };
 
 TEST_F(MainWindowTest, CreationShowsVersionStatusesAndLogo) {
+  // The caption shows the version of the program file itself.
+  ASSERT_EQ(::symlink(ZEL_PROGRAM_PATH, Dir.file("app/zel_web_pricat.exe").c_str()), 0);
   Create();
   EXPECT_EQ(Form->Caption(), AnsiString("ZEL-Pricat-Viewer: Version: ") + ZEL_VERSION_TEXT);
   EXPECT_EQ(Form->lbStmStatus->Caption(), "Artikelstatus:");
@@ -336,6 +343,202 @@ TEST_F(MainWindowTest, UnreadableOrEmptyPasswordFileGivesNothing) {
   Dir.write(std::string("tmp/") + TfrmMAIN::PasswordFileName, "{4142}");  // no line end
   Create();
   EXPECT_EQ(Form->LoadPassword(), "BA");
+}
+
+// ---------------------------------------------------------------- with a stub service
+// The display and search logic against a service whose answers the test
+// sets (the wire itself is covered by the end-to-end tests).
+
+class StubService : public zelserviceSoap {
+public:
+  std::function<std::unique_ptr<zelTextData>(Integer Format, Integer Eid)> Pricat;
+  std::function<std::unique_ptr<zelTextData>(Integer Her, Integer Sai)> Search;
+  std::function<std::unique_ptr<zelPicture>(Integer Id)> Picture;
+  std::vector<std::pair<Integer, Integer>> PricatCalls;  // format, eid
+
+  std::unique_ptr<zelPicture> GetPic(const WideString&, const WideString&, Integer Id) override {
+    return Picture(Id);
+  }
+  Integer PicExist(Integer) override { return 0; }
+  std::unique_ptr<zelTextData> SearchART(Integer, const WideString&, const WideString&, Integer,
+                                         const WideString&) override {
+    throw Exception("not used");
+  }
+  std::unique_ptr<zelTextData> SearchART2(Integer, const WideString&, const WideString&, Integer Her,
+                                          const WideString&, Integer Sai) override {
+    return Search(Her, Sai);
+  }
+  std::unique_ptr<zelTextData> PicInfo(Integer, Integer) override { throw Exception("not used"); }
+  std::unique_ptr<zelTextData> GetEAN(Integer, const WideString&, const WideString&, Integer) override {
+    throw Exception("not used");
+  }
+  std::unique_ptr<zelTextData> GetPRICAT(Integer Format, const WideString&, const WideString&, Integer Eid,
+                                         const WideString&) override {
+    PricatCalls.emplace_back(Format, Eid);
+    return Pricat(Format, Eid);
+  }
+};
+
+std::unique_ptr<zelTextData> Answer(const AnsiString& Buf, Integer Status = 0) {
+  auto R = std::make_unique<zelTextData>();
+  R->SetStatus(Status);
+  R->SetMsg(platform::AnsiToWide("OK"));
+  R->SetBuf(platform::AnsiToWide(Buf));
+  return R;
+}
+
+const char* const FullArticle =
+    "@art,eid[INT],mf[INT],mf_name[STR],her[INT],hname[STR],fab[STR],hbrn[STR],sai[INT],nos[INT]\n"
+    "4711^42^ Muster ^1203^Alpenstieg^AS-4711^ALPEN^26^1\n"
+    "@srm,etk[STR],ean[STR],ekp[INT],uvp[INT],qaz[INT]\n"
+    "38^4012345000017^123456^1999^1\n";
+
+class MainDisplayTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    Create();
+    Stub = std::make_shared<StubService>();
+    Stub->Pricat = [](Integer, Integer) { return Answer(FullArticle); };
+    Form->FService = Stub;
+    Form->FCsvFile = std::make_unique<TKcsvFile>();
+  }
+  void TearDown() override {
+    DecimalSeparator = FDecimal;
+    ThousandSeparator = FThousand;
+    MainWindowTest::TearDown();
+  }
+  AnsiString SizeLine(int Index) { return Form->lbGrs->Items()->Strings(Index); }
+
+  std::shared_ptr<StubService> Stub;
+
+private:
+  char FDecimal = DecimalSeparator;
+  char FThousand = ThousandSeparator;
+};
+
+TEST_F(MainDisplayTest, PricesUseDotAndNeverGroupWithTheDecimalSeparator) {
+  const std::vector<std::pair<char, char>> Settings = {{',', '.'}, {'.', ','}, {',', ' '}};
+  for (const auto& [Decimal, Thousand] : Settings) {
+    DecimalSeparator = Decimal;
+    ThousandSeparator = Thousand;
+    Form->FShownEid = -1;
+    EXPECT_TRUE(Form->ShowArticle(4711));
+    ASSERT_EQ(Form->lbGrs->Items()->Count(), 1);
+    const std::string Grouped = Thousand == ' ' ? "1 234.56" : "1,234.56";
+    EXPECT_NE(SizeLine(0).find("38;4012345000017;" + Grouped + ";19.99;1"), std::string::npos)
+        << SizeLine(0);
+    EXPECT_EQ(DecimalSeparator, Decimal);
+    EXPECT_EQ(ThousandSeparator, Thousand);
+  }
+}
+
+TEST_F(MainDisplayTest, SeparatorsComeBackWithoutSizeTable) {
+  DecimalSeparator = ',';
+  Stub->Pricat = [](Integer, Integer) {
+    return Answer("@art,eid[INT],fab[STR]\n4711^X\n");
+  };
+  EXPECT_TRUE(Form->ShowArticle(4711));
+  EXPECT_EQ(Form->lbGrs->Items()->Count(), 0);
+  EXPECT_EQ(DecimalSeparator, ',');
+}
+
+TEST_F(MainDisplayTest, MissingColumnsLeaveTheirFieldsEmpty) {
+  Stub->Pricat = [](Integer, Integer) {
+    return Answer(
+        "@art,eid[INT],mf[INT],her[INT],hname[STR],fab[STR],sai[INT]\n"
+        "4711^42^1203^Alpenstieg^AS-4711^9\n"
+        "@srm,etk[STR],ekp[INT],qaz[INT]\n"
+        "38^1999^1\n");
+  };
+  EXPECT_TRUE(Form->ShowArticle(4711));
+  EXPECT_EQ(Form->edHer->Text(), "");  // "mf_name" missing
+  EXPECT_EQ(Form->edMarke->Text(), "");
+  EXPECT_EQ(Form->edLFA->Text(), "");
+  EXPECT_EQ(Form->edLief->Text(), "01203 Alpenstieg");
+  EXPECT_EQ(Form->edHFab->Text(), "AS-4711");
+  EXPECT_EQ(Form->edSai->Text(), "9 - Standard");
+  EXPECT_FALSE(Form->chkNOS->Checked());
+  ASSERT_EQ(Form->lbGrs->Items()->Count(), 1);
+  EXPECT_NE(SizeLine(0).find("38;;19.99;;1"), std::string::npos) << SizeLine(0);
+}
+
+TEST_F(MainDisplayTest, PictureReadsNoMoreBytesThanCame) {
+  const std::string Jpeg = [] {
+    std::string Bytes;
+    FILE* F = std::fopen(ZEL_TEST_DATA_DIR "/fake_service/pictures/100101.jpg", "rb");
+    if (!F) return Bytes;
+    char Buf[4096];
+    std::size_t N;
+    while ((N = std::fread(Buf, 1, sizeof Buf, F)) > 0) Bytes.append(Buf, N);
+    std::fclose(F);
+    return Bytes;
+  }();
+  ASSERT_FALSE(Jpeg.empty());
+  Stub->Picture = [&Jpeg](Integer) {
+    auto P = std::make_unique<zelPicture>();
+    P->SetDataLength(static_cast<Integer>(Jpeg.size()) + 100000);
+    P->SetData(TByteDynArray(Jpeg.begin(), Jpeg.end()));
+    return P;
+  };
+  Form->ShowPicture(4711);
+  EXPECT_GT(Form->pic->Picture()->Width(), 0);
+  EXPECT_EQ(Form->lbPicStatus->Caption(), "Bildstatus: (0) ");
+}
+
+TEST_F(MainDisplayTest, TextViewsFetchOnlyTheArticleShown) {
+  Form->edZELID->SetEText("4711");  // not shown: FShownEid is -1
+  Form->btKCSVClick(Form->btKCSV);
+  EXPECT_TRUE(Stub->PricatCalls.empty());
+  ASSERT_TRUE(Form->ShowArticle(4711));
+  Form->btEDIpricatClick(Form->btEDIpricat);
+  Form->btKCSVClick(Form->btKCSV);
+  const std::vector<std::pair<Integer, Integer>> Want = {{0, 4711}, {2, 4711}, {0, 4711}};
+  EXPECT_EQ(Stub->PricatCalls, Want);
+  ASSERT_EQ(Boxes.size(), 2u);
+  EXPECT_EQ(Boxes[1], FullArticle);
+}
+
+TEST_F(MainDisplayTest, SearchButtonComesBackAfterAFailedSearch) {
+  Stub->Search = [](Integer, Integer) -> std::unique_ptr<zelTextData> { throw Exception("weg"); };
+  Form->btSearchClick(Form->btSearch);
+  EXPECT_TRUE(Form->btSearch->Enabled());
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0], "error.. (-122)");
+  // An error that leaves the search (a picture that is no JPEG) too.
+  Stub->Search = [](Integer, Integer) { return Answer("@stm,eid[INT],fab[STR]\n4711^AS\n"); };
+  Stub->Picture = [](Integer) {
+    auto P = std::make_unique<zelPicture>();
+    P->SetDataLength(4);
+    P->SetData(TByteDynArray{'G', 'I', 'F', '8'});
+    return P;
+  };
+  Form->chkPic->SetChecked(true);
+  EXPECT_THROW(Form->btSearchClick(Form->btSearch), Exception);
+  EXPECT_TRUE(Form->btSearch->Enabled());
+}
+
+TEST_F(MainDisplayTest, MousePressOnAnEmptiedHitListShowsNothing) {
+  Stub->Search = [](Integer Her, Integer Sai) {
+    EXPECT_EQ(Her, -1);
+    EXPECT_EQ(Sai, -1);
+    return Answer("@stm,eid[INT],fab[STR]\n4711^AS-1  \n4712^AS-2\n");
+  };
+  Form->btSearchClick(Form->btSearch);
+  ASSERT_EQ(Form->lbox->Items()->Count(), 2);
+  EXPECT_EQ(Form->FShownEid, 4711);
+  ASSERT_TRUE(Form->lbox->OnMouseDown);
+  Form->edFabEnter(Form->edFab);  // empties the list, the handlers stay
+  EXPECT_EQ(Form->lbox->Items()->Count(), 0);
+  Form->lbox->OnMouseDown(Form->lbox, mbLeft, TShiftState(), 5, 5);
+  EXPECT_TRUE(Form->timCheck->Enabled());
+  EXPECT_TRUE(platform::FireTimerNow(Form->timCheck));
+  EXPECT_FALSE(Form->timCheck->Enabled());
+  EXPECT_EQ(Stub->PricatCalls.size(), 1u);
+  Form->btKCSVClick(Form->btKCSV);
+  Form->btEDIpricatClick(Form->btEDIpricat);
+  EXPECT_EQ(Stub->PricatCalls.size(), 1u);
+  EXPECT_EQ(Form->FShownEid, 4711);
 }
 
 }  // namespace

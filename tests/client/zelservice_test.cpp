@@ -369,3 +369,35 @@ TEST(ZelServiceLifetime, ClientLivesWithItsLastReference) {
 }
 
 }  // namespace
+
+namespace {
+
+// The fake service's own switches that other tests build on.
+TEST_F(ZelServiceTest, FailureScopedToOneListQuery) {
+  Fake.SetFailureFor("SearchART", FakeFailure::SoapFault, ZEL_LIST_COUNTRIES);
+  Fake.SetFailureFor("GetPic", FakeFailure::Http404);
+  EXPECT_EQ(Suppliers()->Status(), 0);
+  EXPECT_NE(ErrorOf([&] { Client->SearchART(0, u"demo", u"demo", ZEL_LIST_COUNTRIES, u""); }), "");
+  EXPECT_EQ(Client->SearchART(0, u"demo", u"demo", ZEL_LIST_SEASONS, u"")->Status(), 0);
+  EXPECT_NE(ErrorOf([&] { Client->GetPic(u"demo", u"demo", 100101); }), "");
+  EXPECT_EQ(Client->GetPRICAT(0, u"demo", u"demo", 100101, u"DE")->Status(), 0);
+  Fake.SetFailure(FakeFailure::None);  // clears the scoped ones too
+  EXPECT_EQ(ErrorOf([&] { Client->GetPic(u"demo", u"demo", 100101); }), "");
+}
+
+TEST_F(ZelServiceTest, ShortPictureStatesMoreThanItSends) {
+  Fake.SetFailure(FakeFailure::ShortPicture);
+  auto r = Client->GetPic(u"demo", u"demo", 100101);
+  EXPECT_EQ(r->DataLength(), static_cast<Integer>(r->Data().size()) + 1000);
+}
+
+TEST_F(ZelServiceTest, OwnArticleTextAndCatalogEntry) {
+  Fake.SetArticleText(900001, "@art,eid[INT],fab[STR]\r\n900001^Gr\xFC\xDF" "e\r\n");
+  Fake.AddCatalogEntry(900001, 1203, 21, "XY-900");
+  EXPECT_EQ(A(Client->SearchART2(0, u"demo", u"demo", 1203, u"xy-9", 21)->Buf()),
+            "@stm,eid[INT],fab[STR]\r\n900001^XY-900\r\n");
+  EXPECT_EQ(A(Client->GetPRICAT(0, u"demo", u"demo", 900001, u"DE")->Buf()),
+            "@art,eid[INT],fab[STR]\r\n900001^Gr\xFC\xDF" "e\r\n");
+}
+
+}  // namespace

@@ -64,6 +64,7 @@ struct KeyIntCase {
 TEST_F(KComboBox, GetKeyInt) {
   const KeyIntCase cases[] = {
       {"00012", 12}, {"-1", -1}, {"2.5", 2}, {"3.5", 4}, {"abc", -1}, {"", -1}, {"2041", 2041}, {"-2.5", -2},
+      {"4294967297", 1},  // beyond 32 bits: the low 32 bits
   };
   const char saved = DecimalSeparator;
   DecimalSeparator = '.';
@@ -357,6 +358,43 @@ TEST(KComboBoxFocus, KeysMoveTheFocus) {
   EXPECT_EQ(LastExitControl.Get(), box);
 }
 
+// Typing into the focused box of a real window: the list drops down and the
+// typed keys keep collecting there.
+TEST(KComboBoxWindow, TypeAheadWithTheListDroppedDown) {
+  FakeClock clock;
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  auto* box = new TKComboBox(&form);
+  box->SetParent(&form);
+  box->SetBounds(5, 5, 200, 21);
+  box->SetColWidths("0;4;40;");
+  for (const char* l : {"10;A;ten", "12;B;twelve", "2;C;two"}) box->AddLine(l);
+  auto* next = new TEdit(&form);
+  next->SetParent(&form);
+  next->SetBounds(5, 100, 100, 21);
+  int changes = 0;
+  box->OnChange = [&](TObject*) { ++changes; };
+  zeltest::ShowForm(&form);
+  box->SetFocus();
+  zeltest::TypeText("1");
+  EXPECT_TRUE(box->DroppedDown());
+  clock.Advance(400);
+  zeltest::TypeText("2");
+  EXPECT_EQ(box->SearchText(), "12");
+  EXPECT_EQ(box->ItemIndex(), 1);
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(box->GetKey(), "12");
+  // Down with the list open stays with the native list: no hand-on.
+  ASSERT_TRUE(box->DroppedDown());
+  zeltest::PressKey(VK_DOWN);
+  EXPECT_TRUE(box->Focused());
+  box->SetDroppedDown(false);
+  zeltest::RunPostedMessages();
+  zeltest::PressKey(VK_DOWN);
+  EXPECT_TRUE(next->Focused());
+  EXPECT_EQ(box->ItemIndex(), 1);
+}
+
 // ---------------------------------------------------------------- focus exit
 
 TEST_F(KComboBox, ExitWithAChangedKeyColoursTheBox) {
@@ -482,6 +520,7 @@ TEST_F(KComboSearch, NoMatchLeavesTheSelectionAndTheKey) {
 TEST_F(KComboSearch, KeyResults) {
   EXPECT_EQ(box->Press('1'), '\0');     // found: the native control does not see it
   EXPECT_EQ(box->Press('\x1B'), '\x1B');
+  EXPECT_EQ(box->Press('\t'), '\t');
   EXPECT_EQ(box->Press('\b'), '\0');
   EXPECT_EQ(box->Press('\r'), '\0');   // Enter hands on
   EXPECT_EQ(TakeNextDlgCtl(&form), std::vector<WPARAM>{0});
@@ -545,6 +584,65 @@ TEST(KComboEditStyle, TypingCompletesTheEditText) {
   EXPECT_EQ(box->Text(), "berta;Berta;2;");
   EXPECT_EQ(box->SelStart(), 1);
   EXPECT_EQ(box->SelLength(), 13);
+}
+
+TEST(KComboEditStyle, BackspaceDeletesTheSelectionThenACharacter) {
+  TForm form(nullptr);
+  auto* box = new ProbeCombo(&form);
+  box->SetStyle(csDropDown);
+  box->AddLine("Anton;1");
+  box->AddLine("Berta;2");
+  int changes = 0;
+  box->OnChange = [&](TObject*) { ++changes; };
+  box->Press('b');
+  ASSERT_EQ(box->SelLength(), 13);
+  changes = 0;
+  EXPECT_EQ(box->Press('\b'), '\0');
+  EXPECT_EQ(box->Text(), "b");
+  EXPECT_EQ(box->SelStart(), 1);
+  EXPECT_EQ(box->SelLength(), 0);
+  EXPECT_EQ(changes, 1);
+  box->Press('e');  // selects Berta again: Click and Select fire Change
+  EXPECT_EQ(box->Text(), "berta;Berta;2;");
+  EXPECT_EQ(changes, 2);
+  box->SetSelStart(3);
+  box->SetSelLength(0);
+  EXPECT_EQ(box->Press('\b'), '\0');  // the character before the caret
+  EXPECT_EQ(box->Text(), "beta;Berta;2;");
+  EXPECT_EQ(box->SelStart(), 2);
+  EXPECT_EQ(box->SearchText(), "beta;Berta;2;");
+  EXPECT_EQ(changes, 3);
+}
+
+TEST(KComboFlat, FlatLookSettings) {
+  FlatLook = true;
+  TForm form(nullptr);
+  auto* combo = new TKComboBox(&form);
+  auto* list = new TKListBox(&form);
+  FlatLook = false;
+  EXPECT_FALSE(combo->Ctl3D());
+  EXPECT_EQ(combo->ItemHeight(), 13);
+  EXPECT_EQ(combo->Style(), csOwnerDrawFixed);  // the constructor sets it afterwards
+  EXPECT_FALSE(list->Ctl3D());
+  TForm plain(nullptr);
+  EXPECT_TRUE((new TKComboBox(&plain))->Ctl3D());
+}
+
+TEST(KComboFlat, FlatFrameIsPainted) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 60);
+  auto* combo = new TKComboBox(&form);
+  combo->SetParent(&form);
+  combo->SetBounds(0, 0, 150, 21);
+  combo->AddLine("1;a");
+  zeltest::ShowForm(&form);
+  const platform::PixelImage before = platform::RenderControl(combo);
+  FlatLook = true;
+  const platform::PixelImage flat = platform::RenderControl(combo);
+  FlatLook = false;
+  EXPECT_FALSE(combo->Ctl3D());
+  EXPECT_EQ(zeltest::CountColor(before, 0xA0A0A0), 0);
+  EXPECT_GT(zeltest::CountColor(flat, 0xA0A0A0), 0);
 }
 
 // ---------------------------------------------------------------- drawing

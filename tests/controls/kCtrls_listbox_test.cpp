@@ -283,8 +283,7 @@ TEST(KListBoxWindow, EnterAndFocusEntry) {
   next->SetParent(&form);
   next->SetBounds(5, 200, 100, 21);
   int clicks = 0, mouseDowns = 0;
-  box->OnClick = [&](TObject*) { ++clicks; fprintf(stderr, "click %d\n", box->ItemIndex()); };
-  box->OnEnter = [&](TObject*) { fprintf(stderr, "enter %d\n", box->ItemIndex()); };
+  box->OnClick = [&](TObject*) { ++clicks; };
   box->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++mouseDowns; };
   zeltest::ShowForm(&form);
   ASSERT_TRUE(first->Focused());
@@ -306,6 +305,24 @@ TEST(KListBoxWindow, EnterAndFocusEntry) {
   box->SetFocus();
   zeltest::RunPostedMessages();
   EXPECT_EQ(box->ItemIndex(), 3);
+
+  // A mouse click into the box from another control.
+  first->SetFocus();
+  clicks = 0;
+  const TRect r4 = box->ItemRect(4);
+  platform::SetMousePos(box, r4.Left + 10, r4.Top + 3);
+  zeltest::Click(box, r4.Left + 10, r4.Top + 3);
+  EXPECT_TRUE(box->Focused());
+  EXPECT_EQ(box->ItemIndex(), 4);
+  EXPECT_GE(clicks, 1);
+  EXPECT_EQ(mouseDowns, 1);
+
+  // Tabbing into the box clicks as well.
+  first->SetFocus();
+  platform::SetMousePos(box, r.Left + 10, box->ItemRect(1).Top + 3);
+  zeltest::PressKey(VK_TAB);
+  ASSERT_TRUE(box->Focused());
+  EXPECT_EQ(box->ItemIndex(), 1);
 }
 
 // ---------------------------------------------------------------- drawing
@@ -496,6 +513,74 @@ TEST(KListBoxRender, FocusedAndUnfocusedSelection) {
   const platform::PixelImage unfocused = platform::RenderControl(box);
   EXPECT_EQ(unfocused.At(r.Right - 5, r.Top + 6), static_cast<TColor>(0xE6E6E6));
   EXPECT_EQ(unfocused.At(r.Right - 5, r.Top + 6 + 13), clWhite);
+}
+
+// ---------------------------------------------------------------- window descriptions
+
+class TKListForm : public TForm {
+  ZEL_CLASS(TKListForm, TForm)
+public:
+  explicit TKListForm(const AnsiString& Text) : TForm(nullptr) { ReadDescription(Text); }
+  TKListBox* lbox = nullptr;
+  int Enters = 0;
+  void lboxEnter(TObject*) { ++Enters; }
+};
+
+const bool listFormRegistered = platform::RegisterClass<TKListForm>("TKListForm", "TForm")
+                                    .NotCreatable()
+                                    .Field("lbox", &TKListForm::lbox)
+                                    .Method("lboxEnter", &TKListForm::lboxEnter)
+                                    .Done();
+
+TEST(KListDescription, PublishedProperties) {
+  ASSERT_TRUE(listFormRegistered);
+  TKListForm form(
+      "object KListForm: TKListForm\n"
+      "  object lbox: TKListBox\n"
+      "    Left = 0\n"
+      "    Top = 225\n"
+      "    Width = 201\n"
+      "    Height = 300\n"
+      "    Style = lbOwnerDrawFixed\n"
+      "    Color = 16711145\n"
+      "    ItemHeight = 13\n"
+      "    TabOrder = 0\n"
+      "    TabStop = True\n"
+      "    SortItem = 0\n"
+      "    ColWidths = '2;5;40;'\n"
+      "    ColWidthsInPoint = True\n"
+      "    GitterHorizontal = True\n"
+      "    KeyPos = 2\n"
+      "    NoneItem = '0;-;'\n"
+      "    Sorted = True\n"
+      "    OnEnter = lboxEnter\n"
+      "  end\n"
+      "end\n");
+  ASSERT_NE(form.lbox, nullptr);
+  EXPECT_EQ(form.lbox->SortItem(), 0);
+  EXPECT_EQ(form.lbox->ColWidths(), "2;5;40;");
+  EXPECT_TRUE(form.lbox->ColWidthsInPoint());
+  EXPECT_TRUE(form.lbox->GitterHorizontal());
+  EXPECT_EQ(form.lbox->KeyPos(), 2);
+  EXPECT_EQ(form.lbox->NoneItem(), "0;-;");
+  EXPECT_EQ(form.lbox->Color(), 16711145);
+  EXPECT_EQ(form.lbox->ItemHeight(), 13);
+  EXPECT_TRUE(form.lbox->Sorted());
+  EXPECT_TRUE(form.lbox->TabStop());
+  ASSERT_TRUE(form.lbox->OnEnter);
+  form.lbox->OnEnter(form.lbox);
+  EXPECT_EQ(form.Enters, 1);
+}
+
+TEST(KListDescription, StyleDefaultsToOwnerDrawFixed) {
+  TKListForm form(
+      "object KListForm: TKListForm\n"
+      "  object lbox: TKListBox\n"
+      "  end\n"
+      "end\n");
+  ASSERT_NE(form.lbox, nullptr);
+  EXPECT_EQ(form.lbox->Style(), lbOwnerDrawFixed);
+  EXPECT_EQ(form.lbox->KeyPos(), 1);
 }
 
 }  // namespace

@@ -241,7 +241,8 @@ TEST(Description, SetsThePublishedPropertiesOfTheStandardControls) {
       "  object deb: TListBox\n    Left = 0\n    Top = 230\n    Width = 200\n    Height = 60\n"
       "    ItemHeight = 13\n    PopupMenu = pu\n    MultiSelect = True\n    TabOrder = 1\n  end\n"
       "  object pu: TPopupMenu\n    object Lschen1: TMenuItem\n      Caption = 'Debug L'#246'schen'\n"
-      "      OnClick = Lschen1Click\n    end\n  end\n"
+      "      OnClick = Lschen1Click\n    end\n    object Mehr: TMenuItem\n      Caption = 'Mehr'\n"
+      "      object Alles: TMenuItem\n        Caption = 'Alles'\n      end\n    end\n  end\n"
       "end\n";
   TDescForm form(nullptr);
   platform::ReadComponent(&form, text);
@@ -275,8 +276,12 @@ TEST(Description, SetsThePublishedPropertiesOfTheStandardControls) {
 
   // The menu's item was nested in it and is bound to its handler.
   ASSERT_NE(form.pu, nullptr);
-  ASSERT_EQ(form.pu->Items()->Count(), 1);
+  ASSERT_EQ(form.pu->Items()->Count(), 2);
   EXPECT_EQ(form.pu->Items()->Items(0), form.Lschen1);
+  // An item nested in an item is a submenu entry.
+  TMenuItem* more = form.pu->Items()->Items(1);
+  ASSERT_EQ(more->Count(), 1);
+  EXPECT_EQ(more->Items(0)->Caption(), "Alles");
   EXPECT_EQ(form.Lschen1->Caption(), "Debug L\xF6schen");
   form.Lschen1->Click();
   EXPECT_EQ(form.Cleared, 1);

@@ -241,6 +241,26 @@ TEST_F(ReaderTest, PropertiesAreSetWhileLoadingAndLoadedRunsAfterTheWholeDescrip
   EXPECT_EQ(form->Calls.front(), "create, Inner=Inner");
 }
 
+TEST(Reader, TabOrderIsTheDescriptionsWhateverTheReadingOrder) {
+  TProbeForm f(nullptr);
+  platform::ReadComponent(&f, R"(object F: TProbeForm
+  object A: TProbe
+    TabOrder = 2
+  end
+  object B: TProbe
+    TabOrder = 1
+  end
+  object C: TProbe
+    TabOrder = 0
+  end
+end
+)");
+  auto order = [&](const char* n) { return static_cast<TWinControl*>(f.FindComponent(n))->TabOrder(); };
+  EXPECT_EQ(order("C"), 0);
+  EXPECT_EQ(order("B"), 1);
+  EXPECT_EQ(order("A"), 2);
+}
+
 TEST(Reader, RefusesWhatItCannotRead) {
   struct Case {
     const char* text;

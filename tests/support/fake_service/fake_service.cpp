@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
+#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -217,9 +217,13 @@ std::string Unescape(const std::string& s) {
     else if (ent == "quot") out += '"';
     else if (ent == "apos") out += '\'';
     else if (!ent.empty() && ent[0] == '#') {
-      unsigned long cp = ent.size() > 1 && (ent[1] == 'x' || ent[1] == 'X') ? std::stoul(ent.substr(2), nullptr, 16)
-                                                                           : std::stoul(ent.substr(1));
-      AppendUtf8(out, cp);
+      try {
+        unsigned long cp = ent.size() > 1 && (ent[1] == 'x' || ent[1] == 'X') ? std::stoul(ent.substr(2), nullptr, 16)
+                                                                             : std::stoul(ent.substr(1));
+        AppendUtf8(out, cp);
+      } catch (const std::exception&) {
+        out += s.substr(i, semi - i + 1);  // not a number: left as it stands
+      }
     } else {
       out += s.substr(i, semi - i + 1);
     }
@@ -521,7 +525,7 @@ bool ParseFailure(const std::string& Name, FakeFailure& Out) {
       {"status", FakeFailure::StatusNotZero}, {"badpicture", FakeFailure::BadPicture},
       {"stall", FakeFailure::Stall},       {"500", FakeFailure::Http500NoFault},
       {"dtd", FakeFailure::DtdReply},      {"nostatus", FakeFailure::MissingStatus},
-      {"tworesults", FakeFailure::TwoResults}};
+      {"tworesults", FakeFailure::TwoResults}, {"shortpicture", FakeFailure::ShortPicture}};
   auto it = names.find(Lower(Name));
   if (it == names.end()) return false;
   Out = it->second;
@@ -545,9 +549,17 @@ struct FakeZelService::TImpl {
   int Port = 0;
   Data Files;
 
+  struct ScopedFailure {
+    std::string Operation;
+    long Her;
+    FakeFailure Failure;
+  };
+
   mutable std::mutex Lock;
+  std::mutex DataLock;  // guards Files
   std::vector<RecordedRequest> Requests;
   FakeFailure Failure = FakeFailure::None;
+  std::vector<ScopedFailure> Scoped;
   FakeWsdl Wsdl = FakeWsdl::Normal;
   bool StallReleased = false;
   std::condition_variable StallWake;
@@ -564,8 +576,12 @@ struct FakeZelService::TImpl {
     Requests.push_back(std::move(r));
   }
 
-  FakeFailure CurrentFailure() const {
+  FakeFailure FailureFor(const ParsedCall& call) const {
     std::lock_guard<std::mutex> lock(Lock);
+    if (call.Ok) {
+      for (auto it = Scoped.rbegin(); it != Scoped.rend(); ++it)
+        if (it->Operation == call.Operation && (it->Her == 0 || call.Int("her") == it->Her)) return it->Failure;
+    }
     return Failure;
   }
 
@@ -592,7 +608,10 @@ struct FakeZelService::TImpl {
       res.set_content("<html><body><h1>404 - Nicht gefunden</h1></body></html>", "text/html");
       return;
     }
-    FakeFailure failure = CurrentFailure();
+    std::string action = req.get_header_value("SOAPAction");
+    if (action.size() >= 2 && action.front() == '"' && action.back() == '"') action = action.substr(1, action.size() - 2);
+    ParsedCall call = ParseCall(req.body);
+    FakeFailure failure = FailureFor(call);
     switch (failure) {
       case FakeFailure::SoapFault:
         res.status = 500;
@@ -618,9 +637,6 @@ struct FakeZelService::TImpl {
         break;
     }
 
-    std::string action = req.get_header_value("SOAPAction");
-    if (action.size() >= 2 && action.front() == '"' && action.back() == '"') action = action.substr(1, action.size() - 2);
-    ParsedCall call = ParseCall(req.body);
     if (!call.Ok) {
       res.status = 500;
       res.set_content(FaultEnvelope("soap:Client", "Die Anforderung kann nicht gelesen werden."), "text/xml; charset=utf-8");
@@ -632,7 +648,11 @@ struct FakeZelService::TImpl {
                       "text/xml; charset=utf-8");
       return;
     }
-    std::string inner = Answer(call, failure);
+    std::string inner;
+    {
+      std::lock_guard<std::mutex> lock(DataLock);
+      inner = Answer(call, failure);
+    }
     if (inner.empty()) {
       res.status = 500;
       res.set_content(FaultEnvelope("soap:Client", "Unbekannte Operation " + call.Operation), "text/xml; charset=utf-8");
@@ -746,7 +766,8 @@ struct FakeZelService::TImpl {
     }
     std::string r = "<GetPicResponse xmlns=\"zel.Service\"><GetPicResult>";
     if (failure != FakeFailure::MissingStatus) r += "<Status>" + std::to_string(status) + "</Status>";
-    r += "<Msg>" + Escape(platform::AnsiToUtf8(msgAnsi)) + "</Msg><DataLength>" + std::to_string(bytes.size()) +
+    size_t stated = bytes.size() + (failure == FakeFailure::ShortPicture && !bytes.empty() ? 1000 : 0);
+    r += "<Msg>" + Escape(platform::AnsiToUtf8(msgAnsi)) + "</Msg><DataLength>" + std::to_string(stated) +
          "</DataLength><Data>" + Base64(bytes) + "</Data></GetPicResult>";
     if (failure == FakeFailure::TwoResults) r += "<Extra>1</Extra>";
     r += "</GetPicResponse>";
@@ -792,7 +813,24 @@ std::string FakeZelService::ActionOf(const std::string& Operation) { return "urn
 void FakeZelService::SetFailure(FakeFailure Failure) {
   std::lock_guard<std::mutex> lock(FImpl->Lock);
   FImpl->Failure = Failure;
+  if (Failure == FakeFailure::None) FImpl->Scoped.clear();
   FImpl->StallReleased = false;
+}
+
+void FakeZelService::SetFailureFor(const std::string& Operation, FakeFailure Failure, long Her) {
+  std::lock_guard<std::mutex> lock(FImpl->Lock);
+  FImpl->Scoped.push_back({Operation, Operation == "SearchART" ? Her : 0, Failure});
+  FImpl->StallReleased = false;
+}
+
+void FakeZelService::SetArticleText(long Eid, const std::string& KcsvAnsi) {
+  std::lock_guard<std::mutex> lock(FImpl->DataLock);
+  FImpl->Files.Kcsv[Eid] = KcsvAnsi;
+}
+
+void FakeZelService::AddCatalogEntry(long Eid, long Her, long Sai, const std::string& FabAnsi) {
+  std::lock_guard<std::mutex> lock(FImpl->DataLock);
+  FImpl->Files.Catalog.push_back(Article{Eid, Her, Sai, FabAnsi});
 }
 
 void FakeZelService::SetWsdl(FakeWsdl Wsdl) {

@@ -42,6 +42,7 @@ enum class FakeFailure {
   DtdReply,        // the answer carries a DTD with an entity declaration
   MissingStatus,   // the result lacks its Status element
   TwoResults,      // the response element holds two elements
+  ShortPicture,    // GetPic states a DataLength 1000 above the bytes it sends
 };
 
 enum class FakeWsdl {
@@ -74,8 +75,18 @@ public:
   // The soapAction the description gives for an operation.
   static std::string ActionOf(const std::string& Operation);
 
+  // Every following call fails so; None also clears the failures below.
   void SetFailure(FakeFailure Failure);
+  // Only calls of Operation fail so; for "SearchART" with Her not 0 only the
+  // calls with that her (a list query such as -19971003).  Takes precedence
+  // over SetFailure for the calls it names.
+  void SetFailureFor(const std::string& Operation, FakeFailure Failure, long Her = 0);
   void SetWsdl(FakeWsdl Wsdl);
+
+  // Own data: GetPRICAT format 0 for Eid answers KcsvAnsi (Windows-1252);
+  // a catalog entry makes an article findable by SearchART2.
+  void SetArticleText(long Eid, const std::string& KcsvAnsi);
+  void AddCatalogEntry(long Eid, long Her, long Sai, const std::string& FabAnsi);
   // Lets a stalled reply go (it then answers 503).
   void ReleaseStall();
 

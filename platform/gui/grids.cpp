@@ -1,0 +1,819 @@
+// Grids of the GUI class library (see grids.h).
+#include "platform/gui/grids.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/gui/forms.h"
+#include "platform/gui/messages.h"
+#include "platform/gui/streaming.h"
+
+namespace {
+
+const char* const kIndexOutOfRange = "Gitterindex au\xDF" "erhalb des g\xFC" "ltigen Bereichs";
+const char* const kFixedColsTooBig = "Die Anzahl der fixierten Spalten mu\xDF kleiner als die Spaltenanzahl sein";
+const char* const kFixedRowsTooBig = "Die Anzahl der fixierten Zeilen mu\xDF kleiner als die Zeilenanzahl sein";
+
+}  // namespace
+
+// ---------------------------------------------------------------- TInplaceEdit
+
+void TInplaceEdit::SetText(const AnsiString& Value) {
+  FText = Value;
+  FSelStart = static_cast<int>(FText.size());
+  FSelLength = 0;
+  FAnchor = FSelStart;
+}
+
+void TInplaceEdit::Clamp() {
+  const int n = static_cast<int>(FText.size());
+  FSelStart = std::clamp(FSelStart, 0, n);
+  FSelLength = std::clamp(FSelLength, 0, n - FSelStart);
+}
+
+void TInplaceEdit::SetSelStart(int Value) {
+  FSelStart = Value;
+  FSelLength = 0;
+  Clamp();
+  FAnchor = FSelStart;
+  if (FGrid) FGrid->Invalidate();
+}
+
+void TInplaceEdit::SetSelLength(int Value) {
+  FSelLength = Value;
+  Clamp();
+  FAnchor = FSelStart;
+  if (FGrid) FGrid->Invalidate();
+}
+
+void TInplaceEdit::SelectAll() {
+  FSelStart = 0;
+  FSelLength = static_cast<int>(FText.size());
+  FAnchor = 0;
+}
+
+// ---------------------------------------------------------------- TCustomGrid
+
+TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
+  FColWidths.assign(FColCount, FDefaultColWidth);
+  FRowHeights.assign(FRowCount, FDefaultRowHeight);
+  SetColor(clWindow);
+  SetTabStop(true);
+  SetBounds(0, 0, 320, 120);
+}
+
+TCustomGrid::~TCustomGrid() = default;
+
+void TCustomGrid::SetColCount(int Value) {
+  if (Value < 1) Value = 1;
+  if (Value == FColCount) return;
+  const int oldCols = FColCount;
+  if (Value <= FFixedCols) FFixedCols = Value - 1;
+  FColCount = Value;
+  FColWidths.resize(Value, FDefaultColWidth);
+  if (FCol >= Value) FCol = Value - 1;
+  if (FCol < FFixedCols) FCol = std::min(FFixedCols, Value - 1);
+  if (FEditCol >= Value) HideEditor();
+  SizeChanged(oldCols, FRowCount);
+  ClampTopLeft();
+  Invalidate();
+}
+
+void TCustomGrid::SetRowCount(int Value) {
+  if (Value < 1) Value = 1;
+  if (Value == FRowCount) return;
+  const int oldRows = FRowCount;
+  if (Value <= FFixedRows) FFixedRows = Value - 1;
+  FRowCount = Value;
+  FRowHeights.resize(Value, FDefaultRowHeight);
+  if (FRow >= Value) FRow = Value - 1;
+  if (FRow < FFixedRows) FRow = std::min(FFixedRows, Value - 1);
+  if (FEditRow >= Value) HideEditor();
+  SizeChanged(FColCount, oldRows);
+  ClampTopLeft();
+  Invalidate();
+}
+
+void TCustomGrid::SetFixedCols(int Value) {
+  if (Value < 0) throw EInvalidGridOperation(kIndexOutOfRange);
+  if (Value >= FColCount) throw EInvalidGridOperation(kFixedColsTooBig);
+  FFixedCols = Value;
+  if (FCol < Value) FCol = Value;
+  ClampTopLeft();
+  Invalidate();
+}
+
+void TCustomGrid::SetFixedRows(int Value) {
+  if (Value < 0) throw EInvalidGridOperation(kIndexOutOfRange);
+  if (Value >= FRowCount) throw EInvalidGridOperation(kFixedRowsTooBig);
+  FFixedRows = Value;
+  if (FRow < Value) FRow = Value;
+  ClampTopLeft();
+  Invalidate();
+}
+
+void TCustomGrid::SetDefaultColWidth(int Value) {
+  FDefaultColWidth = Value;
+  std::fill(FColWidths.begin(), FColWidths.end(), Value);
+  Invalidate();
+}
+
+void TCustomGrid::SetDefaultRowHeight(int Value) {
+  FDefaultRowHeight = Value;
+  std::fill(FRowHeights.begin(), FRowHeights.end(), Value);
+  Invalidate();
+}
+
+int TCustomGrid::ColWidths(int Index) const {
+  if (Index < 0 || Index >= FColCount) return FDefaultColWidth;
+  return FColWidths[static_cast<size_t>(Index)];
+}
+
+void TCustomGrid::SetColWidths(int Index, int Value) {
+  if (Index < 0 || Index >= FColCount) throw EInvalidGridOperation(kIndexOutOfRange);
+  FColWidths[static_cast<size_t>(Index)] = Value;
+  Invalidate();
+}
+
+int TCustomGrid::RowHeights(int Index) const {
+  if (Index < 0 || Index >= FRowCount) return FDefaultRowHeight;
+  return FRowHeights[static_cast<size_t>(Index)];
+}
+
+void TCustomGrid::SetRowHeights(int Index, int Value) {
+  if (Index < 0 || Index >= FRowCount) throw EInvalidGridOperation(kIndexOutOfRange);
+  FRowHeights[static_cast<size_t>(Index)] = Value;
+  Invalidate();
+}
+
+void TCustomGrid::SetGridLineWidth(int Value) {
+  FGridLineWidth = std::max(0, Value);
+  Invalidate();
+}
+
+void TCustomGrid::SetOptions(TGridOptions Value) {
+  if (Value == FOptions) return;
+  FOptions = Value;
+  if (!FOptions.Contains(goEditing)) HideEditor();
+  else if (FOptions.Contains(goAlwaysShowEditor)) ShowEditor();
+  Invalidate();
+}
+
+void TCustomGrid::SetFixedColor(TColor Value) {
+  FFixedColor = Value;
+  Invalidate();
+}
+
+void TCustomGrid::SetBorderStyle(TBorderStyle Value) {
+  FBorderStyle = Value;
+  Invalidate();
+}
+
+void TCustomGrid::SetCol(int Value) {
+  if (Value == FCol) return;
+  if (Value < 0 || Value >= FColCount) throw EInvalidGridOperation(kIndexOutOfRange);
+  FocusCell(Value, FRow);
+}
+
+void TCustomGrid::SetRow(int Value) {
+  if (Value == FRow) return;
+  if (Value < 0 || Value >= FRowCount) throw EInvalidGridOperation(kIndexOutOfRange);
+  FocusCell(FCol, Value);
+}
+
+void TCustomGrid::FocusCell(int ACol, int ARow) {
+  if (ACol == FCol && ARow == FRow) return;
+  if (!SelectCell(ACol, ARow)) return;
+  MoveCurrent(ACol, ARow);
+}
+
+void TCustomGrid::MoveCurrent(int ACol, int ARow) {
+  const int oldCol = FCol, oldRow = FRow;
+  if (EditorMode()) HideEditor();
+  FCol = ACol;
+  FRow = ARow;
+  ScrollIntoView();
+  Invalidate();
+  if (FOptions.Contains(goEditing) && FOptions.Contains(goAlwaysShowEditor)) ShowEditor();
+  CurrentCellMoved(oldCol, oldRow);
+  Click();
+}
+
+void TCustomGrid::CurrentCellMoved(int, int) {}
+
+void TCustomGrid::SetLeftCol(int Value) {
+  const int old = FLeftCol;
+  FLeftCol = Value;
+  ClampTopLeft();
+  if (FLeftCol != old) {
+    Invalidate();
+    TopLeftChanged();
+  }
+}
+
+void TCustomGrid::SetTopRow(int Value) {
+  const int old = FTopRow;
+  FTopRow = Value;
+  ClampTopLeft();
+  if (FTopRow != old) {
+    Invalidate();
+    TopLeftChanged();
+  }
+}
+
+void TCustomGrid::ClampTopLeft() {
+  FLeftCol = std::clamp(FLeftCol, FFixedCols, std::max(FFixedCols, FColCount - 1));
+  FTopRow = std::clamp(FTopRow, FFixedRows, std::max(FFixedRows, FRowCount - 1));
+}
+
+int TCustomGrid::LineX() const {
+  return (FOptions.Contains(goFixedVertLine) || FOptions.Contains(goVertLine)) ? FGridLineWidth : 0;
+}
+int TCustomGrid::LineY() const {
+  return (FOptions.Contains(goFixedHorzLine) || FOptions.Contains(goHorzLine)) ? FGridLineWidth : 0;
+}
+
+int TCustomGrid::ColX(int ACol) {
+  if (ACol < 0 || ACol >= FColCount) return -1;
+  int x = 0;
+  for (int c = 0; c < FFixedCols; ++c) {
+    if (c == ACol) return x;
+    x += ColWidths(c) + LineX();
+  }
+  if (ACol < FLeftCol) return -1;
+  for (int c = FLeftCol; c < ACol; ++c) x += ColWidths(c) + LineX();
+  return x;
+}
+
+int TCustomGrid::RowY(int ARow) {
+  if (ARow < 0 || ARow >= FRowCount) return -1;
+  int y = 0;
+  for (int r = 0; r < FFixedRows; ++r) {
+    if (r == ARow) return y;
+    y += RowHeights(r) + LineY();
+  }
+  if (ARow < FTopRow) return -1;
+  for (int r = FTopRow; r < ARow; ++r) y += RowHeights(r) + LineY();
+  return y;
+}
+
+TRect TCustomGrid::CellRect(int ACol, int ARow) {
+  const int x = ColX(ACol), y = RowY(ARow);
+  if (x < 0 || y < 0) return TRect();
+  const TRect client = ClientRect();
+  if (x >= client.Right || y >= client.Bottom) return TRect();
+  return TRect(x, y, x + ColWidths(ACol), y + RowHeights(ARow));
+}
+
+TGridCoord TCustomGrid::MouseCoord(int X, int Y) {
+  TGridCoord r{-1, -1};
+  if (X < 0 || Y < 0) return r;
+  auto find = [](int v, int count, int fixed, int first, int line, auto size) {
+    int pos = 0;
+    for (int i = 0; i < fixed; ++i) {
+      const int next = pos + size(i) + line;
+      if (v < next) return i;
+      pos = next;
+    }
+    for (int i = first; i < count; ++i) {
+      const int next = pos + size(i) + line;
+      if (v < next) return i;
+      pos = next;
+    }
+    return -1;
+  };
+  r.X = find(X, FColCount, FFixedCols, FLeftCol, LineX(), [this](int i) { return ColWidths(i); });
+  r.Y = find(Y, FRowCount, FFixedRows, FTopRow, LineY(), [this](int i) { return RowHeights(i); });
+  if (r.X < 0 || r.Y < 0) return TGridCoord{-1, -1};
+  return r;
+}
+
+int TCustomGrid::VisibleColCount() {
+  const int width = ClientRect().Width();
+  int x = 0;
+  for (int c = 0; c < FFixedCols; ++c) x += ColWidths(c) + LineX();
+  int n = 0;
+  for (int c = FLeftCol; c < FColCount; ++c) {
+    x += ColWidths(c);
+    if (x > width) break;
+    x += LineX();
+    ++n;
+  }
+  return n;
+}
+
+int TCustomGrid::VisibleRowCount() {
+  const int height = ClientRect().Height();
+  int y = 0;
+  for (int r = 0; r < FFixedRows; ++r) y += RowHeights(r) + LineY();
+  int n = 0;
+  for (int r = FTopRow; r < FRowCount; ++r) {
+    y += RowHeights(r);
+    if (y > height) break;
+    y += LineY();
+    ++n;
+  }
+  return n;
+}
+
+void TCustomGrid::ScrollIntoView() {
+  const int oldLeft = FLeftCol, oldTop = FTopRow;
+  if (FCol >= FFixedCols) {
+    if (FCol < FLeftCol) FLeftCol = FCol;
+    while (FLeftCol < FCol && FCol >= FLeftCol + std::max(1, VisibleColCount())) ++FLeftCol;
+  }
+  if (FRow >= FFixedRows) {
+    if (FRow < FTopRow) FTopRow = FRow;
+    while (FTopRow < FRow && FRow >= FTopRow + std::max(1, VisibleRowCount())) ++FTopRow;
+  }
+  ClampTopLeft();
+  if (FLeftCol != oldLeft || FTopRow != oldTop) TopLeftChanged();
+}
+
+TGridRect TCustomGrid::Selection() const {
+  if (FOptions.Contains(goRowSelect)) return TGridRect{FFixedCols, FRow, FColCount - 1, FRow};
+  return TGridRect{FCol, FRow, FCol, FRow};
+}
+
+void TCustomGrid::SetSelection(const TGridRect& Value) {
+  // Only the current cell is selected here; the selection's top left
+  // becomes the current cell.
+  FocusCell(Value.Left, Value.Top);
+}
+
+void TCustomGrid::InvalidateCell(int, int) { Invalidate(); }
+
+bool TCustomGrid::IsActiveControl() {
+  if (TCustomForm* f = GetParentForm(this)) return f->ActiveControl() == this;
+  return HandleAllocated() && GetFocus() == Handle();
+}
+
+// ---------------------------------------------------------------- virtual hooks
+
+void TCustomGrid::DrawCell(int, int, TRect, TGridDrawState) {}
+bool TCustomGrid::SelectCell(int, int) { return true; }
+AnsiString TCustomGrid::GetEditText(int, int) { return AnsiString(); }
+void TCustomGrid::SetEditText(int, int, const AnsiString&) {}
+void TCustomGrid::SizeChanged(int, int) {}
+void TCustomGrid::ColumnMoved(int, int) {}
+
+bool TCustomGrid::CanEditShow() {
+  return FOptions.Contains(goEditing) && !FOptions.Contains(goRowSelect) && FCol >= FFixedCols &&
+         FRow >= FFixedRows && FCol < FColCount && FRow < FRowCount;
+}
+
+void TCustomGrid::ShowEditor() {
+  if (!CanEditShow()) return;
+  if (!FInplaceEdit) FInplaceEdit = std::make_unique<TInplaceEdit>(this);
+  FEditCol = FCol;
+  FEditRow = FRow;
+  FInplaceEdit->FVisible = true;
+  FInplaceEdit->FText = GetEditText(FCol, FRow);
+  FInplaceEdit->SelectAll();
+  Invalidate();
+}
+
+void TCustomGrid::HideEditor() {
+  if (!FInplaceEdit || !FInplaceEdit->FVisible) return;
+  FInplaceEdit->FVisible = false;
+  FEditCol = FEditRow = -1;
+  Invalidate();
+}
+
+void TCustomGrid::SetEditorMode(bool Value) {
+  if (Value) ShowEditor();
+  else if (!FOptions.Contains(goAlwaysShowEditor)) HideEditor();
+}
+
+void TCustomGrid::UpdateEditorText(int ACol, int ARow, const AnsiString& Value) {
+  if (EditorMode() && ACol == FEditCol && ARow == FEditRow && FInplaceEdit->FText != Value) {
+    FInplaceEdit->SetText(Value);
+    Invalidate();
+  }
+}
+
+// ---------------------------------------------------------------- keys
+
+void TCustomGrid::WMGetDlgCode(TMessage& M) {
+  M.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+  if (FOptions.Contains(goTabs)) M.Result |= DLGC_WANTTAB;
+}
+
+void TCustomGrid::WMKeyDown(TMessage& M) {
+  if (DoKeyDown(M)) return;
+  if (EditorMode()) EditKey(static_cast<Word>(M.WParam), KeyDataToShiftState(M.LParam));
+  DefaultHandler(M);
+}
+
+void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
+  TCustomControl::KeyDown(Key, Shift);
+  if (Key == 0) return;
+  const bool ctrl = Shift.Contains(ssCtrl);
+  const bool editing = EditorMode();
+  int c = FCol, r = FRow;
+  const int page = std::max(1, VisibleRowCount());
+  switch (Key) {
+    case VK_UP: --r; break;
+    case VK_DOWN: ++r; break;
+    case VK_LEFT:
+      if (editing && !ctrl) return;
+      --c;
+      break;
+    case VK_RIGHT:
+      if (editing && !ctrl) return;
+      ++c;
+      break;
+    case VK_PRIOR: r -= page; break;
+    case VK_NEXT: r += page; break;
+    case VK_HOME:
+      if (editing && !ctrl) return;
+      c = FFixedCols;
+      if (ctrl) r = FFixedRows;
+      break;
+    case VK_END:
+      if (editing && !ctrl) return;
+      c = FColCount - 1;
+      if (ctrl) r = FRowCount - 1;
+      break;
+    case VK_TAB:
+      if (!FOptions.Contains(goTabs) || Shift.Contains(ssAlt)) return;
+      if (Shift.Contains(ssShift)) {
+        if (--c < FFixedCols) { c = FColCount - 1; --r; }
+      } else if (++c >= FColCount) {
+        c = FFixedCols;
+        ++r;
+      }
+      break;
+    case VK_F2:
+      if (!editing) ShowEditor();
+      return;
+    default:
+      return;
+  }
+  c = std::clamp(c, std::min(FFixedCols, FColCount - 1), FColCount - 1);
+  r = std::clamp(r, std::min(FFixedRows, FRowCount - 1), FRowCount - 1);
+  FocusCell(c, r);
+}
+
+void TCustomGrid::KeyPress(char& Key) {
+  TCustomControl::KeyPress(Key);
+  if (Key == '\r' && !FOptions.Contains(goAlwaysShowEditor)) {
+    if (EditorMode()) HideEditor();
+    else if (FOptions.Contains(goEditing)) ShowEditor();
+    Key = 0;
+  } else if (Key == 27 && EditorMode() && !FOptions.Contains(goAlwaysShowEditor)) {
+    HideEditor();
+  }
+}
+
+void TCustomGrid::WMChar(TMessage& M) {
+  if (DoKeyPress(M)) return;
+  const char ch = static_cast<char>(M.WParam);
+  const auto uc = static_cast<unsigned char>(ch);
+  if (FOptions.Contains(goEditing) && (uc == 8 || uc >= 32)) {
+    if (!EditorMode()) {
+      if (uc == 8) return;
+      ShowEditor();
+    }
+    if (EditorMode()) EditChar(ch);
+    return;
+  }
+  DefaultHandler(M);
+}
+
+// The editor's own keys: caret moves and Delete.
+void TCustomGrid::EditKey(Word Key, TShiftState Shift) {
+  TInplaceEdit* e = FInplaceEdit.get();
+  const int n = static_cast<int>(e->FText.size());
+  const bool shift = Shift.Contains(ssShift);
+  int caret = (e->FSelStart == e->FAnchor) ? e->FSelStart + e->FSelLength : e->FSelStart;
+  switch (Key) {
+    case VK_LEFT: caret = std::max(0, caret - 1); break;
+    case VK_RIGHT: caret = std::min(n, caret + 1); break;
+    case VK_HOME: caret = 0; break;
+    case VK_END: caret = n; break;
+    case VK_DELETE:
+      if (e->FSelLength > 0) e->FText.erase(static_cast<size_t>(e->FSelStart), static_cast<size_t>(e->FSelLength));
+      else if (e->FSelStart < n) e->FText.erase(static_cast<size_t>(e->FSelStart), 1);
+      else return;
+      e->FSelLength = 0;
+      e->FAnchor = e->FSelStart;
+      EditChanged();
+      return;
+    default:
+      return;
+  }
+  if (shift) {
+    e->FSelStart = std::min(e->FAnchor, caret);
+    e->FSelLength = std::abs(caret - e->FAnchor);
+  } else {
+    e->FSelStart = e->FAnchor = caret;
+    e->FSelLength = 0;
+  }
+  Invalidate();
+}
+
+void TCustomGrid::EditChar(char Key) {
+  TInplaceEdit* e = FInplaceEdit.get();
+  if (Key == 8) {
+    if (e->FSelLength > 0) {
+      e->FText.erase(static_cast<size_t>(e->FSelStart), static_cast<size_t>(e->FSelLength));
+    } else if (e->FSelStart > 0) {
+      e->FText.erase(static_cast<size_t>(e->FSelStart - 1), 1);
+      --e->FSelStart;
+    } else {
+      return;
+    }
+  } else {
+    const int kept = static_cast<int>(e->FText.size()) - e->FSelLength;
+    if (e->FMaxLength > 0 && kept >= e->FMaxLength) {
+      MessageBeep(0);
+      return;
+    }
+    e->FText.replace(static_cast<size_t>(e->FSelStart), static_cast<size_t>(e->FSelLength), 1, Key);
+    ++e->FSelStart;
+  }
+  e->FSelLength = 0;
+  e->FAnchor = e->FSelStart;
+  EditChanged();
+}
+
+void TCustomGrid::EditChanged() {
+  Invalidate();
+  // The handler may move the current cell and so close the editor.
+  SetEditText(FEditCol, FEditRow, FInplaceEdit->FText);
+}
+
+// ---------------------------------------------------------------- mouse, focus
+
+void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft) {
+    if (CanFocus() && !Focused()) SetFocus();
+    const TGridCoord cell = MouseCoord(X, Y);
+    if (cell.X >= FFixedCols && cell.Y >= FFixedRows) {
+      if (cell.X == FCol && cell.Y == FRow) {
+        if (FOptions.Contains(goEditing) && !EditorMode()) ShowEditor();
+      } else if (FOptions.Contains(goRowSelect)) {
+        FocusCell(FCol, cell.Y);
+      } else {
+        FocusCell(cell.X, cell.Y);
+      }
+    }
+  }
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomGrid::CMExit(TMessage& M) {
+  TCustomControl::CMExit(M);
+  Invalidate();
+}
+
+// ---------------------------------------------------------------- painting
+
+void TCustomGrid::Paint() {
+  TCanvas* cv = Canvas();
+  const TRect client = ClientRect();
+  const bool active = IsActiveControl();
+  const TGridRect sel = Selection();
+  const int lx = LineX(), ly = LineY();
+  std::vector<int> cols, rows;
+  for (int c = 0; c < FFixedCols; ++c) cols.push_back(c);
+  for (int c = FLeftCol; c < FColCount; ++c) cols.push_back(c);
+  for (int r = 0; r < FFixedRows; ++r) rows.push_back(r);
+  for (int r = FTopRow; r < FRowCount; ++r) rows.push_back(r);
+
+  int y = 0;
+  int gridRight = 0, gridBottom = 0;
+  for (int r : rows) {
+    if (y >= client.Bottom) break;
+    const int h = RowHeights(r);
+    int x = 0;
+    for (int c : cols) {
+      if (x >= client.Right) break;
+      const int w = ColWidths(c);
+      const TRect cell(x, y, x + w, y + h);
+      const bool fixed = c < FFixedCols || r < FFixedRows;
+      TGridDrawState state;
+      if (fixed) state << gdFixed;
+      else {
+        if (sel.Contains(c, r)) state << gdSelected;
+        if (active && c == FCol && r == FRow) state << gdFocused;
+      }
+      // Lines right of and below the cell.
+      if (lx > 0) {
+        const bool line = fixed ? FOptions.Contains(goFixedVertLine) : FOptions.Contains(goVertLine);
+        cv->Brush()->SetColor(line ? (fixed ? clBlack : clSilver) : Color());
+        cv->FillRect(TRect(cell.Right, y, cell.Right + lx, cell.Bottom + ly));
+      }
+      if (ly > 0) {
+        const bool line = fixed ? FOptions.Contains(goFixedHorzLine) : FOptions.Contains(goHorzLine);
+        cv->Brush()->SetColor(line ? (fixed ? clBlack : clSilver) : Color());
+        cv->FillRect(TRect(x, cell.Bottom, cell.Right, cell.Bottom + ly));
+      }
+      cv->Font()->Assign(Font());
+      if (fixed) {
+        cv->Brush()->SetColor(FFixedColor);
+      } else if (state.Contains(gdSelected) &&
+                 (!state.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected) ||
+                  FOptions.Contains(goRowSelect))) {
+        cv->Brush()->SetColor(clHighlight);
+        cv->Font()->SetColor(clHighlightText);
+      } else {
+        cv->Brush()->SetColor(Color());
+      }
+      const bool editorHere = EditorMode() && c == FEditCol && r == FEditRow;
+      if (FDefaultDrawing) cv->FillRect(cell);
+      DrawCell(c, r, cell, state);
+      cv->Refresh();
+      if (FDefaultDrawing) {
+        if (fixed && Ctl3D()) {
+          RECT rr = cell;
+          DrawEdge(cv->Handle(), &rr, BDR_RAISEDINNER, BF_RECT);
+        }
+        if (state.Contains(gdFocused) && !FOptions.Contains(goRowSelect) && !editorHere &&
+            !(FOptions.Contains(goEditing) && FOptions.Contains(goAlwaysShowEditor)))
+          cv->DrawFocusRect(cell);
+      }
+      if (editorHere) PaintEditor(cell);
+      x = cell.Right + lx;
+      gridRight = std::max(gridRight, x);
+    }
+    y += h + ly;
+    gridBottom = y;
+  }
+  // The area beyond the last cells.
+  cv->Brush()->SetColor(Color());
+  if (gridRight < client.Right) cv->FillRect(TRect(gridRight, 0, client.Right, client.Bottom));
+  if (gridBottom < client.Bottom) cv->FillRect(TRect(0, gridBottom, std::min(gridRight, client.Right), client.Bottom));
+}
+
+void TCustomGrid::PaintEditor(const TRect& R) {
+  TCanvas* cv = Canvas();
+  TInplaceEdit* e = FInplaceEdit.get();
+  cv->Font()->Assign(Font());
+  cv->Brush()->SetColor(clWindow);
+  cv->FillRect(R);
+  const AnsiString& t = e->FText;
+  const int x0 = R.Left + 2, y0 = R.Top + 2;
+  const AnsiString before = t.substr(0, static_cast<size_t>(e->FSelStart));
+  const AnsiString selected = t.substr(static_cast<size_t>(e->FSelStart), static_cast<size_t>(e->FSelLength));
+  const AnsiString after = t.substr(static_cast<size_t>(e->FSelStart + e->FSelLength));
+  int x = x0;
+  cv->TextRect(R, x, y0, before);
+  x += cv->TextWidth(before);
+  if (!selected.empty()) {
+    cv->Brush()->SetColor(clHighlight);
+    cv->Font()->SetColor(clHighlightText);
+    cv->TextRect(TRect(std::max(R.Left, x), R.Top, R.Right, R.Bottom), x, y0, selected);
+    x += cv->TextWidth(selected);
+    cv->Brush()->SetColor(clWindow);
+    cv->Font()->Assign(Font());
+  }
+  if (!after.empty() && x < R.Right) cv->TextRect(TRect(x, R.Top, R.Right, R.Bottom), x, y0, after);
+  if (selected.empty()) {
+    // The caret.
+    const int cx = x0 + cv->TextWidth(before);
+    if (cx < R.Right) {
+      cv->Pen()->SetColor(Font()->Color());
+      cv->MoveTo(cx, R.Top + 2);
+      cv->LineTo(cx, R.Bottom - 2);
+    }
+  }
+}
+
+// ---------------------------------------------------------------- TDrawGrid
+
+void TDrawGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) {
+  if (OnDrawCell) OnDrawCell(this, ACol, ARow, ARect, AState);
+}
+
+bool TDrawGrid::SelectCell(int ACol, int ARow) {
+  bool result = TCustomGrid::SelectCell(ACol, ARow);
+  if (OnSelectCell) OnSelectCell(this, ACol, ARow, result);
+  return result;
+}
+
+AnsiString TDrawGrid::GetEditText(int ACol, int ARow) {
+  AnsiString result;
+  if (OnGetEditText) OnGetEditText(this, ACol, ARow, result);
+  return result;
+}
+
+void TDrawGrid::SetEditText(int ACol, int ARow, const AnsiString& Value) {
+  if (OnSetEditText) OnSetEditText(this, ACol, ARow, Value);
+}
+
+void TDrawGrid::TopLeftChanged() {
+  if (OnTopLeftChanged) OnTopLeftChanged(this);
+}
+
+// ---------------------------------------------------------------- TStringGrid
+
+TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner) {
+  FCells.assign(static_cast<size_t>(RowCount()), std::vector<Cell>(static_cast<size_t>(ColCount())));
+}
+
+TStringGrid::~TStringGrid() = default;
+
+const TStringGrid::Cell* TStringGrid::Find(int ACol, int ARow) const {
+  if (ARow < 0 || ACol < 0 || ARow >= static_cast<int>(FCells.size())) return nullptr;
+  const auto& row = FCells[static_cast<size_t>(ARow)];
+  if (ACol >= static_cast<int>(row.size())) return nullptr;
+  return &row[static_cast<size_t>(ACol)];
+}
+
+AnsiString TStringGrid::Cells(int ACol, int ARow) const {
+  const Cell* c = Find(ACol, ARow);
+  return c ? c->Text : AnsiString();
+}
+
+void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value) {
+  Cell* c = const_cast<Cell*>(Find(ACol, ARow));
+  if (!c) return;
+  if (c->Text == Value) return;
+  c->Text = Value;
+  if (!FEditUpdate) UpdateEditorText(ACol, ARow, Value);
+  InvalidateCell(ACol, ARow);
+}
+
+TObject* TStringGrid::Objects(int ACol, int ARow) const {
+  const Cell* c = Find(ACol, ARow);
+  return c ? c->Object : nullptr;
+}
+
+void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value) {
+  if (Cell* c = const_cast<Cell*>(Find(ACol, ARow))) c->Object = Value;
+}
+
+void TStringGrid::SizeChanged(int, int) {
+  FCells.resize(static_cast<size_t>(RowCount()));
+  for (auto& row : FCells) row.resize(static_cast<size_t>(ColCount()));
+}
+
+void TStringGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) {
+  if (DefaultDrawing()) Canvas()->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, Cells(ACol, ARow));
+  TDrawGrid::DrawCell(ACol, ARow, ARect, AState);
+}
+
+AnsiString TStringGrid::GetEditText(int ACol, int ARow) {
+  AnsiString result = Cells(ACol, ARow);
+  if (OnGetEditText) OnGetEditText(this, ACol, ARow, result);
+  return result;
+}
+
+void TStringGrid::SetEditText(int ACol, int ARow, const AnsiString& Value) {
+  FEditUpdate = true;
+  try {
+    SetCells(ACol, ARow, Value);
+  } catch (...) {
+    FEditUpdate = false;
+    throw;
+  }
+  FEditUpdate = false;
+  TDrawGrid::SetEditText(ACol, ARow, Value);
+}
+
+// ---------------------------------------------------------------- published properties
+
+namespace {
+
+const std::initializer_list<std::pair<const char*, TGridOption>> kGridOptionIdents = {
+    {"goFixedVertLine", goFixedVertLine}, {"goFixedHorzLine", goFixedHorzLine},
+    {"goVertLine", goVertLine},           {"goHorzLine", goHorzLine},
+    {"goRangeSelect", goRangeSelect},     {"goDrawFocusSelected", goDrawFocusSelected},
+    {"goRowSizing", goRowSizing},         {"goColSizing", goColSizing},
+    {"goRowMoving", goRowMoving},         {"goColMoving", goColMoving},
+    {"goEditing", goEditing},             {"goTabs", goTabs},
+    {"goRowSelect", goRowSelect},         {"goAlwaysShowEditor", goAlwaysShowEditor},
+    {"goThumbTracking", goThumbTracking}};
+
+const bool registeredCustomGrid =
+    platform::RegisterClass<TCustomGrid>("TCustomGrid", "TCustomControl").NotCreatable().Done();
+
+const bool registeredDrawGrid =
+    platform::RegisterClass<TDrawGrid>("TDrawGrid", "TCustomGrid")
+        .Int("ColCount", &TCustomGrid::SetColCount, 5)
+        .Int("RowCount", &TCustomGrid::SetRowCount, 5)
+        .Int("FixedCols", &TCustomGrid::SetFixedCols, 1)
+        .Int("FixedRows", &TCustomGrid::SetFixedRows, 1)
+        .Int("DefaultColWidth", &TCustomGrid::SetDefaultColWidth, 64)
+        .Int("DefaultRowHeight", &TCustomGrid::SetDefaultRowHeight, 24)
+        .Int("GridLineWidth", &TCustomGrid::SetGridLineWidth, 1)
+        .Color("FixedColor", &TCustomGrid::SetFixedColor, clBtnFace)
+        .Bool("DefaultDrawing", &TCustomGrid::SetDefaultDrawing, true)
+        .SetOf<TGridOptions, TGridOption>("Options", kGridOptionIdents, &TCustomGrid::SetOptions)
+        .Enum<TScrollStyle>("ScrollBars", {{"ssNone", ssNone}, {"ssHorizontal", ssHorizontal},
+                                           {"ssVertical", ssVertical}, {"ssBoth", ssBoth}},
+                            &TCustomGrid::SetScrollBars, ssBoth)
+        .Enum<TBorderStyle>("BorderStyle", {{"bsNone", bsNone}, {"bsSingle", bsSingle}},
+                            &TCustomGrid::SetBorderStyle, bsSingle)
+        .Event("OnDrawCell", &TDrawGrid::OnDrawCell)
+        .Event("OnSelectCell", &TDrawGrid::OnSelectCell)
+        .Event("OnGetEditText", &TDrawGrid::OnGetEditText)
+        .Event("OnSetEditText", &TDrawGrid::OnSetEditText)
+        .Event("OnTopLeftChanged", &TDrawGrid::OnTopLeftChanged)
+        .Done();
+
+const bool registeredStringGrid = platform::RegisterClass<TStringGrid>("TStringGrid", "TDrawGrid").Done();
+
+}  // namespace
