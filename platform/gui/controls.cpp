@@ -1235,12 +1235,15 @@ void TControl::UpdatePeer() {
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
+  // Children freed below see this control (and what it owns) as being destroyed.
+  Destroying();
   if (TCustomForm* f = GetParentForm(this)) f->ControlGone(this);
   // A window frees its child controls.
+  // Each child leaves the list in its own destructor, seeing its parent to the end.
   while (!FControls.empty()) {
     TControl* c = FControls.back();
-    RemoveControl(c);
     delete c;
+    if (!FControls.empty() && FControls.back() == c) FControls.pop_back();
   }
   DestroyHandle();
 }
@@ -1272,9 +1275,13 @@ void TWinControl::InsertControl(TControl* AControl) {
 void TWinControl::RemoveControl(TControl* AControl) {
   auto it = std::find(FControls.begin(), FControls.end(), AControl);
   if (it == FControls.end()) return;
+  // AControl may be a control in its destructor (no longer a TWinControl
+  // to dynamic_cast), so the tab list is searched by address.
+  FTabList.erase(std::remove_if(FTabList.begin(), FTabList.end(),
+                                [AControl](TWinControl* w) { return static_cast<TControl*>(w) == AControl; }),
+                 FTabList.end());
   if (auto* wc = dynamic_cast<TWinControl*>(AControl)) {
     if (TCustomForm* f = GetParentForm(this)) f->ControlGone(wc);
-    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), wc), FTabList.end());
     wc->DestroyHandle();
   } else {
     AControl->ReleasePeer();

@@ -55,6 +55,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 
 TCustomForm::~TCustomForm() {
   BeforeDestruction();
+  Destroying();
   auto& v = Screen->FFormList;
   v.erase(std::remove(v.begin(), v.end(), this), v.end());
   Application->MainFormGone(this);

@@ -47,13 +47,113 @@ constexpr DWORD kTypeAheadPause = 1000;
 
 namespace platform {
 
-int FindItemPrefix(const std::vector<ControlItem>& Items, const AnsiString& Prefix, int After, bool Exact) {
-  const int n = static_cast<int>(Items.size());
+namespace {
+constexpr std::size_t kBlockSize = 512;
+bool TextLess(const ControlItem& a, const ControlItem& b) { return AnsiCompareText(a.Text, b.Text) < 0; }
+}  // namespace
+
+void ItemStore::Locate(int Index, std::size_t& Block, int& Offset) {
+  // Start from the block found last: reading in order stays there or moves on by one.
+  std::size_t b = FCacheBlock;
+  int start = FCacheStart;
+  if (b >= FBlocks.size() || Index < start) {
+    b = 0;
+    start = 0;
+  }
+  while (b < FBlocks.size() && Index >= start + static_cast<int>(FBlocks[b].size())) {
+    start += static_cast<int>(FBlocks[b].size());
+    ++b;
+  }
+  FCacheBlock = b;
+  FCacheStart = start;
+  Block = b;
+  Offset = Index - start;
+}
+
+ControlItem& ItemStore::At(int Index) {
+  std::size_t b;
+  int off;
+  Locate(Index, b, off);
+  return FBlocks[b][static_cast<std::size_t>(off)];
+}
+
+void ItemStore::insert(int Index, ControlItem Item) {
+  if (FBlocks.empty()) FBlocks.emplace_back();
+  std::size_t b;
+  int off;
+  if (Index >= FCount) {
+    b = FBlocks.size() - 1;
+    off = static_cast<int>(FBlocks[b].size());
+  } else {
+    Locate(Index, b, off);
+  }
+  auto& block = FBlocks[b];
+  block.insert(block.begin() + off, std::move(Item));
+  ++FCount;
+  if (block.size() > 2 * kBlockSize) {
+    std::vector<ControlItem> tail(std::make_move_iterator(block.begin() + kBlockSize),
+                                  std::make_move_iterator(block.end()));
+    block.resize(kBlockSize);
+    FBlocks.insert(FBlocks.begin() + static_cast<long>(b) + 1, std::move(tail));
+  }
+  FCacheBlock = 0;
+  FCacheStart = 0;
+}
+
+void ItemStore::erase(int Index) {
+  std::size_t b;
+  int off;
+  Locate(Index, b, off);
+  FBlocks[b].erase(FBlocks[b].begin() + off);
+  if (FBlocks[b].empty()) FBlocks.erase(FBlocks.begin() + static_cast<long>(b));
+  --FCount;
+  FCacheBlock = 0;
+  FCacheStart = 0;
+}
+
+void ItemStore::clear() {
+  FBlocks.clear();
+  FCount = 0;
+  FCacheBlock = 0;
+  FCacheStart = 0;
+}
+
+void ItemStore::Sort() {
+  std::vector<ControlItem> all;
+  all.reserve(static_cast<std::size_t>(FCount));
+  for (auto& block : FBlocks)
+    for (auto& item : block) all.push_back(std::move(item));
+  std::stable_sort(all.begin(), all.end(), TextLess);
+  clear();
+  for (std::size_t i = 0; i < all.size(); i += kBlockSize) {
+    const std::size_t end = std::min(all.size(), i + kBlockSize);
+    FBlocks.emplace_back(std::make_move_iterator(all.begin() + static_cast<long>(i)),
+                         std::make_move_iterator(all.begin() + static_cast<long>(end)));
+  }
+  FCount = static_cast<int>(all.size());
+}
+
+int ItemStore::SortedInsertIndex(const AnsiString& S) const {
+  // The first block whose last item sorts after S, then the place in it.
+  const ControlItem probe{S, nullptr};
+  int start = 0;
+  for (const auto& block : FBlocks) {
+    if (TextLess(probe, block.back())) {
+      auto it = std::upper_bound(block.begin(), block.end(), probe, TextLess);
+      return start + static_cast<int>(it - block.begin());
+    }
+    start += static_cast<int>(block.size());
+  }
+  return FCount;
+}
+
+int FindItemPrefix(const ItemStore& Items, const AnsiString& Prefix, int After, bool Exact) {
+  const int n = Items.size();
   if (n == 0) return -1;
   int start = (After < -1 || After >= n) ? 0 : After + 1;
   for (int k = 0; k < n; ++k) {
     const int i = (start + k) % n;
-    const AnsiString& t = Items[static_cast<std::size_t>(i)].Text;
+    const AnsiString& t = Items[i].Text;
     if (Exact) {
       if (AnsiCompareText(t, Prefix) == 0) return i;
     } else if (t.size() >= Prefix.size() && AnsiCompareText(t.substr(0, Prefix.size()), Prefix) == 0) {
@@ -61,13 +161,6 @@ int FindItemPrefix(const std::vector<ControlItem>& Items, const AnsiString& Pref
     }
   }
   return -1;
-}
-
-int SortedInsertIndex(const std::vector<ControlItem>& Items, const AnsiString& S) {
-  auto it = std::upper_bound(Items.begin(), Items.end(), S, [](const AnsiString& s, const ControlItem& item) {
-    return AnsiCompareText(s, item.Text) < 0;
-  });
-  return static_cast<int>(it - Items.begin());
 }
 
 void ControlStrings::Check(int Index, bool AllowCount) {
@@ -78,8 +171,8 @@ void ControlStrings::Check(int Index, bool AllowCount) {
 int ControlStrings::Add(const AnsiString& S) { return AddObject(S, nullptr); }
 
 int ControlStrings::AddObject(const AnsiString& S, TObject* AObject) {
-  const int i = FSorted() ? SortedInsertIndex(*FItems, S) : static_cast<int>(FItems->size());
-  FItems->insert(FItems->begin() + i, ControlItem{S, AObject});
+  const int i = FSorted() ? FItems->SortedInsertIndex(S) : FItems->size();
+  FItems->insert(i, ControlItem{S, AObject});
   FNotify(0, i);
   return i;
 }
@@ -91,13 +184,13 @@ void ControlStrings::Clear() {
 
 void ControlStrings::Delete(int Index) {
   Check(Index, false);
-  FItems->erase(FItems->begin() + Index);
+  FItems->erase(Index);
   FNotify(1, Index);
 }
 
 void ControlStrings::Insert(int Index, const AnsiString& S) {
   Check(Index, true);
-  FItems->insert(FItems->begin() + Index, ControlItem{S, nullptr});
+  FItems->insert(Index, ControlItem{S, nullptr});
   FNotify(0, Index);
 }
 
@@ -628,7 +721,7 @@ void TCustomComboBox::MirrorItems() {
   c->clear();
   QStringList texts;
   texts.reserve(static_cast<int>(FItems.size()));
-  for (const ControlItem& it : FItems) texts << ToQString(it.Text);
+  for (int i = 0; i < FItems.size(); ++i) texts << ToQString(FItems[i].Text);
   c->addItems(texts);
   MirrorSelection();
   if (c->isEditable()) c->setEditText(FItemIndex >= 0 ? ToQString(FItems[FItemIndex].Text) : ToQString(TControl::GetText()));
@@ -681,9 +774,7 @@ void TCustomComboBox::SetSorted(bool Value) {
   if (FSorted == Value) return;
   FSorted = Value;
   if (Value) {
-    std::stable_sort(FItems.begin(), FItems.end(), [](const ControlItem& a, const ControlItem& b) {
-      return AnsiCompareText(a.Text, b.Text) < 0;
-    });
+    FItems.Sort();
     MirrorItems();
   }
 }
@@ -1141,7 +1232,10 @@ void TCustomListBox::MirrorItems() {
   if (!l) return;
   QSignalBlocker block(l);
   l->clear();
-  for (const ControlItem& it : FItems) l->addItem(ToQString(it.Text));
+  QStringList texts;
+  texts.reserve(FItems.size());
+  for (int i = 0; i < FItems.size(); ++i) texts << ToQString(FItems[i].Text);
+  l->addItems(texts);
   MirrorSelection();
 }
 
@@ -1151,8 +1245,7 @@ void TCustomListBox::MirrorSelection() {
   QSignalBlocker block(l);
   QSignalBlocker blockModel(l->selectionModel());
   if (FMultiSelect) {
-    for (int i = 0; i < l->count() && i < static_cast<int>(FSelected.size()); ++i)
-      l->item(i)->setSelected(FSelected[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < l->count() && i < FItems.size(); ++i) l->item(i)->setSelected(FItems[i].Selected);
     if (FItemIndex >= 0)
       l->selectionModel()->setCurrentIndex(l->model()->index(FItemIndex, 0), QItemSelectionModel::NoUpdate);
   } else {
@@ -1166,23 +1259,19 @@ void TCustomListBox::MirrorSelection() {
 void TCustomListBox::ItemsChanged(int Kind, int Index) {
   switch (Kind) {
     case 0:
-      FSelected.insert(FSelected.begin() + std::min<int>(Index, static_cast<int>(FSelected.size())), false);
       if (FItemIndex >= Index && FItemIndex >= 0) ++FItemIndex;
       break;
     case 1:
-      if (Index < static_cast<int>(FSelected.size())) FSelected.erase(FSelected.begin() + Index);
       if (FItemIndex == Index) FItemIndex = -1;
       else if (FItemIndex > Index) --FItemIndex;
       break;
     case 3:
-      FSelected.clear();
       FItemIndex = -1;
       FTopIndex = 0;
       break;
     default:
       break;
   }
-  FSelected.resize(FItems.size(), false);
   if (FStrings->UpdateCount() > 0 && Kind != 5) return;
   ListPeer* l = ListOf(this);
   if (!l) return;
@@ -1207,8 +1296,7 @@ void TCustomListBox::SetItemIndex(int Value) {
   if (Value < -1 || Value >= static_cast<int>(FItems.size())) Value = -1;
   FItemIndex = Value;
   if (!FMultiSelect) {
-    std::fill(FSelected.begin(), FSelected.end(), false);
-    if (Value >= 0) FSelected[static_cast<std::size_t>(Value)] = true;
+    SelectOnly(Value);
   }
   MirrorSelection();
   if (ListPeer* l = ListOf(this))
@@ -1241,13 +1329,13 @@ void TCustomListBox::SetExtendedSelect(bool Value) {
 
 bool TCustomListBox::Selected(int Index) const {
   CheckIndex(Index);
-  return FSelected[static_cast<std::size_t>(Index)];
+  return FItems[Index].Selected;
 }
 
 void TCustomListBox::SetSelected(int Index, bool Value) {
   CheckIndex(Index);
   if (FMultiSelect) {
-    FSelected[static_cast<std::size_t>(Index)] = Value;
+    FItems[Index].Selected = Value;
     MirrorSelection();
   } else if (Value) {
     SetItemIndex(Index);
@@ -1258,12 +1346,14 @@ void TCustomListBox::SetSelected(int Index, bool Value) {
 
 int TCustomListBox::SelCount() const {
   if (!FMultiSelect) return -1;
-  return static_cast<int>(std::count(FSelected.begin(), FSelected.end(), true));
+  int n = 0;
+  for (int i = 0; i < FItems.size(); ++i) n += FItems[i].Selected ? 1 : 0;
+  return n;
 }
 
 void TCustomListBox::ClearSelection() {
   if (FMultiSelect) {
-    std::fill(FSelected.begin(), FSelected.end(), false);
+    SelectOnly(-1);
     MirrorSelection();
   } else {
     SetItemIndex(-1);
@@ -1272,7 +1362,7 @@ void TCustomListBox::ClearSelection() {
 
 void TCustomListBox::SelectAll() {
   if (!FMultiSelect) return;
-  std::fill(FSelected.begin(), FSelected.end(), true);
+  for (int i = 0; i < FItems.size(); ++i) FItems[i].Selected = true;
   MirrorSelection();
 }
 
@@ -1280,9 +1370,7 @@ void TCustomListBox::SetSorted(bool Value) {
   if (FSorted == Value) return;
   FSorted = Value;
   if (Value) {
-    std::stable_sort(FItems.begin(), FItems.end(), [](const ControlItem& a, const ControlItem& b) {
-      return AnsiCompareText(a.Text, b.Text) < 0;
-    });
+    FItems.Sort();
     MirrorItems();
   }
 }
@@ -1330,31 +1418,33 @@ void TCustomListBox::Clear() { FStrings->Clear(); }
 void TCustomListBox::NativeSelectionChanged() {
   ListPeer* l = ListOf(this);
   if (!l) return;
-  const int row = l->currentRow();
-  std::vector<bool> sel(FItems.size(), false);
-  for (int i = 0; i < l->count() && i < static_cast<int>(sel.size()); ++i)
-    sel[static_cast<std::size_t>(i)] = l->item(i)->isSelected();
-  int index = row;
-  if (!FMultiSelect) {
-    index = -1;
-    for (int i = 0; i < static_cast<int>(sel.size()); ++i)
-      if (sel[static_cast<std::size_t>(i)]) index = i;
+  bool changed = false;
+  int index = FMultiSelect ? l->currentRow() : -1;
+  for (int i = 0; i < l->count() && i < FItems.size(); ++i) {
+    const bool sel = l->item(i)->isSelected();
+    if (sel && !FMultiSelect) index = i;
+    if (sel != FItems[i].Selected) {
+      FItems[i].Selected = sel;
+      changed = true;
+    }
   }
-  if (index == FItemIndex && sel == FSelected) return;
+  if (index == FItemIndex && !changed) return;
   FItemIndex = index;
-  FSelected = sel;
   FClickedInEvent = true;
   Click();
+}
+
+void TCustomListBox::SelectOnly(int Index) {
+  for (int i = 0; i < FItems.size(); ++i) FItems[i].Selected = i == Index;
 }
 
 void TCustomListBox::UserClick(int Row) {
   if (Row < 0 || Row >= static_cast<int>(FItems.size())) return;
   if (FMultiSelect) {
-    if (!FExtendedSelect) FSelected[static_cast<std::size_t>(Row)] = !FSelected[static_cast<std::size_t>(Row)];
-    else {
-      std::fill(FSelected.begin(), FSelected.end(), false);
-      FSelected[static_cast<std::size_t>(Row)] = true;
-    }
+    if (!FExtendedSelect)
+      FItems[Row].Selected = !FItems[Row].Selected;
+    else
+      SelectOnly(Row);
     FItemIndex = Row;
     MirrorSelection();
   } else {
@@ -1387,8 +1477,7 @@ void TCustomListBox::KeyPress(char& Key) {
   Key = 0;
   if (i < 0 || i == FItemIndex) return;
   if (FMultiSelect) {
-    std::fill(FSelected.begin(), FSelected.end(), false);
-    FSelected[static_cast<std::size_t>(i)] = true;
+    SelectOnly(i);
   }
   SetItemIndex(i);
   Click();
@@ -1475,7 +1564,7 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
       int last = HIWORD(static_cast<DWORD>(Message.LParam));
       if (first > last) std::swap(first, last);
       const int n = static_cast<int>(FItems.size());
-      for (int i = std::max(0, first); i <= last && i < n; ++i) FSelected[static_cast<std::size_t>(i)] = Message.WParam != 0;
+      for (int i = std::max(0, first); i <= last && i < n; ++i) FItems[i].Selected = Message.WParam != 0;
       MirrorSelection();
       Message.Result = LB_OKAY;
       return;
@@ -1487,16 +1576,16 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
         return;
       }
       if (i == -1)
-        std::fill(FSelected.begin(), FSelected.end(), Message.WParam != 0);
+        for (int k = 0; k < FItems.size(); ++k) FItems[k].Selected = Message.WParam != 0;
       else if (i >= 0 && i < static_cast<int>(FItems.size()))
-        FSelected[static_cast<std::size_t>(i)] = Message.WParam != 0;
+        FItems[i].Selected = Message.WParam != 0;
       MirrorSelection();
       Message.Result = LB_OKAY;
       return;
     }
     case LB_GETSEL: {
       const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
-      Message.Result = (i >= 0 && i < static_cast<int>(FItems.size())) ? (FSelected[static_cast<std::size_t>(i)] ? 1 : 0) : LB_ERR;
+      Message.Result = (i >= 0 && i < static_cast<int>(FItems.size())) ? (FItems[i].Selected ? 1 : 0) : LB_ERR;
       return;
     }
     case LB_SETCURSEL: {

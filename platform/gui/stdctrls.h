@@ -129,14 +129,42 @@ namespace platform {
 struct ControlItem {
   AnsiString Text;
   TObject* Object = nullptr;
+  bool Selected = false;  // multi-select list boxes
+};
+
+// The item sequence of a box, kept in blocks so that inserting into a long
+// (sorted) list moves only one block; reading in index order is O(1) per
+// item.
+class ItemStore {
+public:
+  int size() const { return FCount; }
+  bool empty() const { return FCount == 0; }
+  ControlItem& operator[](int Index) { return At(Index); }
+  const ControlItem& operator[](int Index) const { return const_cast<ItemStore*>(this)->At(Index); }
+  ControlItem& operator[](std::size_t Index) { return At(static_cast<int>(Index)); }
+  const ControlItem& operator[](std::size_t Index) const { return const_cast<ItemStore*>(this)->At(static_cast<int>(Index)); }
+  void insert(int Index, ControlItem Item);
+  void erase(int Index);
+  void clear();
+  // Stable sort by AnsiCompareText.
+  void Sort();
+  // Where S goes into the items sorted by AnsiCompareText (after equal texts).
+  int SortedInsertIndex(const AnsiString& S) const;
+
+private:
+  ControlItem& At(int Index);
+  void Locate(int Index, std::size_t& Block, int& Offset);
+  std::vector<std::vector<ControlItem>> FBlocks;  // none empty
+  int FCount = 0;
+  // The block found last and the index of its first item.
+  std::size_t FCacheBlock = 0;
+  int FCacheStart = 0;
 };
 
 // Index of the first item (from After + 1, wrapping; After -1: from the
 // top) whose text begins with Prefix, case ignored; -1 when none.  Exact:
 // the whole text must match.
-int FindItemPrefix(const std::vector<ControlItem>& Items, const AnsiString& Prefix, int After, bool Exact);
-// Where S goes into items sorted by AnsiCompareText (after equal texts).
-int SortedInsertIndex(const std::vector<ControlItem>& Items, const AnsiString& S);
+int FindItemPrefix(const ItemStore& Items, const AnsiString& Prefix, int After, bool Exact);
 
 // The TStrings of a box over its item vector.
 class ControlStrings : public TStrings {
@@ -145,7 +173,7 @@ public:
   // Changed(kind, index) tells the control what to mirror: 0 insert,
   // 1 delete, 2 replace, 3 clear, 4 all (after sorting), 5 end of update.
   using Notify = std::function<void(int Kind, int Index)>;
-  ControlStrings(std::vector<ControlItem>* Items, std::function<bool()> Sorted, Notify OnItems)
+  ControlStrings(ItemStore* Items, std::function<bool()> Sorted, Notify OnItems)
       : FItems(Items), FSorted(std::move(Sorted)), FNotify(std::move(OnItems)) {}
 
   int Add(const AnsiString& S) override;
@@ -165,7 +193,7 @@ protected:
 
 private:
   void Check(int Index, bool AllowCount);
-  std::vector<ControlItem>* FItems;
+  ItemStore* FItems;
   std::function<bool()> FSorted;
   Notify FNotify;
 };
@@ -245,7 +273,7 @@ public:
   void NativeEditTextEdited();
   void NativeDroppedDown();
   void NativeClosedUp();
-  const std::vector<platform::ControlItem>& ItemList() const { return FItems; }
+  const platform::ItemStore& ItemList() const { return FItems; }
 
 protected:
   virtual void Change();
@@ -275,7 +303,7 @@ private:
   void MirrorSelection();
   int FindString(const AnsiString& S, int After, bool Exact) const;
 
-  std::vector<platform::ControlItem> FItems;
+  platform::ItemStore FItems;
   std::unique_ptr<platform::ControlStrings> FStrings;
   std::unique_ptr<TControlCanvas> FCanvas;
   int FItemIndex = -1;
@@ -369,7 +397,7 @@ public:
 
   // For the layer (the native control's notices).
   void NativeSelectionChanged();
-  const std::vector<platform::ControlItem>& ItemList() const { return FItems; }
+  const platform::ItemStore& ItemList() const { return FItems; }
   bool IsOwnerDraw() const { return FStyle == lbOwnerDrawFixed || FStyle == lbOwnerDrawVariable || FStyle == lbVirtualOwnerDraw; }
 
 protected:
@@ -393,9 +421,9 @@ private:
   void MirrorSelection();
   void UserClick(int Row);
   void CheckIndex(int Index) const;
+  void SelectOnly(int Index);  // -1: none
 
-  std::vector<platform::ControlItem> FItems;
-  std::vector<bool> FSelected;
+  platform::ItemStore FItems;
   std::unique_ptr<platform::ControlStrings> FStrings;
   std::unique_ptr<TControlCanvas> FCanvas;
   int FItemIndex = -1;

@@ -413,6 +413,14 @@ TEST_F(KEditKeys, DecimalAndTimeFormsOnEntryAndExit) {
   EXPECT_EQ(edit->Text(), "7,50");
   EXPECT_EQ(edit->EText(), "750");
 
+  // Typed with a comma: the commas go, the digits take the decimals.
+  edit->SetFocus();
+  zeltest::RunPostedMessages();
+  ASSERT_TRUE(zeltest::TypeText("12,5"));
+  other->SetFocus();
+  zeltest::RunPostedMessages();
+  EXPECT_EQ(edit->Text(), "1,25");
+
   other->SetEditMask("99:99");
   other->SetFocus();
   zeltest::RunPostedMessages();
@@ -483,6 +491,22 @@ TEST_F(KEditKeys, MaskSetsMaxLengthAndAStoredMaxLengthWins) {
   EXPECT_EQ(beeps.Count(), 1);
   edit->SetEditMask("");
   EXPECT_EQ(edit->MaxLength(), -1);
+}
+
+TEST(KEditCreation, ANewMaskEmptiesTheTextOnlyWhileDesigned) {
+  TStrEdit e(nullptr);
+  e.SetText("abc");
+  e.SetEditMask("999");
+  EXPECT_EQ(e.Text(), "abc");
+  e.SetDesigning(true);
+  e.SetEditMask("99.99");
+  EXPECT_EQ(e.Text(), "");
+  e.SetText("x");
+  e.SetEditMask("");  // an empty mask leaves it
+  EXPECT_EQ(e.Text(), "x");
+  e.IncludeState(csLoading);  // read from a description: left as it is
+  e.SetEditMask("99");
+  EXPECT_EQ(e.Text(), "x");
 }
 
 TEST(KEditCreation, Defaults) {

@@ -88,6 +88,21 @@ TEST_F(KEditLabel, Positions) {
   EXPECT_EQ(l->Top(), 124);
 }
 
+TEST_F(KEditLabel, DesigningALeftLabelWidensTheDefaultMargin) {
+  edit->SetLabelText("Name");
+  edit->SetLabelPos(lpLeft);  // not designed: the margin stays
+  EXPECT_EQ(edit->LabelMargin(), 2);
+  edit->SetLabelPos(lpTop);
+  edit->SetDesigning(true);
+  edit->SetLabelPos(lpLeft);
+  EXPECT_EQ(edit->LabelMargin(), 8);
+  EXPECT_EQ(Label()->Left(), 100 - (Label()->Width() + 8));
+  edit->SetLabelPos(lpTop);
+  edit->SetLabelMargin(2);
+  edit->SetLabelPos(lpBottom);  // only left and custom
+  EXPECT_EQ(edit->LabelMargin(), 2);
+}
+
 TEST_F(KEditLabel, AnExistingLabelOfThatNameIsTakenOver) {
   auto* l = new TLabel(form.get());
   l->SetName("lab_edA");
@@ -274,6 +289,29 @@ TEST_F(KEditLabel, ALabelWhoseParentIsBeingDestroyedIsNotTouched) {
   EXPECT_EQ(form->FindComponent("lab_edP"), l);
   delete panel;  // frees its child, the label
   EXPECT_EQ(form->FindComponent("lab_edP"), nullptr);
+}
+
+TEST_F(KEditLabel, APanelGoingWithAnEditAndItsLabel) {
+  for (bool labelFirst : {true, false}) {
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    TLabel* l = nullptr;
+    if (labelFirst) {
+      l = new TLabel(form.get());
+      l->SetName("lab_edQ");
+      l->SetParent(panel);
+    }
+    auto* e = new TStrEdit(form.get());
+    e->SetName("edQ");
+    e->SetParent(panel);
+    e->SetLabelText("Q");
+    if (!labelFirst) ASSERT_EQ(e->LabelComponent()->Parent(), panel);
+    const int before = form->ComponentCount();
+    delete panel;  // frees the edit and the label once each
+    EXPECT_EQ(form->FindComponent("edQ"), nullptr) << labelFirst;
+    EXPECT_EQ(form->FindComponent("lab_edQ"), nullptr) << labelFirst;
+    EXPECT_EQ(form->ComponentCount(), before - 3) << labelFirst;
+  }
 }
 
 TEST_F(KEditLabel, FormsWithCaptionLabelsGoInEitherOrder) {

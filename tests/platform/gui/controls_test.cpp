@@ -450,6 +450,34 @@ TEST(Controls, ParentFontAndParentColorFollowTheParentUntilSetThemselves) {
   EXPECT_EQ(c->Font()->Height(), -9);
 }
 
+// Looks at its parent and owner while it goes.
+class TWitness : public TWinControl {
+public:
+  TWitness(TComponent* Owner, std::vector<std::string>* Log) : TWinControl(Owner), FLog(Log) {}
+  ~TWitness() override {
+    FLog->push_back(std::string("parent destroying=") +
+                    std::to_string(Parent() && Parent()->ComponentState().Contains(csDestroying)) +
+                    " owner destroying=" + std::to_string(Owner()->ComponentState().Contains(csDestroying)));
+  }
+
+private:
+  std::vector<std::string>* FLog;
+};
+
+TEST(Controls, AWindowFreesItsChildrenWhichSeeItBeingDestroyed) {
+  std::vector<std::string> log;
+  auto* form = new TForm(nullptr);
+  auto* panel = new TWinControl(form);
+  panel->SetParent(form);
+  auto* child = new TWitness(form, &log);
+  child->SetParent(panel);
+  const HWND h = child->Handle();
+  delete form;
+  EXPECT_EQ(log, (std::vector<std::string>{"parent destroying=1 owner destroying=1"}));
+  EXPECT_FALSE(IsWindow(h));
+  zeltest::RunPostedMessages();
+}
+
 TEST(Controls, AlignedChildrenShareTheClientArea) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 300, 200);
