@@ -758,6 +758,7 @@ const bool registeredCombo =
         .Color("ColorChanged", &TKComboBox::SetColorChanged, clBlue)
         .Bool("MapEnterToTab", &TKComboBox::SetMapEnterToTab)
         .Event("OnGetText", &TKComboBox::OnGetText)
+        .Ignore("DataSource")  // held for data-aware forms; the box reads nothing through it
         .Done();
 
 const bool registeredCustomList =
@@ -774,6 +775,7 @@ const bool registeredList =
         .Event("OnGetText", &TKListBox::OnGetText)
         .Event("OnChange", &TKListBox::OnChange)
         .Event("OnPaintItem", &TKListBox::OnPaintItem)
+        .Ignore("DataSource")
         .Done();
 
 }  // namespace

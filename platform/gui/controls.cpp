@@ -395,15 +395,21 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
 // the release, within the limits of WM_GETMINMAXINFO.
 bool WidgetPeer::DragMouse(QEvent* Event, const QPoint& Global) {
   auto* me = static_cast<QMouseEvent*>(Event);
-  TControl* c = FControl;
   if (Event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton && !Widget()->isWindow()) {
+    // A windowless control has no window of its own: the hit test goes to
+    // the windowed parent that holds it, and that parent moves or sizes.
+    TWinControl* target = WinControl();
+    if (!target) target = FControl->Parent();
+    if (!target || (target->Peer() && target->Peer()->Widget()->isWindow())) return false;
     LRESULT code = HTCLIENT;
-    Guarded([&] { code = c->Perform(WM_NCHITTEST, 0, MakePointLParam(Global.x(), Global.y())); });
-    if (!FControl) return true;
+    const HWND h = target->Handle();
+    Guarded([&] { code = target->Perform(WM_NCHITTEST, 0, MakePointLParam(Global.x(), Global.y())); });
+    if (!FControl || FindControl(h) != target) return true;
     if (code == HTCAPTION || (code >= HTLEFT && code <= HTBOTTOMRIGHT)) {
       FDragCode = code;
+      FDragTarget = h;
       FDragStart = Global;
-      FDragBounds = c->BoundsRect();
+      FDragBounds = target->BoundsRect();
       return true;
     }
     return false;
@@ -411,9 +417,15 @@ bool WidgetPeer::DragMouse(QEvent* Event, const QPoint& Global) {
   if (!FDragCode) return false;
   if (Event->type() == QEvent::MouseButtonRelease) {
     FDragCode = 0;
+    FDragTarget = nullptr;
     return true;
   }
   if (Event->type() != QEvent::MouseMove) return true;
+  TWinControl* c = FindControl(FDragTarget);
+  if (!c) {
+    FDragCode = 0;
+    return true;
+  }
   const int dx = Global.x() - FDragStart.x(), dy = Global.y() - FDragStart.y();
   TRect r = FDragBounds;
   if (FDragCode == HTCAPTION) {
@@ -427,7 +439,7 @@ bool WidgetPeer::DragMouse(QEvent* Event, const QPoint& Global) {
     mmi.ptMinTrackSize = POINT{1, 1};
     mmi.ptMaxTrackSize = POINT{1 << 15, 1 << 15};
     Guarded([&] { c->Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi)); });
-    if (!FControl) return true;
+    if (FindControl(FDragTarget) != c) return true;
     auto clampW = [&](int w) { return std::clamp(w, static_cast<int>(mmi.ptMinTrackSize.x), static_cast<int>(std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x))); };
     auto clampH = [&](int h) { return std::clamp(h, static_cast<int>(mmi.ptMinTrackSize.y), static_cast<int>(std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y))); };
     if (right) r.Right = r.Left + clampW(FDragBounds.Width() + dx);

@@ -117,17 +117,25 @@ void TCustomForm::FocusMovedTo(TWinControl* Control) {
   TWinControl* old = FFocusedControl;
   FFocusedControl = Control;
   FActiveControl = Control;
-  if (old) {
-    const HWND h = old->Handle();
+  // CM_EXIT to the old control and its parents up to the one that also holds
+  // the new control; then CM_ENTER from below that parent down to the new one.
+  auto send = [](TWinControl* c, UINT msg) {
+    const HWND h = c->Handle();
     platform::Guarded([&] {
-      if (FindControl(h) == old) old->Perform(CM_EXIT, 0, 0);
+      if (FindControl(h) == c) c->Perform(msg, 0, 0);
     });
-  }
-  if (FFocusedControl == Control && Control) {
-    const HWND h = Control->Handle();
-    platform::Guarded([&] {
-      if (FindControl(h) == Control) Control->Perform(CM_ENTER, 0, 0);
-    });
+  };
+  // Both chains are taken before any handler runs (a handler may free controls).
+  std::vector<HWND> exits, enters;
+  for (TWinControl* c = old; c && c != this && !(Control && c->ContainsControl(Control)); c = c->Parent())
+    exits.push_back(c->Handle());
+  for (TWinControl* c = Control; c && c != this && !(old && c->ContainsControl(old)); c = c->Parent())
+    enters.push_back(c->Handle());
+  for (HWND h : exits)
+    if (TWinControl* c = FindControl(h)) send(c, CM_EXIT);
+  for (auto it = enters.rbegin(); it != enters.rend(); ++it) {
+    if (FFocusedControl != Control) break;
+    if (TWinControl* c = FindControl(*it)) send(c, CM_ENTER);
   }
 }
 

@@ -201,6 +201,17 @@ void TCustomGrid::MoveCurrent(int ACol, int ARow) {
 
 void TCustomGrid::CurrentCellMoved(int, int) {}
 
+void TCustomGrid::SetCurrentCell(int ACol, int ARow) {
+  ACol = std::clamp(ACol, 0, FColCount - 1);
+  ARow = std::clamp(ARow, 0, FRowCount - 1);
+  if (ACol == FCol && ARow == FRow) return;
+  if (EditorMode()) HideEditor();
+  FCol = ACol;
+  FRow = ARow;
+  ScrollIntoView();
+  Invalidate();
+}
+
 void TCustomGrid::SetLeftCol(int Value) {
   const int old = FLeftCol;
   FLeftCol = Value;
@@ -630,7 +641,7 @@ void TCustomGrid::Paint() {
           RECT rr = cell;
           DrawEdge(cv->Handle(), &rr, BDR_RAISEDINNER, BF_RECT);
         }
-        if (state.Contains(gdFocused) && !FOptions.Contains(goRowSelect) && !editorHere &&
+        if (state.Contains(gdFocused) && !FOptions.Contains(goRowSelect) && !editorHere && PaintsFocusRect() &&
             !(FOptions.Contains(goEditing) && FOptions.Contains(goAlwaysShowEditor)))
           cv->DrawFocusRect(cell);
       }

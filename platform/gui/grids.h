@@ -214,6 +214,11 @@ protected:
   // Moves the current cell through SelectCell (no range check).
   void FocusCell(int ACol, int ARow);
   void MoveCurrent(int ACol, int ARow);
+  // Puts the current cell there without SelectCell and Click (a grid that
+  // follows its data).
+  void SetCurrentCell(int ACol, int ARow);
+  // Whether Paint draws the focus rectangle round the focused cell.
+  virtual bool PaintsFocusRect() { return true; }
 
   void Paint() override;
   void KeyDown(Word& Key, TShiftState Shift) override;

@@ -124,6 +124,7 @@ private:
   QPainter* FPainter = nullptr;
   // Moving or sizing by hit-test code (HTCAPTION, HTLEFT ... HTBOTTOMRIGHT).
   LRESULT FDragCode = 0;
+  HWND FDragTarget = nullptr;  // the windowed control being moved or sized
   QPoint FDragStart;
   TRect FDragBounds;
   bool DragMouse(QEvent* Event, const QPoint& Global);

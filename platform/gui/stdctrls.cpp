@@ -1051,6 +1051,26 @@ void TCustomComboBox::MeasureItem(int Index, int& Height) {
 
 void TCustomComboBox::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_KEYDOWN: {
+      // The open list: Enter chooses the item under the cursor, Esc closes.
+      ComboPeer* c = ComboOf(this);
+      const WORD key = static_cast<WORD>(Message.WParam);
+      if (c && c->PopupOpen() && (key == VK_RETURN || key == VK_ESCAPE)) {
+        const int row = c->view() ? c->view()->currentIndex().row() : -1;
+        c->hidePopup();
+        if (key == VK_RETURN && row >= 0 && row < FItems.size()) {
+          {
+            QSignalBlocker block(c);
+            c->setCurrentIndex(row);
+          }
+          NativeActivated(row);
+        } else {
+          MirrorSelection();
+        }
+        return;
+      }
+      break;
+    }
     case WM_CHAR: {
       const auto ch = static_cast<unsigned char>(Message.WParam);
       // The list styles have no native type-ahead here (ours is KeyPress).

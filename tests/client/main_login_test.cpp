@@ -118,6 +118,30 @@ TEST_F(E2eLogin, ClickingTheButtonLogsInToo) {
   EXPECT_FALSE(W->btLogin->Enabled());
 }
 
+TEST_F(E2eLogin, DoubleClickOnSupplierOrCountryLabelTogglesTheSupplierOrder) {
+  WriteSettings({"USER=demo", "HER=3377"});
+  StartWindow();
+  LoginWithEnter("demo", "demo");
+  const std::vector<std::string> ByName = LinesOf(W->cbHer);
+  const std::vector<std::string> ByNumber = {"1203;01203;Alpenstieg Schuhfabrik GmbH;", "2210;02210;Nordlicht Textil KG;",
+                                             "3377;03377;M\xFCller & S\xF6hne Sportartikel;"};
+  const std::vector<std::string> Countries = LinesOf(W->cbLnd);
+  const auto SaiBefore = LinesOf(W->cbSai);
+  platform::SendDblClick(W->labHersteller, 2, 2);
+  RunPostedMessages();
+  EXPECT_EQ(W->cbHer->SortItem(), 2);
+  EXPECT_EQ(LinesOf(W->cbHer), ByNumber);
+  EXPECT_EQ(W->cbHer->GetKey(), "3377");
+  platform::SendDblClick(W->Label5, 2, 2);  // "Land" toggles the suppliers too
+  RunPostedMessages();
+  EXPECT_EQ(W->cbHer->SortItem(), 3);
+  EXPECT_EQ(LinesOf(W->cbHer), ByName);
+  EXPECT_EQ(W->cbHer->GetKey(), "3377");
+  EXPECT_EQ(LinesOf(W->cbLnd), Countries);
+  EXPECT_EQ(LinesOf(W->cbSai), SaiBefore);
+  EXPECT_EQ(Calls().size(), 3u);
+}
+
 // ---------------------------------------------------------------- refusals and failures
 
 TEST_F(E2eLogin, RefusedLoginEmptiesAndFocusesThePasswordSilently) {

@@ -330,7 +330,7 @@ TEST_F(E2eStartup, ProgramOpensARealWindowUnderXvfb) {
   const std::string Caption = std::string("ZEL-Pricat-Viewer: Version: ") + ZEL_VERSION_TEXT;
   // One shell under the display: start the program, wait for its window, report it.
   const std::string Script =
-      "\"" + Program + "\" & P=$!; for i in $(seq 1 200); do "
+      "\"" + Program + "\" & P=$!; for i in $(seq 1 600); do "
       "if xwininfo -name '" + Caption + "' > win.txt 2>/dev/null; then break; fi; sleep 0.05; done; "
       "kill $P; wait $P 2>/dev/null; cat win.txt";
   const pid_t Pid = Spawn("/usr/bin/xvfb-run", {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "sh", "-c", Script},

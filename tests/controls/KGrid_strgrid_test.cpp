@@ -118,7 +118,7 @@ TEST_F(KStrGridTest, FocusEntryPutsTheCurrentCellOnAnUnlockedColumn) {
       {"current locked, free to the right", {1, 2}, 1, -1, 3},
       {"only free to the left", {3, 4, 5}, 3, -1, 2},
       {"input column", {}, 1, 4, 4},
-      {"input column locked", {4}, 1, 4, 5},
+      {"input column locked: refused", {4}, 1, 4, 1},
   };
   for (const auto& c : cases) {
     Lock({});
@@ -352,6 +352,9 @@ TEST_F(KStrGridTest, EveryColumnLockedGivesTheFocusBack) {
   other->SetParent(&form);
   other->SetBounds(0, 150, 100, 20);
   zeltest::ShowForm(&form);
+  other->SetFocus();
+  zeltest::RunPostedMessages();
+  ASSERT_TRUE(other->Focused());
   Lock({1, 2, 3, 4, 5});
   LastExitControl = other;
   grid->SetFocus();
@@ -359,6 +362,8 @@ TEST_F(KStrGridTest, EveryColumnLockedGivesTheFocusBack) {
   EXPECT_TRUE(other->Focused());
   EXPECT_FALSE(grid->Focused());
   // Without a control to go back to, the grid keeps the focus.
+  other->SetFocus();
+  zeltest::RunPostedMessages();
   LastExitControl = nullptr;
   grid->SetFocus();
   zeltest::RunPostedMessages();

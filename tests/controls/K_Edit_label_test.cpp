@@ -305,7 +305,9 @@ TEST_F(KEditLabel, APanelGoingWithAnEditAndItsLabel) {
     e->SetName("edQ");
     e->SetParent(panel);
     e->SetLabelText("Q");
-    if (!labelFirst) ASSERT_EQ(e->LabelComponent()->Parent(), panel);
+    if (!labelFirst) {
+      ASSERT_EQ(e->LabelComponent()->Parent(), panel);
+    }
     const int before = form->ComponentCount();
     delete panel;  // frees the edit and the label once each
     EXPECT_EQ(form->FindComponent("edQ"), nullptr) << labelFirst;

@@ -437,6 +437,46 @@ TEST(Mouse, HitTestCodesMoveAndSizeTheControl) {
   EXPECT_EQ(downs, 1);
 }
 
+class TLabelLike : public TGraphicControl {
+public:
+  using TGraphicControl::TGraphicControl;
+};
+
+TEST(Mouse, APressOnAWindowlessControlIsHitTestedByItsWindowedParent) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 300);
+  auto* m = new TMovable(&form);
+  m->SetParent(&form);
+  m->SetBounds(50, 50, 100, 80);
+  auto* title = new TLabelLike(&form);
+  title->SetParent(m);
+  title->SetBounds(0, 0, 100, 10);
+  zeltest::ShowForm(&form);
+  platform::SendMouseDown(title, mbLeft, 20, 5);
+  platform::SendMouseMove(title, 30, 15);
+  platform::SendMouseUp(title, mbLeft, 30, 15);
+  EXPECT_EQ(m->BoundsRect(), Bounds(60, 60, 100, 80));
+}
+
+TEST_F(ControlsTest, EnterAndExitRunAlongTheParentChains) {
+  // b1 and b2 move into a container; focus moves b0 -> b1 -> b2 -> b0.
+  auto* box = new TLogBox(form.get(), &log);
+  box->SetName("box");
+  box->SetParent(form.get());
+  box->SetTabStop(false);
+  box->SetBounds(150, 10, 120, 150);
+  boxes[1]->SetParent(box);
+  boxes[2]->SetParent(box);
+  boxes[1]->SetFocus();
+  EXPECT_EQ(log, (std::vector<std::string>{"b0.exit", "box.enter", "b1.enter"}));
+  log.clear();
+  boxes[2]->SetFocus();
+  EXPECT_EQ(log, (std::vector<std::string>{"b1.exit", "b2.enter"}));
+  log.clear();
+  boxes[0]->SetFocus();
+  EXPECT_EQ(log, (std::vector<std::string>{"b2.exit", "box.exit", "b0.enter"}));
+}
+
 TEST(Controls, ParentFontAndParentColorFollowTheParentUntilSetThemselves) {
   TForm form(nullptr);
   auto* c = new TPainted(&form);

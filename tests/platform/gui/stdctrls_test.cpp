@@ -226,6 +226,25 @@ TEST_F(EditTest, CharCaseAndPassword) {
   EXPECT_EQ(clip.FText, "");  // a password is never copied
 }
 
+TEST_F(EditTest, AutoSelectOnKeyboardFocusOnly) {
+  auto* other = new TEdit(form.get());
+  other->SetParent(form.get());
+  other->SetBounds(10, 50, 150, 21);
+  other->SetText("Suchbegriff");
+  other->SetFocus();  // as by Tab
+  zeltest::RunPostedMessages();
+  EXPECT_EQ(other->SelLength(), 11);
+  edit->SetText("Name");
+  edit->SetAutoSelect(false);
+  edit->SetFocus();
+  zeltest::RunPostedMessages();
+  EXPECT_EQ(edit->SelLength(), 0);
+  // A click that gives the focus places the caret instead.
+  zeltest::Click(other, 3, 5);
+  EXPECT_TRUE(other->Focused());
+  EXPECT_EQ(other->SelLength(), 0);
+}
+
 TEST(Edit, WorksWithoutNativeWindow) {
   TEdit edit(nullptr);
   edit.SetText("Kunde");
@@ -361,6 +380,27 @@ TEST_F(ComboTest, DropDownStateAndMessages) {
   DWORD s = 7, e = 7;
   box->Perform(CB_GETEDITSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
   EXPECT_EQ(s, e);
+}
+
+TEST_F(ComboTest, KeysInTheOpenListChooseAnItem) {
+  box->SetItemIndex(1);
+  box->SetDroppedDown(true);
+  ASSERT_TRUE(box->DroppedDown());
+  PressKey(VK_DOWN);
+  PressKey(VK_DOWN);
+  EXPECT_TRUE(events.empty());  // moving in the open list chooses nothing yet
+  PressKey(VK_RETURN);
+  EXPECT_FALSE(box->DroppedDown());
+  EXPECT_EQ(box->ItemIndex(), 3);
+  EXPECT_EQ(events, (std::vector<std::string>{"click", "change 3"}));
+  // Esc closes the list and keeps the selection.
+  events.clear();
+  box->SetDroppedDown(true);
+  PressKey(VK_DOWN);
+  PressKey(VK_ESCAPE);
+  EXPECT_FALSE(box->DroppedDown());
+  EXPECT_EQ(box->ItemIndex(), 3);
+  EXPECT_TRUE(events.empty());
 }
 
 TEST_F(ComboTest, OwnerDrawReachesDrawItemWithTheSelectedState) {
