@@ -2,6 +2,7 @@
 // the main window, the message loop and the shut-down steps.
 #include "client/main.h"
 #include "client/zelservice.h"
+#include "controls/kglobal.h"
 #include "foundation/kconst.h"
 #include "foundation/klog.h"
 #include "foundation/kmsg.h"
@@ -20,6 +21,7 @@ int main() {
   kconst_initialization();
   language_initialization();
   klog_initialization();
+  kglobal_initialization();
   kmsg_initialization();
   ktool_initialization();
 
@@ -30,6 +32,7 @@ int main() {
 
   ktool_finalization();
   kmsg_finalization();
+  kglobal_finalization();
   klog_finalization();
   language_finalization();
   kconst_finalization();

@@ -152,7 +152,7 @@ public:
   TColor ColorDisabled() const { return FColorDisabled; }
   void SetColorDisabled(TColor Value);
   // The value differed from the reference text when the edit was last left.
-  bool Changed() const { return FChanged; }
+  bool ValueChanged() const { return FChanged; }
   const AnsiString& ReferenceText() const { return FRefText; }
 
   // Caption label.

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "platform/gui/streaming.h"
-#include "platform/rtl/codepage.h"
 
 namespace {
 
@@ -129,6 +128,7 @@ void TDataSet::SetValue(int FieldIndex, const AnsiString& Value) {
 void TDataSet::Append() {
   CheckActive();
   if (FState != dsBrowse) Post();
+  FBeforeInsert = FCurrent;
   FRecords.emplace_back(FFields.size());
   FCurrent = RecordCount() - 1;
   FState = dsInsert;
@@ -159,7 +159,8 @@ void TDataSet::Cancel() {
   if (FState == dsInsert) {
     FRecords.erase(FRecords.begin() + FCurrent);
     FState = dsBrowse;
-    if (FCurrent >= RecordCount()) FCurrent = std::max(0, RecordCount() - 1);
+    FCurrent = std::clamp(FBeforeInsert, 0, std::max(0, RecordCount() - 1));
+    FEof = FRecords.empty();
     Notify(evChanged);
   } else if (FState == dsEdit) {
     FRecords[static_cast<size_t>(FCurrent)] = FSavedRecord;

@@ -137,6 +137,7 @@ public:
 
 private:
   friend class TDataSource;
+  friend class TField;
   enum Event { evActive, evChanged, evScrolled, evRecord };
   void Notify(Event E, int Info = 0);
   void MoveTo(int Index);
@@ -147,6 +148,7 @@ private:
   std::vector<TDataSource*> FDataSources;
   TDataSetState FState = dsInactive;
   int FCurrent = 0;
+  int FBeforeInsert = 0;  // the current record before Append
   int FDisplay = -1;
   bool FBof = true;
   bool FEof = true;

@@ -81,6 +81,12 @@ void TCustomPanel::AlignControls(TControl* AControl, TRect& Rect) {
   TCustomControl::AlignControls(AControl, Rect);
 }
 
+// A new size moves the aligned children along.
+void TCustomPanel::Resize() {
+  Realign();
+  TCustomControl::Resize();
+}
+
 void TCustomPanel::CMTextChanged(TMessage& Message) {
   TCustomControl::CMTextChanged(Message);
   Invalidate();

@@ -41,6 +41,7 @@ public:
 protected:
   void Paint() override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
+  void Resize() override;
   void CMTextChanged(TMessage& Message) override;
 
 private:

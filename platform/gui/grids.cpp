@@ -99,7 +99,9 @@ void TCustomGrid::SetFixedCols(int Value) {
   if (Value >= FColCount) throw EInvalidGridOperation(kFixedColsTooBig);
   FFixedCols = Value;
   if (FCol < Value) FCol = Value;
+  FLeftCol = Value;
   ClampTopLeft();
+  ScrollIntoView();
   Invalidate();
 }
 
@@ -108,7 +110,9 @@ void TCustomGrid::SetFixedRows(int Value) {
   if (Value >= FRowCount) throw EInvalidGridOperation(kFixedRowsTooBig);
   FFixedRows = Value;
   if (FRow < Value) FRow = Value;
+  FTopRow = Value;
   ClampTopLeft();
+  ScrollIntoView();
   Invalidate();
 }
 

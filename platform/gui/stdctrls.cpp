@@ -1170,9 +1170,36 @@ void TCustomComboBox::DefaultHandler(TMessage& Message) {
 
 namespace {
 
+// The viewport of the list.  The control's message path hands a mouse
+// event, after the control's hooks, to the viewport's own event(), which
+// does not pass the scroll area's filter; so the viewport gives those events
+// to the list itself, as that filter would.
+class ListViewport : public QWidget {
+public:
+  using Handler = std::function<bool(QEvent*)>;
+  explicit ListViewport(Handler ToList) : FToList(std::move(ToList)) {}
+
+protected:
+  bool event(QEvent* Event) override {
+    switch (Event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+        return FToList(Event);
+      default:
+        return QWidget::event(Event);
+    }
+  }
+
+private:
+  Handler FToList;
+};
+
 class ListPeer : public platform::Peer<QListWidget> {
 public:
   explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box) {
+    setViewport(new ListViewport([this](QEvent* e) { return viewportEvent(e); }));
     setUniformItemSizes(false);
     auto changed = [this] { platform::Guarded([this] { FBox->NativeSelectionChanged(); }); };
     QObject::connect(this, &QListWidget::itemSelectionChanged, changed);

@@ -9,6 +9,7 @@
 #include "controls/KGrid.h"
 #include "foundation/language.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/streaming.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
@@ -529,6 +530,61 @@ TEST_F(KGridFocusTest, TypedKeysThroughTheWindow) {
   EXPECT_EQ(grid->Cells(2, 1), "4");
   EXPECT_EQ(grid->Cells(0, 1), "7");
   EXPECT_EQ(beeps, (std::vector<UINT>{0}));
+}
+
+TEST(KGridDescription, PublishedProperties) {
+  TForm f(nullptr);
+  platform::ReadComponent(&f, R"(object F: TForm
+  object G: TKGrid
+    ColCount = 8
+    SumCol = 0
+    SumColor = clYellow
+    EditLength = 2
+    Numeric = False
+    Alignment = taCenter
+    SelectColor = clRed
+    ShowZero = True
+    SelectFrame = True
+    InputRow = 2
+    MaxLength = 4
+    TitleCols.Strings = (
+      'a'
+      'b')
+  end
+  object S: TKStrGrid
+    Turn = True
+    TurnHeight = 40
+    TurnBold = True
+    DrawFont = 'Courier New'
+    TitleEnabled = True
+    KeyDefault = True
+  end
+end
+)");
+  auto* g = dynamic_cast<TKGrid*>(f.FindComponent("G"));
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->ColCount(), 8);
+  EXPECT_EQ(g->SumCol(), 0);
+  EXPECT_EQ(g->SumColor(), clYellow);
+  EXPECT_EQ(g->EditLength(), 2);
+  EXPECT_EQ(g->EditLengthSet(), 2);
+  EXPECT_FALSE(g->Numeric());
+  EXPECT_EQ(g->Alignment(), taCenter);
+  EXPECT_EQ(g->SelectColor(), clRed);
+  EXPECT_TRUE(g->ShowZero());
+  EXPECT_TRUE(g->SelectFrame());
+  EXPECT_EQ(g->InputRow(), 2);
+  EXPECT_EQ(g->MaxLength(), 4);
+  EXPECT_EQ(g->TitleCols()->Count(), 2);
+  EXPECT_EQ(g->TitleCols()->Strings(1), "b");
+  auto* s = dynamic_cast<TKStrGrid*>(f.FindComponent("S"));
+  ASSERT_NE(s, nullptr);
+  EXPECT_TRUE(s->Turn());
+  EXPECT_EQ(s->RowHeights(0), 40);
+  EXPECT_EQ(s->TitleWeight(), 700);
+  EXPECT_EQ(s->DrawFont(), "Courier New");
+  EXPECT_TRUE(s->TitleEnabled());
+  EXPECT_TRUE(s->KeyDefault());
 }
 
 }  // namespace

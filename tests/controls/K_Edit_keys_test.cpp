@@ -175,7 +175,7 @@ TEST_F(KEditKeys, EscReturnsToTheReferenceText) {
   edit->SetEText("123");
   other->SetFocus();
   zeltest::RunPostedMessages();
-  EXPECT_TRUE(edit->Changed());
+  EXPECT_TRUE(edit->ValueChanged());
   EXPECT_EQ(edit->ReferenceText(), "");
   edit->SetFocus();
   zeltest::RunPostedMessages();
@@ -183,7 +183,7 @@ TEST_F(KEditKeys, EscReturnsToTheReferenceText) {
   EXPECT_EQ(edit->Text(), "");
   other->SetFocus();
   zeltest::RunPostedMessages();
-  EXPECT_FALSE(edit->Changed());
+  EXPECT_FALSE(edit->ValueChanged());
 }
 
 TEST_F(KEditKeys, ReadOnlyMaskedEditStillTakesTyping) {
@@ -386,19 +386,19 @@ TEST_F(KEditKeys, FocusColoursAlignmentAndChangedState) {
   EXPECT_EQ(LastExitControl.Get(), edit);
   EXPECT_EQ(edit->Color(), clInfoBk);
   EXPECT_EQ(edit->Alignment(), taRightJustify);
-  EXPECT_TRUE(edit->Changed());
+  EXPECT_TRUE(edit->ValueChanged());
   EXPECT_EQ(edit->Font()->Color(), clBlue);
   // ClearValue: empty, not changed; the colours stay.
   edit->ClearValue();
   EXPECT_EQ(edit->Text(), "");
-  EXPECT_FALSE(edit->Changed());
+  EXPECT_FALSE(edit->ValueChanged());
   EXPECT_EQ(edit->Font()->Color(), clBlue);
   // Left unchanged: the saved font colour again.
   edit->SetFocus();
   zeltest::RunPostedMessages();
   other->SetFocus();
   zeltest::RunPostedMessages();
-  EXPECT_FALSE(edit->Changed());
+  EXPECT_FALSE(edit->ValueChanged());
   EXPECT_EQ(edit->Font()->Color(), clWindowText);
 }
 
@@ -524,7 +524,7 @@ TEST(KEditCreation, Defaults) {
   EXPECT_EQ(e.EditChars(), "");
   EXPECT_EQ(e.EditMask(), "");
   EXPECT_EQ(e.Text(), "");
-  EXPECT_FALSE(e.Changed());
+  EXPECT_FALSE(e.ValueChanged());
   EXPECT_FALSE(e.GetKeyCR());
   EXPECT_EQ(e.BorderStyle(), bsSingle);
   EXPECT_TRUE(e.AutoSelect());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/K_Edit.h"
+#include "foundation/language.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "tests/controls/K_Edit_support.h"
@@ -111,6 +112,34 @@ TEST_F(KEditPaint, TheActiveControlShowsTheNativeEdit) {
   const auto after = platform::RenderControl(edit);
   const auto ink2 = InkColumns(after, r, clWhite);
   EXPECT_GT(ink2.first, r.Right - TextWidthOf(edit, "123") - 5);
+}
+
+TEST_F(KEditPaint, FlatLook) {
+  FlatLook = true;
+  auto* flat = new TStrEdit(form.get());
+  flat->SetParent(form.get());
+  flat->SetBounds(10, 150, 100, 21);
+  flat->SetColor(clWhite);
+  FlatLook = false;
+  EXPECT_FALSE(flat->Ctl3D());
+  FlatLook = true;
+  const auto img = platform::RenderControl(flat);
+  FlatLook = false;
+  // A one-pixel frame in clBtnShadow on the inside's outermost pixels.
+  const TRect r = Inside(flat);
+  const TColor shadow = ColorToRGB(clBtnShadow);
+  for (int x = r.Left; x < r.Right; ++x) {
+    EXPECT_EQ(img.At(x, r.Top), shadow) << x;
+    EXPECT_EQ(img.At(x, r.Bottom - 1), shadow) << x;
+  }
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    EXPECT_EQ(img.At(r.Left, y), shadow) << y;
+    EXPECT_EQ(img.At(r.Right - 1, y), shadow) << y;
+  }
+  EXPECT_EQ(img.At(r.Left + 1, r.Top + 1), clWhite);
+  // Without it, no such frame.
+  const auto plain = platform::RenderControl(flat);
+  EXPECT_EQ(plain.At(r.Left + 5, r.Top), clWhite);
 }
 
 }  // namespace

@@ -96,6 +96,8 @@ TEST(Panel, BevelsBorderAndCaption) {
   child->SetAlign(alClient);
   panel->Realign();
   EXPECT_EQ(child->BoundsRect(), TRect(7, 7, 93, 53));
+  panel->SetBounds(0, 0, 150, 80);  // and follow the panel's size
+  EXPECT_EQ(child->BoundsRect(), TRect(7, 7, 143, 73));
 }
 
 // ---------------------------------------------------------------- image

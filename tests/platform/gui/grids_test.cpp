@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/gui/db.h"
+#include "platform/gui/dbgrids.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/grids.h"
 #include "platform/gui/streaming.h"
@@ -309,6 +311,128 @@ end
   EXPECT_EQ(g->DefaultRowHeight(), 18);
   EXPECT_EQ(g->Options(), (TGridOptions{goFixedVertLine, goEditing, goTabs}));
   EXPECT_EQ(g->FixedColor(), clRed);
+}
+
+// ---------------------------------------------------------------- data access
+
+class RecordingLink : public TDataLink {
+public:
+  std::vector<std::string> Log;
+
+protected:
+  void ActiveChanged() override { Log.push_back("active"); }
+  void DataSetChanged() override { Log.push_back("changed"); }
+  void DataSetScrolled(int Distance) override { Log.push_back("scrolled " + std::to_string(Distance)); }
+  void RecordChanged(TField* Field) override { Log.push_back("record " + (Field ? Field->FieldName() : "-")); }
+};
+
+TEST(DataSet, FieldsRecordsAndMoves) {
+  TDataSet d(nullptr);
+  TField* nr = d.AddField("NR", ftInteger);
+  d.AddField("Name", ftString, 12);
+  EXPECT_THROW(d.AddField("nr", ftString), EDatabaseError);
+  EXPECT_EQ(d.FieldByName("NAME")->FieldName(), "Name");
+  EXPECT_THROW(d.FieldByName("Nope"), EDatabaseError);
+  EXPECT_EQ(d.FindField("Nope"), nullptr);
+  EXPECT_THROW(d.Append(), EDatabaseError);  // closed
+  d.Open();
+  EXPECT_TRUE(d.IsEmpty());
+  EXPECT_TRUE(d.Eof());
+  EXPECT_EQ(d.RecNo(), 0);
+  d.AppendRecord({"7", "Anna"});
+  d.AppendRecord({"x", "Bernd"});
+  d.First();
+  EXPECT_EQ(nr->AsInteger(), 7);
+  EXPECT_EQ(nr->Alignment(), taRightJustify);
+  EXPECT_EQ(d.FieldByName("Name")->Alignment(), taLeftJustify);
+  EXPECT_EQ(d.FieldByName("Name")->DisplayWidth(), 12);
+  EXPECT_TRUE(d.Bof());
+  d.Next();
+  EXPECT_EQ(d.RecNo(), 2);
+  EXPECT_EQ(nr->AsInteger(), 0);  // no integer
+  EXPECT_EQ(nr->AsString(), "x");
+  d.Next();
+  EXPECT_TRUE(d.Eof());
+  EXPECT_EQ(d.RecNo(), 2);
+  EXPECT_EQ(d.MoveBy(-5), -1);
+  EXPECT_TRUE(d.Bof());
+  // Edit and cancel, append and cancel.
+  nr->SetAsString("8");
+  EXPECT_EQ(d.State(), dsEdit);
+  d.Cancel();
+  EXPECT_EQ(nr->AsString(), "7");
+  d.Append();
+  EXPECT_EQ(d.RecordCount(), 3);
+  d.Cancel();
+  EXPECT_EQ(d.RecordCount(), 2);
+  // A display record for drawing, without moving.
+  d.SetDisplayRecord(1);
+  EXPECT_EQ(d.FieldByName("Name")->AsString(), "Bernd");
+  EXPECT_EQ(d.RecNo(), 1);
+  d.SetDisplayRecord(-1);
+  EXPECT_EQ(d.FieldByName("Name")->AsString(), "Anna");
+}
+
+TEST(DataSet, DataLinksHearTheDataset) {
+  TDataSet d(nullptr);
+  d.AddField("A", ftString);
+  TDataSource s(nullptr);
+  RecordingLink link;
+  link.SetDataSource(&s);
+  s.SetDataSet(&d);
+  d.Open();
+  d.AppendRecord({"1"});
+  d.AppendRecord({"2"});
+  d.First();
+  d.FieldByName("A")->SetAsString("z");
+  d.Post();
+  d.DisableControls();
+  d.Next();
+  d.Prior();
+  d.EnableControls();
+  EXPECT_EQ(link.Log, (std::vector<std::string>{"active", "active", "active", "changed", "changed", "changed",
+                                                "changed", "scrolled -1", "record A", "changed", "changed"}));
+  EXPECT_TRUE(link.Active());
+  s.SetEnabled(false);
+  EXPECT_FALSE(link.Active());
+}
+
+TEST(DataSet, GridRowsAreRecords) {
+  TForm f(nullptr);
+  auto* d = new TDataSet(&f);
+  d->AddField("A", ftString, 4);
+  d->Open();
+  for (const char* v : {"a", "b", "c"}) d->AppendRecord({v});
+  d->First();
+  auto* s = new TDataSource(&f);
+  s->SetDataSet(d);
+  auto* g = new TDBGrid(&f);
+  g->SetParent(&f);
+  g->SetBounds(0, 0, 200, 120);
+  g->SetDataSource(s);
+  EXPECT_EQ(g->RowCount(), 4);
+  EXPECT_EQ(g->FixedCols(), 1);
+  EXPECT_EQ(g->Columns()->Count(), 1);
+  EXPECT_EQ(g->Columns()->Items(0)->Title()->Caption(), "A");
+  d->Last();
+  EXPECT_EQ(g->Row(), 3);
+  g->SetRow(2);
+  EXPECT_EQ(d->RecNo(), 2);
+  TDBGridOptions o = g->Options();
+  g->SetOptions(o >> dgIndicator >> dgTitles);
+  EXPECT_EQ(g->FixedCols(), 0);
+  EXPECT_EQ(g->FixedRows(), 0);
+  EXPECT_EQ(g->RowCount(), 3);
+  EXPECT_EQ(g->Row(), 1);
+  std::vector<AnsiString> drawn;
+  g->OnDrawColumnCell = [&](TObject*, const TRect&, int, TColumn* Column, TGridDrawState) {
+    drawn.push_back(Column->Field()->AsString());
+  };
+  platform::RenderControl(g);
+  EXPECT_EQ(drawn, (std::vector<AnsiString>{"a", "b", "c"}));
+  delete s;  // the grid lets go of a data source that goes
+  EXPECT_EQ(g->DataSource(), nullptr);
+  EXPECT_EQ(g->RowCount(), 1);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // Standard controls: edit, combo box, list box, label, button, check box.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QListWidget>
+#include <QMouseEvent>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -529,6 +533,30 @@ TEST_F(ListTest, ClickForEveryUserSelectionNoneForTheProgram) {
   list->Perform(WM_LBUTTONDOWN, 0, MakePointLParam(20, 4));
   list->Perform(WM_LBUTTONUP, 0, MakePointLParam(20, 4));
   EXPECT_EQ(clicks, (std::vector<int>{5, 5, 6, 7, 0}));
+}
+
+// A click as the window system delivers it: to the list's viewport.
+TEST_F(ListTest, ClickOnTheViewportSelectsAndReachesTheMouseHooks) {
+  QListWidget* native = nullptr;
+  for (QWidget* w : QApplication::allWidgets())
+    if (auto* lw = qobject_cast<QListWidget*>(w)) native = lw;
+  ASSERT_NE(native, nullptr);
+  int downs = 0;
+  list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int Y) {
+    ++downs;
+    EXPECT_GT(Y, 16 * 3);  // in the list's client coordinates
+  };
+  QWidget* vp = native->viewport();
+  const QPoint at(20, 16 * 3 + 4);
+  for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent e(t, QPointF(at), QPointF(vp->mapToGlobal(at)), Qt::LeftButton,
+                  t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &e);
+  }
+  zeltest::RunPostedMessages();
+  EXPECT_EQ(list->ItemIndex(), 3);
+  EXPECT_EQ(clicks, (std::vector<int>{3}));
+  EXPECT_EQ(downs, 1);
 }
 
 TEST_F(ListTest, MultiSelectRangesAndSelectionErrors) {
