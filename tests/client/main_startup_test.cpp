@@ -107,6 +107,24 @@ TEST_F(E2eStartup, PlacementFromSettingsOnlyWhenUsable) {
   }
 }
 
+TEST_F(E2eStartup, WindowOffTheScreenComesBackOnActivation) {
+  const int SW = Screen->Width(), SH = Screen->Height();
+  ASSERT_GT(SW, 100);
+  WriteSettings({"Left=" + std::to_string(SW + 6), "Top=" + std::to_string(SH / 3)});
+  StartWindow(false);
+  ASSERT_EQ(W->Left(), SW + 6);
+  ShowForm(W);
+  EXPECT_EQ(W->Left(), SW / 2);
+  EXPECT_EQ(W->Top(), SH / 2);
+  CloseWindow();
+  EXPECT_EQ(Setting("Left"), std::to_string(SW / 2));
+  // Within the screen nothing moves.
+  WriteSettings({"Left=40", "Top=30"});
+  StartWindow();
+  EXPECT_EQ(W->Left(), 40);
+  EXPECT_EQ(W->Top(), 30);
+}
+
 TEST_F(E2eStartup, ExitWritesUserAndPlacementAndDropsPass) {
   WriteSettings({"USER=alt", "PASS=geheim", "Top=120", "Left=130", "Height=700", "FAB=AS-4711"});
   StartWindow();
