@@ -20,15 +20,20 @@
 
 namespace {
 
-// A folder for the programs' drive C:, temp and runtime files.
+// A folder for the programs' drive C:, temp and runtime files, removed at exit.
+std::string* ScratchDir = nullptr;
 const std::string& Scratch() {
-  static const std::string Dir = [] {
+  if (!ScratchDir) {
     std::string Tmpl = (std::filesystem::temp_directory_path() / "zel_startup_bench.XXXXXX").string();
     if (!::mkdtemp(Tmpl.data())) throw std::runtime_error("mkdtemp");
     for (const char* Sub : {"/c", "/tmp", "/run"}) std::filesystem::create_directories(Tmpl + Sub);
-    return Tmpl;
-  }();
-  return Dir;
+    ScratchDir = new std::string(Tmpl);
+    std::atexit([] {
+      std::error_code Ignored;
+      std::filesystem::remove_all(*ScratchDir, Ignored);
+    });
+  }
+  return *ScratchDir;
 }
 
 // Starts Program and returns the time until it reported its first paint.
@@ -36,15 +41,16 @@ double SecondsToFirstPaint(const char* Program) {
   int Pipe[2];
   if (::pipe(Pipe) != 0) throw std::runtime_error("pipe");
   const std::string Fd = std::to_string(Pipe[1]);
+  const std::string Dir = Scratch();  // made here, not in the child
   const auto Start = std::chrono::steady_clock::now();
   const pid_t Pid = ::fork();
   if (Pid == 0) {
     ::close(Pipe[0]);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::setenv("ZEL_FIRST_PAINT_FD", Fd.c_str(), 1);
-    ::setenv("ZEL_DRIVE_C", (Scratch() + "/c").c_str(), 1);
-    ::setenv("TMPDIR", (Scratch() + "/tmp").c_str(), 1);
-    ::setenv("ZEL_RUNTIME_DIR", (Scratch() + "/run").c_str(), 1);
+    ::setenv("ZEL_DRIVE_C", (Dir + "/c").c_str(), 1);
+    ::setenv("TMPDIR", (Dir + "/tmp").c_str(), 1);
+    ::setenv("ZEL_RUNTIME_DIR", (Dir + "/run").c_str(), 1);
     const int Null = ::open("/dev/null", O_WRONLY);
     ::dup2(Null, 1);
     ::dup2(Null, 2);
