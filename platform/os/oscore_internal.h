@@ -17,4 +17,9 @@ DWORD MissingPathError(const std::string& hostPath);
 // ASCII case-insensitive equality.
 bool SameTextAscii(const std::string& a, const std::string& b);
 
+// Tests: the path mapping keeps the names of directories that have not
+// changed for a few seconds; this moves the clock it judges that by ahead,
+// so that a directory just made counts as settled.
+void SetDirectoryCacheClockAheadForTesting(long seconds);
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 // Windows paths to host paths, drives, the program's path, the current
 // directory.
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/os/fileutil.h"
@@ -68,6 +70,90 @@ void MakeHostDirs(const std::string& path) {
   }
 }
 
+std::atomic<long> g_clockAhead{0};
+
+// Names of directories read before, so that a path given in another case
+// (the libraries upper-case their base directory) does not read every
+// directory from "/" down again on each lookup.  An entry is used only while
+// its directory still has the same identity and change times; and only a
+// directory that had not changed for a while when it was read is kept, so a
+// change in the same clock tick as the reading cannot hide behind an equal
+// time stamp.
+class TDirectoryCache {
+public:
+  // The entry names of dir when it is known and unchanged.
+  bool Find(const std::string& dir, const struct stat& now, std::vector<std::string>& names) {
+    std::lock_guard<std::mutex> lock(FMutex);
+    const auto it = std::find_if(FEntries.begin(), FEntries.end(), [&](const Entry& e) { return e.Dir == dir; });
+    if (it == FEntries.end()) return false;
+    if (!SameState(it->State, now)) {
+      FEntries.erase(it);
+      return false;
+    }
+    names = it->Names;
+    return true;
+  }
+
+  void Keep(const std::string& dir, const struct stat& state, std::vector<std::string> names) {
+    if (names.size() > kMaxNames || !Settled(state)) return;
+    std::lock_guard<std::mutex> lock(FMutex);
+    FEntries.erase(std::remove_if(FEntries.begin(), FEntries.end(), [&](const Entry& e) { return e.Dir == dir; }),
+                   FEntries.end());
+    if (FEntries.size() >= kMaxDirs) FEntries.erase(FEntries.begin());
+    FEntries.push_back(Entry{dir, state, std::move(names)});
+  }
+
+private:
+  static constexpr std::size_t kMaxDirs = 64;
+  static constexpr std::size_t kMaxNames = 4096;
+  static constexpr long kSettledSeconds = 2;
+
+  struct Entry {
+    std::string Dir;
+    struct stat State;
+    std::vector<std::string> Names;
+  };
+
+  static bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+  static bool SameState(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && SameTime(a.st_mtim, b.st_mtim) &&
+           SameTime(a.st_ctim, b.st_ctim);
+  }
+  // Both change times lie well in the past (a clock behind them counts as not).
+  static bool Settled(const struct stat& state) {
+    timespec now{};
+    if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+    now.tv_sec += g_clockAhead.load();
+    return state.st_mtim.tv_sec + kSettledSeconds < now.tv_sec && state.st_ctim.tv_sec + kSettledSeconds < now.tv_sec;
+  }
+
+  std::mutex FMutex;
+  std::vector<Entry> FEntries;
+};
+
+TDirectoryCache g_directories;
+
+// The entry names of a directory ("." and ".." left out); false when it
+// cannot be read.
+bool DirectoryNames(const std::string& dir, std::vector<std::string>& names) {
+  const std::string path = dir.empty() ? "." : dir;
+  struct stat state{};
+  if (::stat(path.c_str(), &state) == 0 && S_ISDIR(state.st_mode) && g_directories.Find(path, state, names))
+    return true;
+  DIR* d = ::opendir(path.c_str());
+  if (!d) return false;
+  // The state before reading: a change while reading makes the entry stale.
+  const bool known = ::fstat(::dirfd(d), &state) == 0;
+  names.clear();
+  while (dirent* e = ::readdir(d)) {
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    names.emplace_back(e->d_name);
+  }
+  ::closedir(d);
+  if (known) g_directories.Keep(path, state, names);
+  return true;
+}
+
 // The name in directory dir that equals name without regard to case; an
 // exact match wins, among others the smallest name, so the result repeats.
 bool FindComponent(const std::string& dir, const std::string& name, std::string& found) {
@@ -77,18 +163,15 @@ bool FindComponent(const std::string& dir, const std::string& name, std::string&
     found = name;
     return true;
   }
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return false;
+  std::vector<std::string> names;
+  if (!DirectoryNames(dir, names)) return false;
   bool any = false;
-  while (dirent* e = ::readdir(d)) {
-    const std::string entry = e->d_name;
-    if (entry == "." || entry == "..") continue;
+  for (const auto& entry : names) {
     if (platform::SameTextAscii(entry, name) && (!any || entry < found)) {
       found = entry;
       any = true;
     }
   }
-  ::closedir(d);
   return any;
 }
 
@@ -143,6 +226,8 @@ bool SameTextAscii(const std::string& a, const std::string& b) {
 }
 
 void InstallOsLayer() { SetHostPathMapper(&MapperForRtl); }
+
+void SetDirectoryCacheClockAheadForTesting(long seconds) { g_clockAhead = seconds; }
 
 std::string DriveCRoot() {
   std::string root = EnvValue("ZEL_DRIVE_C");

@@ -1,6 +1,7 @@
 #include "platform/soap/soaphttptrans.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,9 +19,67 @@ namespace {
 std::mutex gLimitsLock;
 TTransportLimits gLimits;
 
-void GlobalInit() {
+// libcurl is loaded at the first transport, not at program start: it brings
+// some thirty libraries (TLS, Kerberos, LDAP, ...) that a start without a
+// service call never needs.  The declarations of curl.h give the types.
+struct TCurlApi {
+  decltype(&curl_global_init) GlobalInit = nullptr;
+  decltype(&curl_easy_init) EasyInit = nullptr;
+  decltype(&curl_easy_cleanup) EasyCleanup = nullptr;
+  decltype(&curl_easy_setopt) EasySetopt = nullptr;
+  decltype(&curl_easy_perform) EasyPerform = nullptr;
+  decltype(&curl_easy_getinfo) EasyGetinfo = nullptr;
+  decltype(&curl_easy_strerror) EasyStrerror = nullptr;
+  decltype(&curl_slist_append) SlistAppend = nullptr;
+  decltype(&curl_slist_free_all) SlistFreeAll = nullptr;
+  std::string Error;  // why loading failed; empty when loaded
+};
+
+template <typename F>
+bool Bind(void* library, const char* name, F& target, std::string& error) {
+  target = reinterpret_cast<F>(::dlsym(library, name));
+  if (!target && error.empty()) error = std::string("libcurl.so.4: ") + name + " fehlt";
+  return target != nullptr;
+}
+
+// Loads libcurl once for the process and keeps it loaded.
+const TCurlApi& LoadedCurl() {
+  static TCurlApi api;
   static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  std::call_once(once, [] {
+    void* library = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+      const char* why = ::dlerror();
+      api.Error = std::string("libcurl.so.4 kann nicht geladen werden: ") + (why ? why : "unbekannter Fehler");
+      return;
+    }
+    std::string error;
+    bool ok = Bind(library, "curl_global_init", api.GlobalInit, error);
+    ok = Bind(library, "curl_easy_init", api.EasyInit, error) && ok;
+    ok = Bind(library, "curl_easy_cleanup", api.EasyCleanup, error) && ok;
+    ok = Bind(library, "curl_easy_setopt", api.EasySetopt, error) && ok;
+    ok = Bind(library, "curl_easy_perform", api.EasyPerform, error) && ok;
+    ok = Bind(library, "curl_easy_getinfo", api.EasyGetinfo, error) && ok;
+    ok = Bind(library, "curl_easy_strerror", api.EasyStrerror, error) && ok;
+    ok = Bind(library, "curl_slist_append", api.SlistAppend, error) && ok;
+    ok = Bind(library, "curl_slist_free_all", api.SlistFreeAll, error) && ok;
+    if (!ok) {
+      api = TCurlApi{};
+      api.Error = error;
+      return;
+    }
+    if (api.GlobalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+      api = TCurlApi{};
+      api.Error = "libcurl kann nicht initialisiert werden";
+    }
+  });
+  return api;
+}
+
+// One option of a handle of the loaded library.
+template <typename T>
+void SetOpt(CURL* handle, CURLoption option, T value) {
+  LoadedCurl().EasySetopt(handle, option, value);
 }
 
 const char* StandardStatusText(long code) {
@@ -62,6 +121,7 @@ void SetDefaultTransportLimits(const TTransportLimits& Limits) {
 
 struct THttpTransport::TImpl {
   CURL* Curl = nullptr;
+  std::string LoadError;  // libcurl could not be loaded
   THttpTrace Trace;
 
   // State of the running request.
@@ -139,31 +199,35 @@ struct THttpTransport::TImpl {
 };
 
 THttpTransport::THttpTransport() : Limits(DefaultTransportLimits()), FImpl(std::make_unique<TImpl>()) {
-  GlobalInit();
-  CURL* c = curl_easy_init();
+  const TCurlApi& api = LoadedCurl();
+  if (!api.Error.empty()) {
+    FImpl->LoadError = api.Error;
+    return;
+  }
+  CURL* c = api.EasyInit();
   FImpl->Curl = c;
   if (!c) return;
   // What stays the same for every request of this transport.
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
-  curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, FImpl->ErrorBuffer);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &TImpl::OnWrite);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, FImpl.get());
-  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &TImpl::OnHeader);
-  curl_easy_setopt(c, CURLOPT_HEADERDATA, FImpl.get());
-  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &TImpl::OnProgress);
-  curl_easy_setopt(c, CURLOPT_XFERINFODATA, FImpl.get());
-  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(c, CURLOPT_READFUNCTION, &TImpl::OnRead);
-  curl_easy_setopt(c, CURLOPT_READDATA, FImpl.get());
-  curl_easy_setopt(c, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(SendPieceSize));
+  SetOpt(c, CURLOPT_NOSIGNAL, 1L);
+  SetOpt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  SetOpt(c, CURLOPT_FOLLOWLOCATION, 0L);
+  SetOpt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+  SetOpt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+  SetOpt(c, CURLOPT_ERRORBUFFER, FImpl->ErrorBuffer);
+  SetOpt(c, CURLOPT_WRITEFUNCTION, &TImpl::OnWrite);
+  SetOpt(c, CURLOPT_WRITEDATA, FImpl.get());
+  SetOpt(c, CURLOPT_HEADERFUNCTION, &TImpl::OnHeader);
+  SetOpt(c, CURLOPT_HEADERDATA, FImpl.get());
+  SetOpt(c, CURLOPT_XFERINFOFUNCTION, &TImpl::OnProgress);
+  SetOpt(c, CURLOPT_XFERINFODATA, FImpl.get());
+  SetOpt(c, CURLOPT_NOPROGRESS, 0L);
+  SetOpt(c, CURLOPT_READFUNCTION, &TImpl::OnRead);
+  SetOpt(c, CURLOPT_READDATA, FImpl.get());
+  SetOpt(c, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(SendPieceSize));
 }
 
 THttpTransport::~THttpTransport() {
-  if (FImpl->Curl) curl_easy_cleanup(FImpl->Curl);
+  if (FImpl->Curl) LoadedCurl().EasyCleanup(FImpl->Curl);
 }
 
 const THttpTrace& THttpTransport::LastTrace() const { return FImpl->Trace; }
@@ -183,7 +247,9 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   auto fail = [&](const AnsiString& text) -> ESOAPHTTPException {
     return ESOAPHTTPException(Format(msg::TransportError, {text, url, action}));
   };
+  if (!LoadError.empty()) throw fail(LoadError);
   if (!Curl) throw fail("libcurl kann nicht initialisiert werden");
+  const TCurlApi& api = LoadedCurl();
 
   Trace = THttpTrace{};
   Trace.Method = method;
@@ -202,52 +268,52 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   ErrorBuffer[0] = 0;
 
   CURL* c = Curl;
-  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, owner.Limits.ConnectTimeoutMs)));
-  curl_easy_setopt(c, CURLOPT_USERAGENT, owner.UserAgent.c_str());
-  curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::max<std::int64_t>(0, MaxReply)));
+  SetOpt(c, CURLOPT_URL, url.c_str());
+  SetOpt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, owner.Limits.ConnectTimeoutMs)));
+  SetOpt(c, CURLOPT_USERAGENT, owner.UserAgent.c_str());
+  SetOpt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::max<std::int64_t>(0, MaxReply)));
 
   curl_slist* headers = nullptr;
   if (body) {
     std::string soapAction = "SOAPAction: \"" + action + "\"";
-    headers = curl_slist_append(headers, soapAction.c_str());
-    headers = curl_slist_append(headers, "Content-Type: text/xml");
-    headers = curl_slist_append(headers, "Expect:");
-    curl_easy_setopt(c, CURLOPT_POST, 1L);
+    headers = api.SlistAppend(headers, soapAction.c_str());
+    headers = api.SlistAppend(headers, "Content-Type: text/xml");
+    headers = api.SlistAppend(headers, "Expect:");
+    SetOpt(c, CURLOPT_POST, 1L);
     if (body->size() <= SendPieceSize) {
       // One piece: libcurl sends it together with the headers.
-      curl_easy_setopt(c, CURLOPT_POSTFIELDS, body->data());
+      SetOpt(c, CURLOPT_POSTFIELDS, body->data());
       if (!body->empty()) Trace.Pieces.push_back(body->size());
     } else {
-      curl_easy_setopt(c, CURLOPT_POSTFIELDS, nullptr);  // pieces come from OnRead
+      SetOpt(c, CURLOPT_POSTFIELDS, nullptr);  // pieces come from OnRead
     }
-    curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers);
+    SetOpt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+    SetOpt(c, CURLOPT_HTTPHEADER, headers);
   } else {
-    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
+    SetOpt(c, CURLOPT_HTTPGET, 1L);
+    SetOpt(c, CURLOPT_HTTPHEADER, nullptr);
   }
 
-  CURLcode rc = curl_easy_perform(c);
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
-  curl_easy_setopt(c, CURLOPT_POSTFIELDS, nullptr);
-  curl_slist_free_all(headers);
+  CURLcode rc = api.EasyPerform(c);
+  SetOpt(c, CURLOPT_HTTPHEADER, nullptr);
+  SetOpt(c, CURLOPT_POSTFIELDS, nullptr);
+  api.SlistFreeAll(headers);
   Body = nullptr;
 
   if (rc != CURLE_OK) {
     if (TooLarge || rc == CURLE_FILESIZE_EXCEEDED)
       throw fail(Format(msg::ReplyTooLarge, {static_cast<Int64>(MaxReply)}));
     if (Stalled) throw fail(Format(msg::ReplyStalled, {StallMs}));
-    AnsiString text = ErrorBuffer[0] ? AnsiString(ErrorBuffer) : AnsiString(curl_easy_strerror(rc));
+    AnsiString text = ErrorBuffer[0] ? AnsiString(ErrorBuffer) : AnsiString(api.EasyStrerror(rc));
     throw fail(text);
   }
 
   long status = 0;
-  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  api.EasyGetinfo(c, CURLINFO_RESPONSE_CODE, &status);
   Reply.Status = status;
   if (Reply.StatusText.empty()) Reply.StatusText = StandardStatusText(status);
   char* type = nullptr;
-  curl_easy_getinfo(c, CURLINFO_CONTENT_TYPE, &type);
+  api.EasyGetinfo(c, CURLINFO_CONTENT_TYPE, &type);
   Reply.ContentType = type ? type : "";
   return std::move(Reply);
 }

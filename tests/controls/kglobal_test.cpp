@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/KDBGrid.h"
 #include "controls/KGrid.h"
 #include "controls/K_Edit.h"
 #include "controls/SMPanel.h"
@@ -130,6 +131,8 @@ TEST_F(KGlobalTest, ClassNamesMatchTheLibrarysClasses) {
       {new TKGrid(&form), 1},
       {kfrm.get(), 2},
       {new TStrEdit(&form), 5},
+      // Its base TDBGrid stands first, with the same texts.
+      {new TKDBGrid(&form), 8},
       {new TMenuItem(&form), 10},
       {new TLabel(&form), 12},
       {new TButton(&form), 12},
@@ -140,6 +143,8 @@ TEST_F(KGlobalTest, ClassNamesMatchTheLibrarysClasses) {
   EXPECT_STREQ(cases[1].Instance->ClassName(), TranslatableProps[1].ControlClass);
   EXPECT_STREQ(cases[2].Instance->ClassName(), TranslatableProps[2].ControlClass);
   EXPECT_TRUE(cases[3].Instance->InheritsFrom("TCustomStrEdit"));
+  EXPECT_STREQ(cases[4].Instance->ClassName(), TranslatableProps[9].ControlClass);
+  EXPECT_EQ(TranslatableProps[8].PropertyPath, TranslatableProps[9].PropertyPath);
 }
 
 }  // namespace

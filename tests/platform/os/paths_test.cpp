@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/os/fileutil.h"
+#include "platform/os/oscore_internal.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/system.h"
 #include "tests/platform/os/os_test_util.h"
@@ -81,6 +82,77 @@ TEST_F(PathMapping, DriveZIsTheHostRootFoundWithoutCase) {
   EXPECT_EQ(host, platform::MapToHostPath(UpperAscii("z:" + ToBackslashes(host))));
   EXPECT_EQ("/", platform::MapToHostPath("Z:\\"));
   EXPECT_EQ("/", platform::MapToHostPath("Z:\\\\"));
+}
+
+// Siblings that differ only in case: the exact name wins, else the smallest.
+TEST_F(PathMapping, ExactNameWinsOverSiblingsOfOtherCase) {
+  ::mkdir(C("Dup").c_str(), 0777);
+  FTemp.write("drive_c/Dup/Kuvo.ini", "a");
+  FTemp.write("drive_c/Dup/KUVO.INI", "b");
+  ::mkdir(C("DUP").c_str(), 0777);
+  struct Case {
+    const char* windows;
+    const char* hostBelowC;
+  } cases[] = {
+      {"C:\\Dup\\Kuvo.ini", "Dup/Kuvo.ini"},
+      {"C:\\Dup\\KUVO.INI", "Dup/KUVO.INI"},
+      {"C:\\Dup\\kuvo.ini", "Dup/KUVO.INI"},
+      {"C:\\dup\\Kuvo.ini", "DUP/Kuvo.ini"},  // "DUP" is the smaller name, and has no such file
+      {"C:\\DUP\\x.txt", "DUP/x.txt"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(C(c.hostBelowC), platform::MapToHostPath(c.windows)) << c.windows;
+}
+
+// The mapping keeps the names of settled directories; a change to such a
+// directory must show at the next lookup.
+class RememberedDirectories : public PathMapping {
+protected:
+  void SetUp() override {
+    PathMapping::SetUp();
+    platform::SetDirectoryCacheClockAheadForTesting(3600);
+  }
+  void TearDown() override { platform::SetDirectoryCacheClockAheadForTesting(0); }
+
+  // Waits until the file system's clock has moved past the last change of
+  // dir, so that a change made now gets another time stamp.
+  void PassChangeTimeOf(const std::string& dir) {
+    struct stat before{};
+    ASSERT_EQ(0, ::stat(dir.c_str(), &before));
+    const std::string probe = FTemp.path() + "/clock_probe";
+    for (int i = 0; i < 100000; ++i) {
+      FTemp.write("clock_probe", "x");
+      struct stat now{};
+      ASSERT_EQ(0, ::stat(probe.c_str(), &now));
+      if (now.st_ctim.tv_sec != before.st_ctim.tv_sec || now.st_ctim.tv_nsec != before.st_ctim.tv_nsec) return;
+    }
+    FAIL() << "file system clock does not move";
+  }
+};
+
+TEST_F(RememberedDirectories, ChangesShowAtTheNextLookup) {
+  const std::string dir = C("Kuvo");
+  EXPECT_EQ(C("Kuvo/Kreg.cfg"), platform::MapToHostPath("C:\\KUVO\\KREG.CFG"));
+  EXPECT_EQ(C("Kuvo/Kreg.cfg"), platform::MapToHostPath("C:\\KUVO\\KREG.CFG"));  // from the kept names
+
+  // A smaller name of the same text appears.
+  PassChangeTimeOf(dir);
+  FTemp.write("drive_c/Kuvo/KReg.cfg", "y");
+  EXPECT_EQ(C("Kuvo/KReg.cfg"), platform::MapToHostPath("C:\\KUVO\\KREG.CFG"));
+
+  // Both go; a new name of the same text comes.
+  PassChangeTimeOf(dir);
+  ASSERT_EQ(0, ::unlink(C("Kuvo/KReg.cfg").c_str()));
+  ASSERT_EQ(0, ::rename(C("Kuvo/Kreg.cfg").c_str(), C("Kuvo/kreg.CFG").c_str()));
+  EXPECT_EQ(C("Kuvo/kreg.CFG"), platform::MapToHostPath("C:\\KUVO\\KREG.CFG"));
+
+  // The directory itself is replaced by one of another case.
+  PassChangeTimeOf(C());
+  ASSERT_EQ(0, ::unlink(C("Kuvo/kreg.CFG").c_str()));
+  ASSERT_EQ(0, ::rmdir(dir.c_str()));
+  ::mkdir(C("kuvo").c_str(), 0777);
+  FTemp.write("drive_c/kuvo/KREG.cfg", "z");
+  EXPECT_EQ(C("kuvo/KREG.cfg"), platform::MapToHostPath("C:\\KUVO\\KREG.CFG"));
+  EXPECT_EQ(C("kuvo/KREG.cfg"), platform::MapToHostPath("C:\\Kuvo\\kreg.CFG"));
 }
 
 TEST_F(PathMapping, OtherDrivesDoNotExist) {
