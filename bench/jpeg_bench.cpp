@@ -12,6 +12,7 @@
 #include <jpeglib.h>
 
 #include "platform/gui/jpeg.h"
+#include "tests/support/jpeg_encode.h"
 
 namespace {
 
@@ -19,24 +20,8 @@ namespace {
 const std::vector<std::uint8_t>& Picture() {
   static const std::vector<std::uint8_t> bytes = [] {
     const int w = 1600, h = 1200;
-    jpeg_compress_struct c;
-    jpeg_error_mgr e;
-    c.err = jpeg_std_error(&e);
-    jpeg_create_compress(&c);
-    unsigned char* buf = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buf, &size);
-    c.image_width = w;
-    c.image_height = h;
-    c.in_color_space = JCS_RGB;
-    c.input_components = 3;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 85, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(w * 3);
     unsigned seed = 12345;
-    while (c.next_scanline < c.image_height) {
-      const int y = static_cast<int>(c.next_scanline);
+    return platform::test::EncodeRgbJpeg(w, h, 85, [&](int y, unsigned char* row) {
       for (int x = 0; x < w; ++x) {
         seed = seed * 1103515245u + 12345u;
         const int noise = static_cast<int>((seed >> 16) & 31) - 16;
@@ -45,14 +30,7 @@ const std::vector<std::uint8_t>& Picture() {
         row[3 * x + 1] = clamp(y * 255 / h + noise);
         row[3 * x + 2] = clamp(((x / 40 + y / 40) % 2) * 160 + noise);
       }
-      JSAMPROW rows[1] = {row.data()};
-      jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::vector<std::uint8_t> v(buf, buf + size);
-    std::free(buf);
-    return v;
+    });
   }();
   return bytes;
 }

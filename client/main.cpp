@@ -483,6 +483,18 @@ void TfrmMAIN::ConnectService() {
   if (!FCsvFile) FCsvFile = std::make_unique<TKcsvFile>();
 }
 
+template <class Call>
+std::invoke_result_t<Call, zelserviceSoap&> TfrmMAIN::CallService(const char* Failure, Call&& C) {
+  ConnectService();
+  try {
+    if (!FService) throw Exception("GetZelService");
+    return C(*FService);
+  } catch (...) {
+    ShowMessage(Failure);
+    return nullptr;
+  }
+}
+
 void TfrmMAIN::btLoginClick(TObject* Sender) {
   if (auto* Control = dynamic_cast<TControl*>(Sender)) Control->SetEnabled(false);
   Login();
@@ -537,21 +549,18 @@ void TfrmMAIN::Login() {
   Focus(edFab);
 }
 
+TKTable* TfrmMAIN::LoadServiceList(Integer List) {
+  const auto R = CallService("error.. (-122)", [&](zelserviceSoap& S) {
+    return S.SearchART(0, Wide(edUser->Text()), Wide(edPass->Text()), List, WideString());
+  });
+  if (!R || R->Status() != 0) return nullptr;
+  FCsvFile->OpenText(Ansi(R->Buf()));
+  return FCsvFile->TableByName("stm");
+}
+
 void TfrmMAIN::LoadCountries() {
   cbLnd->Clear();
-  ConnectService();
-  std::unique_ptr<zelTextData> R;
-  try {
-    if (!FService) throw Exception("GetZelService");
-    R = FService->SearchART(0, Wide(edUser->Text()), Wide(edPass->Text()), ZEL_LIST_COUNTRIES,
-                            WideString());
-  } catch (...) {
-    ShowMessage("error.. (-122)");
-    return;
-  }
-  if (R->Status() != 0) return;
-  FCsvFile->OpenText(Ansi(R->Buf()));
-  TKTable* T = FCsvFile->TableByName("stm");
+  TKTable* T = LoadServiceList(ZEL_LIST_COUNTRIES);
   if (!T) return;
   for (Integer i = 0; i < T->Count(); ++i) {
     T->SetRecNo(i);
@@ -561,19 +570,7 @@ void TfrmMAIN::LoadCountries() {
 
 void TfrmMAIN::LoadSeasonMap() {
   FSeasonMap->Clear();
-  ConnectService();
-  std::unique_ptr<zelTextData> R;
-  try {
-    if (!FService) throw Exception("GetZelService");
-    R = FService->SearchART(0, Wide(edUser->Text()), Wide(edPass->Text()), ZEL_LIST_SEASONS,
-                            WideString());
-  } catch (...) {
-    ShowMessage("error.. (-122)");
-    return;
-  }
-  if (R->Status() != 0) return;
-  FCsvFile->OpenText(Ansi(R->Buf()));
-  TKTable* T = FCsvFile->TableByName("stm");
+  TKTable* T = LoadServiceList(ZEL_LIST_SEASONS);
   if (!T) return;
   for (Integer i = 0; i < T->Count(); ++i) {
     T->SetRecNo(i);
@@ -646,16 +643,10 @@ void TfrmMAIN::btSearchClick(TObject* Sender) {
   ClearArticle();
   const Integer Her = cbHer->GetKeyInt();
   const Integer Sai = cbSai->GetKeyInt();
-  ConnectService();
-  std::unique_ptr<zelTextData> R;
-  try {
-    if (!FService) throw Exception("GetZelService");
-    R = FService->SearchART2(0, Wide(edUser->Text()), Wide(edPass->Text()), Her, Wide(edFab->Text()),
-                             Sai);
-  } catch (...) {
-    ShowMessage("error.. (-122)");
-    return;
-  }
+  const auto R = CallService("error.. (-122)", [&](zelserviceSoap& S) {
+    return S.SearchART2(0, Wide(edUser->Text()), Wide(edPass->Text()), Her, Wide(edFab->Text()), Sai);
+  });
+  if (!R) return;
   lbStmStatus->SetCaption("Status: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() == 0) {
     FCsvFile->OpenText(Ansi(R->Buf()));
@@ -747,15 +738,10 @@ bool TfrmMAIN::ShowArticle(Integer Id) {
   FShownEid = Id;
   ClearArticle();
   edZELID->SetEText(IntToStr(Id));
-  ConnectService();
-  std::unique_ptr<zelTextData> R;
-  try {
-    if (!FService) throw Exception("GetZelService");
-    R = FService->GetPRICAT(0, Wide(edUser->Text()), Wide(edPass->Text()), Id, Wide(cbLnd->GetKey()));
-  } catch (...) {
-    ShowMessage("error.. (-124)");
-    return false;
-  }
+  const auto R = CallService("error.. (-124)", [&](zelserviceSoap& S) {
+    return S.GetPRICAT(0, Wide(edUser->Text()), Wide(edPass->Text()), Id, Wide(cbLnd->GetKey()));
+  });
+  if (!R) return false;
   bool Result = false;
   lbStmStatus->SetCaption("Artikelstatus: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() == 0) {
@@ -838,15 +824,10 @@ void TfrmMAIN::edZELIDExit(TObject* /*Sender*/) {
 // ---------------------------------------------------------------- picture
 
 void TfrmMAIN::ShowPicture(Integer Id) {
-  ConnectService();
-  std::unique_ptr<zelPicture> R;
-  try {
-    if (!FService) throw Exception("GetZelService");
-    R = FService->GetPic(Wide(edUser->Text()), Wide(edPass->Text()), Id);
-  } catch (...) {
-    ShowMessage("error.. (-123)");
-    return;
-  }
+  const auto R = CallService("error.. (-123)", [&](zelserviceSoap& S) {
+    return S.GetPic(Wide(edUser->Text()), Wide(edPass->Text()), Id);
+  });
+  if (!R) return;
   lbPicStatus->SetCaption("Bildstatus: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->DataLength() < 1) {
     pic->Picture()->Assign(nullptr);
@@ -872,16 +853,11 @@ void TfrmMAIN::btKCSVClick(TObject* /*Sender*/) { ShowServiceText(0); }
 void TfrmMAIN::ShowServiceText(Integer Format) {
   // Only the article the window shows is fetched.
   if (edZELID->AsInteger() < 1 || edZELID->AsInteger() != FShownEid) return;
-  ConnectService();
-  std::unique_ptr<zelTextData> R;
-  try {
-    if (!FService) throw Exception("GetZelService");
-    R = FService->GetPRICAT(Format, Wide(edUser->Text()), Wide(edPass->Text()), edZELID->AsInteger(),
-                            Wide(cbLnd->GetKey()));
-  } catch (...) {
-    ShowMessage("error.. (-125)");
-    return;
-  }
+  const auto R = CallService("error.. (-125)", [&](zelserviceSoap& S) {
+    return S.GetPRICAT(Format, Wide(edUser->Text()), Wide(edPass->Text()), edZELID->AsInteger(),
+                       Wide(cbLnd->GetKey()));
+  });
+  if (!R) return;
   lbStmStatus->SetCaption("Artikelstatus: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() != 0) return;
   const AnsiString Text = Ansi(R->Buf());

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 
 #include "client/zelservice.h"
 #include "platform/gui/forms.h"
@@ -166,6 +167,14 @@ public:
   void SavePassword();
   void Login();
   void ConnectService();
+  // Connects and makes one call C(service); on any failure shows Failure
+  // and gives nullptr.
+  template <class Call>
+  std::invoke_result_t<Call, zelserviceSoap&> CallService(const char* Failure, Call&& C);
+  // The table "stm" of one of the service's lists (ZEL_LIST_...) in
+  // FCsvFile; nullptr when the service cannot be asked (after its message)
+  // or answers with a non-zero status.
+  TKTable* LoadServiceList(Integer List);
   void LoadCountries();
   void LoadSeasonMap();
   void SaveSearchSettings();

@@ -699,8 +699,7 @@ void TCustomStrEdit::VisibleChanging() {
   TCustomEdit::VisibleChanging();
 }
 
-void TCustomStrEdit::WMMove(TMessage& Message) {
-  (void)Message;
+void TCustomStrEdit::WMMove(TMessage& /*Message*/) {
   PositionLabel();
 }
 

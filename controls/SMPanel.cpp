@@ -224,8 +224,12 @@ void TKfrm::Loaded() {
 
 void TKfrm::Resize() {
   TSMPanel::Resize();
-  if (!ComponentState().Contains(csDestroying) && FCloseButton)
+  if (!ComponentState().Contains(csDestroying) && FCloseButton) {
+    // The title bar follows the width.  TODO: drop once the layer realigns
+    // the children on every size change of their parent.
+    Realign();
     FCloseButton->SetLeft(Width() - FCloseButton->Width() - 4);
+  }
   if (Designing()) {
     SetMinHeight(Height());
     SetMinWidth(Width());

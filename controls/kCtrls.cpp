@@ -455,8 +455,7 @@ void TKComboBox::SetColWidths(const AnsiString& Value) {
   Invalidate();
 }
 
-void TKComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
-  (void)State;
+void TKComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState /*State*/) {
   if (Index >= Items()->Count()) return;
   TKFieldTable f;
   const int n = SplitFields(Items()->Strings(Index), f, KFieldLimit);

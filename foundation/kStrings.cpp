@@ -395,24 +395,9 @@ void TKStringList::Exchange(int Index1, int Index2) {
 }
 
 bool TKStringList::Find(const AnsiString& S, int& Index) {
-  bool Result = false;
-  int L = 0;
-  int H = FCount - 1;
-  while (L <= H) {
-    const int I = (L + H) / 2;
-    const int C = CompareItems(FList[static_cast<std::size_t>(I)].FString, S);
-    if (C < 0) {
-      L = I + 1;
-    } else {
-      H = I - 1;
-      if (C == 0) {
-        Result = true;
-        if (FDuplicates != dupAccept) L = I;
-      }
-    }
-  }
-  Index = L;
-  return Result;
+  return platform::FindSorted(
+      FCount, FDuplicates, [&](int I) { return CompareItems(FList[static_cast<std::size_t>(I)].FString, S); },
+      Index);
 }
 
 int TKStringList::IndexOf(const AnsiString& S) {

@@ -4,21 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/rtl/classes.h"
 
-namespace {
+using fuzzing::Check;
+using fuzzing::Items;
 
-std::vector<AnsiString> Items(TStrings& s) {
-  std::vector<AnsiString> r;
-  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
-
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const AnsiString text(reinterpret_cast<const char*>(data), size);

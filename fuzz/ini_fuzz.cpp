@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/rtl/inifiles.h"
+
+using fuzzing::Check;
+using fuzzing::Items;
 
 namespace {
 
@@ -25,15 +29,6 @@ const std::string& FilePath() {
   return path;
 }
 
-std::vector<AnsiString> Items(TStrings& s) {
-  std::vector<AnsiString> r;
-  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
-
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
 
 }  // namespace
 

@@ -14,12 +14,12 @@
 #include <string>
 
 #include "controls/K_Edit.h"
+#include "fuzz/fuzz_support.h"
+
+using fuzzing::Check;
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
 
 bool IsSubsequence(const AnsiString& Part, const AnsiString& Whole) {
   std::size_t j = 0;

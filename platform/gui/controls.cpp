@@ -144,17 +144,24 @@ QPainter* WidgetPeer::PaintPainter() {
 
 bool WidgetPeer::NativeMessage(TMessage&) { return false; }
 
-namespace {
-
-// The state of one Qt event being turned into a message.
-struct CurrentScope {
-  WidgetPeer* peer;
-  QEvent* savedEvent;
-  std::function<bool(QEvent*)> savedNative;
-  bool savedDone, savedResult;
-};
-
-}  // namespace
+bool WidgetPeer::SendAsCurrent(QEvent* Event, const std::function<bool(QEvent*)>& Native, TMessage& M) {
+  QEvent* savedEvent = FCurrent;
+  const UINT savedMsg = FCurrentMsg;
+  auto savedNative = FCurrentNative;
+  const bool savedDone = FNativeDone;
+  FCurrent = Event;
+  FCurrentMsg = M.Msg;
+  FCurrentNative = Native;
+  FNativeDone = false;
+  TControl* c = FControl;
+  Guarded([&] { c->WndProc(M); });
+  const bool done = FNativeDone;
+  FCurrent = savedEvent;
+  FCurrentMsg = savedMsg;
+  FCurrentNative = savedNative;
+  FNativeDone = savedDone;
+  return done;
+}
 
 bool WidgetPeer::HandleEvent(QEvent* Event) {
   return HandleEventFrom(Widget(), Event, [this](QEvent* e) { return NativeEvent(e); });
@@ -194,22 +201,7 @@ bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const std::func
       m.Msg = WM_CONTEXTMENU;
       m.WParam = reinterpret_cast<WPARAM>(FHandle);
       m.LParam = MakePointLParam(ce->globalPos().x(), ce->globalPos().y());
-      QEvent* savedEvent = FCurrent;
-      const UINT savedMsg = FCurrentMsg;
-      auto savedNative = FCurrentNative;
-      const bool savedDone = FNativeDone;
-      FCurrent = Event;
-      FCurrentMsg = WM_CONTEXTMENU;
-      FCurrentNative = Native;
-      FNativeDone = false;
-      TControl* c = FControl;
-      Guarded([&] { c->WndProc(m); });
-      const bool done = FNativeDone;
-      FCurrent = savedEvent;
-      FCurrentMsg = savedMsg;
-      FCurrentNative = savedNative;
-      FNativeDone = savedDone;
-      if (!done) Event->accept();
+      if (!SendAsCurrent(Event, Native, m)) Event->accept();
       return true;
     }
     case QEvent::Enter:
@@ -453,7 +445,6 @@ bool WidgetPeer::DragMouse(QEvent* Event, const QPoint& Global) {
 
 bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native) {
   auto* me = static_cast<QMouseEvent*>(Event);
-  TControl* c = FControl;
   if (DragMouse(Event, me->globalPosition().toPoint())) {
     Event->accept();
     return true;
@@ -494,19 +485,7 @@ bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::functi
   m.Msg = msg;
   m.WParam = MouseKeys(s);
   m.LParam = MakePointLParam(pos.x(), pos.y());
-  QEvent* savedEvent = FCurrent;
-  const UINT savedMsg = FCurrentMsg;
-  auto savedNative = FCurrentNative;
-  const bool savedDone = FNativeDone;
-  FCurrent = Event;
-  FCurrentMsg = msg;
-  FCurrentNative = Native;
-  FNativeDone = false;
-  Guarded([&] { c->WndProc(m); });
-  FCurrent = savedEvent;
-  FCurrentMsg = savedMsg;
-  FCurrentNative = savedNative;
-  FNativeDone = savedDone;
+  SendAsCurrent(Event, Native, m);
   Event->accept();
   return true;
 }
@@ -1131,56 +1110,47 @@ void TControl::WMCancelMode(TMessage& M) {
   FMouseDownLeft = false;
   DefaultHandler(M);
 }
-void TControl::CMEnabledChanged(TMessage& M) {
+void TControl::CMEnabledChanged(TMessage& /*M*/) {
   if (FPeer) UpdatePeer();
   Invalidate();
-  (void)M;
 }
-void TControl::CMVisibleChanged(TMessage& M) { (void)M; }
-void TControl::CMColorChanged(TMessage& M) {
+void TControl::CMVisibleChanged(TMessage& /*M*/) {}
+void TControl::CMColorChanged(TMessage& /*M*/) {
   if (FPeer) UpdatePeer();
   Invalidate();
   if (auto* wc = dynamic_cast<TWinControl*>(this))
     for (TControl* c : std::vector<TControl*>(wc->FControls)) c->Perform(CM_PARENTCOLORCHANGED, 0, 0);
-  (void)M;
 }
-void TControl::CMFontChanged(TMessage& M) {
+void TControl::CMFontChanged(TMessage& /*M*/) {
   if (FPeer) UpdatePeer();
   Invalidate();
   if (auto* wc = dynamic_cast<TWinControl*>(this))
     for (TControl* c : std::vector<TControl*>(wc->FControls)) c->Perform(CM_PARENTFONTCHANGED, 0, 0);
-  (void)M;
 }
-void TControl::CMTextChanged(TMessage& M) {
+void TControl::CMTextChanged(TMessage& /*M*/) {
   Invalidate();
-  (void)M;
 }
-void TControl::CMParentColorChanged(TMessage& M) {
+void TControl::CMParentColorChanged(TMessage& /*M*/) {
   ParentColorChanged();
-  (void)M;
 }
-void TControl::CMParentFontChanged(TMessage& M) {
+void TControl::CMParentFontChanged(TMessage& /*M*/) {
   ParentFontChanged();
-  (void)M;
 }
-void TControl::CMCtl3DChanged(TMessage& M) {
+void TControl::CMCtl3DChanged(TMessage& /*M*/) {
   Invalidate();
-  (void)M;
 }
-void TControl::CMParentCtl3DChanged(TMessage& M) {
+void TControl::CMParentCtl3DChanged(TMessage& /*M*/) {
   if (FParentCtl3D && FParent && FParent->Ctl3D() != FCtl3D) {
     FCtl3D = FParent->Ctl3D();
     Perform(CM_CTL3DCHANGED, 0, 0);
     FParentCtl3D = true;
   }
-  (void)M;
 }
 void TControl::CMMouseEnter(TMessage& M) { DefaultHandler(M); }
 void TControl::CMMouseLeave(TMessage& M) { DefaultHandler(M); }
 void TControl::CMHintShow(TMessage& M) { DefaultHandler(M); }
-void TControl::CMCursorChanged(TMessage& M) {
+void TControl::CMCursorChanged(TMessage& /*M*/) {
   if (FPeer) UpdatePeer();
-  (void)M;
 }
 
 void TControl::SendCancelMode() { Perform(WM_CANCELMODE, 0, 0); }
@@ -1644,18 +1614,16 @@ void TWinControl::WMCopy(TMessage& M) { DefaultHandler(M); }
 void TWinControl::WMPaste(TMessage& M) { DefaultHandler(M); }
 void TWinControl::WMClear(TMessage& M) { DefaultHandler(M); }
 void TWinControl::WMGetDlgCode(TMessage& M) { DefaultHandler(M); }
-void TWinControl::CMEnter(TMessage& M) {
+void TWinControl::CMEnter(TMessage& /*M*/) {
   DoEnter();
-  (void)M;
 }
-void TWinControl::CMExit(TMessage& M) {
+void TWinControl::CMExit(TMessage& /*M*/) {
   DoExit();
-  (void)M;
 }
 void TWinControl::CMDialogKey(TMessage& M) { Broadcast(M); }
 void TWinControl::CMDialogChar(TMessage& M) { Broadcast(M); }
 void TWinControl::CMWantSpecialKey(TMessage& M) { DefaultHandler(M); }
-void TWinControl::CMTabStopChanged(TMessage& M) { (void)M; }
+void TWinControl::CMTabStopChanged(TMessage& /*M*/) {}
 void TWinControl::CNKeyDown(TMessage& M) { DefaultHandler(M); }
 void TWinControl::CNKeyUp(TMessage& M) { DefaultHandler(M); }
 void TWinControl::CNChar(TMessage& M) { DefaultHandler(M); }
@@ -1693,6 +1661,26 @@ void TControlCanvas::CreateHandle() {
   SetHandle(FDeviceContext);
 }
 
+namespace {
+
+// WM_PAINT of a control with a canvas of its own: Paint on a fresh device
+// context with the control's font and colour, released again afterwards.
+template <class PaintFn>
+void PaintOn(TControlCanvas& Canvas, const TControl& Control, PaintFn&& Paint) {
+  Canvas.FreeHandle();
+  Canvas.Font()->Assign(Control.Font());
+  Canvas.Brush()->SetColor(Control.Color());
+  try {
+    Paint();
+  } catch (...) {
+    Canvas.FreeHandle();
+    throw;
+  }
+  Canvas.FreeHandle();
+}
+
+}  // namespace
+
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
 }
@@ -1700,16 +1688,7 @@ TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::WMPaint(TMessage& M) {
   DefaultHandler(M);
-  FCanvas->FreeHandle();
-  FCanvas->Font()->Assign(Font());
-  FCanvas->Brush()->SetColor(Color());
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->FreeHandle();
-    throw;
-  }
-  FCanvas->FreeHandle();
+  PaintOn(*FCanvas, *this, [this] { Paint(); });
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
@@ -1719,16 +1698,7 @@ TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::WMPaint(TMessage& M) {
   DefaultHandler(M);
-  FCanvas->FreeHandle();
-  FCanvas->Font()->Assign(Font());
-  FCanvas->Brush()->SetColor(Color());
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->FreeHandle();
-    throw;
-  }
-  FCanvas->FreeHandle();
+  PaintOn(*FCanvas, *this, [this] { Paint(); });
 }
 
 // ---------------------------------------------------------------- lookups and Win32 calls

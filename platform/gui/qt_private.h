@@ -112,6 +112,9 @@ private:
   bool DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press);
   bool DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native);
   bool DispatchPaint(QEvent* Event);
+  // Sends M to the control as the message that stands for Event, with
+  // Native as its native handling; true when DefaultHandler ran Native.
+  bool SendAsCurrent(QEvent* Event, const std::function<bool(QEvent*)>& Native, TMessage& M);
 
   TControl* FControl;
   HWND FHandle = nullptr;

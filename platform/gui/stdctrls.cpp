@@ -560,6 +560,98 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
   TWinControl::DefaultHandler(Message);
 }
 
+// ---------------------------------------------------------------- combo and list box
+
+namespace {
+
+// Moves a box's item index along with a change of its items (the kinds of
+// ControlStrings::Notify: 0 insert, 1 delete, 3 clear).
+void FollowItemChange(int& ItemIndex, int Kind, int Index) {
+  switch (Kind) {
+    case 0:
+      if (ItemIndex >= Index && ItemIndex >= 0) ++ItemIndex;
+      break;
+    case 1:
+      if (ItemIndex == Index) ItemIndex = -1;
+      else if (ItemIndex > Index) --ItemIndex;
+      break;
+    case 3:
+      ItemIndex = -1;
+      break;
+    default:
+      break;
+  }
+}
+
+// CN_DRAWITEM of a box: puts the control's canvas on the item's device
+// context with the control's font and colour (the highlight for a selected
+// item), draws the item (an index below 0 only clears the rectangle) and
+// always releases the context again.
+template <class Draw>
+void PaintOwnerItem(TCanvas& Canvas, const TControl& Control, TMessage& Message, TOwnerDrawState State,
+                    bool FocusRect, Draw&& DrawItem) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+  const int index = static_cast<int>(dis->itemID);
+  Canvas.SetHandle(dis->hDC);
+  Canvas.Font()->Assign(Control.Font());
+  Canvas.Brush()->SetColor(Control.Color());
+  Canvas.Brush()->SetStyle(bsSolid);
+  if (index >= 0 && State.Contains(odSelected)) {
+    Canvas.Brush()->SetColor(clHighlight);
+    Canvas.Font()->SetColor(clHighlightText);
+  }
+  const TRect r(dis->rcItem);
+  try {
+    if (index >= 0)
+      DrawItem(index, r, State);
+    else
+      Canvas.FillRect(r);
+    if (FocusRect && State.Contains(odFocused)) Canvas.DrawFocusRect(r);
+  } catch (...) {
+    Canvas.SetHandle(nullptr);
+    throw;
+  }
+  Canvas.SetHandle(nullptr);
+  Message.Result = 1;
+}
+
+// The default look of an item: the background, then its text.
+void DrawItemText(TCanvas& Canvas, const platform::ItemStore& Items, int Index, const TRect& Rect) {
+  Canvas.FillRect(Rect);
+  if (Index >= 0 && Index < Items.size()) Canvas.TextOut(Rect.Left + 2, Rect.Top, Items[Index].Text);
+}
+
+// CB_GETLBTEXT(LEN), LB_GETTEXT(LEN): the length of the text of item WParam
+// and, with CopyText, the text and its 0 into the buffer at LParam.
+void AnswerItemText(TMessage& Message, const platform::ItemStore& Items, bool CopyText, LRESULT Error) {
+  const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+  if (i < 0 || i >= Items.size()) {
+    Message.Result = Error;
+    return;
+  }
+  const AnsiString& t = Items[i].Text;
+  if (CopyText && Message.LParam) {
+    char* out = reinterpret_cast<char*>(Message.LParam);
+    std::copy(t.begin(), t.end(), out);
+    out[t.size()] = 0;
+  }
+  Message.Result = static_cast<LRESULT>(t.size());
+}
+
+// CN_MEASUREITEM of a box: the control's item height unless the message
+// brings one, as the control's MeasureItem leaves it, at least 1.
+template <class Measure>
+void AnswerMeasureItem(TMessage& Message, int ItemHeight, Measure&& MeasureItem) {
+  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+  int h = static_cast<int>(mis->itemHeight);
+  if (h <= 0) h = ItemHeight;
+  MeasureItem(static_cast<int>(mis->itemID), h);
+  mis->itemHeight = static_cast<UINT>(std::max(1, h));
+  Message.Result = 1;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------- TCustomComboBox
 
 namespace {
@@ -585,7 +677,7 @@ private:
   UINT FType;
 };
 
-int ItemHeightOf(TWinControl* Control, int Row, bool& Variable) {
+int ItemHeightOf(TWinControl* Control, bool& Variable) {
   if (auto* cb = dynamic_cast<TCustomComboBox*>(Control)) {
     Variable = cb->Style() == csOwnerDrawVariable;
     return cb->ItemHeight();
@@ -594,14 +686,13 @@ int ItemHeightOf(TWinControl* Control, int Row, bool& Variable) {
     Variable = lb->Style() == lbOwnerDrawVariable;
     return lb->ItemHeight();
   }
-  (void)Row;
   Variable = false;
   return 16;
 }
 
 QSize OwnerDrawDelegate::sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const {
   bool variable = false;
-  int h = ItemHeightOf(FControl, Index.row(), variable);
+  int h = ItemHeightOf(FControl, variable);
   if (variable) h = platform::SendMeasureItem(FControl, Index.row(), h, FType);
   return QSize(Option.rect.width() > 0 ? Option.rect.width() : 100, std::max(1, h));
 }
@@ -717,7 +808,6 @@ void TCustomComboBox::MirrorItems() {
   ComboPeer* c = ComboOf(this);
   if (!c) return;
   QSignalBlocker block(c);
-  const QString edit = c->isEditable() ? c->currentText() : QString();
   c->clear();
   QStringList texts;
   texts.reserve(static_cast<int>(FItems.size()));
@@ -725,7 +815,6 @@ void TCustomComboBox::MirrorItems() {
   c->addItems(texts);
   MirrorSelection();
   if (c->isEditable()) c->setEditText(FItemIndex >= 0 ? ToQString(FItems[FItemIndex].Text) : ToQString(TControl::GetText()));
-  (void)edit;
 }
 
 void TCustomComboBox::MirrorSelection() {
@@ -737,20 +826,7 @@ void TCustomComboBox::MirrorSelection() {
 }
 
 void TCustomComboBox::ItemsChanged(int Kind, int Index) {
-  switch (Kind) {
-    case 0:
-      if (FItemIndex >= Index && FItemIndex >= 0) ++FItemIndex;
-      break;
-    case 1:
-      if (FItemIndex == Index) FItemIndex = -1;
-      else if (FItemIndex > Index) --FItemIndex;
-      break;
-    case 3:
-      FItemIndex = -1;
-      break;
-    default:
-      break;
-  }
+  FollowItemChange(FItemIndex, Kind, Index);
   if (FStrings->UpdateCount() > 0 && Kind != 5) return;
   ComboPeer* c = ComboOf(this);
   if (!c) return;
@@ -999,31 +1075,12 @@ void TCustomComboBox::KeyPress(char& Key) {
 }
 
 void TCustomComboBox::CNDrawItem(TMessage& Message) {
-  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-  UINT raw = dis->itemState;
+  const UINT raw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)->itemState;
   TOwnerDrawState state = TOwnerDrawState::FromBits(raw & 0xFFFF);
   if (raw & ODS_COMBOBOXEDIT) state << odComboBoxEdit;
   if (raw & ODS_DEFAULT) state << odDefault;
-  const int index = static_cast<int>(dis->itemID);
-  FCanvas->SetHandle(dis->hDC);
-  FCanvas->Font()->Assign(Font());
-  FCanvas->Brush()->SetColor(Color());
-  FCanvas->Brush()->SetStyle(bsSolid);
-  if (index >= 0 && state.Contains(odSelected)) {
-    FCanvas->Brush()->SetColor(clHighlight);
-    FCanvas->Font()->SetColor(clHighlightText);
-  }
-  try {
-    if (index >= 0)
-      DrawItem(index, TRect(dis->rcItem), state);
-    else
-      FCanvas->FillRect(TRect(dis->rcItem));
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  Message.Result = 1;
+  PaintOwnerItem(*FCanvas, *this, Message, state, false,
+                 [this](int Index, const TRect& Rect, TOwnerDrawState State) { DrawItem(Index, Rect, State); });
 }
 
 void TCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
@@ -1031,18 +1088,11 @@ void TCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Sta
     OnDrawItem(this, Index, Rect, State);
     return;
   }
-  FCanvas->FillRect(Rect);
-  if (Index >= 0 && Index < static_cast<int>(FItems.size()))
-    FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems[static_cast<std::size_t>(Index)].Text);
+  DrawItemText(*FCanvas, FItems, Index, Rect);
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& Message) {
-  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-  int h = static_cast<int>(mis->itemHeight);
-  if (h <= 0) h = FItemHeight;
-  MeasureItem(static_cast<int>(mis->itemID), h);
-  mis->itemHeight = static_cast<UINT>(std::max(1, h));
-  Message.Result = 1;
+  AnswerMeasureItem(Message, FItemHeight, [this](int Index, int& Height) { MeasureItem(Index, Height); });
 }
 
 void TCustomComboBox::MeasureItem(int Index, int& Height) {
@@ -1099,21 +1149,9 @@ void TCustomComboBox::DefaultHandler(TMessage& Message) {
       Message.Result = static_cast<LRESULT>(FItems.size());
       return;
     case CB_GETLBTEXTLEN:
-    case CB_GETLBTEXT: {
-      const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
-      if (i < 0 || i >= static_cast<int>(FItems.size())) {
-        Message.Result = CB_ERR;
-        return;
-      }
-      const AnsiString& t = FItems[static_cast<std::size_t>(i)].Text;
-      if (Message.Msg == CB_GETLBTEXT && Message.LParam) {
-        char* out = reinterpret_cast<char*>(Message.LParam);
-        std::copy(t.begin(), t.end(), out);
-        out[t.size()] = 0;
-      }
-      Message.Result = static_cast<LRESULT>(t.size());
+    case CB_GETLBTEXT:
+      AnswerItemText(Message, FItems, Message.Msg == CB_GETLBTEXT, CB_ERR);
       return;
-    }
     case CB_GETITEMHEIGHT:
       Message.Result = FItemHeight;
       return;
@@ -1304,21 +1342,8 @@ void TCustomListBox::MirrorSelection() {
 }
 
 void TCustomListBox::ItemsChanged(int Kind, int Index) {
-  switch (Kind) {
-    case 0:
-      if (FItemIndex >= Index && FItemIndex >= 0) ++FItemIndex;
-      break;
-    case 1:
-      if (FItemIndex == Index) FItemIndex = -1;
-      else if (FItemIndex > Index) --FItemIndex;
-      break;
-    case 3:
-      FItemIndex = -1;
-      FTopIndex = 0;
-      break;
-    default:
-      break;
-  }
+  FollowItemChange(FItemIndex, Kind, Index);
+  if (Kind == 3) FTopIndex = 0;
   if (FStrings->UpdateCount() > 0 && Kind != 5) return;
   ListPeer* l = ListOf(this);
   if (!l) return;
@@ -1531,30 +1556,9 @@ void TCustomListBox::KeyPress(char& Key) {
 }
 
 void TCustomListBox::CNDrawItem(TMessage& Message) {
-  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-  const TOwnerDrawState state = TOwnerDrawState::FromBits(dis->itemState & 0xFFFF);
-  const int index = static_cast<int>(dis->itemID);
-  FCanvas->SetHandle(dis->hDC);
-  FCanvas->Font()->Assign(Font());
-  FCanvas->Brush()->SetColor(Color());
-  FCanvas->Brush()->SetStyle(bsSolid);
-  if (index >= 0 && state.Contains(odSelected)) {
-    FCanvas->Brush()->SetColor(clHighlight);
-    FCanvas->Font()->SetColor(clHighlightText);
-  }
-  const TRect r(dis->rcItem);
-  try {
-    if (index >= 0)
-      DrawItem(index, r, state);
-    else
-      FCanvas->FillRect(r);
-    if (state.Contains(odFocused)) FCanvas->DrawFocusRect(r);
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  Message.Result = 1;
+  const UINT raw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)->itemState;
+  PaintOwnerItem(*FCanvas, *this, Message, TOwnerDrawState::FromBits(raw & 0xFFFF), true,
+                 [this](int Index, const TRect& Rect, TOwnerDrawState State) { DrawItem(Index, Rect, State); });
 }
 
 void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
@@ -1562,18 +1566,11 @@ void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
     OnDrawItem(this, Index, Rect, State);
     return;
   }
-  FCanvas->FillRect(Rect);
-  if (Index >= 0 && Index < static_cast<int>(FItems.size()))
-    FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems[static_cast<std::size_t>(Index)].Text);
+  DrawItemText(*FCanvas, FItems, Index, Rect);
 }
 
 void TCustomListBox::CNMeasureItem(TMessage& Message) {
-  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-  int h = static_cast<int>(mis->itemHeight);
-  if (h <= 0) h = FItemHeight;
-  MeasureItem(static_cast<int>(mis->itemID), h);
-  mis->itemHeight = static_cast<UINT>(std::max(1, h));
-  Message.Result = 1;
+  AnswerMeasureItem(Message, FItemHeight, [this](int Index, int& Height) { MeasureItem(Index, Height); });
 }
 
 void TCustomListBox::MeasureItem(int Index, int& Height) {
@@ -1667,21 +1664,9 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
       SetItemHeight(static_cast<int>(Message.LParam));
       return;
     case LB_GETTEXTLEN:
-    case LB_GETTEXT: {
-      const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
-      if (i < 0 || i >= static_cast<int>(FItems.size())) {
-        Message.Result = LB_ERR;
-        return;
-      }
-      const AnsiString& t = FItems[static_cast<std::size_t>(i)].Text;
-      if (Message.Msg == LB_GETTEXT && Message.LParam) {
-        char* out = reinterpret_cast<char*>(Message.LParam);
-        std::copy(t.begin(), t.end(), out);
-        out[t.size()] = 0;
-      }
-      Message.Result = static_cast<LRESULT>(t.size());
+    case LB_GETTEXT:
+      AnswerItemText(Message, FItems, Message.Msg == LB_GETTEXT, LB_ERR);
       return;
-    }
     case LB_ITEMFROMPOINT: {
       const int row = ItemAtPos(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)), true);
       Message.Result = row >= 0 ? row : MAKELONG(static_cast<WORD>(FItems.size()), 1);

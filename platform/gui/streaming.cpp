@@ -208,16 +208,9 @@ public:
         n.Children.push_back(ParseObject());
         continue;
       }
-      AnsiString name = word;
-      while (Peek() == '.') {
-        ++p;
-        name += "." + Ident();
-      }
-      SkipSpace();
-      if (Peek() != '=') Error("'=' erwartet");
-      ++p;
+      AnsiString name = PropertyName(word);
       n.PropLines.push_back(line);
-      n.Props.emplace_back(name, Value());
+      n.Props.emplace_back(std::move(name), Value());
     }
     return n;
   }
@@ -256,6 +249,18 @@ private:
     if (!IdentChar(Peek(), true)) Error("Bezeichner erwartet");
     while (p < s.size() && IdentChar(s[p], false)) ++p;
     return s.substr(b, p - b);
+  }
+  // A property name that begins with First (dotted: Font.Name), and the '='
+  // after it.
+  AnsiString PropertyName(AnsiString First) {
+    while (Peek() == '.') {
+      ++p;
+      First += "." + Ident();
+    }
+    SkipSpace();
+    if (Peek() != '=') Error("'=' erwartet");
+    ++p;
+    return First;
   }
   AnsiString StringPart() {
     AnsiString r;
@@ -411,15 +416,8 @@ private:
           SkipSpace();
           const AnsiString w = Ident();
           if (SameText(w, "end")) break;
-          AnsiString name = w;
-          while (Peek() == '.') {
-            ++p;
-            name += "." + Ident();
-          }
-          SkipSpace();
-          if (Peek() != '=') Error("'=' erwartet");
-          ++p;
-          props.emplace_back(name, Value());
+          AnsiString name = PropertyName(w);
+          props.emplace_back(std::move(name), Value());
         }
         v.Collection.push_back(std::move(props));
       }

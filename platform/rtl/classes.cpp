@@ -1036,23 +1036,9 @@ void TStringList::ExchangeItems(int Index1, int Index2) {
 }
 
 bool TStringList::Find(const AnsiString& S, int& Index) {
-  bool result = false;
-  int L = 0, H = static_cast<int>(FList.size()) - 1;
-  while (L <= H) {
-    const int I = (L + H) / 2;
-    const int C = CompareStrings(FList[static_cast<std::size_t>(I)].FString, S);
-    if (C < 0) {
-      L = I + 1;
-    } else {
-      H = I - 1;
-      if (C == 0) {
-        result = true;
-        if (FDuplicates != dupAccept) L = I;
-      }
-    }
-  }
-  Index = L;
-  return result;
+  return platform::FindSorted(
+      static_cast<int>(FList.size()), FDuplicates,
+      [&](int I) { return CompareStrings(FList[static_cast<std::size_t>(I)].FString, S); }, Index);
 }
 
 int TStringList::IndexOf(const AnsiString& S) {

@@ -328,6 +328,35 @@ private:
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
+namespace platform {
+
+// The binary search of the sorted string lists over Count items:
+// CompareAt(I) compares item I with the text searched for.  True when an
+// equal item exists; Index is the first equal item (Duplicates other than
+// dupAccept) or where the text goes.
+template <class Compare>
+bool FindSorted(int Count, TDuplicates Duplicates, Compare&& CompareAt, int& Index) {
+  bool found = false;
+  int L = 0, H = Count - 1;
+  while (L <= H) {
+    const int I = (L + H) / 2;
+    const int C = CompareAt(I);
+    if (C < 0) {
+      L = I + 1;
+    } else {
+      H = I - 1;
+      if (C == 0) {
+        found = true;
+        if (Duplicates != dupAccept) L = I;
+      }
+    }
+  }
+  Index = L;
+  return found;
+}
+
+}  // namespace platform
+
 // The abstract string list.  Texts are compared with AnsiCompareText (the
 // fixed locale, case ignored).  Comma and delimited text: reading quotes an
 // item (with QuoteChar, inner quotes doubled) when it contains a character

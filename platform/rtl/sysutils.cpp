@@ -454,6 +454,16 @@ struct NumberSettings {
   Byte currFormat, negCurrFormat;
 };
 
+struct MonthNames {
+  const char* shortNames[12];
+  const char* longNames[12];
+};
+
+struct DayNames {
+  const char* shortNames[7];
+  const char* longNames[7];
+};
+
 struct DateSettings {
   char dateSep, timeSep;
   const char* shortDate;
@@ -462,52 +472,45 @@ struct DateSettings {
   const char* longTime;
   const char* am;
   const char* pm;
-  const char* shortMonths[12];
-  const char* longMonths[12];
-  const char* shortDays[7];
-  const char* longDays[7];
+  const MonthNames& months;
+  const DayNames& days;
 };
 
-const DateSettings kDateGerman = {
-    '.', ':', "dd.MM.yyyy", "dddd, d. MMMM yyyy", "hh:mm", "hh:mm:ss", "", "",
+const MonthNames kMonthsGerman = {
     {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"},
     {"Januar", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September",
-     "Oktober", "November", "Dezember"},
-    {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"},
-    {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"}};
-
-const DateSettings kDateAustrian = {
-    '.', ':', "dd.MM.yyyy", "dddd, dd. MMMM yyyy", "hh:mm", "hh:mm:ss", "", "",
+     "Oktober", "November", "Dezember"}};
+const MonthNames kMonthsAustrian = {
     {"J\xE4n", "Feb", "M\xE4r", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"},
     {"J\xE4nner", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September",
-     "Oktober", "November", "Dezember"},
-    {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"},
-    {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"}};
-
-const DateSettings kDateUS = {
-    '/', ':', "M/d/yyyy", "dddd, MMMM d, yyyy", "h:mm AMPM", "h:mm:ss AMPM", "AM", "PM",
+     "Oktober", "November", "Dezember"}};
+const MonthNames kMonthsEnglish = {
     {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
     {"January", "February", "March", "April", "May", "June", "July", "August", "September",
-     "October", "November", "December"},
-    {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"},
-    {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"}};
-
-const DateSettings kDateUK = {
-    '/', ':', "dd/MM/yyyy", "dd MMMM yyyy", "HH:mm", "HH:mm:ss", "AM", "PM",
-    {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
-    {"January", "February", "March", "April", "May", "June", "July", "August", "September",
-     "October", "November", "December"},
-    {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"},
-    {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"}};
-
-const DateSettings kDateFrench = {
-    '/', ':', "dd/MM/yyyy", "dddd d MMMM yyyy", "HH:mm", "HH:mm:ss", "", "",
+     "October", "November", "December"}};
+const MonthNames kMonthsFrench = {
     {"janv.", "f\xE9vr.", "mars", "avr.", "mai", "juin", "juil.", "ao\xFBt", "sept.", "oct.",
      "nov.", "d\xE9" "c."},
     {"janvier", "f\xE9vrier", "mars", "avril", "mai", "juin", "juillet", "ao\xFBt", "septembre",
-     "octobre", "novembre", "d\xE9" "cembre"},
-    {"dim.", "lun.", "mar.", "mer.", "jeu.", "ven.", "sam."},
-    {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"}};
+     "octobre", "novembre", "d\xE9" "cembre"}};
+
+const DayNames kDaysGerman = {{"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"},
+                              {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"}};
+const DayNames kDaysEnglish = {{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"},
+                               {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"}};
+const DayNames kDaysFrench = {{"dim.", "lun.", "mar.", "mer.", "jeu.", "ven.", "sam."},
+                              {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"}};
+
+const DateSettings kDateGerman = {'.', ':', "dd.MM.yyyy", "dddd, d. MMMM yyyy", "hh:mm", "hh:mm:ss", "", "",
+                                  kMonthsGerman, kDaysGerman};
+const DateSettings kDateAustrian = {'.', ':', "dd.MM.yyyy", "dddd, dd. MMMM yyyy", "hh:mm", "hh:mm:ss", "", "",
+                                    kMonthsAustrian, kDaysGerman};
+const DateSettings kDateUS = {'/', ':', "M/d/yyyy", "dddd, MMMM d, yyyy", "h:mm AMPM", "h:mm:ss AMPM", "AM", "PM",
+                              kMonthsEnglish, kDaysEnglish};
+const DateSettings kDateUK = {'/', ':', "dd/MM/yyyy", "dd MMMM yyyy", "HH:mm", "HH:mm:ss", "AM", "PM",
+                              kMonthsEnglish, kDaysEnglish};
+const DateSettings kDateFrench = {'/', ':', "dd/MM/yyyy", "dddd d MMMM yyyy", "HH:mm", "HH:mm:ss", "", "",
+                                  kMonthsFrench, kDaysFrench};
 
 const NumberSettings kNumGerman = {',', '.', "\x80", 3, 8};
 const NumberSettings kNumSwiss = {'.', '\'', "CHF", 2, 2};
@@ -560,12 +563,12 @@ void ApplyDates(const DateSettings& d) {
   TimeAMString = d.am;
   TimePMString = d.pm;
   for (int i = 0; i < 12; ++i) {
-    ShortMonthNames[i] = d.shortMonths[i];
-    LongMonthNames[i] = d.longMonths[i];
+    ShortMonthNames[i] = d.months.shortNames[i];
+    LongMonthNames[i] = d.months.longNames[i];
   }
   for (int i = 0; i < 7; ++i) {
-    ShortDayNames[i] = d.shortDays[i];
-    LongDayNames[i] = d.longDays[i];
+    ShortDayNames[i] = d.days.shortNames[i];
+    LongDayNames[i] = d.days.longNames[i];
   }
 }
 

@@ -172,6 +172,9 @@ struct FailureCase {
   bool Exact;
 };
 
+// Test names and failure output show the case by its name.
+void PrintTo(const FailureCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class ZelServiceFailureTest : public ZelServiceTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(ZelServiceFailureTest, CallFailsWithItsMessage) {

@@ -29,15 +29,7 @@ public:
   }
 };
 
-std::vector<WPARAM> TakeNextDlgCtl(TWinControl* Target) {
-  std::vector<WPARAM> r;
-  MSG m;
-  while (PeekMessage(&m, Target->Handle(), WM_NEXTDLGCTL, WM_NEXTDLGCTL, PM_REMOVE)) {
-    EXPECT_EQ(m.lParam, 0);
-    r.push_back(m.wParam);
-  }
-  return r;
-}
+using zeltest::TakeNextDlgCtl;
 
 void Type(TWinControl* C, const AnsiString& Text) {
   for (char ch : Text) C->Perform(WM_CHAR, static_cast<unsigned char>(ch), 0);

@@ -46,17 +46,7 @@ private:
   platform::ClipboardBackend FPrevious;
 };
 
-// The WM_NEXTDLGCTL messages waiting for a window (taken out of the queue):
-// their wParam values in order.
-inline std::vector<WPARAM> TakeNextDlgCtl(TWinControl* Target) {
-  std::vector<WPARAM> r;
-  MSG m;
-  while (PeekMessage(&m, Target->Handle(), WM_NEXTDLGCTL, WM_NEXTDLGCTL, PM_REMOVE)) {
-    EXPECT_EQ(m.lParam, 0);
-    r.push_back(m.wParam);
-  }
-  return r;
-}
+using zeltest::TakeNextDlgCtl;
 
 // A form with two masked edits (edA, edB in tab order); the form is shown
 // and active once Show runs.

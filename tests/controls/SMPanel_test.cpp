@@ -869,6 +869,11 @@ TEST_F(KfrmTest, Rendering) {
   EXPECT_EQ(img.At(0, 0), ColorToRGB(clBtnHighlight));
   EXPECT_EQ(img.At(239, 119), ColorToRGB(clBtnShadow));
   EXPECT_EQ(img.At(100, 10), ColorToRGB(clActiveCaption));
+  EXPECT_EQ(img.At(100, 18), ColorToRGB(clActiveCaption));  // 17 high
+  EXPECT_EQ(img.At(100, 19), ColorToRGB(clBtnFace));
+  EXPECT_EQ(img.At(2, 10), ColorToRGB(clActiveCaption));  // across the width, inside both bevels
+  EXPECT_EQ(img.At(237, 10), ColorToRGB(clActiveCaption));
+  EXPECT_EQ(img.At(238, 10), ColorToRGB(clBtnShadow));
   EXPECT_EQ(img.At(100, 30), ColorToRGB(clBtnFace));
   // The cross on the close button at (225, 5).
   EXPECT_EQ(img.At(225 + 2 + 2, 5 + 2 + 3), clBlack);

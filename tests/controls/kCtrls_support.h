@@ -12,6 +12,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
+#include "tests/support/gui_input.h"
 
 namespace kctrls_test {
 
@@ -28,17 +29,7 @@ public:
   DWORD Now;
 };
 
-// The WM_NEXTDLGCTL messages waiting for a window (taken out of the queue):
-// their wParam values in order.
-inline std::vector<WPARAM> TakeNextDlgCtl(TWinControl* Target) {
-  std::vector<WPARAM> r;
-  MSG m;
-  while (PeekMessage(&m, Target->Handle(), WM_NEXTDLGCTL, WM_NEXTDLGCTL, PM_REMOVE)) {
-    EXPECT_EQ(m.lParam, 0);
-    r.push_back(m.wParam);
-  }
-  return r;
-}
+using zeltest::TakeNextDlgCtl;
 
 // A character through the message path (WM_CHAR -> KeyPress).
 inline void Char(TWinControl* C, char Key) {

@@ -94,6 +94,9 @@ struct SplitCase {
   std::vector<std::string> Items;
 };
 
+// Test names and failure output show the case by its name.
+void PrintTo(const SplitCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class KStringListSplit : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(KStringListSplit, YieldsItems) {

@@ -108,6 +108,7 @@ struct HeaderCase {
   std::string Name, Mode;
   std::vector<ColumnCase> Columns;
 };
+void PrintTo(const HeaderCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Header); }
 
 class KcsvHeader : public ::testing::TestWithParam<HeaderCase> {};
 
@@ -159,6 +160,7 @@ struct TypeCase {
   std::string Type, Stored;
   int Code, Size, Width;
 };
+void PrintTo(const TypeCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Type); }
 
 class KcsvType : public ::testing::TestWithParam<TypeCase> {};
 
@@ -227,6 +229,7 @@ struct DirectiveCase {
   std::string Directive;
   bool Comment;
 };
+void PrintTo(const DirectiveCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Line); }
 
 class KcsvDirective : public ::testing::TestWithParam<DirectiveCase> {};
 
@@ -317,6 +320,7 @@ struct WalkCase {
   std::string Row;
   std::vector<std::string> Fields;
 };
+void PrintTo(const WalkCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Directive) << " " << kcsvtest::Printable(Case.Row); }
 
 class KcsvWalk : public ::testing::TestWithParam<WalkCase> {};
 
@@ -379,6 +383,7 @@ struct IntCase {
   std::string Text;
   Integer Value;
 };
+void PrintTo(const IntCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Text); }
 
 class KcsvInteger : public ::testing::TestWithParam<IntCase> {};
 

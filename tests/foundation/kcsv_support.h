@@ -7,6 +7,28 @@
 
 namespace kcsvtest {
 
+// A text as test names and failure output show it: in double quotes, bytes
+// outside printable ASCII (and the quote and backslash) as \xNN, a long
+// text cut after 32 bytes with its length.
+inline std::string Printable(const std::string& Text) {
+  constexpr std::size_t kShown = 32;
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string Out = "\"";
+  for (std::size_t I = 0; I < Text.size() && I < kShown; ++I) {
+    const auto B = static_cast<unsigned char>(Text[I]);
+    if (B < 0x20 || B >= 0x7F || B == '"' || B == '\\') {
+      Out += "\\x";
+      Out += kHex[B >> 4];
+      Out += kHex[B & 15];
+    } else {
+      Out += static_cast<char>(B);
+    }
+  }
+  Out += "\"";
+  if (Text.size() > kShown) Out += "...(" + std::to_string(Text.size()) + " bytes)";
+  return Out;
+}
+
 // The worked example: eight lines, each ended by CR LF, 161 bytes.
 inline const std::string ExampleText =
     "#demo text\r\n"

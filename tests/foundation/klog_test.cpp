@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,34 +13,15 @@
 #include "foundation/ktool.h"
 #include "platform/os/windows.h"
 #include "tests/support/debug_receiver.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
 using namespace std::chrono_literals;
 using platform::test::DebugReceiver;
 
+using platform::test::ScopedEnv;
+
 namespace {
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, const char* value) : FName(name) {
-    if (const char* old = std::getenv(name)) FOld = old;
-    if (value)
-      ::setenv(name, value, 1);
-    else
-      ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (FOld)
-      ::setenv(FName.c_str(), FOld->c_str(), 1);
-    else
-      ::unsetenv(FName.c_str());
-  }
-
-private:
-  std::string FName;
-  std::optional<std::string> FOld;
-};
 
 // Each test has its own window directory and drive C:, and the program is
 // C:\APP\ZEL.EXE.

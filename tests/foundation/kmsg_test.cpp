@@ -3,37 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "foundation/ktool.h"
 #include "platform/os/windows.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
+using platform::test::ScopedEnv;
+
 namespace {
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, const char* value) : FName(name) {
-    if (const char* old = std::getenv(name)) FOld = old;
-    if (value)
-      ::setenv(name, value, 1);
-    else
-      ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (FOld)
-      ::setenv(FName.c_str(), FOld->c_str(), 1);
-    else
-      ::unsetenv(FName.c_str());
-  }
-
-private:
-  std::string FName;
-  std::optional<std::string> FOld;
-};
 
 TEST(KMsg, GetMsgFixedAndUnknownNumbers) {
   struct Case {

@@ -4,40 +4,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "foundation/kmsg.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
+using platform::test::ScopedEnv;
+
 namespace {
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, const char* value) : FName(name) {
-    if (const char* old = std::getenv(name)) FOld = old;
-    if (value)
-      ::setenv(name, value, 1);
-    else
-      ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (FOld)
-      ::setenv(FName.c_str(), FOld->c_str(), 1);
-    else
-      ::unsetenv(FName.c_str());
-  }
-
-private:
-  std::string FName;
-  std::optional<std::string> FOld;
-};
 
 // Drive C: is a fresh temporary directory; the program is C:\APP\ZEL.EXE;
 // no name resolves, so no lookup leaves the machine.

@@ -29,6 +29,9 @@ struct EscapeCase {
   bool Changed;
 };
 
+// Test names and failure output show the case by its name.
+void PrintTo(const EscapeCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class EscapeConversion : public ::testing::TestWithParam<EscapeCase> {};
 
 TEST_P(EscapeConversion, GivesWideTextAndFlag) {

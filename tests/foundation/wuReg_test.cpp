@@ -3,38 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "platform/os/windows.h"
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
+using platform::test::ScopedEnv;
+
 namespace {
-
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, const char* value) : FName(name) {
-    if (const char* old = std::getenv(name)) FOld = old;
-    if (value)
-      ::setenv(name, value, 1);
-    else
-      ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (FOld)
-      ::setenv(FName.c_str(), FOld->c_str(), 1);
-    else
-      ::unsetenv(FName.c_str());
-  }
-
-private:
-  std::string FName;
-  std::optional<std::string> FOld;
-};
 
 // User 'user1' on workstation 'PC01'; the clock stands at 8 December 2026,
 // 14:03:09.

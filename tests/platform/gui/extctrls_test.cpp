@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "platform/gui/buttons.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
@@ -17,40 +15,19 @@
 #include "platform/gui/streaming.h"
 #include "platform/gui/testing.h"
 #include "tests/support/canvas_check.h"
+#include "tests/support/jpeg_encode.h"
 
 namespace {
 
 // A w x h JPEG of one colour.
 std::vector<std::uint8_t> FlatJpeg(int w, int h, int r, int g, int b) {
-  jpeg_compress_struct c;
-  jpeg_error_mgr e;
-  c.err = jpeg_std_error(&e);
-  jpeg_create_compress(&c);
-  unsigned char* buf = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&c, &buf, &size);
-  c.image_width = static_cast<JDIMENSION>(w);
-  c.image_height = static_cast<JDIMENSION>(h);
-  c.in_color_space = JCS_RGB;
-  c.input_components = 3;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, 95, TRUE);
-  jpeg_start_compress(&c, TRUE);
-  std::vector<unsigned char> row(static_cast<std::size_t>(w) * 3);
-  for (int x = 0; x < w; ++x) {
-    row[3 * x] = static_cast<unsigned char>(r);
-    row[3 * x + 1] = static_cast<unsigned char>(g);
-    row[3 * x + 2] = static_cast<unsigned char>(b);
-  }
-  while (c.next_scanline < c.image_height) {
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&c, rows, 1);
-  }
-  jpeg_finish_compress(&c);
-  jpeg_destroy_compress(&c);
-  std::vector<std::uint8_t> v(buf, buf + size);
-  std::free(buf);
-  return v;
+  return platform::test::EncodeRgbJpeg(w, h, 95, [&](int, unsigned char* row) {
+    for (int x = 0; x < w; ++x) {
+      row[3 * x] = static_cast<unsigned char>(r);
+      row[3 * x + 1] = static_cast<unsigned char>(g);
+      row[3 * x + 2] = static_cast<unsigned char>(b);
+    }
+  });
 }
 
 bool Near(TColor a, TColor b, int tol = 10) {

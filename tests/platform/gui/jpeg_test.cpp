@@ -117,6 +117,9 @@ struct ColourCase {
   bool grayscale;
 };
 
+// Test names and failure output show the case by its name.
+void PrintTo(const ColourCase& Case, std::ostream* Out) { *Out << Case.name; }
+
 class JpegColourSpace : public ::testing::TestWithParam<ColourCase> {};
 
 TEST_P(JpegColourSpace, DecodesToRgbOfTheExpectedSizeAndColours) {

@@ -1,0 +1,44 @@
+// JPEG pictures made for tests and benchmarks, encoded with libjpeg.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace platform::test {
+
+// A Width x Height RGB picture at Quality; FillRow(y, row) writes the three
+// bytes of each pixel of row y.
+template <class Fill>
+std::vector<std::uint8_t> EncodeRgbJpeg(int Width, int Height, int Quality, Fill&& FillRow) {
+  jpeg_compress_struct c;
+  jpeg_error_mgr e;
+  c.err = jpeg_std_error(&e);
+  jpeg_create_compress(&c);
+  unsigned char* buf = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &buf, &size);
+  c.image_width = static_cast<JDIMENSION>(Width);
+  c.image_height = static_cast<JDIMENSION>(Height);
+  c.in_color_space = JCS_RGB;
+  c.input_components = 3;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, Quality, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  std::vector<unsigned char> row(static_cast<std::size_t>(Width) * 3);
+  while (c.next_scanline < c.image_height) {
+    FillRow(static_cast<int>(c.next_scanline), row.data());
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&c, rows, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  std::vector<std::uint8_t> v(buf, buf + size);
+  std::free(buf);
+  return v;
+}
+
+}  // namespace platform::test
