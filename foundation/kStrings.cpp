@@ -419,27 +419,8 @@ void TKStringList::CheckMoveTarget(int NewIndex) {
 }
 
 void TKStringList::QuickSort(int L, int R, const TKStringListSortCompare& Compare) {
-  int I;
-  do {
-    I = L;
-    int J = R;
-    int P = (L + R) / 2;
-    do {
-      while (Compare(this, I, P) < 0) ++I;
-      while (Compare(this, J, P) > 0) --J;
-      if (I <= J) {
-        ExchangeItems(I, J);
-        if (P == I)
-          P = J;
-        else if (P == J)
-          P = I;
-        ++I;
-        --J;
-      }
-    } while (I <= J);
-    if (L < J) QuickSort(L, J, Compare);
-    L = I;
-  } while (I < R);
+  platform::QuickSortIndexes(
+      L, R, [&](int a, int b) { return Compare(this, a, b); }, [&](int a, int b) { ExchangeItems(a, b); });
 }
 
 void TKStringList::Sort() {

@@ -1,9 +1,7 @@
 // Helpers of the fuzz targets.
 #pragma once
 
-#include <vector>
-
-#include "platform/rtl/classes.h"
+#include "tests/support/string_items.h"
 
 namespace fuzzing {
 
@@ -12,11 +10,6 @@ inline void Check(bool ok) {
   if (!ok) __builtin_trap();
 }
 
-// The lines of a list, in order.
-inline std::vector<AnsiString> Items(TStrings& s) {
-  std::vector<AnsiString> r;
-  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
+using platform::test::Items;
 
 }  // namespace fuzzing

@@ -1533,33 +1533,23 @@ void TWinControl::Dispatch(TMessage& M) {
 
 void TWinControl::DefaultHandler(TMessage& Message) { TControl::DefaultHandler(Message); }
 
-bool TWinControl::DoKeyDown(TMessage& Message) {
+bool TWinControl::DoKey(TMessage& Message, void (TWinControl::*Handler)(Word&, TShiftState)) {
   Word key = static_cast<Word>(Message.WParam);
   const TShiftState shift = KeyDataToShiftState(Message.LParam);
   TCustomForm* f = GetParentForm(this);
   if (f && f != this && f->KeyPreview()) {
-    f->KeyDown(key, shift);
+    (static_cast<TWinControl*>(f)->*Handler)(key, shift);
     Message.WParam = key;
     if (key == 0) return true;
   }
-  KeyDown(key, shift);
+  (this->*Handler)(key, shift);
   Message.WParam = key;
   return key == 0;
 }
 
-bool TWinControl::DoKeyUp(TMessage& Message) {
-  Word key = static_cast<Word>(Message.WParam);
-  const TShiftState shift = KeyDataToShiftState(Message.LParam);
-  TCustomForm* f = GetParentForm(this);
-  if (f && f != this && f->KeyPreview()) {
-    f->KeyUp(key, shift);
-    Message.WParam = key;
-    if (key == 0) return true;
-  }
-  KeyUp(key, shift);
-  Message.WParam = key;
-  return key == 0;
-}
+bool TWinControl::DoKeyDown(TMessage& Message) { return DoKey(Message, &TWinControl::KeyDown); }
+
+bool TWinControl::DoKeyUp(TMessage& Message) { return DoKey(Message, &TWinControl::KeyUp); }
 
 bool TWinControl::DoKeyPress(TMessage& Message) {
   char ch = static_cast<char>(Message.WParam);

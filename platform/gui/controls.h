@@ -426,6 +426,8 @@ protected:
   bool DoKeyDown(TMessage& Message);
   bool DoKeyUp(TMessage& Message);
   bool DoKeyPress(TMessage& Message);
+  // DoKeyDown and DoKeyUp: the preview and the hook are Handler.
+  bool DoKey(TMessage& Message, void (TWinControl::*Handler)(Word&, TShiftState));
   virtual void DoEnter();
   virtual void DoExit();
   virtual void AlignControls(TControl* AControl, TRect& Rect);

@@ -355,6 +355,33 @@ bool FindSorted(int Count, TDuplicates Duplicates, Compare&& CompareAt, int& Ind
   return found;
 }
 
+// The quick sort of the class library's lists (not stable): compare(i, j)
+// and swap(i, j) on indexes; the pivot index follows its item when swapped.
+template <class Compare, class Swap>
+void QuickSortIndexes(int L, int R, Compare compare, Swap swap) {
+  int I;
+  do {
+    I = L;
+    int J = R;
+    int P = (L + R) / 2;
+    do {
+      while (compare(I, P) < 0) ++I;
+      while (compare(J, P) > 0) --J;
+      if (I <= J) {
+        if (I != J) swap(I, J);
+        if (P == I)
+          P = J;
+        else if (P == J)
+          P = I;
+        ++I;
+        --J;
+      }
+    } while (I <= J);
+    if (L < J) QuickSortIndexes(L, J, compare, swap);
+    L = I;
+  } while (I < R);
+}
+
 }  // namespace platform
 
 // The abstract string list.  Texts are compared with AnsiCompareText (the

@@ -42,6 +42,7 @@
 #include "tests/support/fake_service/fake_service.h"
 #include "tests/support/gui_input.h"
 #include "tests/support/msgbox_recorder.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
 namespace zeltest {
@@ -277,17 +278,12 @@ protected:
     char Cwd[4096] = {};
     ASSERT_NE(::getcwd(Cwd, sizeof Cwd), nullptr);
     FOldCwd = Cwd;
-    SaveEnv("TMPDIR");
-    SaveEnv("ZEL_DRIVE_C");
-    SaveEnv("ZEL_RUNTIME_DIR");
-    SaveEnv("http_proxy");
-    SaveEnv("HTTP_PROXY");
     for (const char* Sub : {"app", "tmp", "drive_c", "run", "cwd"}) ASSERT_EQ(::mkdir(Root.file(Sub).c_str(), 0700), 0);
-    ::setenv("TMPDIR", Root.file("tmp").c_str(), 1);
-    ::setenv("ZEL_DRIVE_C", Root.file("drive_c").c_str(), 1);
-    ::setenv("ZEL_RUNTIME_DIR", Root.file("run").c_str(), 1);
-    ::unsetenv("http_proxy");
-    ::unsetenv("HTTP_PROXY");
+    SetEnv("TMPDIR", Root.file("tmp").c_str());
+    SetEnv("ZEL_DRIVE_C", Root.file("drive_c").c_str());
+    SetEnv("ZEL_RUNTIME_DIR", Root.file("run").c_str());
+    SetEnv("http_proxy", nullptr);
+    SetEnv("HTTP_PROXY", nullptr);
     ASSERT_EQ(::chdir(Root.file("cwd").c_str()), 0);
     // The program path is a link to the built program (it carries the
     // version record), so the settings file is this test's own.
@@ -301,10 +297,7 @@ protected:
     Service.reset();
     platform::SetModuleFileNameOverride("");
     EXPECT_EQ(::chdir(FOldCwd.c_str()), 0);
-    for (const auto& E : FEnv) {
-      if (E.second.first) ::setenv(E.first.c_str(), E.second.second.c_str(), 1);
-      else ::unsetenv(E.first.c_str());
-    }
+    FEnv.clear();
   }
 
   // ------------------------------------------------------------ files
@@ -480,12 +473,12 @@ protected:
   TfrmMAIN* W = nullptr;
 
 private:
-  void SaveEnv(const char* Name) {
-    const char* V = std::getenv(Name);
-    FEnv.emplace_back(Name, std::make_pair(V != nullptr, std::string(V ? V : "")));
+  // Sets (nullptr: removes) a variable until TearDown.
+  void SetEnv(const char* Name, const char* Value) {
+    FEnv.push_back(std::make_unique<platform::test::ScopedEnv>(Name, Value));
   }
   std::string FOldCwd;
-  std::vector<std::pair<std::string, std::pair<bool, std::string>>> FEnv;
+  std::vector<std::unique_ptr<platform::test::ScopedEnv>> FEnv;
   std::shared_ptr<ScriptedService> FScript;
 };
 

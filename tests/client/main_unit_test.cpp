@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "platform/gui/timer.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/codepage.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
 namespace {
@@ -118,10 +120,7 @@ protected:
     ASSERT_EQ(::mkdir(Dir.file("app").c_str(), 0700), 0);
     ASSERT_EQ(::mkdir(Dir.file("tmp").c_str(), 0700), 0);
     ASSERT_EQ(::mkdir(Dir.file("cwd").c_str(), 0700), 0);
-    const char* OldTmp = std::getenv("TMPDIR");
-    FOldTmp = OldTmp ? OldTmp : "";
-    FHadTmp = OldTmp != nullptr;
-    ::setenv("TMPDIR", Dir.file("tmp").c_str(), 1);
+    FTmp.emplace("TMPDIR", Dir.file("tmp").c_str());
     char Cwd[4096];
     ASSERT_NE(::getcwd(Cwd, sizeof Cwd), nullptr);
     FOldCwd = Cwd;
@@ -137,8 +136,7 @@ protected:
     Form.reset();
     platform::SetMessageBoxPresenter(FOldPresenter);
     platform::SetModuleFileNameOverride("");
-    if (FHadTmp) ::setenv("TMPDIR", FOldTmp.c_str(), 1);
-    else ::unsetenv("TMPDIR");
+    FTmp.reset();
     EXPECT_EQ(::chdir(FOldCwd.c_str()), 0);
   }
 
@@ -156,8 +154,7 @@ protected:
   std::vector<AnsiString> Boxes;
 
 private:
-  std::string FOldTmp;
-  bool FHadTmp = false;
+  std::optional<platform::test::ScopedEnv> FTmp;
   std::string FOldCwd;
   platform::MessageBoxPresenter FOldPresenter;
 };

@@ -1,7 +1,6 @@
 // The KCSV reader on files: the three open modes, failures, trace lines.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "platform/os/fileutil.h"
 #include "platform/os/windows.h"
 #include "tests/foundation/kcsv_support.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
 using kcsvtest::Dump;
@@ -249,9 +249,7 @@ TEST_F(KcsvFiles, SizeDateAndFileName) {
 }
 
 TEST_F(KcsvFiles, WindowsPathOnDriveC) {
-  const char* Saved = std::getenv("ZEL_DRIVE_C");
-  const std::string Old = Saved ? Saved : "";
-  ::setenv("ZEL_DRIVE_C", Dir.path().c_str(), 1);
+  const platform::test::ScopedEnv DriveC("ZEL_DRIVE_C", Dir.path().c_str());
   Write("answer.kcsv", ExampleText);
   for (const char* Mode : {"m", "f", "v"}) {
     SCOPED_TRACE(Mode);
@@ -261,10 +259,6 @@ TEST_F(KcsvFiles, WindowsPathOnDriveC) {
     ASSERT_NE(F.TableByName("two"), nullptr);
     EXPECT_EQ(F.TableByName("two")->Fields(0)->AsString(), "A1");
   }
-  if (Saved)
-    ::setenv("ZEL_DRIVE_C", Old.c_str(), 1);
-  else
-    ::unsetenv("ZEL_DRIVE_C");
 }
 
 TEST_F(KcsvFiles, OpenFileHandsOnTheProgressEvent) {

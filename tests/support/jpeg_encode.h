@@ -10,10 +10,12 @@
 
 namespace platform::test {
 
-// A Width x Height RGB picture at Quality; FillRow(y, row) writes the three
-// bytes of each pixel of row y.
-template <class Fill>
-std::vector<std::uint8_t> EncodeRgbJpeg(int Width, int Height, int Quality, Fill&& FillRow) {
+// A Width x Height picture at Quality in colour space Space with Components
+// bytes a pixel.  Adjust(cinfo) may change the parameters after libjpeg's
+// defaults; FillRow(y, row) writes the bytes of row y.
+template <class Setup, class Fill>
+std::vector<std::uint8_t> EncodeJpeg(int Width, int Height, int Quality, J_COLOR_SPACE Space, int Components,
+                                     Setup&& Adjust, Fill&& FillRow) {
   jpeg_compress_struct c;
   jpeg_error_mgr e;
   c.err = jpeg_std_error(&e);
@@ -23,12 +25,13 @@ std::vector<std::uint8_t> EncodeRgbJpeg(int Width, int Height, int Quality, Fill
   jpeg_mem_dest(&c, &buf, &size);
   c.image_width = static_cast<JDIMENSION>(Width);
   c.image_height = static_cast<JDIMENSION>(Height);
-  c.in_color_space = JCS_RGB;
-  c.input_components = 3;
+  c.in_color_space = Space;
+  c.input_components = Components;
   jpeg_set_defaults(&c);
+  Adjust(c);
   jpeg_set_quality(&c, Quality, TRUE);
   jpeg_start_compress(&c, TRUE);
-  std::vector<unsigned char> row(static_cast<std::size_t>(Width) * 3);
+  std::vector<unsigned char> row(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Components));
   while (c.next_scanline < c.image_height) {
     FillRow(static_cast<int>(c.next_scanline), row.data());
     JSAMPROW rows[1] = {row.data()};
@@ -39,6 +42,13 @@ std::vector<std::uint8_t> EncodeRgbJpeg(int Width, int Height, int Quality, Fill
   std::vector<std::uint8_t> v(buf, buf + size);
   std::free(buf);
   return v;
+}
+
+// A Width x Height RGB picture at Quality; FillRow(y, row) writes the three
+// bytes of each pixel of row y.
+template <class Fill>
+std::vector<std::uint8_t> EncodeRgbJpeg(int Width, int Height, int Quality, Fill&& FillRow) {
+  return EncodeJpeg(Width, Height, Quality, JCS_RGB, 3, [](jpeg_compress_struct&) {}, FillRow);
 }
 
 }  // namespace platform::test

@@ -14,6 +14,7 @@
 #include <jerror.h>
 
 #include "platform/gui/jpeg.h"
+#include "tests/support/jpeg_encode.h"
 
 namespace {
 
@@ -32,37 +33,27 @@ enum class Kind { Rgb, Gray, CmykAdobe, CmykPlain, Ycck };
 
 // Encodes a w x h picture of the quadrants in the given colour space.
 std::vector<std::uint8_t> Encode(int w, int h, Kind kind, int quality = 95) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = static_cast<JDIMENSION>(w);
-  cinfo.image_height = static_cast<JDIMENSION>(h);
-  int comps = 3;
-  switch (kind) {
-    case Kind::Rgb: cinfo.in_color_space = JCS_RGB; comps = 3; break;
-    case Kind::Gray: cinfo.in_color_space = JCS_GRAYSCALE; comps = 1; break;
-    default: cinfo.in_color_space = JCS_CMYK; comps = 4; break;
+  J_COLOR_SPACE space = JCS_CMYK;
+  int comps = 4;
+  if (kind == Kind::Rgb) {
+    space = JCS_RGB;
+    comps = 3;
+  } else if (kind == Kind::Gray) {
+    space = JCS_GRAYSCALE;
+    comps = 1;
   }
-  cinfo.input_components = comps;
-  jpeg_set_defaults(&cinfo);
-  if (kind == Kind::Ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
-  if (kind == Kind::CmykPlain) cinfo.write_Adobe_marker = FALSE;
-  for (int c = 0; c < cinfo.num_components; ++c) {
-    cinfo.comp_info[c].h_samp_factor = 1;
-    cinfo.comp_info[c].v_samp_factor = 1;
-  }
-  jpeg_set_quality(&cinfo, quality, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<unsigned char> row(static_cast<std::size_t>(w) * comps);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const int y = static_cast<int>(cinfo.next_scanline);
+  auto adjust = [kind](jpeg_compress_struct& cinfo) {
+    if (kind == Kind::Ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
+    if (kind == Kind::CmykPlain) cinfo.write_Adobe_marker = FALSE;
+    for (int c = 0; c < cinfo.num_components; ++c) {
+      cinfo.comp_info[c].h_samp_factor = 1;
+      cinfo.comp_info[c].v_samp_factor = 1;
+    }
+  };
+  return platform::test::EncodeJpeg(w, h, quality, space, comps, adjust, [&](int y, unsigned char* row) {
     for (int x = 0; x < w; ++x) {
       const Rgb c = QuadrantColour(x, y, w, h);
-      unsigned char* p = row.data() + x * comps;
+      unsigned char* p = row + x * comps;
       if (comps == 3) {
         p[0] = static_cast<unsigned char>(c.R);
         p[1] = static_cast<unsigned char>(c.G);
@@ -77,14 +68,7 @@ std::vector<std::uint8_t> Encode(int w, int h, Kind kind, int quality = 95) {
         for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(inverted ? 255 - ink[i] : ink[i]);
       }
     }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::vector<std::uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  return bytes;
+  });
 }
 
 void ExpectNear(TColor actual, Rgb expected, int tolerance, const char* where) {

@@ -8,15 +8,13 @@
 #include <filesystem>
 #include <vector>
 
+#include "tests/support/string_items.h"
 #include "tests/support/tempdir.h"
+
+using platform::test::Items;
 
 namespace {
 
-std::vector<AnsiString> Items(TStrings& s) {
-  std::vector<AnsiString> r;
-  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
 using V = std::vector<AnsiString>;
 
 class IniTest : public ::testing::Test {

@@ -4,15 +4,12 @@
 #include <vector>
 
 #include "platform/rtl/classes.h"
+#include "tests/support/string_items.h"
 #include "tests/support/tempdir.h"
 
-namespace {
+using platform::test::Items;
 
-std::vector<AnsiString> Items(TStrings& s) {
-  std::vector<AnsiString> r;
-  for (int i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
+namespace {
 
 using V = std::vector<AnsiString>;
 
