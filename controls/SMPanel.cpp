@@ -225,9 +225,8 @@ void TKfrm::Loaded() {
 void TKfrm::Resize() {
   TSMPanel::Resize();
   if (!ComponentState().Contains(csDestroying) && FCloseButton) {
-    // The title bar follows the width.  TODO: drop once the layer realigns
-    // the children on every size change of their parent.
-    Realign();
+    // The panel has realigned the title bar; the close button keeps to the
+    // right edge.
     FCloseButton->SetLeft(Width() - FCloseButton->Width() - 4);
   }
   if (Designing()) {
