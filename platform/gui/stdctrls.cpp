@@ -1217,8 +1217,11 @@ public:
   using Handler = std::function<bool(QEvent*)>;
   explicit ListViewport(Handler ToList) : FToList(std::move(ToList)) {}
 
+  std::function<void()> FBeforeEvent;
+
 protected:
   bool event(QEvent* Event) override {
+    if (FBeforeEvent) FBeforeEvent();
     switch (Event->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
@@ -1237,11 +1240,30 @@ private:
 class ListPeer : public platform::Peer<QListWidget> {
 public:
   explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box) {
-    setViewport(new ListViewport([this](QEvent* e) { return viewportEvent(e); }));
+    auto* port = new ListViewport([this](QEvent* e) { return viewportEvent(e); });
+    // Every event of the list (paint, mouse, keys) sees the items as they are.
+    port->FBeforeEvent = [this] { Sync(); };
+    setViewport(port);
     setUniformItemSizes(false);
     auto changed = [this] { platform::Guarded([this] { FBox->NativeSelectionChanged(); }); };
     QObject::connect(this, &QListWidget::itemSelectionChanged, changed);
     QObject::connect(this, &QListWidget::currentRowChanged, changed);
+  }
+
+  ~ListPeer() override {
+    // The viewport outlives this part of the peer while Qt takes the list down.
+    if (auto* port = dynamic_cast<ListViewport*>(viewport())) port->FBeforeEvent = nullptr;
+  }
+
+  bool event(QEvent* Event) override {
+    Sync();
+    return Peer::event(Event);
+  }
+
+  // Only while the box is there: Qt may still deliver events to a peer
+  // whose control has gone.
+  void Sync() {
+    if (Control()) platform::Guarded([this] { FBox->SyncNative(); });
   }
 
   // Mouse events that reach the list itself (not its viewport) act on
@@ -1267,6 +1289,12 @@ private:
 };
 
 ListPeer* ListOf(const TControl* C) { return dynamic_cast<ListPeer*>(platform::PeerOf(C)); }
+
+// The native list, brought up to date first.
+ListPeer* SyncedList(TCustomListBox* B) {
+  B->SyncNative();
+  return ListOf(B);
+}
 
 }  // namespace
 
@@ -1312,8 +1340,13 @@ void TCustomListBox::UpdatePeer() {
   MirrorItems();
 }
 
+void TCustomListBox::SyncNative() {
+  if (FNativeStale) MirrorItems();
+}
+
 void TCustomListBox::MirrorItems() {
   ListPeer* l = ListOf(this);
+  FNativeStale = false;
   if (!l) return;
   QSignalBlocker block(l);
   l->clear();
@@ -1325,6 +1358,10 @@ void TCustomListBox::MirrorItems() {
 }
 
 void TCustomListBox::MirrorSelection() {
+  if (FNativeStale) {
+    MirrorItems();  // mirrors the selection too
+    return;
+  }
   ListPeer* l = ListOf(this);
   if (!l) return;
   QSignalBlocker block(l);
@@ -1347,6 +1384,13 @@ void TCustomListBox::ItemsChanged(int Kind, int Index) {
   if (FStrings->UpdateCount() > 0 && Kind != 5) return;
   ListPeer* l = ListOf(this);
   if (!l) return;
+  // A line inserted before the end would shift the whole native list: such
+  // changes are mirrored in one pass when the list is next used.
+  if (FNativeStale && Kind >= 0 && Kind <= 2) return;
+  if (Kind == 0 && Index < l->count()) {
+    FNativeStale = true;
+    return;
+  }
   QSignalBlocker block(l);
   QSignalBlocker blockModel(l->selectionModel());
   switch (Kind) {
@@ -1371,12 +1415,12 @@ void TCustomListBox::SetItemIndex(int Value) {
     SelectOnly(Value);
   }
   MirrorSelection();
-  if (ListPeer* l = ListOf(this))
+  if (ListPeer* l = SyncedList(this))
     if (Value >= 0 && l->item(Value)) l->scrollToItem(l->item(Value));
 }
 
 int TCustomListBox::TopIndex() {
-  if (ListPeer* l = ListOf(this)) {
+  if (ListPeer* l = SyncedList(this)) {
     const QModelIndex i = l->indexAt(QPoint(1, 1));
     return i.isValid() ? i.row() : 0;
   }
@@ -1385,7 +1429,7 @@ int TCustomListBox::TopIndex() {
 
 void TCustomListBox::SetTopIndex(int Value) {
   FTopIndex = std::clamp(Value, 0, std::max(0, static_cast<int>(FItems.size()) - 1));
-  if (ListPeer* l = ListOf(this))
+  if (ListPeer* l = SyncedList(this))
     if (QListWidgetItem* it = l->item(FTopIndex)) l->scrollToItem(it, QAbstractItemView::PositionAtTop);
 }
 
@@ -1454,16 +1498,16 @@ void TCustomListBox::SetStyle(TListBoxStyle Value) {
 
 void TCustomListBox::SetItemHeight(int Value) {
   if (Value > 0) FItemHeight = Value;
-  if (ListPeer* l = ListOf(this)) l->doItemsLayout();
+  if (ListPeer* l = SyncedList(this)) l->doItemsLayout();
 }
 
 void TCustomListBox::SetBorderStyle(TBorderStyle Value) {
   FBorderStyle = Value;
-  if (ListPeer* l = ListOf(this)) l->setFrameShape(Value == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+  if (ListPeer* l = SyncedList(this)) l->setFrameShape(Value == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
 
 int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) {
-  if (ListPeer* l = ListOf(this)) {
+  if (ListPeer* l = SyncedList(this)) {
     const QModelIndex i = l->indexAt(l->viewport()->mapFrom(l, QPoint(Pos.X, Pos.Y)));
     if (i.isValid()) return i.row();
     return Existing ? -1 : static_cast<int>(FItems.size());
@@ -1474,7 +1518,7 @@ int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) {
 }
 
 TRect TCustomListBox::ItemRect(int Index) {
-  if (ListPeer* l = ListOf(this)) {
+  if (ListPeer* l = SyncedList(this)) {
     if (QListWidgetItem* it = l->item(Index)) {
       const QRect r = l->visualItemRect(it);
       return platform::FromQRect(QRect(l->viewport()->mapTo(l, r.topLeft()), r.size()));
@@ -1488,7 +1532,7 @@ TRect TCustomListBox::ItemRect(int Index) {
 void TCustomListBox::Clear() { FStrings->Clear(); }
 
 void TCustomListBox::NativeSelectionChanged() {
-  ListPeer* l = ListOf(this);
+  ListPeer* l = SyncedList(this);
   if (!l) return;
   bool changed = false;
   int index = FMultiSelect ? l->currentRow() : -1;

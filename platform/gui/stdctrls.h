@@ -397,6 +397,9 @@ public:
 
   // For the layer (the native control's notices).
   void NativeSelectionChanged();
+  // Brings the native list up to date after items were inserted in the
+  // middle (which is mirrored in one pass, not line by line).
+  void SyncNative();
   const platform::ItemStore& ItemList() const { return FItems; }
   bool IsOwnerDraw() const { return FStyle == lbOwnerDrawFixed || FStyle == lbOwnerDrawVariable || FStyle == lbVirtualOwnerDraw; }
 
@@ -428,6 +431,7 @@ private:
   std::unique_ptr<TControlCanvas> FCanvas;
   int FItemIndex = -1;
   int FTopIndex = 0;
+  bool FNativeStale = false;  // the native list lags behind FItems
   bool FMultiSelect = false;
   bool FExtendedSelect = true;
   bool FSorted = false;

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstdlib>
 #include <map>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/gui/controls.h"
 #include "platform/gui/forms.h"
@@ -92,11 +94,60 @@ std::map<AnsiString, ClassInfo>& Registry() {
 
 AnsiString Key(const AnsiString& s) { return AsciiLower(s); }
 
+// Property names compare without regard to (ASCII) case.
+unsigned char FoldAscii(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
+}
+
+struct FoldHash {
+  std::size_t operator()(std::string_view s) const noexcept {
+    std::size_t h = 14695981039346656037ull;  // FNV-1a
+    for (char c : s) h = (h ^ FoldAscii(c)) * 1099511628211ull;
+    return h;
+  }
+};
+
+struct FoldEqual {
+  bool operator()(std::string_view a, std::string_view b) const noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    return true;
+  }
+};
+
+// Built once per registered class: its own properties by name (the first
+// of equal names wins, as in the table order) and its parent entry once
+// that is registered.  Registry entries are assigned in place and never
+// removed, so the pointers stay valid; registering a class again rebuilds
+// its index.
+struct ClassIndex {
+  std::unordered_map<std::string_view, const PropInfo*, FoldHash, FoldEqual> Props;
+  mutable const ClassInfo* Parent = nullptr;
+};
+
+std::unordered_map<const ClassInfo*, ClassIndex>& Indexes() {
+  static std::unordered_map<const ClassInfo*, ClassIndex> r;
+  return r;
+}
+
+const ClassIndex* IndexOf(const ClassInfo* c) {
+  auto& r = Indexes();
+  auto it = r.find(c);
+  return it == r.end() ? nullptr : &it->second;
+}
+
 }  // namespace
 
 void RegisterClassInfo(ClassInfo Info) {
   const AnsiString k = Key(Info.Name);
-  Registry()[k] = std::move(Info);
+  ClassInfo& entry = Registry()[k];
+  entry = std::move(Info);
+  ClassIndex index;
+  index.Props.reserve(entry.Props.size());
+  for (const auto& p : entry.Props) index.Props.emplace(std::string_view(p.Name), &p);
+  Indexes()[&entry] = std::move(index);
 }
 
 const ClassInfo* FindClassInfo(const AnsiString& Name) {
@@ -114,9 +165,21 @@ const std::function<void(TComponent*, TComponent*)>* ClassInfo::FindSetParentCom
 }
 
 const PropInfo* ClassInfo::FindProp(const AnsiString& PropName) const {
-  for (const ClassInfo* c = this; c; c = c->Parent())
-    for (const auto& p : c->Props)
-      if (SameText(p.Name, PropName)) return &p;
+  const ClassInfo* c = this;
+  while (c) {
+    const ClassIndex* index = IndexOf(c);
+    if (!index) {
+      // Not a registered entry (a copy): plain scan.
+      for (const auto& p : c->Props)
+        if (SameText(p.Name, PropName)) return &p;
+      c = c->Parent();
+      continue;
+    }
+    auto it = index->Props.find(std::string_view(PropName));
+    if (it != index->Props.end()) return it->second;
+    if (!index->Parent) index->Parent = c->Parent();
+    c = index->Parent;
+  }
   return nullptr;
 }
 
