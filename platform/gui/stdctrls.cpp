@@ -134,17 +134,16 @@ void ItemStore::Sort() {
 }
 
 int ItemStore::SortedInsertIndex(const AnsiString& S) const {
-  // The first block whose last item sorts after S, then the place in it.
+  // The first block whose last item sorts after S (blocks are in order, so
+  // a binary search over them), then the place in it.
   const ControlItem probe{S, nullptr};
+  const auto block = std::partition_point(FBlocks.begin(), FBlocks.end(),
+                                          [&](const std::vector<ControlItem>& b) { return !TextLess(probe, b.back()); });
+  if (block == FBlocks.end()) return FCount;
   int start = 0;
-  for (const auto& block : FBlocks) {
-    if (TextLess(probe, block.back())) {
-      auto it = std::upper_bound(block.begin(), block.end(), probe, TextLess);
-      return start + static_cast<int>(it - block.begin());
-    }
-    start += static_cast<int>(block.size());
-  }
-  return FCount;
+  for (auto b = FBlocks.begin(); b != block; ++b) start += static_cast<int>(b->size());
+  const auto it = std::upper_bound(block->begin(), block->end(), probe, TextLess);
+  return start + static_cast<int>(it - block->begin());
 }
 
 int FindItemPrefix(const ItemStore& Items, const AnsiString& Prefix, int After, bool Exact) {

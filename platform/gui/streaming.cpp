@@ -124,6 +124,8 @@ struct FoldEqual {
 // its index.
 struct ClassIndex {
   std::unordered_map<std::string_view, const PropInfo*, FoldHash, FoldEqual> Props;
+  using Field = std::pair<AnsiString, std::function<bool(TComponent*, TComponent*)>>;
+  std::unordered_map<std::string_view, const Field*, FoldHash, FoldEqual> Fields;
   mutable const ClassInfo* Parent = nullptr;
 };
 
@@ -138,6 +140,28 @@ const ClassIndex* IndexOf(const ClassInfo* c) {
   return it == r.end() ? nullptr : &it->second;
 }
 
+const ClassInfo* ParentOf(const ClassInfo* c, const ClassIndex* index) {
+  if (!index) return c->Parent();
+  if (!index->Parent) index->Parent = c->Parent();
+  return index->Parent;
+}
+
+// The form field of that name along the parent classes (case ignored).
+const ClassIndex::Field* FindField(const ClassInfo* c, const AnsiString& Name) {
+  for (; c;) {
+    const ClassIndex* index = IndexOf(c);
+    if (index) {
+      auto it = index->Fields.find(std::string_view(Name));
+      if (it != index->Fields.end()) return it->second;
+    } else {
+      for (const auto& f : c->Fields)
+        if (SameText(f.first, Name)) return &f;
+    }
+    c = ParentOf(c, index);
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void RegisterClassInfo(ClassInfo Info) {
@@ -147,6 +171,8 @@ void RegisterClassInfo(ClassInfo Info) {
   ClassIndex index;
   index.Props.reserve(entry.Props.size());
   for (const auto& p : entry.Props) index.Props.emplace(std::string_view(p.Name), &p);
+  index.Fields.reserve(entry.Fields.size());
+  for (const auto& f : entry.Fields) index.Fields.emplace(std::string_view(f.first), &f);
   Indexes()[&entry] = std::move(index);
 }
 
@@ -177,8 +203,7 @@ const PropInfo* ClassInfo::FindProp(const AnsiString& PropName) const {
     }
     auto it = index->Props.find(std::string_view(PropName));
     if (it != index->Props.end()) return it->second;
-    if (!index->Parent) index->Parent = c->Parent();
-    c = index->Parent;
+    c = ParentOf(c, index);
   }
   return nullptr;
 }
@@ -568,13 +593,8 @@ private:
 
   void BindField(TComponent* c) {
     if (c->Name().empty()) return;
-    for (const ClassInfo* info = FRootInfo; info; info = info->Parent())
-      for (const auto& f : info->Fields)
-        if (SameText(f.first, c->Name())) {
-          if (!f.second(FRoot, c))
-            throw EReadError("Feld " + f.first + " passt nicht zur Klasse " + c->ClassName());
-          return;
-        }
+    if (const auto* f = FindField(FRootInfo, c->Name()))
+      if (!f->second(FRoot, c)) throw EReadError("Feld " + f->first + " passt nicht zur Klasse " + c->ClassName());
   }
 
   void Apply(TComponent* c, const Node& n) {
