@@ -13,22 +13,12 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
+#include "tests/support/beep_counter.h"
 #include "tests/support/gui_input.h"
 
 namespace kedit_test {
 
-// Counts MessageBeep calls (and their types) while it lives.
-class BeepCounter {
-public:
-  BeepCounter() {
-    platform::SetMessageBeepHook([this](UINT Type) { Types.push_back(Type); });
-  }
-  ~BeepCounter() { platform::SetMessageBeepHook(nullptr); }
-  BeepCounter(const BeepCounter&) = delete;
-  BeepCounter& operator=(const BeepCounter&) = delete;
-  int Count() const { return static_cast<int>(Types.size()); }
-  std::vector<UINT> Types;
-};
+using BeepCounter = platform::test::BeepCounter;
 
 // A clipboard of the test's own instead of the system's.
 class TestClipboard {

@@ -23,43 +23,15 @@
 #include "tests/support/canvas_check.h"
 #include "tests/support/gui_input.h"
 #include "tests/support/msgbox_recorder.h"
+#include "tests/support/beep_counter.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
 namespace {
 
-class ScopedEnv {
-public:
-  ScopedEnv(const char* Name, const char* Value) : FName(Name) {
-    if (const char* old = std::getenv(Name)) FOld = old;
-    if (Value)
-      ::setenv(Name, Value, 1);
-    else
-      ::unsetenv(Name);
-  }
-  ~ScopedEnv() {
-    if (FOld)
-      ::setenv(FName.c_str(), FOld->c_str(), 1);
-    else
-      ::unsetenv(FName.c_str());
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
+using platform::test::ScopedEnv;
 
-private:
-  std::string FName;
-  std::optional<std::string> FOld;
-};
-
-class BeepCounter {
-public:
-  BeepCounter() {
-    platform::SetMessageBeepHook([this](UINT Type) { Types.push_back(Type); });
-  }
-  ~BeepCounter() { platform::SetMessageBeepHook(nullptr); }
-  BeepCounter(const BeepCounter&) = delete;
-  BeepCounter& operator=(const BeepCounter&) = delete;
-  std::vector<UINT> Types;
-};
+using BeepCounter = platform::test::BeepCounter;
 
 // A shown form on a temporary drive C: (every inner window writes its
 // placement there when it goes) for the user 'user1'.
