@@ -1192,8 +1192,14 @@ void TControl::UpdatePeer() {
   if (!w) return;
   if (!w->isWindow()) w->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
   w->setEnabled(FEnabled);
-  w->setFont(platform::ToQFont(FFont.get()));
-  QPalette pal = w->palette();
+  // Setting an explicit font or palette the widget already has changes
+  // nothing but costs a resolve against the style's defaults; moves and
+  // resizes come here too.
+  const QFont font = platform::ToQFont(FFont.get());
+  if (!w->testAttribute(Qt::WA_SetFont) || w->font() != font || w->font().resolveMask() != font.resolveMask())
+    w->setFont(font);
+  const QPalette& current = w->palette();
+  QPalette pal = current;
   const QColor bg = platform::ToQColor(FColor);
   const QColor fg = platform::ToQColor(FFont->Color());
   pal.setColor(QPalette::Window, bg);
@@ -1202,7 +1208,8 @@ void TControl::UpdatePeer() {
   pal.setColor(QPalette::WindowText, fg);
   pal.setColor(QPalette::Text, fg);
   pal.setColor(QPalette::ButtonText, fg);
-  w->setPalette(pal);
+  if (!w->testAttribute(Qt::WA_SetPalette) || pal != current || pal.resolveMask() != current.resolveMask())
+    w->setPalette(pal);
   if (FCursor == crDefault)
     w->unsetCursor();
   else

@@ -289,6 +289,11 @@ TEST(Registry, ClassInfoIsFoundAlongTheParents) {
   EXPECT_NE(info->FindProp("TabOrder"), nullptr);  // from TWinControl
   EXPECT_NE(info->FindProp("Left"), nullptr);      // from TControl
   EXPECT_EQ(info->FindProp("Nothing"), nullptr);
+  // Property names are found without regard to case, along the parents too.
+  EXPECT_EQ(info->FindProp("lIMIT"), info->FindProp("Limit"));
+  EXPECT_EQ(info->FindProp("taborder"), info->FindProp("TabOrder"));
+  EXPECT_EQ(info->FindProp("LEFT"), info->FindProp("Left"));
+  EXPECT_EQ(info->FindProp("Limi"), nullptr);
   ASSERT_TRUE(info->FindProp("Limit")->Default.has_value());
   EXPECT_EQ(info->FindProp("Limit")->Default->Int, 42);
   TStringList list;
