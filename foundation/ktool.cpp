@@ -137,7 +137,7 @@ AnsiString GetLocalIP() {
   WSADATA data{};
   WSAStartup(MAKEWORD(1, 1), &data);
   result = platform::HostIPv4Address(ClientName);
-  // Else the address of this host's own name.
+  // Else the first address of this host's own name, loopback or not.
   if (result.empty()) result = platform::LocalIPv4Address();
   WSACleanup();
   return result;
@@ -180,10 +180,11 @@ bool ForceDeleteFile(const AnsiString& FileName) {
 }
 
 bool MoveFileReplace(const AnsiString& Source, const AnsiString& Dest) {
-  // The target is replaced by the rename itself, so a move that fails
-  // leaves it in place.  Its attributes are cleared as for a deletion.
+  // The target is replaced by the move itself, so a move that fails leaves
+  // it in place.  Its attributes are cleared as for a deletion.  Across file
+  // systems the move copies beside the target and renames over it.
   if (FileExists(Dest)) SetFileAttributesA(Dest.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-  return MoveFileExA(Source.c_str(), Dest.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+  return MoveFileExA(Source.c_str(), Dest.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
 }
 
 void WriteLog(const AnsiString& Line) { DebugFmt("%s", {Line}); }

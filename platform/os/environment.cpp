@@ -7,8 +7,6 @@
 #include <vector>
 
 #include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -45,13 +43,12 @@ bool FindVariable(const std::string& name, std::string& foundName, std::string& 
   return false;
 }
 
+// This workstation's host name, at most 127 bytes as the Win32 buffer takes.
 std::string HostName() {
-  char buf[256] = {};
+  char buf[128] = {};
   if (::gethostname(buf, sizeof buf - 1) != 0) return std::string();
   return std::string(buf);
 }
-
-bool IsLoopback(const in_addr& a) { return (ntohl(a.s_addr) >> 24) == 127; }
 
 std::string Dotted(const in_addr& a) {
   char text[INET_ADDRSTRLEN] = {};
@@ -188,33 +185,8 @@ std::string HostIPv4Address(const std::string& hostName) {
   return addresses.empty() ? std::string() : Dotted(addresses.front());
 }
 
-std::string LocalIPv4Address() {
-  static constexpr const char* kLoopback = "127.0.0.1";
-  std::function<std::string(const std::string&)> resolver;
-  {
-    std::lock_guard<std::mutex> lock(g_envHookMutex);
-    resolver = g_resolver;
-  }
-  if (resolver) {
-    const std::string r = resolver(HostName());
-    return r.empty() ? kLoopback : r;
-  }
-  for (const auto& a : Resolve(HostName()))
-    if (!IsLoopback(a)) return Dotted(a);
-  // Resolvers often know the host name only as a loopback address; then the
-  // first interface that is up tells the address.
-  ifaddrs* list = nullptr;
-  std::string found;
-  if (::getifaddrs(&list) == 0) {
-    for (ifaddrs* i = list; i && found.empty(); i = i->ifa_next) {
-      if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
-      if (!(i->ifa_flags & IFF_UP) || (i->ifa_flags & IFF_LOOPBACK)) continue;
-      const in_addr a = reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr;
-      if (!IsLoopback(a)) found = Dotted(a);
-    }
-    ::freeifaddrs(list);
-  }
-  return found.empty() ? kLoopback : found;
-}
+std::string LocalHostName() { return HostName(); }
+
+std::string LocalIPv4Address() { return HostIPv4Address(HostName()); }
 
 }  // namespace platform

@@ -48,6 +48,35 @@ void FailErrno(const std::string& host, int err) {
 
 bool ReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
 
+// Copies the bytes of one descriptor to another; the error is set on failure.
+bool CopyBytes(int in, int out) {
+  std::vector<char> buf(64 * 1024);
+  for (;;) {
+    const ssize_t n = ::read(in, buf.data(), buf.size());
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      platform::SetLastErrorFromErrno(errno);
+      return false;
+    }
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::write(out, buf.data() + done, static_cast<std::size_t>(n - done));
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        platform::SetLastErrorFromErrno(errno);
+        return false;
+      }
+      done += w;
+    }
+  }
+}
+
+void CopyKeptAttribute(const std::string& from, int toFd) {
+  char attr[16];
+  const ssize_t an = ::getxattr(from.c_str(), kAttrName, attr, sizeof attr);
+  if (an > 0) ::fsetxattr(toFd, kAttrName, attr, static_cast<std::size_t>(an), 0);
+}
+
 bool CopyContents(const std::string& from, const std::string& to, bool failIfExists) {
   const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) {
@@ -67,32 +96,8 @@ bool CopyContents(const std::string& from, const std::string& to, bool failIfExi
       FailErrno(to, err);
     return false;
   }
-  std::vector<char> buf(64 * 1024);
-  bool ok = true;
-  for (;;) {
-    const ssize_t n = ::read(in, buf.data(), buf.size());
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      platform::SetLastErrorFromErrno(errno);
-      ok = false;
-      break;
-    }
-    for (ssize_t done = 0; done < n;) {
-      const ssize_t w = ::write(out, buf.data() + done, static_cast<std::size_t>(n - done));
-      if (w < 0) {
-        if (errno == EINTR) continue;
-        platform::SetLastErrorFromErrno(errno);
-        ok = false;
-        break;
-      }
-      done += w;
-    }
-    if (!ok) break;
-  }
-  char attr[16];
-  const ssize_t an = ::getxattr(from.c_str(), kAttrName, attr, sizeof attr);
-  if (an > 0) ::setxattr(to.c_str(), kAttrName, attr, static_cast<std::size_t>(an), 0);
+  bool ok = CopyBytes(in, out);
+  CopyKeptAttribute(from, out);
   ::close(in);
   if (::close(out) != 0 && ok) {
     platform::SetLastErrorFromErrno(errno);
@@ -100,6 +105,80 @@ bool CopyContents(const std::string& from, const std::string& to, bool failIfExi
   }
   if (!ok) ::unlink(to.c_str());
   return ok;
+}
+
+// A move to another file system, all or nothing: the source is copied to a
+// new file beside the destination, flushed, and renamed onto the
+// destination's name; only then is the source deleted.  Until that rename
+// the destination stays as it was.
+bool MoveByCopy(const std::string& from, const std::string& to, bool replace) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (in < 0) {
+    FailErrno(from, errno);
+    return false;
+  }
+  struct stat st{};
+  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(in);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  const std::size_t slash = to.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : to.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? to : to.substr(slash + 1);
+  std::string temp = dir + "." + base + ".XXXXXX";
+  std::vector<char> name(temp.begin(), temp.end());
+  name.push_back('\0');
+  const int out = ::mkostemp(name.data(), O_CLOEXEC);
+  if (out < 0) {
+    FailErrno(to, errno);
+    ::close(in);
+    return false;
+  }
+  temp.assign(name.data());
+  bool ok = CopyBytes(in, out);
+  ::close(in);
+  if (ok && ::fchmod(out, st.st_mode & 07777) != 0) {
+    platform::SetLastErrorFromErrno(errno);
+    ok = false;
+  }
+  if (ok) CopyKeptAttribute(from, out);
+  if (ok && ::fsync(out) != 0) {
+    platform::SetLastErrorFromErrno(errno);
+    ok = false;
+  }
+  if (::close(out) != 0 && ok) {
+    platform::SetLastErrorFromErrno(errno);
+    ok = false;
+  }
+  bool linked = false;
+  if (ok) {
+    int rc;
+    if (replace) {
+      rc = ::rename(temp.c_str(), to.c_str());
+    } else {
+      // Never onto a name that appeared meanwhile.
+      rc = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+      if (rc != 0 && (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)) {
+        rc = ::link(temp.c_str(), to.c_str());
+        linked = true;
+      }
+    }
+    if (rc != 0) {
+      if (errno == EEXIST)
+        SetLastError(ERROR_ALREADY_EXISTS);
+      else
+        FailErrno(to, errno);
+      ok = false;
+    }
+  }
+  if (!ok || linked) ::unlink(temp.c_str());
+  if (!ok) return false;
+  if (::unlink(from.c_str()) != 0) {
+    platform::SetLastErrorFromErrno(errno);
+    return false;
+  }
+  return true;
 }
 
 // Writes the kept attribute bits; the write permission is lent for the
@@ -205,14 +284,8 @@ BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
     SetLastError(ERROR_ALREADY_EXISTS);
     return FALSE;
   }
-  if (err == EXDEV && (dwFlags & MOVEFILE_COPY_ALLOWED) && S_ISREG(src.st_mode)) {
-    if (!CopyContents(from, to, !replace)) return FALSE;
-    if (::unlink(from.c_str()) != 0) {
-      platform::SetLastErrorFromErrno(errno);
-      return FALSE;
-    }
-    return TRUE;
-  }
+  if (err == EXDEV && (dwFlags & MOVEFILE_COPY_ALLOWED) && S_ISREG(src.st_mode))
+    return MoveByCopy(from, to, replace) ? TRUE : FALSE;
   FailErrno(err == ENOENT ? to : from, err);
   return FALSE;
 }

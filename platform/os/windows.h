@@ -369,8 +369,12 @@ BOOL SetCurrentDirectoryA(LPCSTR lpPathName);
 // ---------------------------------------------------------------- files
 
 BOOL DeleteFileA(LPCSTR lpFileName);
-// Fails with ERROR_ALREADY_EXISTS when the target exists.
+// Fails with ERROR_ALREADY_EXISTS when the target exists.  Moves to another
+// file system too (MoveFileExA with MOVEFILE_COPY_ALLOWED).
 BOOL MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
+// With MOVEFILE_COPY_ALLOWED a move to another file system copies the file
+// to a new file beside the target, flushes it, renames it onto the target's
+// name and then deletes the source; a failure leaves the target whole.
 BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 BOOL CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
@@ -525,9 +529,10 @@ void SetComputerNameSource(std::function<std::string()> source);
 // restores it).
 std::string HostIPv4Address(const std::string& hostName);
 void SetHostResolver(std::function<std::string(const std::string& hostName)> resolver);
-// This workstation's address: the first address of its host name that is
-// not a loopback address, else the first such address of a network
-// interface, else the loopback address "127.0.0.1".
+// This workstation's host name (gethostname).
+std::string LocalHostName();
+// This workstation's address: the first address that the resolver gives
+// for its own host name, whatever it is; "" when it gives none.
 std::string LocalIPv4Address();
 
 // Tests replace the clock behind GetTickCount; nullptr restores it.

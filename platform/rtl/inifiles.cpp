@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
@@ -87,23 +88,81 @@ IniText ParseText(const std::string& data) {
   return r;
 }
 
-// Reads the whole file.  A missing file is empty text; false for a file that
-// exists but cannot be read.
-bool ReadFileText(const std::string& path, std::string& out) {
+// What reading a settings file found.
+enum class FileRead {
+  Text,     // a regular file within the bound: its bytes
+  Missing,  // no such file
+  NoFile,   // a FIFO, a device, a directory or a file beyond the bound
+  Failed,   // a file that cannot be read
+};
+
+// Reads a settings file.  Only a regular file of at most
+// MaxSettingsFileSize bytes is read; it is opened without blocking (a FIFO
+// would wait for a writer) and checked on the opened descriptor, so that
+// nothing can be swapped in between.
+FileRead ReadFileText(const std::string& path, std::string& out) {
   out.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR;
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Failed;
+  if (!S_ISREG(st.st_mode)) return FileRead::NoFile;  // devices are not even opened
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Failed;
+  FileRead result = FileRead::Text;
+  if (::fstat(fd, &st) != 0)
+    result = FileRead::Failed;
+  else if (!S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > MaxSettingsFileSize)
+    result = FileRead::NoFile;
   char buf[8192];
-  bool ok = true;
-  while (true) {
+  while (result == FileRead::Text) {
     const ssize_t k = ::read(fd, buf, sizeof buf);
     if (k < 0 && errno == EINTR) continue;
-    if (k < 0) ok = false;
+    if (k < 0) result = FileRead::Failed;
     if (k <= 0) break;
     out.append(buf, static_cast<std::size_t>(k));
+    if (out.size() > MaxSettingsFileSize) result = FileRead::NoFile;  // it grew while read
   }
   ::close(fd);
+  if (result != FileRead::Text) out.clear();
+  return result;
+}
+
+// The text of a settings file for a read: anything but a readable regular
+// file reads as empty, as a missing one does.
+std::string TextForReading(const std::string& path) {
+  std::string data;
+  ReadFileText(path, data);
+  return data;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t k = ::write(fd, data.data() + done, data.size() - done);
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) return false;
+    done += static_cast<std::size_t>(k);
+  }
+  return true;
+}
+
+// Rewrites an existing regular file through its own descriptor, for a
+// folder that refuses the temporary file while the file itself may be
+// written: truncate, write, flush.
+bool WriteInPlace(const std::string& path, const std::string& data) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st{};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0;
+  ok = ok && WriteAll(fd, data) && ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
   return ok;
+}
+
+// The folder refuses new files (permissions, a read-only mount, a name
+// that leaves no room for the temporary file's longer one).
+bool FolderRefuses(int err) {
+  return err == EACCES || err == EPERM || err == EROFS || err == ENAMETOOLONG;
 }
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -173,7 +232,9 @@ void CopyAttributes(const std::string& from, int toFd) {
   }
 }
 
-// Writes data to a new file next to path and renames it over path.
+// Writes data to a new file next to path and renames it over path; where
+// the folder refuses the new file, an existing writable file is rewritten
+// in place instead.
 bool ReplaceFile(const std::string& path, const std::string& data) {
   std::string target = path;
   struct stat st{};
@@ -192,7 +253,7 @@ bool ReplaceFile(const std::string& path, const std::string& data) {
     }
     // A read-only file (no owner write bit, as the read-only attribute is
     // kept) refuses the write, for every user.
-    if (exists && (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0 ||
+    if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0 ||
                    ::access(target.c_str(), W_OK) != 0))
       return false;
   }
@@ -205,19 +266,10 @@ bool ReplaceFile(const std::string& path, const std::string& data) {
     temp = dir + "." + base + "." + std::to_string(::getpid()) + "." +
            std::to_string(gTempCounter.fetch_add(1)) + ".tmp";
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0 && errno != EEXIST) return exists && FolderRefuses(errno) && WriteInPlace(target, data);
   }
   if (fd < 0) return false;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < data.size()) {
-    const ssize_t k = ::write(fd, data.data() + done, data.size() - done);
-    if (k < 0 && errno == EINTR) continue;
-    if (k <= 0)
-      ok = false;
-    else
-      done += static_cast<std::size_t>(k);
-  }
+  bool ok = WriteAll(fd, data);
   if (ok && exists) {
     ok = ::fchmod(fd, st.st_mode & 07777) == 0;
     CopyAttributes(target, fd);
@@ -242,9 +294,7 @@ std::string Join(const IniText& t) {
 
 bool ProfileRead(const std::string& hostPath, const AnsiString& section, const AnsiString& key,
                  AnsiString& value) {
-  std::string data;
-  if (!ReadFileText(hostPath, data)) return false;
-  const IniText t = ParseText(data);
+  const IniText t = ParseText(TextForReading(hostPath));
   const std::size_t h = FindSection(t, TrimBlanks(section));
   if (h == std::string::npos) return false;
   const std::size_t k = FindKey(t, h, TrimBlanks(key));
@@ -255,18 +305,14 @@ bool ProfileRead(const std::string& hostPath, const AnsiString& section, const A
 
 std::vector<AnsiString> ProfileSections(const std::string& hostPath) {
   std::vector<AnsiString> r;
-  std::string data;
-  if (!ReadFileText(hostPath, data)) return r;
-  for (const IniLine& l : ParseText(data).lines)
+  for (const IniLine& l : ParseText(TextForReading(hostPath)).lines)
     if (l.kind == IniLine::Section) r.push_back(l.name);
   return r;
 }
 
 std::vector<AnsiString> ProfileKeys(const std::string& hostPath, const AnsiString& section) {
   std::vector<AnsiString> r;
-  std::string data;
-  if (!ReadFileText(hostPath, data)) return r;
-  const IniText t = ParseText(data);
+  const IniText t = ParseText(TextForReading(hostPath));
   const std::size_t h = FindSection(t, TrimBlanks(section));
   if (h == std::string::npos) return r;
   const std::size_t end = SectionEnd(t, h);
@@ -277,8 +323,11 @@ std::vector<AnsiString> ProfileKeys(const std::string& hostPath, const AnsiStrin
 
 bool ProfileWrite(const std::string& hostPath, const AnsiString& section, const AnsiString* key,
                   const AnsiString* value) {
+  // Only a missing file or a regular one that could be read is written:
+  // a FIFO, a device or an oversized file stays as it is.
   std::string data;
-  if (!ReadFileText(hostPath, data)) return false;
+  const FileRead found = ReadFileText(hostPath, data);
+  if (found != FileRead::Text && found != FileRead::Missing) return false;
   IniText t = ParseText(data);
   const std::string sec = TrimBlanks(OneLine(section));
   const std::size_t h = FindSection(t, sec);

@@ -10,11 +10,16 @@
 // section never contains a line break (CR and LF are written as blanks), so
 // no write can add keys or sections.  Writes go to a temporary file in the
 // same directory that then replaces the file (rename), so a failed write
-// leaves the old file whole; a refused write raises EIniFileException
+// leaves the old file whole; where the directory refuses the temporary file
+// but the file itself may be written, the file is rewritten in place
+// (truncated, written, flushed).  A refused write raises EIniFileException
 // "In %s kann nicht geschrieben werden".  A file that does not exist reads as
-// empty.  File names go through platform::HostPath.
+// empty; so does anything that is no regular file (a FIFO, a device) and a
+// file larger than platform::MaxSettingsFileSize, and such a file is never
+// written.  File names go through platform::HostPath.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "platform/rtl/classes.h"
@@ -76,6 +81,9 @@ public:
 };
 
 namespace platform {
+
+// The largest settings file that is read, far beyond any real one.
+inline constexpr std::size_t MaxSettingsFileSize = 1024 * 1024;
 
 // The private-profile functions on a host path, for the Win32 calls of the
 // operating-system layer.  Read: the value as TIniFile reads it, or

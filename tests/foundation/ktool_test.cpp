@@ -4,13 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <optional>
+#include <vector>
 #include <string>
 
 #include "foundation/kmsg.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/support/child_process.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
@@ -187,6 +193,52 @@ TEST_F(KToolTest, ReplacementFileReplacesKuvoIni) {
   EXPECT_EQ(Read("APP/KUVO.INI"), replacement);
 }
 
+// The program's folder on another file system than drive C: (the
+// shared-memory tmpfs): the replacement file still replaces KUVO.INI.
+TEST_F(KToolTest, ReplacementFileFromAnotherFileSystem) {
+  std::optional<platform::test::TempDir> program;
+  {
+    ScopedEnv tmp("TMPDIR", "/dev/shm");
+    if (::access("/dev/shm", W_OK) == 0) program.emplace();
+  }
+  struct stat here{}, there{};
+  if (!program || ::stat(drive.path().c_str(), &here) != 0 || ::stat(program->path().c_str(), &there) != 0 ||
+      here.st_dev == there.st_dev)
+    GTEST_SKIP() << "no second file system: /dev/shm is missing or on the same one as " << drive.path();
+  program->write("KUVO.INI", "[CFG]\r\nHELPPATH=C:\\OLD\r\n");
+  platform::SetModuleFileNameOverride(platform::ToWindowsPath(program->file("ZEL.EXE")));
+  MkDir("KUVO");
+  const std::string replacement = "[CFG]\r\nHELPPATH=C:\\NEW\r\n";
+  Write("KUVO/KUVOINI.ORG", replacement);
+  InitApplikation("TEST");
+  EXPECT_EQ(HelpPath, "C:\\NEW");
+  EXPECT_EQ(program->read("KUVO.INI"), replacement);
+  EXPECT_FALSE(Exists("KUVO/KUVOINI.ORG"));
+}
+
+// A KUVO.INI that is a FIFO or a link to /dev/zero reads as a missing one:
+// the start goes on with the defaults (run in a child that a watchdog ends
+// should the read ever block or grow again).
+TEST_F(KToolTest, KuvoIniThatIsNoFileReadsAsMissing) {
+  ASSERT_EQ(::mkfifo(drive.file("APP/KUVO.INI").c_str(), 0644), 0);
+  MkDir("ZERO");
+  ASSERT_EQ(::symlink("/dev/zero", drive.file("ZERO/KUVO.INI").c_str()), 0);
+  const auto result = platform::test::RunInChild(
+      [] {
+        for (const char* program : {"C:\\APP\\ZEL.EXE", "C:\\ZERO\\ZEL.EXE"}) {
+          ktool_finalization();
+          platform::SetModuleFileNameOverride(program);
+          InitApplikation("TEST");
+          if (DiagnoseLevel != 0 || BarcodePrefix != '*' || HelpPath != BaseDir) return 1;
+          if (ReadIniString("CFG", "HELPPATH", "def", "") != "def") return 2;
+        }
+        return 0;
+      },
+      std::chrono::seconds(60), false, 512u * 1024 * 1024);
+  ASSERT_TRUE(result.Finished) << "the start blocked";
+  EXPECT_EQ(result.ExitCode, 0);
+}
+
 TEST_F(KToolTest, MoveFileReplaceKeepsTheTargetWhenTheMoveFails) {
   Write("APP/KUVO.INI", "old");
   EXPECT_FALSE(MoveFileReplace("C:\\APP\\MISSING.ORG", "C:\\APP\\KUVO.INI"));
@@ -253,6 +305,39 @@ TEST_F(KToolTest, ClientNameAndLocalAddress) {
   InitApplikation("TEST");
   EXPECT_EQ(ClientName, "TERM-07");
   EXPECT_EQ(LocalIP, "10.1.2.3");
+}
+
+// The address is the first one of the client name's lookup, else the first
+// one of the own host name's lookup, as given (loopback too); nothing found
+// gives an empty text.
+TEST_F(KToolTest, LocalAddressIsTheFirstOfTheNameLookups) {
+  const std::string host = platform::LocalHostName();
+  struct Case {
+    const char* clientAnswer;
+    const char* hostAnswer;
+    const char* address;
+  } cases[] = {
+      {"", "", ""},
+      {"10.1.2.3", "192.168.7.9", "10.1.2.3"},
+      {"", "192.168.7.9", "192.168.7.9"},
+      {"", "127.0.1.1", "127.0.1.1"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> asked;
+    platform::SetHostResolver([&](const std::string& name) {
+      asked.push_back(name);
+      return std::string(name == "TERM-07" ? c.clientAnswer : name == host ? c.hostAnswer : "");
+    });
+    ktool_finalization();
+    InitApplikation("TEST");
+    EXPECT_EQ(LocalIP, c.address) << c.clientAnswer << "/" << c.hostAnswer;
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked[0], "TERM-07");
+    EXPECT_EQ(asked.size(), std::string(c.clientAnswer).empty() ? 2u : 1u);
+    if (asked.size() > 1) {
+      EXPECT_EQ(asked[1], host);
+    }
+  }
 }
 
 TEST_F(KToolTest, HelpMapIsSortedWithoutDuplicates) {

@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 
 #include "platform/os/windows.h"
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/support/child_process.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
@@ -216,6 +219,24 @@ TEST_F(WuRegTest, AStoreThatCannotBeWritten) {
   EXPECT_EQ(reg.ReadInteger("Form1", "Left", 3), 3);
   EXPECT_EQ(reg.ReadString("Form1", "Name", "d"), "d");
   EXPECT_THROW(reg.WriteInteger("Form1", "Left", 1), EIniFileException);
+}
+
+// A kreg.cfg that is a FIFO reads as empty and keeps the start from
+// blocking (in a child that a watchdog ends should it block again).
+TEST_F(WuRegTest, AStoreThatIsAFifoReadsAsEmpty) {
+  std::filesystem::create_directories(drive.file("kuvo"));
+  ASSERT_EQ(::mkfifo(drive.file("kuvo/kreg.cfg").c_str(), 0644), 0);
+  const auto result = platform::test::RunInChild(
+      [] {
+        TwuReg reg(HKEY_CURRENT_USER);
+        return reg.ReadInteger("Form1", "Left", 3) == 3 && reg.ReadString("Form1", "Name", "d") == "d" ? 0 : 1;
+      },
+      std::chrono::seconds(60));
+  ASSERT_TRUE(result.Finished) << "the read blocked";
+  EXPECT_EQ(result.ExitCode, 0);
+  struct stat st{};
+  ASSERT_EQ(::lstat(drive.file("kuvo/kreg.cfg").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // File calls on a temporary drive C:.
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -14,6 +18,7 @@
 #include "platform/os/fileutil.h"
 #include "platform/os/windows.h"
 #include "tests/platform/os/os_test_util.h"
+#include "tests/support/child_process.h"
 
 namespace {
 
@@ -113,6 +118,77 @@ TEST_F(Files, MoveFile) {
   EXPECT_TRUE(Exists("Other/moved.cfg"));
   EXPECT_TRUE(RenameFile("C:\\other\\moved.cfg", "C:\\other\\renamed.cfg"));
   EXPECT_EQ("kreg", Read("Other/renamed.cfg"));
+}
+
+// The shared-memory tmpfs is another file system than the temporary
+// directory of drive C: in most set-ups; elsewhere the test is skipped.
+TEST_F(Files, MoveToAnotherFileSystemIsAllOrNothing) {
+  std::optional<platform::test::TempDir> other;
+  {
+    ostest::ScopedEnv tmp("TMPDIR", "/dev/shm");
+    if (::access("/dev/shm", W_OK) == 0) other.emplace();
+  }
+  struct stat here{}, there{};
+  if (!other || ::stat(C().c_str(), &here) != 0 || ::stat(other->path().c_str(), &there) != 0 ||
+      here.st_dev == there.st_dev)
+    GTEST_SKIP() << "no second file system: /dev/shm is missing or on the same one as " << C();
+  const std::string source = platform::ToWindowsPath(other->file("new.ini"));
+  const std::string sourceHost = other->file("new.ini");
+  auto Entries = [this] {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(C("Kuvo"))) {
+      (void)e;
+      ++n;
+    }
+    return n;
+  };
+
+  // Without the copy the move cannot happen and changes nothing.
+  other->write("new.ini", "new");
+  EXPECT_FALSE(MoveFileExA(source.c_str(), "C:\\kuvo\\kreg.cfg", MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(ERROR_NOT_SAME_DEVICE, GetLastError());
+  EXPECT_EQ("kreg", Read("Kuvo/Kreg.cfg"));
+
+  // A copy that fails half-way (the file size limit of a child process)
+  // leaves the old target and the source whole, and no temporary file.
+  const std::string large(256 * 1024, 'x');
+  other->write("new.ini", large);
+  const auto failed = platform::test::RunInChild(
+      [&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16 * 1024, 16 * 1024};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+        return MoveFileExA(source.c_str(), "C:\\kuvo\\kreg.cfg", MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)
+                   ? 1
+                   : 0;
+      },
+      std::chrono::seconds(60));
+  EXPECT_TRUE(failed.Finished);
+  EXPECT_EQ(failed.ExitCode, 0) << "the move did not fail";
+  EXPECT_EQ("kreg", Read("Kuvo/Kreg.cfg"));
+  EXPECT_EQ(large, other->read("new.ini"));
+  EXPECT_EQ(1, Entries());
+
+  // Replacing: the new content under the old name, the source gone.
+  other->write("new.ini", "new");
+  ::chmod(sourceHost.c_str(), 0640);
+  EXPECT_TRUE(MoveFileExA(source.c_str(), "C:\\kuvo\\kreg.cfg", MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+  EXPECT_EQ("new", Read("Kuvo/Kreg.cfg"));
+  EXPECT_FALSE(std::filesystem::exists(sourceHost));
+  struct stat moved{};
+  ASSERT_EQ(::stat(C("Kuvo/Kreg.cfg").c_str(), &moved), 0);
+  EXPECT_EQ(moved.st_mode & 0777, 0640u);
+  EXPECT_EQ(1, Entries());
+
+  // MoveFileA takes the same road, and refuses an existing target.
+  other->write("new.ini", "again");
+  EXPECT_FALSE(MoveFileA(source.c_str(), "C:\\kuvo\\kreg.cfg"));
+  EXPECT_EQ(ERROR_ALREADY_EXISTS, GetLastError());
+  EXPECT_EQ("new", Read("Kuvo/Kreg.cfg"));
+  EXPECT_TRUE(MoveFileA(source.c_str(), "C:\\kuvo\\other.cfg"));
+  EXPECT_EQ("again", Read("Kuvo/other.cfg"));
+  EXPECT_FALSE(std::filesystem::exists(sourceHost));
+  EXPECT_EQ(2, Entries());
 }
 
 TEST_F(Files, CopyFile) {

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <functional>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/string_items.h"
 #include "tests/support/tempdir.h"
 
@@ -193,11 +198,12 @@ TEST_F(IniTest, RefusedWriteRaisesAndLeavesTheFileWhole) {
   EXPECT_THROW(TIniFile(FDir.file("test.ini/x.ini")).WriteString("a", "b", "c"),
                EIniFileException);
 
-  // A directory that refuses new files (not for root, who may write anyway).
+  // A directory that refuses new files cannot take a new settings file (not
+  // for root, who may write anyway).
   ::chmod(path.c_str(), 0644);
   if (::geteuid() != 0) {
     ::chmod(FDir.path().c_str(), 0555);
-    EXPECT_THROW(ini.WriteString("a", "k", "3"), EIniFileException);
+    EXPECT_THROW(TIniFile(FDir.file("new.ini")).WriteString("a", "k", "3"), EIniFileException);
     ::chmod(FDir.path().c_str(), 0755);
     EXPECT_EQ(Read(), original);
   }
@@ -241,6 +247,134 @@ TEST_F(IniTest, ReplacementIsAtomicAndKeepsTheMode) {
     ++entries;
   }
   EXPECT_EQ(entries, 1);
+}
+
+int EntriesIn(const std::string& Dir) {
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(Dir)) {
+    (void)e;
+    ++entries;
+  }
+  return entries;
+}
+
+// A FIFO (which would block a plain open until a writer comes), a link to
+// /dev/zero (endless data) and a regular file beyond the bound read as
+// empty and refuse every write, so the file stays what it is.  The reads
+// run in a child that a watchdog ends should they ever block again.
+TEST_F(IniTest, WhatIsNoRegularFileWithinTheBoundReadsAsEmptyAndIsNotWritten) {
+  const std::string fifo = FDir.file("fifo.ini");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const std::string zero = FDir.file("zero.ini");
+  ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+  const std::string head = "[a]\r\nk=1\r\n";
+  const std::string bigText = head + std::string(platform::MaxSettingsFileSize + 1 - head.size(), ';');
+  const std::string big = FDir.write("big.ini", bigText);
+  const std::string fullText = head + std::string(platform::MaxSettingsFileSize - head.size() - 2, ';') + "\r\n";
+  const std::string full = FDir.write("full.ini", fullText);
+
+  const std::vector<std::function<bool()>> checks = {
+      [&] { return TIniFile(fifo).ReadString("a", "k", "def") == "def"; },
+      [&] { return TIniFile(zero).ReadString("a", "k", "def") == "def"; },
+      [&] { return TIniFile(big).ReadString("a", "k", "def") == "def"; },
+      [&] {
+        TStringList sections;
+        TIniFile(zero).ReadSections(&sections);
+        TIniFile(fifo).ReadSection("a", &sections);
+        return sections.Count() == 0;
+      },
+      [&] {
+        for (const std::string& file : {fifo, zero, big}) {
+          try {
+            TIniFile(file).WriteString("a", "k", "2");
+            return false;
+          } catch (const EIniFileException&) {
+          }
+        }
+        return true;
+      },
+      // Exactly at the bound the file is still read and written.
+      [&] {
+        TIniFile ini(full);
+        if (ini.ReadString("a", "k", "def") != "1") return false;
+        ini.WriteString("a", "k", "2");
+        return ini.ReadString("a", "k", "def") == "2";
+      },
+  };
+  const auto result = platform::test::RunInChild(
+      [&] {
+        for (std::size_t i = 0; i < checks.size(); ++i)
+          if (!checks[i]()) return static_cast<int>(i + 1);
+        return 0;
+      },
+      std::chrono::seconds(60), false, 512u * 1024 * 1024);
+  ASSERT_TRUE(result.Finished) << "a read or write blocked";
+  EXPECT_EQ(result.ExitCode, 0) << "check number " << result.ExitCode << " failed";
+
+  struct stat st{};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_EQ(::lstat(zero.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(FDir.read("big.ini"), bigText);
+  EXPECT_EQ(EntriesIn(FDir.path()), 4);  // no temporary file left
+}
+
+// Where the folder does not allow the temporary file but the file may be
+// written, the file is rewritten in place: a read-only folder (entered as
+// an ordinary user, for root may create files there) and a file name so
+// long that the temporary file's longer name does not fit (the last case is
+// skipped where root cannot become an ordinary user).
+TEST_F(IniTest, FolderThatRefusesTheTemporaryFileGetsTheFileRewrittenInPlace) {
+  struct Case {
+    const char* name;
+    std::string file;
+    bool readOnlyFolder;
+  };
+  const Case cases[] = {
+      {"long name", std::string(250, 'n') + ".ini", false},
+      {"read-only folder", "test.ini", true},
+  };
+  ::chmod(FDir.path().c_str(), 0755);  // the ordinary user may enter
+  for (const Case& c : cases) {
+    const std::string folder = FDir.file(c.name);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string path = folder + "/" + c.file;
+    FDir.write(std::string(c.name) + "/" + c.file, "; kept\r\n[a]\r\nk=1\r\n");
+    ::chmod(path.c_str(), 0644);
+    if (c.readOnlyFolder) {
+      if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(folder.c_str(), platform::test::UnprivilegedId, platform::test::UnprivilegedId), 0);
+        ASSERT_EQ(::chown(path.c_str(), platform::test::UnprivilegedId, platform::test::UnprivilegedId), 0);
+      }
+      ::chmod(folder.c_str(), 0555);
+    }
+    struct stat before{};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    const auto result = platform::test::RunInChild(
+        [&] {
+          try {
+            TIniFile(path).WriteString("a", "k", "2");
+            return 0;
+          } catch (const EIniFileException&) {
+            return 1;
+          }
+        },
+        std::chrono::seconds(60), c.readOnlyFolder);
+    ::chmod(folder.c_str(), 0755);
+    if (result.ExitCode == platform::test::ChildCannotDropRoot)
+      GTEST_SKIP() << c.name << ": the test runs as root and cannot become an ordinary user here";
+    ASSERT_TRUE(result.Finished) << c.name;
+    EXPECT_EQ(result.ExitCode, 0) << c.name << ": the write was refused";
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "; kept\r\n[a]\r\nk=2\r\n") << c.name;
+    struct stat after{};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << c.name;  // the same file, rewritten
+    EXPECT_EQ(after.st_mode & 0777, 0644u) << c.name;
+    EXPECT_EQ(EntriesIn(folder), 1) << c.name;
+  }
 }
 
 }  // namespace
