@@ -349,11 +349,6 @@ void TKGrid::HandFocusOn() {
   if (auto* target = dynamic_cast<TWinControl*>(Owner())) PostMessage(target->Handle(), WM_NEXTDLGCTL, 0, 0);
 }
 
-void TKGrid::Refuse(char& Key) {
-  Key = 0;
-  MessageBeep(0);
-}
-
 // ---------------------------------------------------------------- keys
 
 void TKGrid::KeyPress(char& Key) {
@@ -394,7 +389,7 @@ void TKGrid::KeyPress(char& Key) {
     }
     return;
   }
-  if (FNumeric && Key != 0 && Key != 8 && !IsDigit(Key)) Refuse(Key);
+  if (FNumeric && Key != 8 && !IsDigit(Key)) Key = 0;  // swallowed without a sound
 }
 
 void TKGrid::KeyDown(Word& Key, TShiftState Shift) {
@@ -634,7 +629,7 @@ void TKStrGrid::KeyPress(char& Key) {
     }
     return;
   }
-  if (Numeric() && Key != 0 && Key != 8 && !IsDigit(Key)) Refuse(Key);
+  if (Numeric() && Key != 8 && !IsDigit(Key)) Key = 0;  // swallowed without a sound
 }
 
 void TKStrGrid::KeyDown(Word& Key, TShiftState Shift) {

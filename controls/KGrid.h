@@ -13,8 +13,7 @@
 // Focus hand-on: the grids post WM_NEXTDLGCTL (wParam 0, lParam 0) to
 // their owner's window; only Enter hands the focus on.
 //
-// Refused characters (non-digits while Numeric) are swallowed with the
-// default beep (MessageBeep(0)).
+// Refused characters (non-digits while Numeric) are swallowed silently.
 #pragma once
 
 #include <array>
@@ -162,8 +161,6 @@ protected:
   TColor BlockColorOf(int ARow) const;
   // Posts WM_NEXTDLGCTL (next control) to the owner's window.
   void HandFocusOn();
-  // Refuses a character: swallowed with the default beep.
-  static void Refuse(char& Key);
 
   // Escape's undo: the text the current cell had before its first edit.
   bool FSavedValid = false;

@@ -555,8 +555,11 @@ void TCustomGrid::EditChar(char Key) {
 
 void TCustomGrid::EditChanged() {
   Invalidate();
-  // The handler may move the current cell and so close the editor.
-  SetEditText(FEditCol, FEditRow, FInplaceEdit->FText);
+  // The handler may move the current cell and so close the editor, and
+  // what it writes into the cell rewrites the editor's text: it gets a copy
+  // of what was typed, which stays as it is.
+  const AnsiString typed = FInplaceEdit->FText;
+  SetEditText(FEditCol, FEditRow, typed);
 }
 
 // ---------------------------------------------------------------- mouse, focus

@@ -27,7 +27,8 @@
 // editor belongs to the grid: the grid keeps the keyboard focus, every key
 // runs through the grid's KeyDown and KeyPress first, and only a character
 // that KeyPress left alone reaches the editor.  Each change of the editor's
-// text calls SetEditText.  Moving the current cell closes the editor
+// text calls SetEditText with a copy of that text (a cell write in the
+// handler rewrites the editor's own text, never the value handed over).  Moving the current cell closes the editor
 // (goAlwaysShowEditor opens it again on the new cell).  The grid paints
 // the editor over its cell (text, selection, caret).
 //
