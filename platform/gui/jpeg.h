@@ -4,7 +4,9 @@
 // A JPEG picture is decoded whole when it is loaded, so that a broken file
 // raises EJPEG at the load and painting never fails.  Every error of the
 // JPEG library becomes EJPEG "JPEG-Fehler #%d" with the library's message
-// number; no picture ends the process.  RGB, grayscale and CMYK pictures
+// number; no picture ends the process.  Data that ends early is the
+// library's warning, not an error: a picture with an intact header is
+// shown as far as its data goes, the missing rest grey.  RGB, grayscale and CMYK pictures
 // (Adobe's inverted CMYK and YCCK too) are held as RGB.
 #pragma once
 
@@ -44,8 +46,9 @@ struct RgbImage {
   bool Grayscale = false;            // the file holds one channel
 };
 
-// Decodes JPEG bytes; raises EJPEG on every error of the library
-// (a truncated stream included) and never ends the process.
+// Decodes JPEG bytes; raises EJPEG on every error of the library and never
+// ends the process.  Data cut short after the header decodes as far as it
+// goes (the rest grey); cut within the header it is an error.
 RgbImage DecodeJpeg(const std::uint8_t* Data, std::size_t Size);
 
 // The largest picture DecodeJpeg accepts, in pixels; beyond it EJPEG with

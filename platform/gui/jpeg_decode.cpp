@@ -5,9 +5,11 @@
 // decoding routine, which then raises EJPEG.  The routine between setjmp
 // and the jump holds no C++ object with a destructor: the output buffer
 // lives in the caller's frame, and nothing may throw out of the libjpeg
-// calls.  The source reads from memory and reports the end of the data as
-// an error (the library's own memory source would pad a truncated file
-// with an end marker and show grey).
+// calls.  The source reads from memory.  Data that ends early is no error:
+// as the library's own sources do, the source warns and supplies an end
+// marker, so a picture whose data is cut short (even only its end marker)
+// decodes as far as its data goes and the missing rest comes out grey.  A
+// stream that ends before its header is complete still fails (no image).
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -30,22 +32,30 @@ extern "C" void ZelJpegErrorExit(j_common_ptr cinfo) {
   std::longjmp(err->jump, 1);
 }
 
-// Warnings (corrupt data that libjpeg can skip) and trace messages are
-// not shown anywhere.
+// Warnings (corrupt data that libjpeg can skip, data that ends early) and
+// trace messages are not shown anywhere.
 extern "C" void ZelJpegOutputMessage(j_common_ptr) {}
 
 extern "C" void ZelJpegInitSource(j_decompress_ptr) {}
 
-// Called only when the data is used up: the picture ends too early.
+const JOCTET kEndMarker[2] = {0xFF, JPEG_EOI};
+
+// Called only when the data is used up: the picture ends too early.  A
+// warning, then an end marker for the decoder to find.
 extern "C" boolean ZelJpegFillInputBuffer(j_decompress_ptr cinfo) {
-  ERREXIT(cinfo, JERR_INPUT_EOF);
-  return FALSE;
+  WARNMS(cinfo, JWRN_JPEG_EOF);
+  cinfo->src->next_input_byte = kEndMarker;
+  cinfo->src->bytes_in_buffer = sizeof kEndMarker;
+  return TRUE;
 }
 
 extern "C" void ZelJpegSkipInputData(j_decompress_ptr cinfo, long num_bytes) {
   if (num_bytes <= 0) return;
   jpeg_source_mgr* src = cinfo->src;
-  if (static_cast<unsigned long>(num_bytes) > src->bytes_in_buffer) ERREXIT(cinfo, JERR_INPUT_EOF);
+  if (static_cast<unsigned long>(num_bytes) > src->bytes_in_buffer) {
+    ZelJpegFillInputBuffer(cinfo);  // past the end: only the end marker is left
+    return;
+  }
   src->next_input_byte += num_bytes;
   src->bytes_in_buffer -= static_cast<std::size_t>(num_bytes);
 }

@@ -460,17 +460,20 @@ TEST_F(MainDisplayTest, MissingColumnsLeaveTheirFieldsEmpty) {
   EXPECT_NE(SizeLine(0).find("38;;19.99;;1"), std::string::npos) << SizeLine(0);
 }
 
+// The bytes of an article picture of the fake service.
+std::string TestPicture() {
+  std::string Bytes;
+  FILE* F = std::fopen(ZEL_TEST_DATA_DIR "/fake_service/pictures/100101.jpg", "rb");
+  if (!F) return Bytes;
+  char Buf[4096];
+  std::size_t N;
+  while ((N = std::fread(Buf, 1, sizeof Buf, F)) > 0) Bytes.append(Buf, N);
+  std::fclose(F);
+  return Bytes;
+}
+
 TEST_F(MainDisplayTest, PictureReadsNoMoreBytesThanCame) {
-  const std::string Jpeg = [] {
-    std::string Bytes;
-    FILE* F = std::fopen(ZEL_TEST_DATA_DIR "/fake_service/pictures/100101.jpg", "rb");
-    if (!F) return Bytes;
-    char Buf[4096];
-    std::size_t N;
-    while ((N = std::fread(Buf, 1, sizeof Buf, F)) > 0) Bytes.append(Buf, N);
-    std::fclose(F);
-    return Bytes;
-  }();
+  const std::string Jpeg = TestPicture();
   ASSERT_FALSE(Jpeg.empty());
   Stub->Picture = [&Jpeg](Integer) {
     auto P = std::make_unique<zelPicture>();
@@ -481,6 +484,25 @@ TEST_F(MainDisplayTest, PictureReadsNoMoreBytesThanCame) {
   Form->ShowPicture(4711);
   EXPECT_GT(Form->pic->Picture()->Width(), 0);
   EXPECT_EQ(Form->lbPicStatus->Caption(), "Bildstatus: (0) ");
+}
+
+// A picture whose data ends early (only the end marker missing, or the
+// last third) is shown as far as it goes, without an error box.
+TEST_F(MainDisplayTest, PictureCutShortIsShownWithoutError) {
+  const std::string Jpeg = TestPicture();
+  ASSERT_GT(Jpeg.size(), 2000u);  // the compressed data begins after about 600 bytes
+  for (const std::size_t Size : {Jpeg.size() - 2, Jpeg.size() * 2 / 3}) {
+    Stub->Picture = [&Jpeg, Size](Integer) {
+      auto P = std::make_unique<zelPicture>();
+      P->SetDataLength(static_cast<Integer>(Size));
+      P->SetData(TByteDynArray(Jpeg.begin(), Jpeg.begin() + static_cast<long>(Size)));
+      return P;
+    };
+    Form->pic->Picture()->Assign(nullptr);
+    EXPECT_NO_THROW(Form->ShowPicture(4711)) << Size;
+    EXPECT_GT(Form->pic->Picture()->Width(), 0) << Size;
+    EXPECT_TRUE(Boxes.empty()) << Size;
+  }
 }
 
 TEST_F(MainDisplayTest, TextViewsFetchOnlyTheArticleShown) {

@@ -88,6 +88,13 @@ int ErrorOf(const std::function<void()>& fn) {
   return -1;
 }
 
+// Position of the SOS marker (the start of the compressed data), or 0.
+std::size_t ScanStart(const std::vector<std::uint8_t>& b) {
+  for (std::size_t i = 2; i + 1 < b.size(); ++i)
+    if (b[i] == 0xFF && b[i + 1] == 0xDA) return i;
+  return 0;
+}
+
 // Position of the SOF0 marker's height field, or 0.
 std::size_t SofDimensions(const std::vector<std::uint8_t>& b) {
   for (std::size_t i = 2; i + 9 < b.size(); ++i)
@@ -162,7 +169,10 @@ TEST(JpegImage, LoadsFromTheStreamPositionToTheEnd) {
 
 TEST(JpegImage, BrokenInputRaisesEJpegWithTheLibraryNumber) {
   const auto good = Encode(32, 32, Kind::Rgb);
-  auto truncated = std::vector<std::uint8_t>(good.begin(), good.begin() + good.size() / 2);
+  const std::size_t sos = ScanStart(good);
+  ASSERT_NE(sos, 0u);
+  // Cut before the scan: the header is not whole, so there is no picture.
+  auto cutHeader = std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(sos));
   const std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13};
   auto zeroHeight = good;
   const std::size_t sof = SofDimensions(zeroHeight);
@@ -180,10 +190,10 @@ TEST(JpegImage, BrokenInputRaisesEJpegWithTheLibraryNumber) {
     int code;
   };
   const Case cases[] = {
-      {"truncated", truncated, JERR_INPUT_EOF},
+      {"header cut", cutHeader, JERR_SOF_NO_SOS},
       {"png", png, JERR_NO_SOI},
-      {"empty", {}, JERR_INPUT_EOF},
-      {"only SOI", onlySoi, JERR_INPUT_EOF},
+      {"empty", {}, JERR_NO_SOI},
+      {"only SOI", onlySoi, JERR_NO_IMAGE},
       {"zero height", zeroHeight, JERR_EMPTY_IMAGE},
       {"too big", huge, JERR_IMAGE_TOO_BIG},
   };
@@ -201,6 +211,52 @@ TEST(JpegImage, BrokenInputRaisesEJpegWithTheLibraryNumber) {
     // The picture stays as it was.
     EXPECT_EQ(jpeg.Width(), 32) << c.name;
     EXPECT_EQ(jpeg.Data(), good) << c.name;
+  }
+}
+
+// A picture whose data ends early loads and draws without an error: the
+// part its data holds as the whole picture has it, the missing rest grey.
+// Without only its end marker it is the whole picture.
+TEST(JpegImage, PictureCutShortShowsAsFarAsItsDataGoes) {
+  const int w = 64, h = 64;
+  const auto full = platform::test::EncodeRgbJpeg(w, h, 90, [&](int y, unsigned char* row) {
+    for (int x = 0; x < w; ++x) {
+      row[3 * x] = static_cast<unsigned char>((x * 7) ^ (y * 13));
+      row[3 * x + 1] = static_cast<unsigned char>(x * 4);
+      row[3 * x + 2] = static_cast<unsigned char>(y * 4);
+    }
+  });
+  TJPEGImage whole;
+  whole.LoadFromBytes(full.data(), full.size());
+  const std::size_t sos = ScanStart(full);
+  ASSERT_NE(sos, 0u);
+  ASSERT_GT(full.size() - sos, 1000u);  // enough data for a cut in the middle
+
+  struct Case {
+    const char* name;
+    std::size_t size;
+    int wholeRows;  // rows that come out as in the whole picture
+    bool greyEnd;   // the last rows are grey
+  };
+  const Case cases[] = {
+      {"without end marker", full.size() - 2, h, false},
+      {"half the data", sos + (full.size() - sos) / 2, 8, true},
+  };
+  for (const Case& c : cases) {
+    TJPEGImage jpeg;
+    ASSERT_EQ(ErrorOf([&] { jpeg.LoadFromBytes(full.data(), c.size); }), -1) << c.name;
+    ASSERT_EQ(jpeg.Width(), w) << c.name;
+    ASSERT_EQ(jpeg.Height(), h) << c.name;
+    for (int y = 0; y < c.wholeRows; ++y)
+      for (int x = 0; x < w; ++x) ASSERT_EQ(jpeg.Pixel(x, y), whole.Pixel(x, y)) << c.name << " " << x << "," << y;
+    if (c.greyEnd) {
+      for (int x = 0; x < w; ++x) EXPECT_EQ(jpeg.Pixel(x, h - 1), static_cast<TColor>(RGB(128, 128, 128))) << x;
+    }
+    // Drawing shows the same.
+    auto canvas = platform::CreateImageCanvas(w, h, clBlack);
+    canvas->StretchDraw(Rect(0, 0, w, h), &jpeg);
+    EXPECT_EQ(canvas->Pixel(5, 2), whole.Pixel(5, 2)) << c.name;
+    EXPECT_EQ(canvas->Pixel(5, h - 1), jpeg.Pixel(5, h - 1)) << c.name;
   }
 }
 
@@ -272,9 +328,13 @@ TEST(Picture, DescriptionDataRoundTripsAndAcceptsBareJpeg) {
 
   std::vector<Byte> otherClass = {7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 0, 0, 0, 0};
   EXPECT_THROW(copy.LoadFromData(otherClass), EInvalidGraphic);
-  // A count beyond the data takes what is there: here half a picture.
-  std::vector<Byte> cut(data.begin(), data.begin() + 15 + static_cast<long>(bytes.size() / 2));
-  EXPECT_EQ(ErrorOf([&] { copy.LoadFromData(cut); }), JERR_INPUT_EOF);
+  // A count beyond the data takes what is there: here the header and half
+  // of the compressed data, a picture cut short.
+  const std::size_t sos = ScanStart(bytes);
+  ASSERT_NE(sos, 0u);
+  std::vector<Byte> cut(data.begin(), data.begin() + 15 + static_cast<long>(sos + (bytes.size() - sos) / 2));
+  EXPECT_EQ(ErrorOf([&] { copy.LoadFromData(cut); }), -1);
+  EXPECT_EQ(copy.Width(), 16);
 }
 
 TEST(Picture, UnknownFileExtensionIsRefused) {
