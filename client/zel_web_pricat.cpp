@@ -1,5 +1,14 @@
 // Program entry of the article data client: the modules' start-up steps,
 // the main window, the message loop and the shut-down steps.
+//
+// An exception that reaches the entry (a start-up step that fails, such as
+// KUVO.INI that cannot be written) ends the program cleanly: its message
+// goes to the standard error output and into the GUI library's default
+// error box, the modules' shut-down steps run, and the exit status is 1.
+#include <cstdio>
+#include <exception>
+#include <string>
+
 #include "client/main.h"
 #include "client/zelservice.h"
 #include "controls/kglobal.h"
@@ -11,25 +20,42 @@
 #include "foundation/wuReg.h"
 #include "platform/gui/forms.h"
 #include "platform/os/windows.h"
+#include "platform/rtl/codepage.h"
 
-int main() {
-  platform::InstallOsLayer();
-  // The debug lines carry the application window's handle.
-  SetDebugApplicationHandleSource([] { return reinterpret_cast<WPARAM>(Application->Handle()); });
+namespace {
 
-  zelservice_Initialize();
-  kconst_initialization();
-  language_initialization();
-  klog_initialization();
-  kglobal_initialization();
-  kmsg_initialization();
-  ktool_initialization();
+// The message of the exception being handled, as the default handler
+// reads it.
+AnsiString CurrentMessage() {
+  try {
+    throw;
+  } catch (const Exception& E) {
+    return E.Message();
+  } catch (const std::exception& E) {
+    return E.what();
+  } catch (...) {
+  }
+  return "Unbekannte Exception";
+}
 
-  Application->Initialize();
-  Application->CreateForm(frmMAIN);
-  Application->Run();
+// Reports the exception being handled; a failure of the report itself is
+// swallowed, the program ends all the same.
+void ReportFailure() {
+  const AnsiString Message = CurrentMessage();
+  const std::string Line = "zel_web_pricat: " + platform::AnsiToUtf8(Message) + "\n";
+  std::fwrite(Line.data(), 1, Line.size(), stderr);
+  std::fflush(stderr);
+  try {
+    Application->Initialize();
+    Exception Shown(Message);
+    Application->ShowException(&Shown);
+    Application->DestroyForms();
+  } catch (...) {
+  }
+}
+
+void Finalize() {
   frmMAIN = nullptr;
-
   ktool_finalization();
   kmsg_finalization();
   kglobal_finalization();
@@ -38,5 +64,37 @@ int main() {
   kconst_finalization();
   wuReg_finalization();
   SetDebugApplicationHandleSource(nullptr);
-  return 0;
+}
+
+}  // namespace
+
+int main() {
+  int Status = 0;
+  try {
+    platform::InstallOsLayer();
+    // The debug lines carry the application window's handle.
+    SetDebugApplicationHandleSource([] { return reinterpret_cast<WPARAM>(Application->Handle()); });
+
+    zelservice_Initialize();
+    kconst_initialization();
+    language_initialization();
+    klog_initialization();
+    kglobal_initialization();
+    kmsg_initialization();
+    ktool_initialization();
+
+    Application->Initialize();
+    Application->CreateForm(frmMAIN);
+    Application->Run();
+  } catch (...) {
+    ReportFailure();
+    Status = 1;
+  }
+  try {
+    Finalize();
+  } catch (...) {
+    ReportFailure();
+    Status = 1;
+  }
+  return Status;
 }

@@ -11,8 +11,12 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <cstdio>
+#include <string>
+
 #include "platform/gui/forms.h"
 #include "platform/gui/qt_private.h"
+#include "platform/rtl/codepage.h"
 
 namespace {
 
@@ -46,10 +50,25 @@ int ScrollingBox(QWidget* parent, const QString& title, const QString& text) {
   return IDOK;
 }
 
+// A platform without a screen (offscreen, minimal) has nobody to answer a
+// modal box, which would then wait for ever: the box goes to the standard
+// error output instead and is answered with its default button.
+bool NobodyToAnswer() {
+  const QString name = QGuiApplication::platformName();
+  return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
+}
+
+int ReportedBox(const AnsiString& Text, const AnsiString& Caption, int Answer) {
+  const std::string line = "Meldung [" + platform::AnsiToUtf8(Caption) + "]: " + platform::AnsiToUtf8(Text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+  return Answer;
+}
+
 int QtPresenter(HWND Owner, const AnsiString& Text, const AnsiString& Caption, UINT Flags) {
   if (!QApplication::instance()) return IDOK;
   QWidget* parent = platform::WidgetOf(FindControl(Owner));
-  if ((Flags & 0x0F) == MB_OK && TooLargeForScreen(platform::ToQString(Text)))
+  if ((Flags & 0x0F) == MB_OK && !NobodyToAnswer() && TooLargeForScreen(platform::ToQString(Text)))
     return ScrollingBox(parent, platform::ToQString(Caption), platform::ToQString(Text));
   QMessageBox box(parent);
   box.setWindowTitle(platform::ToQString(Caption));
@@ -81,6 +100,8 @@ int QtPresenter(HWND Owner, const AnsiString& Text, const AnsiString& Caption, U
   box.setStandardButtons(sb);
   const int def = (Flags >> 8) & 3;
   if (def < static_cast<int>(buttons.size())) box.setDefaultButton(buttons[static_cast<std::size_t>(def)].b);
+  if (NobodyToAnswer())
+    return ReportedBox(Text, Caption, buttons[def < static_cast<int>(buttons.size()) ? static_cast<std::size_t>(def) : 0].id);
   const int r = box.exec();
   for (auto& b : buttons)
     if (b.b == r) return b.id;

@@ -1,6 +1,9 @@
 // Message boxes.  They go through a presenter that tests replace: the
 // default shows a modal Qt message box; a test presenter records the text
-// and answers at once.
+// and answers at once.  On a platform without a screen (offscreen,
+// minimal), where nobody could answer, the default presenter writes the box
+// to the standard error output as one line 'Meldung [caption]: text' and
+// answers with the box's default button.
 #pragma once
 
 #include <functional>

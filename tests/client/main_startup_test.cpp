@@ -371,5 +371,50 @@ TEST_F(E2eStartup, ProgramOpensARealWindowUnderXvfb) {
   EXPECT_NE(Log.find("Map State: IsViewable"), std::string::npos) << Log;
 }
 
+// A start that fails (KUVO.INI in the program's folder cannot take the
+// colour keys' migration) ends the program cleanly with exit status 1: the
+// message on the standard error output and in the default error box, which
+// the offscreen platform reports there as well and answers itself.
+TEST_F(E2eStartup, FailedStartIsShownAndEndsWithAnErrorStatus) {
+  const std::string Program = AppFile("prog/zel_web_pricat");
+  std::filesystem::create_directories(AppFile("prog"));
+  std::filesystem::copy_file(ZEL_PROGRAM_PATH, Program);
+  const std::string Ini = AppFile("prog/KUVO.INI");
+  WriteFile(Ini, "[CFG]\r\nCOLDG=255\r\n");
+  ASSERT_EQ(::chmod(Ini.c_str(), 0444), 0);  // read-only for every user, root too
+  const pid_t Pid = Spawn(Program, {Program},
+                          {"QT_QPA_PLATFORM=offscreen", "TMPDIR=" + Root.file("tmp"), "ZEL_DRIVE_C=" + Root.file("drive_c"),
+                           "ZEL_RUNTIME_DIR=" + Root.file("run"), "http_proxy="},
+                          Root.file("cwd"), Root.file("program.log"));
+  ASSERT_GT(Pid, 0);
+  // A watchdog only: the program ends at once.
+  int Status = 0;
+  pid_t Ended = 0;
+  const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (Ended == 0 && std::chrono::steady_clock::now() < Deadline) {
+    Ended = ::waitpid(Pid, &Status, WNOHANG);
+    if (Ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (Ended == 0) {
+    ::kill(Pid, SIGKILL);
+    ::waitpid(Pid, &Status, 0);
+  }
+  const std::string Log = ReadFile(Root.file("program.log"));
+  ASSERT_NE(Ended, 0) << "the program did not end\n" << Log;
+  ASSERT_TRUE(WIFEXITED(Status)) << "ended by signal " << (WIFSIGNALED(Status) ? WTERMSIG(Status) : 0) << "\n" << Log;
+  EXPECT_EQ(WEXITSTATUS(Status), 1) << Log;
+  const std::string Message = "In " + platform::ToWindowsPath(AppFile("prog/KUVO.INI")) + " kann nicht geschrieben werden";
+  auto LineWith = [&Log](const std::string& Start) {
+    const std::size_t At = Log.find(Start);
+    return At == std::string::npos ? std::string() : Log.substr(At, Log.find('\n', At) - At);
+  };
+  // The program folder's name is upper-cased on its way into the message.
+  const std::string Said = LineWith("zel_web_pricat: ");
+  const std::string Box = LineWith("Meldung [");
+  EXPECT_TRUE(SameText(Said, "zel_web_pricat: " + Message)) << Log;
+  // The box shows the message as the default handler does (with its full stop).
+  EXPECT_EQ(Box, "Meldung []: " + Said.substr(std::string("zel_web_pricat: ").size()) + ".") << Log;
+}
+
 }  // namespace
 }  // namespace zeltest
