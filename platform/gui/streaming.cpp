@@ -562,6 +562,8 @@ public:
       if (!f.Prop->SetReference(f.Instance, target)) BadValue(f.PropName);
     }
     for (TComponent* c : FLoaded) c->ExcludeState(csReading);
+    // The native windows of the controls read, made with their properties.
+    if (auto* w = dynamic_cast<TWinControl*>(FRoot)) w->CreateChildHandles();
     for (TComponent* c : FLoaded) c->Loaded();
   }
 
