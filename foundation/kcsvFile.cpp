@@ -342,6 +342,7 @@ void TKTable::Reset() {
   FName.clear();
   FMode.clear();
   FNameIndex->Clear();
+  FNamesAsked.clear();
   TKList::Clear();
   // The rows go; a shared row table keeps the entries for the reader to drop.
   std::vector<std::uint32_t>().swap(FOwnRows);
@@ -372,6 +373,7 @@ void TKTable::OwnRows() {
 
 void TKTable::SetFieldCount(Integer N) {
   if (N == FFieldCount) return;
+  FNamesAsked.clear();
   FFields.resize(static_cast<std::size_t>(std::max(N, 0)));
   FFieldCount = N;
 }
@@ -383,6 +385,7 @@ TKField* TKTable::AddField(const AnsiString& AName, const AnsiString& AType) {
   Field->SetFieldType(AType);
   FNameIndex->AddObject(Field->FName,
                         reinterpret_cast<TObject*>(static_cast<std::intptr_t>(FFieldCount)));
+  FNamesAsked.clear();
   SetFieldCount(FFieldCount + 1);
   TKField* Result = Field.get();
   FFields.back() = std::move(Field);
@@ -564,12 +567,18 @@ void TKTable::ReadFieldValue(Integer N, std::string& Out) {
 }
 
 TKField* TKTable::FieldByName(const AnsiString& AName) {
+  // Readers ask for the same few names row after row: a name asked before
+  // gives the column it gave then.
+  for (const auto& [Name, No] : FNamesAsked)
+    if (Name == AName) return No >= 0 ? FFields[static_cast<std::size_t>(No)].get() : nullptr;
+  Integer Found = -1;
   int P = -1;
   if (FNameIndex->Find(UpperCase(AName), P) && P >= 0 && P < FFieldCount) {
     const auto No = static_cast<Integer>(reinterpret_cast<std::intptr_t>(FNameIndex->Objects(P)));
-    if (No >= 0 && No < FFieldCount) return FFields[static_cast<std::size_t>(No)].get();
+    if (No >= 0 && No < FFieldCount) Found = No;
   }
-  return nullptr;
+  if (FNamesAsked.size() < 16) FNamesAsked.emplace_back(AName, Found);
+  return Found >= 0 ? FFields[static_cast<std::size_t>(Found)].get() : nullptr;
 }
 
 Integer TKTable::FieldIndex(const AnsiString& AName) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/klist.h"
@@ -227,6 +228,8 @@ private:
   const char* FSplitData = nullptr;
   Integer FSplitLength = 0;
   std::vector<TFieldSpan> FFieldSpans;
+  // Names asked of FieldByName and the column each gave (-1: none).
+  std::vector<std::pair<AnsiString, Integer>> FNamesAsked;
 };
 
 // ---------------------------------------------------------------- TKcsvFile

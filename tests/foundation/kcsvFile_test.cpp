@@ -884,3 +884,23 @@ TEST(KcsvReader, RowTableIsKeptForTheNextAnswer) {
     EXPECT_EQ(F.Tables(0)->Fields(0)->AsString(), "59999");
   }
 }
+
+// A name asked again gives what the columns give now, after columns came
+// or went in between.
+TEST(KcsvTable, ColumnsByNameFollowChangesOfTheColumns) {
+  TKTable T(nullptr, "t");
+  TKField* A = T.AddField("a", "");
+  EXPECT_EQ(T.FieldByName("a"), A);
+  EXPECT_EQ(T.FieldByName("b"), nullptr);
+  TKField* B = T.AddField("B", "");
+  EXPECT_EQ(T.FieldByName("b"), B);
+  EXPECT_EQ(T.FieldByName("A"), A);
+  T.SetFieldCount(1);
+  EXPECT_EQ(T.FieldByName("b"), nullptr);
+  EXPECT_EQ(T.FieldIndex("a"), 0);
+  T.Reset();
+  EXPECT_EQ(T.FieldByName("a"), nullptr);
+  for (int I = 0; I < 40; ++I) EXPECT_EQ(T.FieldByName("x" + std::to_string(I)), nullptr);
+  TKField* X = T.AddField("x39", "");
+  EXPECT_EQ(T.FieldByName("X39"), X);
+}
