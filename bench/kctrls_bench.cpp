@@ -1,17 +1,37 @@
-// Filling the sorted, owner-drawn hit list box with item lines and selecting
-// the first entry, as the article search does with a large answer.
+// Filling the hit list box with a large search answer, on a shown window:
+//  - the hit list as the client fills it (unsorted, caller lines "n;eid;fab"
+//    read from the answer table "stm"), then the first entry selected;
+//  - beside it, in the same run, a bare QListWidget given the same item
+//    texts with addItems;
+//  - the sorted fill of owner-drawn item lines (sorted by article number,
+//    scrambled or already in order).
+// One box is reused for every iteration, so no native list waits for an
+// event loop to delete it; deferred deletes are processed between runs.
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
+#include <QListWidget>
+#include <QStringList>
+
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "client/main.h"
 #include "controls/kCtrls.h"
+#include "foundation/kcsvFile.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
+#include "platform/gui/qt_private.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
+
+std::uint32_t Next(std::uint32_t& x) {
+  x = x * 1103515245u + 12345u;
+  return x >> 8;
+}
 
 // Hit lines 'n;article;text', sorted by article number or in a scrambled
 // order of it.
@@ -20,46 +40,146 @@ std::vector<AnsiString> HitLines(int Count, bool Scrambled) {
   lines.reserve(static_cast<std::size_t>(Count));
   std::uint32_t x = 12345;
   for (int i = 0; i < Count; ++i) {
-    x = x * 1103515245u + 12345u;
-    const int article = Scrambled ? static_cast<int>((x >> 8) % 900000u) + 100000 : 100000 + i * 7;
+    const int article = Scrambled ? static_cast<int>(Next(x) % 900000u) + 100000 : 100000 + i * 7;
     lines.push_back(IntToStr(i) + ";" + IntToStr(article) + ";Artikel " + IntToStr(article) + " Farbe " +
                     IntToStr(i % 17));
   }
   return lines;
 }
 
-void FillSortedListBox(benchmark::State& State) {
+// A search answer with Count hits, as the service sends it.
+AnsiString SearchAnswer(int Count) {
+  AnsiString t = "#CHR=~^\r\n@stm,ALL,F=lfdnr[INT],eid[INT],fab[STR(40)],art[STR],sai[CHAR(4)],lnd[STR]\r\n";
+  std::uint32_t x = 4711;
+  for (int i = 0; i < Count; ++i)
+    t += IntToStr(i + 1) + "^" + IntToStr(100000 + static_cast<int>(Next(x) % 900000u)) + "^Lieferant " +
+         IntToStr(static_cast<int>(Next(x) % 500)) + " Gr\xFCne Jacke ^ART-" + IntToStr(static_cast<int>(Next(x))) +
+         "^2024^de\r\n";
+  return t;
+}
+
+// The window that holds the box, shown as the main window is.
+TForm& Window() {
+  static TForm* form = [] {
+    auto* f = new TForm(nullptr);
+    f->SetBounds(0, 0, 766, 970);
+    platform::ShowAndActivate(f);
+    return f;
+  }();
+  return *form;
+}
+
+// The hit list as the main window's description makes it.
+std::unique_ptr<TKListBox> HitListBox(int SortItem) {
+  auto box = std::make_unique<TKListBox>(&Window());
+  box->SetParent(&Window());
+  box->SetBounds(0, 41, 201, 900);
+  box->SetItemHeight(13);
+  box->SetColWidths("2;5;40;");
+  box->SetKeyPos(2);
+  box->SetSortItem(SortItem);
+  box->SetColor(static_cast<TColor>(16711145));
+  platform::ProcessPendingMessages();
+  return box;
+}
+
+// Drops what an earlier benchmark left behind (native lists deleted later).
+void Settle() { platform::ProcessPendingMessages(); }
+
+// Whether a native list shows Count rows (the fill reached the window).
+bool NativeListShows(int Count) {
+  for (QWidget* w : QApplication::allWidgets())
+    if (auto* l = qobject_cast<QListWidget*>(w); l && l->count() == Count) return true;
+  return false;
+}
+
+// The client's fill: the box emptied, every hit of "stm" added, the first
+// entry selected and its key read.
+void BM_HitListClientFill(benchmark::State& State) {
   const int count = static_cast<int>(State.range(0));
-  const std::vector<AnsiString> lines = HitLines(count, State.range(1) != 0);
-  TForm form(nullptr);
-  form.SetBounds(0, 0, 400, 600);
+  TKcsvFile csv;
+  csv.OpenText(SearchAnswer(count));
+  auto box = HitListBox(0);
+  Settle();
+  Integer hits = 0;
   for (auto _ : State) {
-    auto* box = new TKListBox(&form);
-    box->SetParent(&form);
-    box->SetBounds(0, 0, 201, 500);
-    box->SetItemHeight(13);
-    box->SetColWidths("2;5;40;");
-    box->SetKeyPos(2);
-    box->SetSortItem(2);  // ordered by article number
-    box->SetSorted(true);
-    for (const AnsiString& l : lines) box->AddLine(l);
+    box->Clear();
+    TKTable* stm = csv.TableByName("stm");
+    hits = FillHitList(box.get(), stm);
     box->SetIndex(0);
     benchmark::DoNotOptimize(box->GetKeyInt());
-    State.PauseTiming();
-    delete box;
-    State.ResumeTiming();
+  }
+  if (hits != count || !NativeListShows(count)) State.SkipWithError("not every hit was listed");
+  State.SetItemsProcessed(State.iterations() * count);
+  box.reset();
+  Settle();
+}
+BENCHMARK(BM_HitListClientFill)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+// The yardstick: the item texts the client's fill stores, handed to a bare
+// QListWidget of the same size with addItems, the first row selected.
+void BM_HitListBareAddItems(benchmark::State& State) {
+  const int count = static_cast<int>(State.range(0));
+  std::vector<AnsiString> texts;
+  {
+    TKcsvFile csv;
+    csv.OpenText(SearchAnswer(count));
+    auto box = HitListBox(0);
+    FillHitList(box.get(), csv.TableByName("stm"));
+    for (int i = 0; i < box->Items()->Count(); ++i) texts.push_back(box->Items()->Strings(i));
+  }
+  Settle();
+  QWidget window;
+  window.resize(766, 970);
+  QListWidget list(&window);
+  list.setGeometry(0, 41, 201, 900);
+  list.setUniformItemSizes(true);
+  window.show();
+  Settle();
+  for (auto _ : State) {
+    list.clear();
+    QStringList q;
+    q.reserve(static_cast<qsizetype>(texts.size()));
+    for (const AnsiString& t : texts) q << platform::ToQString(t);
+    list.addItems(q);
+    list.setCurrentRow(0);
+    benchmark::DoNotOptimize(list.currentRow());
   }
   State.SetItemsProcessed(State.iterations() * count);
 }
+BENCHMARK(BM_HitListBareAddItems)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+// The sorted, owner-drawn fill of item lines with the first entry selected.
+void BM_FillSortedListBox(benchmark::State& State) {
+  const int count = static_cast<int>(State.range(0));
+  const std::vector<AnsiString> lines = HitLines(count, State.range(1) != 0);
+  auto box = HitListBox(2);  // ordered by article number
+  box->SetSorted(true);
+  Settle();
+  for (auto _ : State) {
+    box->Clear();
+    for (const AnsiString& l : lines) box->AddLine(l);
+    box->SetIndex(0);
+    benchmark::DoNotOptimize(box->GetKeyInt());
+  }
+  if (!NativeListShows(count)) State.SkipWithError("the native list lags behind");
+  State.SetItemsProcessed(State.iterations() * count);
+  box.reset();
+  Settle();
+}
 // Second argument: 1 scrambled, 0 already in order.
-BENCHMARK(FillSortedListBox)
+BENCHMARK(BM_FillSortedListBox)
     ->ArgNames({"lines", "scrambled"})
     ->Args({10000, 1})
     ->Args({100000, 1})
     ->Args({10000, 0})
     ->Args({100000, 0})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+    ->Iterations(3)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -628,6 +628,24 @@ void TfrmMAIN::Label2DblClick(TObject* /*Sender*/) {
 
 // ---------------------------------------------------------------- search and hit list
 
+Integer FillHitList(TKListBox* Box, TKTable* Stm) {
+  // The lines go in as one update, so the native list takes them at once.
+  struct TUpdate {
+    TStrings* Items;
+    explicit TUpdate(TStrings* AItems) : Items(AItems) { Items->BeginUpdate(); }
+    ~TUpdate() { Items->EndUpdate(); }
+    TUpdate(const TUpdate&) = delete;
+    TUpdate& operator=(const TUpdate&) = delete;
+  } Update(Box->Items());
+  Integer Hits = 0;
+  while (!Stm->Eof()) {
+    ++Hits;
+    Box->AddLine(IntToStr(Hits) + ";" + StringOf(Stm, "eid") + ";" + TextOf(Stm, "fab"), nullptr);
+    Stm->Next();
+  }
+  return Hits;
+}
+
 void TfrmMAIN::btSearchClick(TObject* Sender) {
   auto* Button = dynamic_cast<TControl*>(Sender);
   if (Button) Button->SetEnabled(false);
@@ -650,13 +668,7 @@ void TfrmMAIN::btSearchClick(TObject* Sender) {
   lbStmStatus->SetCaption("Status: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() == 0) {
     FCsvFile->OpenText(Ansi(R->Buf()));
-    if (TKTable* T = FCsvFile->TableByName("stm")) {
-      while (!T->Eof()) {
-        ++Hits;
-        lbox->AddLine(IntToStr(Hits) + ";" + StringOf(T, "eid") + ";" + TextOf(T, "fab"), nullptr);
-        T->Next();
-      }
-    }
+    if (TKTable* T = FCsvFile->TableByName("stm")) Hits = FillHitList(lbox, T);
   }
   if (Hits > 0) {
     SaveSearchSettings();

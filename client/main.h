@@ -223,5 +223,9 @@ private:
 
 extern TfrmMAIN* frmMAIN;
 
+// Adds a hit line "n;eid;fab" to Box for every row of the search answer's
+// table from its current row on; returns the number of hits.
+Integer FillHitList(TKListBox* Box, TKTable* Stm);
+
 // The window description of the main window, embedded by the build.
 extern const char* const MainWindowDescription;

@@ -22,6 +22,12 @@ void CsvLog(const AnsiString& Line) {
 
 void CsvLogToDebugWindow(const AnsiString& Line) { DebugFmt("%s", {Line}); }
 
+#if defined(__GNUC__)
+#define KCSV_INLINE __attribute__((always_inline))
+#else
+#define KCSV_INLINE
+#endif
+
 namespace {
 
 constexpr std::size_t ChunkSize = 16384;
@@ -130,13 +136,6 @@ void TrimInPlace(AnsiString& S) {
   std::size_t B = 0;
   while (B < E && U(S[B]) <= 0x20) ++B;
   S.erase(0, B);
-}
-
-AnsiString TrimControls(const AnsiString& S) {
-  std::size_t B = 0, E = S.size();
-  while (B < E && U(S[B]) <= 0x20) ++B;
-  while (E > B && U(S[E - 1]) <= 0x20) --E;
-  return S.substr(B, E - B);
 }
 
 // Splits a header line into items: comma or blanks between items, double
@@ -300,18 +299,18 @@ void TKField::FetchValue() {
     AnsiString Supplied;
     OnGetText(FTable, FTable->RecNo(), Supplied);
     Text = std::move(Supplied);
+    TrimInPlace(Text);
   } else {
-    FTable->ReadFieldText(FColumn, Text);
+    FTable->ReadFieldValue(FColumn, Text);
   }
-  TrimInPlace(Text);
 }
 
-AnsiString TKField::AsString() {
+const AnsiString& TKField::AsString() {
   FetchValue();
   return FValue->Text;
 }
 
-AnsiString TKField::AsTrimmedString() { return TrimControls(AsString()); }
+const AnsiString& TKField::AsTrimmedString() { return AsString(); }
 
 Integer TKField::AsInteger() {
   FetchValue();
@@ -343,14 +342,38 @@ void TKTable::Reset() {
   FName.clear();
   FMode.clear();
   FNameIndex->Clear();
+  FNamesAsked.clear();
   TKList::Clear();
+  // The rows go; a shared row table keeps the entries for the reader to drop.
+  std::vector<std::uint32_t>().swap(FOwnRows);
+  FRows = &FOwnRows;
+  FRowFirst = 0;
+  FRowCount = 0;
+  FSplitRow = -1;
   FFields.clear();
   SetFieldCount(0);
   FRecNo = 0;
 }
 
+void TKTable::UseRowTable(std::vector<std::uint32_t>* Rows) {
+  if (!Rows || FRowCount != 0) return;
+  FRows = Rows;
+  FRowFirst = Rows->size();
+}
+
+// Another table appends to the shared row table after this one: the rows
+// move into the table's own.
+void TKTable::OwnRows() {
+  if (FRows == &FOwnRows) return;
+  const auto First = FRows->begin() + static_cast<std::ptrdiff_t>(FRowFirst);
+  FOwnRows.assign(First, First + FRowCount);
+  FRows = &FOwnRows;
+  FRowFirst = 0;
+}
+
 void TKTable::SetFieldCount(Integer N) {
   if (N == FFieldCount) return;
+  FNamesAsked.clear();
   FFields.resize(static_cast<std::size_t>(std::max(N, 0)));
   FFieldCount = N;
 }
@@ -362,19 +385,22 @@ TKField* TKTable::AddField(const AnsiString& AName, const AnsiString& AType) {
   Field->SetFieldType(AType);
   FNameIndex->AddObject(Field->FName,
                         reinterpret_cast<TObject*>(static_cast<std::intptr_t>(FFieldCount)));
+  FNamesAsked.clear();
   SetFieldCount(FFieldCount + 1);
   TKField* Result = Field.get();
   FFields.back() = std::move(Field);
   return Result;
 }
 
-
-Integer TKTable::RowOffset(Integer Row) const {
-  return static_cast<Integer>(reinterpret_cast<std::intptr_t>(Get(Row)));
-}
-
 void TKTable::ReadRow(const char*& Data, Integer& Length) {
   const Integer Offset = RowOffset(FRecNo);
+  if (FSourceBytes) {
+    // The reader's bytes in memory: what its row reader would deliver.
+    const bool Row = Offset >= 0 && Offset < FSourceSize && FLongestLine > 0;
+    Data = Row ? FSourceBytes + Offset : nullptr;
+    Length = Row ? std::min(FLongestLine, FSourceSize - Offset) : 0;
+    return;
+  }
   Data = nullptr;
   Length = 0;
   if (!FRowReader || !FRowReader(Offset, FLongestLine, Data, Length)) {
@@ -389,51 +415,37 @@ AnsiString TKTable::GetFieldText(Integer N) {
   return Text;
 }
 
-void TKTable::ReadFieldText(Integer N, std::string& Out) {
-  Out.clear();
-  const char* Data;
-  Integer Length;
-  ReadRow(Data, Length);
-  if (N < 0 || Data == nullptr) return;
+namespace {
 
-  const char Sep = FSeparator;
-  const char Esc = FEscapeChar;
-  const char* P = Data;
-  const char* const E = Data + Length;
+// Appends the text of the field that starts at P to Out: up to the next
+// separator or row end, with the escapes of the field walk applied.
+void ExtractField(const char* P, const char* const E, char Sep, char Esc, std::string& Out) {
   bool Nul = false;
-  Integer K = 0;
-  while (K <= N && P < E) {
-    // Runs of ordinary bytes: skipped before the wanted field, taken in it.
+  while (P < E) {
+    // Runs of ordinary bytes are taken as they stand.
     const char* Q = FindSpecial(P, E, Sep, Esc);
-    if (K == N) Out.append(P, static_cast<std::size_t>(Q - P));
+    Out.append(P, static_cast<std::size_t>(Q - P));
     P = Q;
     if (P >= E) break;
     const char C = *P;
-    if (C == Sep) {
-      ++K;
-    } else if (C == '\n' || C == '\r' || C == '\0') {
-      break;
-    } else if (C == Esc) {
+    if (C == Sep || C == '\n' || C == '\r' || C == '\0') break;
+    if (C == Esc) {
       if (++P >= E) break;
-      if (K == N) {
-        if (*P == 'n') {
-          Out += "\r\n";
-        } else {
-          Out += *P;
-          Nul = Nul || *P == '\0';
-        }
+      if (*P == 'n') {
+        Out += "\r\n";
+      } else {
+        Out += *P;
+        Nul = Nul || *P == '\0';
       }
     } else if (C == '\\') {
       if (++P >= E) break;
-      if (K == N) {
-        if (*P == 'n') {
-          Out += "\r\n";
-        } else if (*P == '^') {
-          Out += '^';
-        } else {
-          --P;  // the backslash stays; the byte after it is read as usual
-          Out += '\\';
-        }
+      if (*P == 'n') {
+        Out += "\r\n";
+      } else if (*P == '^') {
+        Out += '^';
+      } else {
+        --P;  // the backslash stays; the byte after it is read as usual
+        Out += '\\';
       }
     }
     // Any other control byte is dropped.
@@ -443,13 +455,130 @@ void TKTable::ReadFieldText(Integer N, std::string& Out) {
   if (Nul) Out.resize(Out.find('\0'));
 }
 
+}  // namespace
+
+// The split of a row, the walk over its fields: separators counted, the
+// byte after the escape character or a backslash stepped over unexamined,
+// a row end ends the row.  A field in which no byte needs a look but its
+// end is plain: its text is its bytes.
+void TKTable::SplitRow(const char* Data, Integer Length) {
+  const char Sep = FSeparator;
+  const char Esc = FEscapeChar;
+  FFieldSpans.assign(1, TFieldSpan{0, -1});
+  bool Plain = true;
+  Integer Skip = -1;  // the byte after an escape
+  // Looks at the byte at Pos; false at the row's end.
+  auto Visit = [&](Integer Pos) KCSV_INLINE {
+    const char C = Data[Pos];
+    if (C == Sep) {
+      if (Plain) FFieldSpans.back().PlainEnd = Pos;
+      FFieldSpans.push_back(TFieldSpan{Pos + 1, -1});
+      Plain = true;
+      return true;
+    }
+    if (C == '\n' || C == '\r' || C == '\0') {
+      if (Plain) FFieldSpans.back().PlainEnd = Pos;
+      return false;
+    }
+    Plain = false;
+    if (C == Esc || C == '\\') Skip = Pos + 1;
+    return true;
+  };
+  Integer I = 0;
+#if defined(__SSE2__)
+  const __m128i Limit = _mm_set1_epi8(0x1F);
+  const __m128i VSep = _mm_set1_epi8(Sep);
+  const __m128i VEsc = _mm_set1_epi8(Esc);
+  const __m128i VBack = _mm_set1_epi8('\\');
+  for (; Length - I >= 16; I += 16) {
+    const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + I));
+    __m128i Hit = _mm_cmpeq_epi8(_mm_min_epu8(A, Limit), A);
+    Hit = _mm_or_si128(Hit, _mm_cmpeq_epi8(A, VSep));
+    Hit = _mm_or_si128(Hit, _mm_cmpeq_epi8(A, VEsc));
+    Hit = _mm_or_si128(Hit, _mm_cmpeq_epi8(A, VBack));
+    unsigned M = static_cast<unsigned>(_mm_movemask_epi8(Hit));
+    if (Skip >= I && Skip < I + 16) M &= ~(1u << (Skip - I));
+    while (M != 0) {
+      const Integer Pos = I + __builtin_ctz(M);
+      M &= M - 1;
+      if (!Visit(Pos)) return;
+      if (Skip == Pos + 1 && Skip < I + 16) M &= ~(1u << (Skip - I));
+    }
+  }
+#endif
+  for (; I < Length; ++I) {
+    if (I == Skip) continue;
+    const char C = Data[I];
+    if ((U(C) < 0x20 || C == Sep || C == Esc || C == '\\') && !Visit(I)) return;
+  }
+  if (Plain && Skip < Length) FFieldSpans.back().PlainEnd = Length;
+}
+
+const TKTable::TFieldSpan* TKTable::CurrentField(Integer N, const char*& Data, Integer& Length) {
+  const Integer Offset = RowOffset(FRecNo);
+  if (FSourceBytes && FSplitRow == FRecNo && FSplitOffset == Offset) {
+    // The row split last, straight from the source: its bytes are known.
+    Data = FSplitData;
+    Length = FSplitLength;
+  } else {
+    ReadRow(Data, Length);
+  }
+  if (N < 0 || Data == nullptr) return nullptr;
+  if (FSplitRow != FRecNo || FSplitOffset != Offset || FSplitData != Data || FSplitLength != Length) {
+    FSplitRow = FRecNo;
+    FSplitOffset = Offset;
+    FSplitData = Data;
+    FSplitLength = Length;
+    SplitRow(Data, Length);
+  }
+  if (static_cast<std::size_t>(N) >= FFieldSpans.size()) return nullptr;
+  return &FFieldSpans[static_cast<std::size_t>(N)];
+}
+
+void TKTable::ReadFieldText(Integer N, std::string& Out) {
+  Out.clear();
+  const char* Data;
+  Integer Length;
+  const TFieldSpan* F = CurrentField(N, Data, Length);
+  if (!F) return;
+  if (F->PlainEnd >= 0)
+    Out.assign(Data + F->Start, static_cast<std::size_t>(F->PlainEnd - F->Start));
+  else
+    ExtractField(Data + F->Start, Data + Length, FSeparator, FEscapeChar, Out);
+}
+
+void TKTable::ReadFieldValue(Integer N, std::string& Out) {
+  Out.clear();
+  const char* Data;
+  Integer Length;
+  const TFieldSpan* F = CurrentField(N, Data, Length);
+  if (!F) return;
+  if (F->PlainEnd < 0) {
+    ExtractField(Data + F->Start, Data + Length, FSeparator, FEscapeChar, Out);
+    TrimInPlace(Out);
+    return;
+  }
+  // A plain field: its value is its bytes, trimmed, taken at once.
+  const char* P = Data + F->Start;
+  const char* Q = Data + F->PlainEnd;
+  while (P < Q && U(*P) <= 0x20) ++P;
+  while (Q > P && U(Q[-1]) <= 0x20) --Q;
+  Out.assign(P, static_cast<std::size_t>(Q - P));
+}
+
 TKField* TKTable::FieldByName(const AnsiString& AName) {
+  // Readers ask for the same few names row after row: a name asked before
+  // gives the column it gave then.
+  for (const auto& [Name, No] : FNamesAsked)
+    if (Name == AName) return No >= 0 ? FFields[static_cast<std::size_t>(No)].get() : nullptr;
+  Integer Found = -1;
   int P = -1;
   if (FNameIndex->Find(UpperCase(AName), P) && P >= 0 && P < FFieldCount) {
     const auto No = static_cast<Integer>(reinterpret_cast<std::intptr_t>(FNameIndex->Objects(P)));
-    if (No >= 0 && No < FFieldCount) return FFields[static_cast<std::size_t>(No)].get();
+    if (No >= 0 && No < FFieldCount) Found = No;
   }
-  return nullptr;
+  if (FNamesAsked.size() < 16) FNamesAsked.emplace_back(AName, Found);
+  return Found >= 0 ? FFields[static_cast<std::size_t>(Found)].get() : nullptr;
 }
 
 Integer TKTable::FieldIndex(const AnsiString& AName) {
@@ -492,6 +621,7 @@ TKcsvFile::~TKcsvFile() { TKcsvFile::Close(); }
 
 void TKcsvFile::Clear() {
   FTables.clear();
+  FRows.clear();
   FComments->Clear();
   FCurrentTable = nullptr;
   FLineCount = 0;
@@ -513,7 +643,7 @@ bool TKcsvFile::Open(const AnsiString& AFileName, const AnsiString& AMode) {
       if (Fd < 0) break;
       DWORD High = 0;
       const DWORD Low = GetFileSize(platform::FileHandle(Fd), &High);
-      const bool Fits = Low != INVALID_FILE_SIZE && High == 0 && Low <= 0x7FFFFFFFu;
+      const bool Fits = Low != INVALID_FILE_SIZE && High == 0 && FitsOffsets(Low);
       HANDLE Map = Fits ? CreateFileMappingA(platform::FileHandle(Fd), nullptr, PAGE_READONLY, 0, 0,
                                              nullptr)
                         : nullptr;
@@ -535,8 +665,9 @@ bool TKcsvFile::Open(const AnsiString& AFileName, const AnsiString& AMode) {
     }
     case 'f': {
       auto Stream = std::make_unique<TFileStream>(AFileName, fmOpenRead | fmShareDenyWrite);
+      if (!FitsOffsets(Stream->Size())) break;
       FFileDate = FileGetDate(Stream->Handle());
-      FSize = static_cast<Integer>(std::min<Int64>(Stream->Size(), 0x7FFFFFFF));
+      FSize = static_cast<Integer>(Stream->Size());
       FFileStream = std::move(Stream);
       FSource = TSource::FileStream;
       Success = true;
@@ -544,9 +675,10 @@ bool TKcsvFile::Open(const AnsiString& AFileName, const AnsiString& AMode) {
     }
     case 'v': {
       TFileStream Stream(AFileName, fmOpenRead | fmShareDenyWrite);
+      if (!FitsOffsets(Stream.Size())) break;
       FFileDate = FileGetDate(Stream.Handle());
       auto Memory = std::make_unique<std::string>();
-      Memory->resize(static_cast<std::size_t>(std::min<Int64>(Stream.Size(), 0x7FFFFFFF)));
+      Memory->resize(static_cast<std::size_t>(Stream.Size()));
       std::size_t Done = 0;
       while (Done < Memory->size()) {
         const int Got = Stream.Read(Memory->data() + Done, static_cast<int>(Memory->size() - Done));
@@ -607,13 +739,21 @@ void TKcsvFile::Close() {
   CsvLog("TKcsvFile.Close_E");
 }
 
-void TKcsvFile::OpenText(const AnsiString& AText) { OpenText(AnsiString(AText)); }
+void TKcsvFile::RefuseText(std::size_t Bytes) {
+  Close();
+  throw EReadError("KCSV-Text zu gro\xDF (" + std::to_string(Bytes) + " Bytes)");
+}
+
+void TKcsvFile::OpenText(const AnsiString& AText) {
+  if (!FitsOffsets(static_cast<Int64>(AText.size()))) RefuseText(AText.size());
+  OpenText(AnsiString(AText));
+}
 
 void TKcsvFile::OpenText(AnsiString&& AText) {
+  if (!FitsOffsets(static_cast<Int64>(AText.size()))) RefuseText(AText.size());
   Close();
-  FSize = static_cast<Integer>(std::min<std::size_t>(AText.size(), 0x7FFFFFFF));
+  FSize = static_cast<Integer>(AText.size());
   FMemory = std::make_unique<std::string>(std::move(AText));
-  FMemory->resize(static_cast<std::size_t>(FSize));
   FSource = TSource::Memory;
   FActive = true;
   FScanned = false;  // a new source is always scanned
@@ -813,9 +953,14 @@ void TKcsvFile::AddTable(TKTable* ATable) {
   std::unique_ptr<TKTable> Owned(ATable);
   FCurrentTable = ATable;
   FTables.push_back(std::move(Owned));
+  ATable->UseRowTable(&FRows);
   ATable->SetRowReader([this](Integer Offset, Integer Count, const char*& Data, Integer& Length) {
     return ReadRowAt(Offset, Count, Data, Length);
   });
+  // A source in memory stays where it is while its tables live: the table
+  // takes its rows from it directly.
+  if (FSource == TSource::Mapped) ATable->SetSourceBytes(FView, FSize);
+  if (FSource == TSource::Memory) ATable->SetSourceBytes(FMemory->data(), FSize);
 }
 
 Integer TKcsvFile::IndexOfTable(const AnsiString& AName) const {

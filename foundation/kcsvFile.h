@@ -4,9 +4,11 @@
 // the fields of the current row from the source each time they are asked.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/klist.h"
@@ -73,8 +75,10 @@ public:
 
   // Reads the current row's value into Value.
   void FetchValue();
-  AnsiString AsString();
-  AnsiString AsTrimmedString();
+  // The value read into Value (its text, valid until the next read).
+  const AnsiString& AsString();
+  // The same: the value has no bytes of 0x20 and below at its ends.
+  const AnsiString& AsTrimmedString();
   Integer AsInteger();
 
   TKGetTextEvent OnGetText;
@@ -95,7 +99,12 @@ private:
 
 // ---------------------------------------------------------------- TKTable
 
-// One table; its items are the start offsets of its rows in the source.
+// One table.  Its rows are the start offsets of its rows in the source, as
+// 32-bit values; a table of a reader keeps them in the reader's row table
+// (kept from one source to the next, so a large answer does not have to
+// find fresh memory for them each time), a table without owner in its own.
+// The current row is split into its fields once; each field is then read
+// from where it starts.
 class TKTable : public TKList {
   ZEL_CLASS(TKTable, TKList)
 public:
@@ -107,7 +116,10 @@ public:
   char EscapeChar() const { return FEscapeChar; }
   TKcsvFile* Owner() const { return FOwner; }
   Integer LongestLine() const { return FLongestLine; }
-  void SetLongestLine(Integer Value) { FLongestLine = Value; }
+  void SetLongestLine(Integer Value) {
+    FLongestLine = Value;
+    FSplitRow = -1;
+  }
   const AnsiString& Name() const { return FName; }
   void SetName(const AnsiString& Value) { FName = Value; }
   const AnsiString& Mode() const { return FMode; }
@@ -125,10 +137,34 @@ public:
   void SetFieldCount(Integer N);
   TKField* AddField(const AnsiString& AName, const AnsiString& AType);
 
-  // Appends the start offset of a row.
-  void AddRow(Integer Offset) { Add(reinterpret_cast<void*>(static_cast<std::intptr_t>(Offset))); }
-  Integer RowOffset(Integer Row) const;
-  void SetRowReader(TKRowReader Reader) { FRowReader = std::move(Reader); }
+  // Number of rows.
+  Integer Count() const { return FRowCount; }
+  // Appends the start offset of a row (0 .. 2^31-1).
+  void AddRow(Integer Offset) {
+    if (FRowFirst + static_cast<std::size_t>(FRowCount) != FRows->size()) OwnRows();
+    FRows->push_back(static_cast<std::uint32_t>(Offset));
+    ++FRowCount;
+  }
+  // EListError when Row is no row.
+  Integer RowOffset(Integer Row) const {
+    if (Row < 0 || Row >= FRowCount) IndexError(Row);
+    return static_cast<Integer>((*FRows)[FRowFirst + static_cast<std::size_t>(Row)]);
+  }
+  void SetRowReader(TKRowReader Reader) {
+    FRowReader = std::move(Reader);
+    FSourceBytes = nullptr;
+    FSourceSize = 0;
+    FSplitRow = -1;
+  }
+  // Rows read straight from Size bytes at Bytes (which must stay there), as
+  // the row reader of a source in memory delivers them.
+  void SetSourceBytes(const char* Bytes, Integer Size) {
+    FSourceBytes = Bytes;
+    FSourceSize = Size;
+    FSplitRow = -1;
+  }
+  // A table without rows appends them to Rows from now on.
+  void UseRowTable(std::vector<std::uint32_t>* Rows);
 
   // Fetches row RecNo; EListError when RecNo is no row.  Data is nullptr
   // when the source delivers nothing.
@@ -137,6 +173,9 @@ public:
   AnsiString GetFieldText(Integer N);
   // The same into Out.
   void ReadFieldText(Integer N, std::string& Out);
+  // The text of field N with the bytes of 0x20 and below removed at both
+  // ends, into Out.
+  void ReadFieldValue(Integer N, std::string& Out);
 
   TKField* FieldByName(const AnsiString& AName);
   Integer FieldIndex(const AnsiString& AName);
@@ -146,6 +185,24 @@ public:
   bool Next();
 
 private:
+  // The list's own items are not the rows.
+  using TKList::Add;
+  using TKList::Get;
+
+  // A field of the current row: where it starts in the row's bytes and,
+  // for a field without escapes, backslashes or control bytes, where it
+  // ends (else -1).
+  struct TFieldSpan {
+    Integer Start;
+    Integer PlainEnd;
+  };
+
+  void OwnRows();
+  void SplitRow(const char* Data, Integer Length);
+  // Fetches the current row into Data and Length and gives its field N;
+  // nullptr when the row has no such field.
+  const TFieldSpan* CurrentField(Integer N, const char*& Data, Integer& Length);
+
   char FDecimalChar;
   char FSeparator = '^';
   char FEscapeChar = '\0';
@@ -158,6 +215,21 @@ private:
   Integer FRecNo = 0;
   std::unique_ptr<TStringList> FNameIndex;
   TKRowReader FRowReader;
+  const char* FSourceBytes = nullptr;
+  Integer FSourceSize = 0;
+  std::vector<std::uint32_t> FOwnRows;
+  std::vector<std::uint32_t>* FRows = &FOwnRows;
+  std::size_t FRowFirst = 0;  // this table's first entry in *FRows
+  Integer FRowCount = 0;
+  // The split of the current row: the row (its number, offset, bytes) and
+  // its fields.
+  Integer FSplitRow = -1;
+  Integer FSplitOffset = -1;
+  const char* FSplitData = nullptr;
+  Integer FSplitLength = 0;
+  std::vector<TFieldSpan> FFieldSpans;
+  // Names asked of FieldByName and the column each gave (-1: none).
+  std::vector<std::pair<AnsiString, Integer>> FNamesAsked;
 };
 
 // ---------------------------------------------------------------- TKcsvFile
@@ -179,7 +251,9 @@ public:
                                              TKcsvProgressEvent AProgress = nullptr);
   // Releases the present source and its tables.
   virtual void Close();
-  // Reads a text from memory (a copy of it is kept) and scans it.
+  // Reads a text from memory (a copy of it is kept) and scans it.  A text
+  // of more than 2^31-1 bytes raises EReadError and leaves the reader
+  // closed.  Files of that size do not open.
   void OpenText(const AnsiString& AText);
   // The same, taking the text over instead of copying it.
   void OpenText(AnsiString&& AText);
@@ -213,12 +287,15 @@ public:
 
 private:
   enum class TSource { None, Mapped, FileStream, Memory };
+  // A source of more bytes than a 32-bit signed offset reaches is not read.
+  static bool FitsOffsets(Int64 Bytes) { return Bytes >= 0 && Bytes <= 0x7FFFFFFF; }
   struct TScanLine;
 
   void ScanBytes(const char* P, std::size_t N, TScanLine& L);
   void EndLine(TScanLine& L);
   void HeaderLine(const AnsiString& Text);
   void ReleaseMapping();
+  [[noreturn]] void RefuseText(std::size_t Bytes);
 
   bool FActive = false;
   AnsiString FFileName;
@@ -237,6 +314,8 @@ private:
   char FEscapeChar = '\0';
   AnsiString FCharDirective;
   TSource FSource = TSource::None;
+  // The rows of every table, in text order; emptied but not freed by Clear.
+  std::vector<std::uint32_t> FRows;
   std::vector<std::unique_ptr<TKTable>> FTables;
   TKTable* FCurrentTable = nullptr;
   bool FScanned = false;

@@ -36,12 +36,14 @@ public:
     return FBlocks[static_cast<std::size_t>(Index >> BlockBits)][static_cast<std::size_t>(Index & BlockMask)];
   }
 
+protected:
+  // EListError "Listenindex überschreitet das Maximum (Index)".
+  [[noreturn]] static void IndexError(Integer Index);
+
 private:
   static constexpr Integer BlockBits = 13;
   static constexpr Integer BlockSize = Integer{1} << BlockBits;
   static constexpr Integer BlockMask = BlockSize - 1;
-
-  [[noreturn]] static void IndexError(Integer Index);
 
   bool FOwnsObjects = true;
   Integer FCount = 0;

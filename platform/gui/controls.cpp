@@ -1252,7 +1252,9 @@ void TWinControl::InsertControl(TControl* AControl) {
   if (AControl->FParentCtl3D && AControl->FCtl3D != FCtl3D) {
     AControl->FCtl3D = FCtl3D;
   }
-  if (FPeer) {
+  // A control being read from a description gets its native window once
+  // its properties are read (CreateChildHandles), not before and again.
+  if (FPeer && !AControl->ComponentState().Contains(csReading)) {
     if (auto* wc = dynamic_cast<TWinControl*>(AControl))
       wc->CreateHandle();
     else
@@ -1318,6 +1320,11 @@ void TWinControl::CreateWnd() {
   SetPeer(CreatePeer());
   if (!FPeer) return;
   UpdatePeer();
+  CreateChildHandles();
+}
+
+void TWinControl::CreateChildHandles() {
+  if (!FPeer) return;
   for (TControl* c : FControls) {
     if (auto* wc = dynamic_cast<TWinControl*>(c))
       wc->CreateHandle();

@@ -375,6 +375,10 @@ public:
   HWND Handle();
   bool HandleAllocated() const;
   void HandleNeeded();
+  // Gives every child control that has none its native window (after
+  // reading a description: controls that are being read get theirs only
+  // once all their properties are set).
+  void CreateChildHandles();
 
   int TabOrder() const;
   void SetTabOrder(int Value);

@@ -562,6 +562,8 @@ public:
       if (!f.Prop->SetReference(f.Instance, target)) BadValue(f.PropName);
     }
     for (TComponent* c : FLoaded) c->ExcludeState(csReading);
+    // The native windows of the controls read, made with their properties.
+    if (auto* w = dynamic_cast<TWinControl*>(FRoot)) w->CreateChildHandles();
     for (TComponent* c : FLoaded) c->Loaded();
   }
 
@@ -598,14 +600,17 @@ private:
   }
 
   void Apply(TComponent* c, const Node& n) {
-    for (std::size_t i = 0; i < n.Props.size(); ++i) SetProp(c, n.Props[i].first, n.Props[i].second);
+    // The component's class is looked up once for all its properties.
+    const ClassInfo* info = n.Props.empty() ? nullptr : ClassInfoOf(c);
+    for (std::size_t i = 0; i < n.Props.size(); ++i) SetProp(c, info, n.Props[i].first, n.Props[i].second);
   }
 
-  void SetProp(TPersistent* inst, const AnsiString& path, const TPropValue& v) {
+  // Sets the property path of inst, whose class entry is instInfo.
+  void SetProp(TPersistent* inst, const ClassInfo* instInfo, const AnsiString& path, const TPropValue& v) {
     TPersistent* target = inst;
     AnsiString rest = path;
     for (;;) {
-      const ClassInfo* info = ClassInfoOf(target);
+      const ClassInfo* info = target == inst ? instInfo : ClassInfoOf(target);
       const auto dot = rest.find('.');
       const AnsiString head = dot == AnsiString::npos ? rest : rest.substr(0, dot);
       const PropInfo* p = info ? info->FindProp(head) : nullptr;

@@ -12,6 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QListWidget>
+#include <map>
+
 #include "client/main.h"
 #include "controls/K_Edit.h"
 #include "controls/kCtrls.h"
@@ -558,6 +563,33 @@ TEST_F(MainDisplayTest, MousePressOnAnEmptiedHitListShowsNothing) {
   Form->btEDIpricatClick(Form->btEDIpricat);
   EXPECT_EQ(Stub->PricatCalls.size(), 1u);
   EXPECT_EQ(Form->FShownEid, 4711);
+}
+
+// The search hands its hits to the native list in one pass: one insertion
+// of all rows, not one per hit.
+TEST_F(MainDisplayTest, SearchFillsTheNativeHitListInOnePass) {
+  AnsiString Buf = "@stm,lfdnr[INT],eid[INT],fab[STR]\n";
+  for (int I = 0; I < 30; ++I) Buf += IntToStr(I) + "^" + IntToStr(5000 + I) + "^ AS-" + IntToStr(I) + " \n";
+  Stub->Search = [&](Integer, Integer) { return Answer(Buf); };
+  std::map<QListWidget*, int> Inserts;
+  std::vector<QMetaObject::Connection> Watches;
+  for (QWidget* W : QApplication::allWidgets())
+    if (auto* L = qobject_cast<QListWidget*>(W))
+      Watches.push_back(QObject::connect(L->model(), &QAbstractItemModel::rowsInserted,
+                                         [&Inserts, L] { ++Inserts[L]; }));
+  Form->btSearchClick(Form->btSearch);
+  for (const auto& C : Watches) QObject::disconnect(C);
+  ASSERT_EQ(Form->lbox->Items()->Count(), 30);
+  QListWidget* Native = nullptr;
+  for (const auto& [L, N] : Inserts)
+    if (L->count() == 30) Native = L;
+  ASSERT_NE(Native, nullptr);
+  EXPECT_EQ(Inserts[Native], 1);
+  for (int I = 0; I < 30; ++I)
+    EXPECT_EQ(Native->item(I)->text().toStdString(), Form->lbox->Items()->Strings(I)) << I;
+  EXPECT_EQ(Form->lbox->Items()->Strings(29), "30;30;5029;AS-29;");  // with its sort key
+  EXPECT_EQ(Native->currentRow(), 0);
+  EXPECT_EQ(Form->FShownEid, 5000);
 }
 
 }  // namespace

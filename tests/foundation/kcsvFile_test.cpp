@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -725,4 +729,178 @@ TEST(KcsvReader, RepeatedScansDoNotPileUp) {
   EXPECT_EQ(F.TableCount(), 2);
   EXPECT_EQ(F.Tables(0)->Count(), 1);
   EXPECT_EQ(F.Comments()->Count(), 1);
+}
+
+// ---------------------------------------------------------------- field walk against its rule
+
+namespace {
+
+// Field N of a row by the walk rule itself: from the row's first byte,
+// separators counted, escapes applied in the wanted field, then trimmed.
+std::string WalkRule(const std::string& Row, int N, char Sep, char Esc) {
+  std::string Out;
+  int K = 0;
+  for (std::size_t I = 0; K <= N && I < Row.size(); ++I) {
+    const char C = Row[I];
+    if (C == Sep) {
+      ++K;
+    } else if (C == '\n' || C == '\r' || C == '\0') {
+      break;
+    } else if (C == Esc) {
+      if (++I >= Row.size()) break;
+      if (K == N) Out += Row[I] == 'n' ? std::string("\r\n") : std::string(1, Row[I]);
+    } else if (C == '\\') {
+      if (++I >= Row.size()) break;
+      if (K == N) {
+        if (Row[I] == 'n') {
+          Out += "\r\n";
+        } else if (Row[I] == '^') {
+          Out += '^';
+        } else {
+          --I;
+          Out += '\\';
+        }
+      }
+    } else if (K == N && static_cast<unsigned char>(C) >= 0x20) {
+      Out += C;
+    }
+  }
+  Out.resize(std::min(Out.size(), Out.find('\0')));
+  const auto Blank = [](char C) { return static_cast<unsigned char>(C) <= 0x20; };
+  while (!Out.empty() && Blank(Out.back())) Out.pop_back();
+  std::size_t B = 0;
+  while (B < Out.size() && Blank(Out[B])) ++B;
+  return Out.substr(B);
+}
+
+}  // namespace
+
+// Random rows of separators, escapes, backslashes, control bytes and text,
+// their fields read in every order and the rows in turn: each value is the
+// one the walk rule gives.  All rows are delivered in one buffer, as the
+// file-stream reader does.
+TEST(KcsvWalk, AnyReadingOrderGivesTheValuesOfTheWalkRule) {
+  struct Chars {
+    const char* Directive;
+    char Sep, Esc;
+  };
+  for (const Chars& Ch : {Chars{"", '^', '\0'}, Chars{"#CHR=~;", ';', '~'}, Chars{"#CHR=\\;", ';', '\\'}}) {
+    SCOPED_TRACE(Ch.Directive);
+    TKcsvFile Owner;
+    Owner.OpenText(std::string(Ch.Directive) + "\r\n");
+    TKTable T(&Owner, "t");
+    constexpr int Columns = 6;
+    for (int C = 0; C < Columns; ++C) T.AddField("f" + std::to_string(C), "");
+    const std::string Alphabet = std::string("ab n^;~\\ \t\x01\x7F\xE4") + '\0' + "\r";
+    std::vector<std::string> Rows;
+    std::uint32_t Seed = 99;
+    for (int R = 0; R < 300; ++R) {
+      std::string Row;
+      const int Len = static_cast<int>((Seed = Seed * 1103515245u + 12345u) >> 16) % 40;
+      for (int I = 0; I < Len; ++I) Row += Alphabet[((Seed = Seed * 1103515245u + 12345u) >> 16) % Alphabet.size()];
+      Rows.push_back(Row);
+      T.AddRow(R);
+    }
+    T.SetLongestLine(64);
+    std::string Buffer;
+    T.SetRowReader([&](Integer Offset, Integer Count, const char*& Data, Integer& Length) {
+      Buffer = Rows[static_cast<std::size_t>(Offset)].substr(0, static_cast<std::size_t>(Count));
+      Buffer.reserve(64);  // the same bytes for every row
+      Data = Buffer.data();
+      Length = static_cast<Integer>(Buffer.size());
+      return !Buffer.empty();
+    });
+    const std::vector<std::vector<int>> Orders = {{0, 1, 2, 3, 4, 5}, {5, 4, 3, 2, 1, 0}, {2, 0, 2, 5, 1, 3, 4, 0}};
+    for (const auto& Order : Orders)
+      for (Integer R = 0; R < T.Count(); ++R) {
+        T.SetRecNo(R);
+        for (const int C : Order) {
+          const std::string& Row = Rows[static_cast<std::size_t>(R)];
+          ASSERT_EQ(T.Fields(C)->AsString(), Row.empty() ? "" : WalkRule(Row, C, Ch.Sep, Ch.Esc))
+              << "row " << kcsvtest::Printable(Row) << " field " << C;
+        }
+        // A row in between does not disturb the next read of this one.
+        T.SetRecNo((R + 1) % T.Count());
+        T.Fields(0)->AsString();
+        T.SetRecNo(R);
+        EXPECT_EQ(T.Fields(1)->AsString(), WalkRule(Rows[static_cast<std::size_t>(R)], 1, Ch.Sep, Ch.Esc));
+      }
+  }
+}
+
+// Rows added to a table after a later table took rows stay the table's own.
+TEST(KcsvTable, RowsAddedOutOfTextOrder) {
+  TKcsvFile F;
+  F.OpenText("@a,x\r\n1\r\n@b,y\r\n2\r\n3\r\n");
+  TKTable* A = F.Tables(0);
+  TKTable* B = F.Tables(1);
+  A->AddRow(B->RowOffset(1));
+  B->AddRow(A->RowOffset(0));
+  ASSERT_EQ(A->Count(), 2);
+  ASSERT_EQ(B->Count(), 3);
+  std::vector<std::string> Values;
+  for (TKTable* T : {A, B})
+    for (T->First(); !T->Eof(); T->Next()) Values.push_back(T->Fields(0)->AsString());
+  EXPECT_EQ(Values, (std::vector<std::string>{"1", "3", "2", "3", "1"}));
+  EXPECT_THROW(A->RowOffset(2), EListError);
+}
+
+// ---------------------------------------------------------------- memory of the row table
+
+namespace {
+
+// Large allocations while counting is on (the test program's own new).
+bool CountLarge = false;
+int LargeAllocations = 0;
+
+}  // namespace
+
+void* operator new(std::size_t Size) {
+  if (CountLarge && Size >= 16384) ++LargeAllocations;
+  if (void* P = std::malloc(Size ? Size : 1)) return P;
+  throw std::bad_alloc();
+}
+void operator delete(void* P) noexcept { std::free(P); }
+void operator delete(void* P, std::size_t) noexcept { std::free(P); }
+
+// The row table of one answer is kept for the next: an answer of as many
+// rows as the one before finds the memory for its rows in place.
+TEST(KcsvReader, RowTableIsKeptForTheNextAnswer) {
+  std::string Text = "@t,a,b\r\n";
+  for (int I = 0; I < 60000; ++I) Text += std::to_string(I) + "^x\r\n";
+  TKcsvFile F;
+  F.OpenText(Text);
+  ASSERT_EQ(F.Tables(0)->Count(), 60000);
+  F.Close();
+  for (int Round = 0; Round < 2; ++Round) {
+    std::string Copy = Text;
+    LargeAllocations = 0;
+    CountLarge = true;
+    F.OpenText(std::move(Copy));
+    CountLarge = false;
+    EXPECT_EQ(LargeAllocations, 0) << "round " << Round;
+    ASSERT_EQ(F.Tables(0)->Count(), 60000);
+    F.Tables(0)->SetRecNo(59999);
+    EXPECT_EQ(F.Tables(0)->Fields(0)->AsString(), "59999");
+  }
+}
+
+// A name asked again gives what the columns give now, after columns came
+// or went in between.
+TEST(KcsvTable, ColumnsByNameFollowChangesOfTheColumns) {
+  TKTable T(nullptr, "t");
+  TKField* A = T.AddField("a", "");
+  EXPECT_EQ(T.FieldByName("a"), A);
+  EXPECT_EQ(T.FieldByName("b"), nullptr);
+  TKField* B = T.AddField("B", "");
+  EXPECT_EQ(T.FieldByName("b"), B);
+  EXPECT_EQ(T.FieldByName("A"), A);
+  T.SetFieldCount(1);
+  EXPECT_EQ(T.FieldByName("b"), nullptr);
+  EXPECT_EQ(T.FieldIndex("a"), 0);
+  T.Reset();
+  EXPECT_EQ(T.FieldByName("a"), nullptr);
+  for (int I = 0; I < 40; ++I) EXPECT_EQ(T.FieldByName("x" + std::to_string(I)), nullptr);
+  TKField* X = T.AddField("x39", "");
+  EXPECT_EQ(T.FieldByName("X39"), X);
 }

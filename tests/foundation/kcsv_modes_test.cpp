@@ -1,6 +1,9 @@
 // The KCSV reader on files: the three open modes, failures, trace lines.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -304,4 +307,29 @@ TEST_F(KcsvFiles, ReopenInAnotherMode) {
   EXPECT_FALSE(F.Open(B, "z"));
   EXPECT_EQ(F.TableCount(), 0);
   EXPECT_FALSE(F.Active());
+}
+
+// Row offsets are 32-bit: a file of more bytes than such an offset reaches
+// does not open in any mode (a sparse file: nothing of it is written).
+TEST_F(KcsvFiles, FileTooLargeForRowOffsetsDoesNotOpen) {
+  const std::string Path = Write("huge.kcsv", "@t,a\r\n1\r\n");
+  ASSERT_EQ(::truncate(Path.c_str(), static_cast<off_t>(0x80000000LL) + 9), 0);
+  for (const char* Mode : {"m", "f", "v"}) {
+    SCOPED_TRACE(Mode);
+    std::vector<std::string> Trace;
+    TCsvLogProc Before = CsvLogProc;
+    static std::vector<std::string>* Lines;
+    Lines = &Trace;
+    CsvLogProc = [](const AnsiString& Line) { Lines->push_back(Line); };
+    TKcsvFile F;
+    const bool Opened = F.Open(Path, Mode);
+    CsvLogProc = Before;
+    EXPECT_FALSE(Opened);
+    EXPECT_FALSE(F.Active());
+    EXPECT_EQ(F.TableCount(), 0);
+    EXPECT_NE(std::find(Trace.begin(), Trace.end(), "TKcsvFile.Open: '" + Path + "' fail.."), Trace.end());
+    // The reader goes on with the next source.
+    F.OpenText("@t,a\r\n7\r\n");
+    EXPECT_EQ(F.TableByName("t")->Fields(0)->AsString(), "7");
+  }
 }

@@ -42,6 +42,12 @@ public:
     g_log.push_back(Name() + ".Loaded buddy=" + (Buddy ? Buddy->Name() : std::string("nil")));
     TWinControl::Loaded();
   }
+  // How often the control's state went to its native window.
+  int PeerUpdates = 0;
+  void UpdatePeer() override {
+    ++PeerUpdates;
+    TWinControl::UpdatePeer();
+  }
 
 private:
   int FLimit;
@@ -192,6 +198,24 @@ TEST_F(ReaderTest, NestedComponentsGetOwnerParentNameAndField) {
   ASSERT_NE(tick, nullptr);
   EXPECT_EQ(tick->Joined, form->Clock);
   EXPECT_EQ(tick->Owner(), form.get());
+}
+
+// A control read into a form that has its window gets its own once all its
+// properties are read: its state goes to it once, not once per property.
+TEST_F(ReaderTest, ControlsGetTheirNativeWindowOnceWithTheirProperties) {
+  ASSERT_TRUE(form->HandleAllocated());
+  for (TProbe* P : {form->Outer, form->Inner, form->Last}) {
+    SCOPED_TRACE(P->Name());
+    EXPECT_TRUE(P->HandleAllocated());
+    EXPECT_EQ(P->PeerUpdates, 1);
+  }
+  // Later changes still reach the window.
+  form->Inner->SetBounds(1, 2, 30, 40);
+  EXPECT_EQ(form->Inner->PeerUpdates, 2);
+  // A control made in code gets its window when it joins the form.
+  auto* Made = new TProbe(form.get());
+  Made->SetParent(form.get());
+  EXPECT_TRUE(Made->HandleAllocated());
 }
 
 TEST_F(ReaderTest, PropertiesTakeTheirValuesAndUnnamedOnesKeepTheConstructors) {
