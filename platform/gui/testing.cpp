@@ -19,7 +19,10 @@ namespace platform {
 void SetCursorOverride(int x, int y);
 
 void InitTestApplication(int& argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Offscreen unless a run asks for a real display (ZEL_TEST_QPA=xcb under
+  // Xvfb), where window activation and focus are those of an X server.
+  const char* qpa = std::getenv("ZEL_TEST_QPA");
+  ::setenv("QT_QPA_PLATFORM", qpa && *qpa ? qpa : "offscreen", 1);
   if (!QCoreApplication::instance()) {
     static QApplication* app = new QApplication(argc, argv);
     (void)app;
