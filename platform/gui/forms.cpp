@@ -114,7 +114,9 @@ void TCustomForm::SetFocus() {
 }
 
 void TCustomForm::FocusMovedTo(TWinControl* Control) {
-  if (Control == this || Control == FFocusedControl) return;
+  // The form's own window has the focus: no control of it has.
+  if (Control == this) Control = nullptr;
+  if (Control == FFocusedControl) return;
   TWinControl* old = FFocusedControl;
   FFocusedControl = Control;
   FActiveControl = Control;
@@ -138,6 +140,10 @@ void TCustomForm::FocusMovedTo(TWinControl* Control) {
     if (FFocusedControl != Control) break;
     if (TWinControl* c = FindControl(*it)) send(c, CM_ENTER);
   }
+}
+
+void TCustomForm::DefocusControl(TWinControl* Control) {
+  if (Control && (FActiveControl == Control || Control->ContainsControl(FActiveControl))) FActiveControl = nullptr;
 }
 
 void TCustomForm::ControlGone(TWinControl* Control) {

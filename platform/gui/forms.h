@@ -91,7 +91,11 @@ public:
   // For the layer: the window got or lost the activation / the focus moved.
   void Activated();
   void Deactivated();
+  // The focus moved to Control (the form itself: to the form's own window).
   void FocusMovedTo(TWinControl* Control);
+  // Control (or one inside it) can no longer hold the focus: it stops being
+  // the active control.
+  void DefocusControl(TWinControl* Control);
   void ControlGone(TWinControl* Control);
   TWinControl* FocusedControl() const { return FFocusedControl; }
 

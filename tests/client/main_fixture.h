@@ -402,6 +402,20 @@ protected:
   }
 
   static TWinControl* Focused() { return Screen->ActiveControl(); }
+  // From now on, the names of the window's tab stops whose OnEnter runs go
+  // to Entered, in order (each handler the window has still runs).
+  void LogEnters() {
+    Entered.clear();
+    for (int i = 0; i < W->ComponentCount(); ++i)
+      if (auto* C = dynamic_cast<TWinControl*>(W->Components(i)); C && C->TabStop()) {
+        TNotifyEvent Old = C->OnEnter;
+        C->OnEnter = [this, C, Old](TObject* Sender) {
+          Entered.push_back(C->Name());
+          if (Old) Old(Sender);
+        };
+      }
+  }
+  std::vector<std::string> Entered;
   static void FocusOn(TWinControl* Control) {
     Control->SetFocus();
     RunPostedMessages();

@@ -118,6 +118,51 @@ TEST_F(E2eLogin, ClickingTheButtonLogsInToo) {
   EXPECT_FALSE(W->btLogin->Enabled());
 }
 
+// The button disables itself when it starts the login.  Whether it was
+// clicked (and took the focus) or Enter in the password started it, no other
+// control takes the focus on the way or runs its OnEnter (the supplier
+// list's would empty the hit list before the service was even asked): the
+// focus goes where the login sends it, or stays with the window.
+TEST_F(E2eLogin, FocusAfterALoginByClickOrByEnter) {
+  struct Case {
+    const char* Name;
+    bool ByClick;
+    const char* Pass;
+    FakeFailure Failure;
+    std::vector<std::string> Entered;  // OnEnter in order, from the password field
+    const char* FocusedName;           // "" for none: the window keeps the focus
+    bool LoginEnabled;
+  };
+  const Case Cases[] = {
+      {"click, success", true, "demo", FakeFailure::None, {"btLogin", "edFab"}, "edFab", false},
+      {"enter, success", false, "demo", FakeFailure::None, {"edFab"}, "edFab", false},
+      {"click, refused", true, "falsch", FakeFailure::None, {"btLogin", "edPass"}, "edPass", true},
+      {"enter, refused", false, "falsch", FakeFailure::None, {}, "edPass", false},
+      {"click, error", true, "demo", FakeFailure::SoapFault, {"btLogin"}, "", false},
+      {"enter, error", false, "demo", FakeFailure::SoapFault, {}, "edPass", false},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Service->SetFailure(C.Failure);
+    WriteSettings({"USER=demo"});
+    StartWindow();
+    FocusOn(W->edPass);
+    W->edPass->SetText(C.Pass);
+    LogEnters();
+    if (C.ByClick)
+      Click(W->btLogin);
+    else
+      PressKey(VK_RETURN);
+    RunPostedMessages();
+    EXPECT_EQ(Entered, C.Entered);
+    EXPECT_EQ(Focused() ? Focused()->Name() : std::string(), C.FocusedName);
+    EXPECT_EQ(W->btLogin->Enabled(), C.LoginEnabled);
+    EXPECT_FALSE(W->cbHer->Focused());
+    CloseWindow();
+    Boxes.Clear();
+  }
+}
+
 TEST_F(E2eLogin, DoubleClickOnSupplierOrCountryLabelTogglesTheSupplierOrder) {
   WriteSettings({"USER=demo", "HER=3377"});
   StartWindow();
