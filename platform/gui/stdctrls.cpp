@@ -8,9 +8,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -259,8 +261,44 @@ protected:
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(Event->globalPos());
   }
+  // Dropped text and the primary selection (middle click) would go into the
+  // text past the control's rules: they are pasted instead (WM_PASTE), at
+  // the drop position or the caret, and what the paste refuses changes
+  // nothing.  A drop is always a copy, so a refused one takes nothing away
+  // from its source either.
+  void dropEvent(QDropEvent* Event) override {
+    if (!Event->mimeData() || !Event->mimeData()->hasText() || isReadOnly()) {
+      Event->ignore();
+      return;
+    }
+    const AnsiString text = platform::FromQString(Event->mimeData()->text());
+    deselect();
+    setCursorPosition(cursorPositionAt(Event->position().toPoint()));
+    Event->setDropAction(Qt::CopyAction);
+    Event->accept();
+    PasteAsMessage(text);
+  }
+  void mouseReleaseEvent(QMouseEvent* Event) override {
+    AnsiString selection;
+    if (Event->button() == Qt::MiddleButton && platform::PrimarySelectionText(selection)) {
+      Event->accept();
+      if (!isReadOnly()) {
+        deselect();
+        PasteAsMessage(selection);
+      }
+      return;
+    }
+    QLineEdit::mouseReleaseEvent(Event);
+  }
 
 private:
+  void PasteAsMessage(const AnsiString& Text) {
+    const HWND h = Handle();
+    platform::Guarded([&] {
+      platform::ScopedPasteText paste(Text);
+      SendMessage(h, WM_PASTE, 0, 0);
+    });
+  }
   TCustomEdit* FEdit;
 };
 

@@ -55,6 +55,9 @@ void SendClick(TControl* Control, int X, int Y);
 void SendDblClick(TControl* Control, int X, int Y);
 // Moves the mouse pointer (GetCursorPos reports it) to client coordinates.
 void SetMousePos(TControl* Control, int X, int Y);
+// Drags Windows-1252 text over the control from outside and drops it at
+// client coordinates (drag enter, drag move, drop), offering copy and move.
+void SendTextDrop(TControl* Control, int X, int Y, const AnsiString& Text);
 
 // One drawing call on a device context.
 struct DrawOp {

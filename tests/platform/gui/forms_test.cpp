@@ -111,7 +111,7 @@ TEST(Clipboard, HoldsWindowsTextAsUnicode) {
   // A test backend replaces the system clipboard.
   std::string held;
   auto old = platform::SetClipboardBackend({[&] { return held; }, [&](const std::string& s) { held = s; },
-                                            [&] { held.clear(); }});
+                                            [&] { held.clear(); }, nullptr});
   Clipboard()->SetAsText("\xE4");
   EXPECT_EQ(held, "\xC3\xA4");
   platform::SetClipboardBackend(old);
