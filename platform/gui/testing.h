@@ -11,6 +11,7 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/graphics.h"
 
+class TCustomComboBox;
 class TCustomForm;
 class TTimer;
 
@@ -43,6 +44,10 @@ bool TypeText(const AnsiString& Text);
 // A windowed control whose native window is a plain single-line edit (its
 // Text is the edit's text), for tests of the key pipeline.
 TWinControl* CreateLineEditControl(TComponent* Owner);
+
+// The current row of a combo box's open list, the entry Enter there takes
+// (-1 while the list is closed).
+int DroppedListRow(TCustomComboBox* Box);
 
 // How often the timer was (re)started since it was made.
 unsigned TimerStarts(TTimer* Timer);

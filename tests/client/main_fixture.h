@@ -41,6 +41,7 @@
 #include "platform/rtl/sysutils.h"
 #include "tests/support/fake_service/fake_service.h"
 #include "tests/support/gui_input.h"
+#include "tests/support/held_time.h"
 #include "tests/support/msgbox_recorder.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
@@ -481,6 +482,8 @@ protected:
     return true;
   }
 
+  // The window's timer fires only when a test fires it; the tick count stands.
+  platform::test::HeldTime Time;
   platform::test::TempDir Root;
   std::unique_ptr<FakeZelService> Service;
   MessageBoxRecorder Boxes;
