@@ -16,6 +16,16 @@ platform::ClipboardBackend& Backend() {
 
 QClipboard* System() { return QGuiApplication::instance() ? QGuiApplication::clipboard() : nullptr; }
 
+// The text a ScopedPasteText puts in place of the clipboard's.
+struct PasteOverride {
+  bool Active = false;
+  AnsiString Text;
+};
+PasteOverride& Override() {
+  static PasteOverride o;
+  return o;
+}
+
 }  // namespace
 
 namespace platform {
@@ -23,6 +33,28 @@ ClipboardBackend SetClipboardBackend(ClipboardBackend B) {
   ClipboardBackend old = Backend();
   Backend() = std::move(B);
   return old;
+}
+
+bool PrimarySelectionText(AnsiString& Text) {
+  if (Backend().GetSelectionUtf8) {
+    Text = Utf8ToAnsi(Backend().GetSelectionUtf8());
+    return true;
+  }
+  QClipboard* c = System();
+  if (!c || !c->supportsSelection()) return false;
+  Text = Utf8ToAnsi(c->text(QClipboard::Selection).toStdString());
+  return true;
+}
+
+ScopedPasteText::ScopedPasteText(const AnsiString& Text)
+    : FHadBefore(Override().Active), FBefore(Override().Text) {
+  Override().Active = true;
+  Override().Text = Text;
+}
+
+ScopedPasteText::~ScopedPasteText() {
+  Override().Active = FHadBefore;
+  Override().Text = FBefore;
 }
 }  // namespace platform
 
@@ -32,6 +64,7 @@ TClipboard* Clipboard() {
 }
 
 AnsiString TClipboard::AsText() {
+  if (Override().Active) return Override().Text;
   if (Backend().GetUtf8) return platform::Utf8ToAnsi(Backend().GetUtf8());
   if (QClipboard* c = System()) return platform::Utf8ToAnsi(c->text().toStdString());
   return AnsiString();

@@ -26,8 +26,29 @@ struct ClipboardBackend {
   std::function<std::string()> GetUtf8;               // "" when empty
   std::function<void(const std::string& Utf8)> SetUtf8;
   std::function<void()> Clear;
+  // The X11 primary selection (what was last selected anywhere, which a
+  // middle click pastes); nullptr: the system's, where it has one.
+  std::function<std::string()> GetSelectionUtf8;
 };
 // nullptr members restore the system clipboard; returns the one before.
 ClipboardBackend SetClipboardBackend(ClipboardBackend Backend);
+
+// The text of the primary selection; false where the system has none.
+bool PrimarySelectionText(AnsiString& Text);
+
+// While it lives, the clipboard's text reads as Text.  Text that reaches an
+// edit without the clipboard (a drop, the primary selection) goes to the
+// edit as WM_PASTE under it, so it passes the same rule as a paste.
+class ScopedPasteText {
+public:
+  explicit ScopedPasteText(const AnsiString& Text);
+  ~ScopedPasteText();
+  ScopedPasteText(const ScopedPasteText&) = delete;
+  ScopedPasteText& operator=(const ScopedPasteText&) = delete;
+
+private:
+  bool FHadBefore;
+  AnsiString FBefore;
+};
 
 }  // namespace platform

@@ -1110,11 +1110,35 @@ void TControl::WMCancelMode(TMessage& M) {
   FMouseDownLeft = false;
   DefaultHandler(M);
 }
+namespace {
+// A windowed control that is being disabled or hidden while it (or a
+// control inside it) has its form's focus: the form's own window takes the
+// focus first, so Qt does not hand it to the next widget (with focus-in
+// events there, and the other control's OnEnter).  The form's
+// ActiveControl becomes empty; the focus stays with the window until the
+// program or the user moves it.
+void RemoveFocus(TControl* Control) {
+  auto* wc = dynamic_cast<TWinControl*>(Control);
+  if (!wc || !wc->Parent()) return;
+  TCustomForm* form = GetParentForm(wc);
+  QWidget* formWidget = platform::WidgetOf(form);
+  if (!form || !formWidget) return;
+  // The window's focus child, also while another window is active.
+  const QWidget* focus = formWidget->focusWidget();
+  TControl* holder = focus ? platform::ControlOfWidget(focus) : nullptr;
+  if (holder && (holder == wc || wc->ContainsControl(holder))) formWidget->setFocus(Qt::OtherFocusReason);
+  form->DefocusControl(wc);
+}
+}  // namespace
+
 void TControl::CMEnabledChanged(TMessage& /*M*/) {
+  if (!FEnabled) RemoveFocus(this);
   if (FPeer) UpdatePeer();
   Invalidate();
 }
-void TControl::CMVisibleChanged(TMessage& /*M*/) {}
+void TControl::CMVisibleChanged(TMessage& /*M*/) {
+  if (!FVisible) RemoveFocus(this);
+}
 void TControl::CMColorChanged(TMessage& /*M*/) {
   if (FPeer) UpdatePeer();
   Invalidate();

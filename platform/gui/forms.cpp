@@ -1,6 +1,7 @@
 // Forms, the application and the screen.
 #include "platform/gui/forms.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -113,7 +114,9 @@ void TCustomForm::SetFocus() {
 }
 
 void TCustomForm::FocusMovedTo(TWinControl* Control) {
-  if (Control == this || Control == FFocusedControl) return;
+  // The form's own window has the focus: no control of it has.
+  if (Control == this) Control = nullptr;
+  if (Control == FFocusedControl) return;
   TWinControl* old = FFocusedControl;
   FFocusedControl = Control;
   FActiveControl = Control;
@@ -137,6 +140,10 @@ void TCustomForm::FocusMovedTo(TWinControl* Control) {
     if (FFocusedControl != Control) break;
     if (TWinControl* c = FindControl(*it)) send(c, CM_ENTER);
   }
+}
+
+void TCustomForm::DefocusControl(TWinControl* Control) {
+  if (Control && (FActiveControl == Control || Control->ContainsControl(FActiveControl))) FActiveControl = nullptr;
 }
 
 void TCustomForm::ControlGone(TWinControl* Control) {
@@ -224,10 +231,7 @@ TModalResult TCustomForm::ShowModal() {
   FModalResult = mrNone;
   Show();
   if (QWidget* w = platform::WidgetOf(this)) QApplication::setActiveWindow(w);
-  QEventLoop loop;
-  while (FModalResult == mrNone && Visible() && !Application->Terminated()) {
-    loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-  }
+  while (FModalResult == mrNone && Visible() && !Application->Terminated()) Application->HandleMessage();
   Hide();
   return FModalResult;
 }
@@ -333,10 +337,33 @@ void TApplication::ProcessMessages() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+namespace {
+// One pass of the thread's event dispatcher over what is waiting (posted
+// messages, input, timers that are due); with Wait it first blocks until
+// something comes.  True when it handled anything.  (The overloads of
+// processEvents with a time limit never wait: a loop on them spins.)
+bool DispatchEvents(bool Wait) {
+  QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance();
+  if (!d) return false;
+  platform::FlushOrphanedPosts();
+  QEventLoop::ProcessEventsFlags flags = QEventLoop::AllEvents;
+  if (Wait) flags |= QEventLoop::WaitForMoreEvents;
+  const bool handled = d->processEvents(flags);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return handled;
+}
+}  // namespace
+
 void TApplication::HandleMessage() {
   if (!QCoreApplication::instance()) return;
-  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  if (DispatchEvents(false) || FTerminated) return;
+  Idle();
+}
+
+void TApplication::Idle() {
+  if (OnIdle) platform::Guarded([this] { OnIdle(this); });
+  if (FTerminated) return;
+  DispatchEvents(true);
 }
 
 void TApplication::Terminate() {

@@ -91,7 +91,11 @@ public:
   // For the layer: the window got or lost the activation / the focus moved.
   void Activated();
   void Deactivated();
+  // The focus moved to Control (the form itself: to the form's own window).
   void FocusMovedTo(TWinControl* Control);
+  // Control (or one inside it) can no longer hold the focus: it stops being
+  // the active control.
+  void DefocusControl(TWinControl* Control);
   void ControlGone(TWinControl* Control);
   TWinControl* FocusedControl() const { return FFocusedControl; }
 
@@ -161,7 +165,9 @@ public:
   void Run();
   // Handles every message now waiting, posted messages included.
   void ProcessMessages();
-  // Handles messages until none is waiting, or waits for one.
+  // Handles the messages waiting (posted messages, input, timers that are
+  // due); when there are none, the idle step: OnIdle, then it waits until
+  // a message comes or a timer is due, and handles that.
   void HandleMessage();
   void Terminate();
   bool Terminated() const { return FTerminated; }
@@ -183,6 +189,7 @@ public:
   void SetShowMainForm(bool Value) { FShowMainForm = Value; }
 
   TExceptionEvent OnException;
+  // Fired once each time the queue has run empty, before the loop waits.
   TNotifyEvent OnIdle;
 
   // Frees the forms the application owns (OnDestroy first); Run does it
@@ -195,6 +202,7 @@ public:
   void ResetTerminated() { FTerminated = false; }
 
 private:
+  void Idle();
   TCustomForm* FMainForm = nullptr;
   bool FTerminated = false;
   bool FShowMainForm = true;

@@ -8,9 +8,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -259,8 +261,44 @@ protected:
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(Event->globalPos());
   }
+  // Dropped text and the primary selection (middle click) would go into the
+  // text past the control's rules: they are pasted instead (WM_PASTE), at
+  // the drop position or the caret, and what the paste refuses changes
+  // nothing.  A drop is always a copy, so a refused one takes nothing away
+  // from its source either.
+  void dropEvent(QDropEvent* Event) override {
+    if (!Event->mimeData() || !Event->mimeData()->hasText() || isReadOnly()) {
+      Event->ignore();
+      return;
+    }
+    const AnsiString text = platform::FromQString(Event->mimeData()->text());
+    deselect();
+    setCursorPosition(cursorPositionAt(Event->position().toPoint()));
+    Event->setDropAction(Qt::CopyAction);
+    Event->accept();
+    PasteAsMessage(text);
+  }
+  void mouseReleaseEvent(QMouseEvent* Event) override {
+    AnsiString selection;
+    if (Event->button() == Qt::MiddleButton && platform::PrimarySelectionText(selection)) {
+      Event->accept();
+      if (!isReadOnly()) {
+        deselect();
+        PasteAsMessage(selection);
+      }
+      return;
+    }
+    QLineEdit::mouseReleaseEvent(Event);
+  }
 
 private:
+  void PasteAsMessage(const AnsiString& Text) {
+    const HWND h = Handle();
+    platform::Guarded([&] {
+      platform::ScopedPasteText paste(Text);
+      SendMessage(h, WM_PASTE, 0, 0);
+    });
+  }
   TCustomEdit* FEdit;
 };
 
@@ -716,6 +754,29 @@ public:
     if (wasOpen) platform::Guarded([this] { FBox->NativeClosedUp(); });
   }
   bool PopupOpen() const { return view() && view()->window()->isVisible(); }
+  // Selects Index in the box and in its list: the list's view keeps a
+  // current row of its own, which Enter in the open list takes.
+  void ShowIndex(int Index) {
+    QSignalBlocker block(this);
+    setCurrentIndex(Index);
+    QAbstractItemView* v = view();
+    if (!v || !v->selectionModel()) return;
+    QSignalBlocker blockView(v->selectionModel());
+    const QModelIndex i = model()->index(Index, modelColumn(), rootModelIndex());
+    if (i.isValid()) {
+      v->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+      v->scrollTo(i);
+    } else {
+      v->selectionModel()->clear();
+    }
+    v->viewport()->update();
+  }
+  // The open list's current row (-1 when closed or none).
+  int ListRow() const {
+    if (!PopupOpen()) return -1;
+    const QModelIndex i = view()->currentIndex();
+    return i.isValid() ? i.row() : -1;
+  }
 
 protected:
   void paintEvent(QPaintEvent* Event) override {
@@ -819,13 +880,13 @@ void TCustomComboBox::MirrorItems() {
 void TCustomComboBox::MirrorSelection() {
   ComboPeer* c = ComboOf(this);
   if (!c) return;
-  QSignalBlocker block(c);
-  c->setCurrentIndex(FItemIndex);
+  c->ShowIndex(FItemIndex);
   c->update();
 }
 
 void TCustomComboBox::ItemsChanged(int Kind, int Index) {
   FollowItemChange(FItemIndex, Kind, Index);
+  FListFrom = kNoListMove;
   if (FStrings->UpdateCount() > 0 && Kind != 5) return;
   ComboPeer* c = ComboOf(this);
   if (!c) return;
@@ -870,12 +931,13 @@ void TCustomComboBox::SetDropDownCount(int Value) {
 void TCustomComboBox::SetItemIndex(int Value) {
   if (Value < -1 || Value >= static_cast<int>(FItems.size())) Value = -1;
   FItemIndex = Value;
+  FListFrom = kNoListMove;
   if (HasEdit()) {
     const AnsiString t = Value >= 0 ? FItems[static_cast<std::size_t>(Value)].Text : AnsiString();
     TControl::SetTextValue(t);
     if (ComboPeer* c = ComboOf(this)) {
+      c->ShowIndex(Value);
       QSignalBlocker block(c);
-      c->setCurrentIndex(Value);
       c->setEditText(ToQString(t));
     }
     return;
@@ -898,12 +960,20 @@ void TCustomComboBox::SetTextValue(const AnsiString& Value) {
   }
   TControl::SetTextValue(Value);
   FItemIndex = FindString(Value, -1, true);
+  FListFrom = kNoListMove;
   if (ComboPeer* c = ComboOf(this)) {
+    c->ShowIndex(FItemIndex);
     QSignalBlocker block(c);
-    c->setCurrentIndex(FItemIndex);
     c->setEditText(ToQString(Value));
   }
 }
+
+namespace platform {
+int DroppedListRow(TCustomComboBox* Box) {
+  ComboPeer* c = ComboOf(Box);
+  return c ? c->ListRow() : -1;
+}
+}  // namespace platform
 
 bool TCustomComboBox::DroppedDown() {
   if (ComboPeer* c = ComboOf(this)) return c->PopupOpen();
@@ -925,7 +995,11 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
 }
 
 void TCustomComboBox::NativeDroppedDown() { DropDown(); }
-void TCustomComboBox::NativeClosedUp() { CloseUp(); }
+void TCustomComboBox::NativeClosedUp() {
+  // Closed without Enter: the arrow keys' entry was not taken.
+  if (FListFrom != kNoListMove) SetItemIndex(FListFrom);
+  CloseUp();
+}
 
 int TCustomComboBox::SelStart() {
   if (ComboPeer* c = ComboOf(this))
@@ -985,10 +1059,25 @@ int TCustomComboBox::FindString(const AnsiString& S, int After, bool Exact) cons
 void TCustomComboBox::NativeActivated(int Index) {
   if (Index < -1 || Index >= static_cast<int>(FItems.size())) return;
   FItemIndex = Index;
+  FListFrom = kNoListMove;
   if (HasEdit()) {
     const AnsiString t = Index >= 0 ? FItems[static_cast<std::size_t>(Index)].Text : AnsiString();
     TControl::SetTextValue(t);
   }
+  Click();
+  Select();
+}
+
+void TCustomComboBox::PreviewListIndex(int Index) {
+  const int from = FListFrom != kNoListMove ? FListFrom : FItemIndex;
+  SetItemIndex(Index);
+  FListFrom = from;
+}
+
+void TCustomComboBox::TakeListIndex(int Index) {
+  const int from = FListFrom != kNoListMove ? FListFrom : FItemIndex;
+  SetItemIndex(Index);
+  if (Index == from) return;
   Click();
   Select();
 }
@@ -999,6 +1088,7 @@ void TCustomComboBox::NativeEditTextEdited() {
   const AnsiString t = FromQString(c->currentText());
   TControl::SetTextValue(t);
   FItemIndex = FindString(t, -1, true);
+  FListFrom = kNoListMove;
   Change();
 }
 
@@ -1039,8 +1129,8 @@ void TCustomComboBox::KeyPress(char& Key) {
     SetTextValue(full);
     FItemIndex = i;
     if (ComboPeer* c = ComboOf(this)) {
+      c->ShowIndex(i);
       QSignalBlocker block(c);
-      c->setCurrentIndex(i);
       c->setEditText(ToQString(full));
     }
     SetSelStart(static_cast<int>(typed.size()));
@@ -1101,21 +1191,44 @@ void TCustomComboBox::MeasureItem(int Index, int& Height) {
 void TCustomComboBox::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
     case WM_KEYDOWN: {
-      // The open list: Enter chooses the item under the cursor, Esc closes.
       ComboPeer* c = ComboOf(this);
       const WORD key = static_cast<WORD>(Message.WParam);
-      if (c && c->PopupOpen() && (key == VK_RETURN || key == VK_ESCAPE)) {
-        const int row = c->view() ? c->view()->currentIndex().row() : -1;
+      if (!c || !c->PopupOpen()) break;
+      const int count = static_cast<int>(FItems.size());
+      const int row = c->ListRow();
+      // The open list: the arrow keys move the selection of the box and of
+      // the list together; Enter takes it, closing the list otherwise goes
+      // back to the entry selected before.
+      int to = -2;
+      const int page = std::max(1, c->maxVisibleItems() - 1);
+      const int from = row >= 0 ? row : FItemIndex;
+      switch (key) {
+        case VK_UP: to = from - 1; break;
+        case VK_DOWN: to = from + 1; break;
+        case VK_PRIOR: to = from - page; break;
+        case VK_NEXT: to = from < 0 ? page - 1 : from + page; break;
+        case VK_HOME: to = 0; break;
+        case VK_END: to = count - 1; break;
+        default: break;
+      }
+      if (to != -2) {
+        if (count > 0) PreviewListIndex(std::clamp(to, 0, count - 1));
+        return;
+      }
+      // Enter keeps the entry the list shows, Esc the selection; both close
+      // the list, and their character follows as it would after the key.
+      if (key == VK_RETURN || key == VK_ESCAPE) {
+        const HWND h = Handle();
+        const int from = FListFrom != kNoListMove ? FListFrom : FItemIndex;
+        if (key == VK_RETURN && row >= 0 && row < count) FListFrom = kNoListMove;
         c->hidePopup();
-        if (key == VK_RETURN && row >= 0 && row < FItems.size()) {
-          {
-            QSignalBlocker block(c);
-            c->setCurrentIndex(row);
-          }
-          NativeActivated(row);
+        if (key == VK_RETURN && row >= 0 && row < count) {
+          FListFrom = from;
+          TakeListIndex(row);
         } else {
           MirrorSelection();
         }
+        if (FindControl(h) == this) Perform(WM_CHAR, key == VK_RETURN ? '\r' : '\x1B', Message.LParam);
         return;
       }
       break;

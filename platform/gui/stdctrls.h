@@ -270,6 +270,13 @@ public:
 
   // For the layer (the native control's notices).
   void NativeActivated(int Index);
+  // The arrow keys moved to entry Index in the open list: the box shows it
+  // and remembers the entry selected before (a list closed without Enter
+  // goes back to it).
+  void PreviewListIndex(int Index);
+  // Enter took entry Index in the open list: it becomes the selection, with
+  // Click and Select when it differs from the entry selected before.
+  void TakeListIndex(int Index);
   void NativeEditTextEdited();
   void NativeDroppedDown();
   void NativeClosedUp();
@@ -307,6 +314,9 @@ private:
   std::unique_ptr<platform::ControlStrings> FStrings;
   std::unique_ptr<TControlCanvas> FCanvas;
   int FItemIndex = -1;
+  // The entry selected before the arrow keys moved in the open list.
+  static constexpr int kNoListMove = -2;
+  int FListFrom = kNoListMove;
   TComboBoxStyle FStyle = csDropDown;
   bool FSorted = false;
   int FItemHeight = 16;

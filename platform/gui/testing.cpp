@@ -2,6 +2,8 @@
 #include "platform/gui/testing.h"
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -239,6 +241,22 @@ void SendDblClick(TControl* Control, int X, int Y) {
 void SetMousePos(TControl* Control, int X, int Y) {
   const TPoint p = Control->ClientToScreen(TPoint(X, Y));
   SetCursorOverride(p.X, p.Y);
+}
+
+void SendTextDrop(TControl* Control, int X, int Y, const AnsiString& Text) {
+  QWidget* w = WidgetOf(Control);
+  if (!w) return;
+  QMimeData data;
+  data.setText(ToQString(Text));
+  const QPoint at(X, Y);
+  const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+  QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &enter);
+  QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &move);
+  QDropEvent drop(QPointF(at), actions, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &drop);
+  ProcessPendingMessages();
 }
 
 // ---------------------------------------------------------------- a native edit for tests

@@ -11,6 +11,7 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/graphics.h"
 
+class TCustomComboBox;
 class TCustomForm;
 class TTimer;
 
@@ -44,6 +45,10 @@ bool TypeText(const AnsiString& Text);
 // Text is the edit's text), for tests of the key pipeline.
 TWinControl* CreateLineEditControl(TComponent* Owner);
 
+// The current row of a combo box's open list, the entry Enter there takes
+// (-1 while the list is closed).
+int DroppedListRow(TCustomComboBox* Box);
+
 // How often the timer was (re)started since it was made.
 unsigned TimerStarts(TTimer* Timer);
 
@@ -55,6 +60,9 @@ void SendClick(TControl* Control, int X, int Y);
 void SendDblClick(TControl* Control, int X, int Y);
 // Moves the mouse pointer (GetCursorPos reports it) to client coordinates.
 void SetMousePos(TControl* Control, int X, int Y);
+// Drags Windows-1252 text over the control from outside and drops it at
+// client coordinates (drag enter, drag move, drop), offering copy and move.
+void SendTextDrop(TControl* Control, int X, int Y, const AnsiString& Text);
 
 // One drawing call on a device context.
 struct DrawOp {

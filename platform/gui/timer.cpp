@@ -10,12 +10,19 @@
 
 namespace platform {
 
+namespace {
+bool ManualTimers = false;
+}  // namespace
+
+void SetManualTimers(bool On) { ManualTimers = On; }
+
 class TimerImpl {
 public:
   explicit TimerImpl(TTimer* owner) : FOwner(owner) {}
   static TimerImpl* Of(TTimer* t) { return t->FImpl.get(); }
   void Start(int ms) {
-    if (!QCoreApplication::instance()) {
+    if (!QCoreApplication::instance() || ManualTimers) {
+      if (FTimer) FTimer->stop();
       FPending = true;
       ++Starts;
       return;

@@ -177,6 +177,23 @@ TEST_F(E2eArticle, PricesUseAPointAndGroupThousandsNeverWithThePoint) {
   }
 }
 
+// The fixture holds the window's timer: however long the machine takes
+// after the search, the hit list's timer (armed by the release of the
+// search's Enter) does not fire by itself in the message processing of a
+// later step, which would show the first hit again in its middle.
+TEST_F(E2eArticle, HitListTimerWaitsForTheTestWhileAnArticleIsShown) {
+  ShowFirstHit("AS-");
+  ASSERT_EQ(W->FShownEid, 100101);
+  ASSERT_TRUE(W->timCheck->Running());
+  // Longer than the timer's interval, as a busy machine may take.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2 * W->timCheck->Interval()));
+  W->FShownEid = -1;
+  ASSERT_TRUE(W->ShowArticle(100102));
+  EXPECT_EQ(W->FShownEid, 100102);
+  EXPECT_EQ(W->edHFab->EText(), "AS-4712");
+  EXPECT_TRUE(W->timCheck->Running());
+}
+
 TEST_F(E2eArticle, DecimalSeparatorComesBackOnEveryWayOut) {
   ShowFirstHit("AS-4711");
   struct WayOut {

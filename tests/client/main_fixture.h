@@ -41,6 +41,7 @@
 #include "platform/rtl/sysutils.h"
 #include "tests/support/fake_service/fake_service.h"
 #include "tests/support/gui_input.h"
+#include "tests/support/held_time.h"
 #include "tests/support/msgbox_recorder.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
@@ -402,6 +403,20 @@ protected:
   }
 
   static TWinControl* Focused() { return Screen->ActiveControl(); }
+  // From now on, the names of the window's tab stops whose OnEnter runs go
+  // to Entered, in order (each handler the window has still runs).
+  void LogEnters() {
+    Entered.clear();
+    for (int i = 0; i < W->ComponentCount(); ++i)
+      if (auto* C = dynamic_cast<TWinControl*>(W->Components(i)); C && C->TabStop()) {
+        TNotifyEvent Old = C->OnEnter;
+        C->OnEnter = [this, C, Old](TObject* Sender) {
+          Entered.push_back(C->Name());
+          if (Old) Old(Sender);
+        };
+      }
+  }
+  std::vector<std::string> Entered;
   static void FocusOn(TWinControl* Control) {
     Control->SetFocus();
     RunPostedMessages();
@@ -467,6 +482,8 @@ protected:
     return true;
   }
 
+  // The window's timer fires only when a test fires it; the tick count stands.
+  platform::test::HeldTime Time;
   platform::test::TempDir Root;
   std::unique_ptr<FakeZelService> Service;
   MessageBoxRecorder Boxes;

@@ -118,6 +118,89 @@ TEST_F(E2eLogin, ClickingTheButtonLogsInToo) {
   EXPECT_FALSE(W->btLogin->Enabled());
 }
 
+// The button disables itself when it starts the login.  Whether it was
+// clicked (and took the focus) or Enter in the password started it, no other
+// control takes the focus on the way or runs its OnEnter (the supplier
+// list's would empty the hit list before the service was even asked): the
+// focus goes where the login sends it, or stays with the window.
+TEST_F(E2eLogin, FocusAfterALoginByClickOrByEnter) {
+  struct Case {
+    const char* Name;
+    bool ByClick;
+    const char* Pass;
+    FakeFailure Failure;
+    std::vector<std::string> Entered;  // OnEnter in order, from the password field
+    const char* FocusedName;           // "" for none: the window keeps the focus
+    bool LoginEnabled;
+  };
+  const Case Cases[] = {
+      {"click, success", true, "demo", FakeFailure::None, {"btLogin", "edFab"}, "edFab", false},
+      {"enter, success", false, "demo", FakeFailure::None, {"edFab"}, "edFab", false},
+      {"click, refused", true, "falsch", FakeFailure::None, {"btLogin", "edPass"}, "edPass", true},
+      {"enter, refused", false, "falsch", FakeFailure::None, {}, "edPass", false},
+      {"click, error", true, "demo", FakeFailure::SoapFault, {"btLogin"}, "", false},
+      {"enter, error", false, "demo", FakeFailure::SoapFault, {}, "edPass", false},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Service->SetFailure(C.Failure);
+    WriteSettings({"USER=demo"});
+    StartWindow();
+    FocusOn(W->edPass);
+    W->edPass->SetText(C.Pass);
+    LogEnters();
+    if (C.ByClick)
+      Click(W->btLogin);
+    else
+      PressKey(VK_RETURN);
+    RunPostedMessages();
+    EXPECT_EQ(Entered, C.Entered);
+    EXPECT_EQ(Focused() ? Focused()->Name() : std::string(), C.FocusedName);
+    EXPECT_EQ(W->btLogin->Enabled(), C.LoginEnabled);
+    EXPECT_FALSE(W->cbHer->Focused());
+    CloseWindow();
+    Boxes.Clear();
+  }
+}
+
+// Choosing the supplier by typing: back in the supplier list, "Mit" drops
+// its list and selects "Mitte Textil"; the open list shows that entry, and
+// Enter keeps it, closes the list, hands the focus on and reports no second
+// change.  The next search asks for that supplier.
+TEST_F(E2eLogin, TypedSupplierIsKeptByEnterInTheOpenList) {
+  Service->SetSupplierList("@stm,eid[INT],fab[STR]\r\n1203^Alpenstieg Schuhfabrik GmbH\r\n2210^Nordlicht Textil KG\r\n"
+                           "4410^Mitte Textil\r\n3377^M\xFCller & S\xF6hne Sportartikel\r\n");
+  WriteSettings({"USER=demo"});
+  StartWindow();
+  LoginWithEnter("demo", "demo");
+  ASSERT_EQ(Focused(), W->edFab);
+  ASSERT_EQ(W->cbHer->GetKey(), "1203");  // the first by name
+  for (int i = 0; i < 3; ++i) PressKey(VK_TAB, TShiftState{ssShift});
+  ASSERT_EQ(Focused(), W->cbHer);
+  int Changes = 0;
+  const TNotifyEvent Rebuild = W->cbHer->OnChange;
+  W->cbHer->OnChange = [&](TObject* Sender) {
+    ++Changes;
+    Rebuild(Sender);
+  };
+  TypeText("Mit");
+  ASSERT_TRUE(W->cbHer->DroppedDown());
+  EXPECT_EQ(W->cbHer->GetKey(), "4410");
+  EXPECT_EQ(platform::DroppedListRow(W->cbHer), W->cbHer->ItemIndex());
+  EXPECT_EQ(Changes, 1);
+  PressKey(VK_RETURN);
+  EXPECT_FALSE(W->cbHer->DroppedDown());
+  EXPECT_EQ(W->cbHer->GetKey(), "4410");
+  EXPECT_EQ(LineOf(W->cbHer, W->cbHer->ItemIndex()), "4410;04410;Mitte Textil;");
+  EXPECT_EQ(Changes, 1);
+  EXPECT_TRUE(W->cbHer->KeyCR());
+  EXPECT_EQ(Focused(), W->cbSai);
+  EXPECT_EQ(LinesOf(W->cbSai), (std::vector<std::string>{"-1;Alle;"}));  // supplier 4410 has no seasons
+  SearchWithEnter("AS-");
+  ASSERT_FALSE(Calls("SearchART2").empty());
+  EXPECT_EQ(Calls("SearchART2").back().Param("her"), "4410");
+}
+
 TEST_F(E2eLogin, DoubleClickOnSupplierOrCountryLabelTogglesTheSupplierOrder) {
   WriteSettings({"USER=demo", "HER=3377"});
   StartWindow();

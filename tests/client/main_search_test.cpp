@@ -173,6 +173,26 @@ TEST_F(E2eSearch, StatusOfTheSearchShowsInTheLabelWithoutMessage) {
   EXPECT_TRUE(Calls("GetPRICAT").empty());
 }
 
+// Enter in the article number gives the search button the focus, and the
+// search disables it: no other control takes the focus meanwhile.  Without
+// hits the window keeps the focus, so the next Space ticks nothing.
+TEST_F(E2eSearch, SearchWithoutHitsLeavesTheFocusWithTheWindow) {
+  StartWindow();
+  LoginWithEnter("demo", "demo");
+  ASSERT_EQ(Focused(), W->edFab);
+  const bool Picture = W->chkPic->Checked();
+  LogEnters();
+  SearchWithEnter("XX-");
+  ASSERT_EQ(W->lbox->Items()->Count(), 0);
+  EXPECT_EQ(Entered, (std::vector<std::string>{"btSearch"}));
+  EXPECT_EQ(Focused(), nullptr);
+  EXPECT_EQ(W->ActiveControl(), nullptr);
+  EXPECT_TRUE(W->btSearch->Enabled());
+  PressKey(VK_SPACE);
+  EXPECT_EQ(W->chkPic->Checked(), Picture);
+  EXPECT_EQ(Entered, (std::vector<std::string>{"btSearch"}));
+}
+
 TEST_F(E2eSearch, SearchButtonComesBackAfterEveryError) {
   StartWindow();
   LoginWithEnter("demo", "demo");
@@ -245,7 +265,14 @@ TEST_F(E2eSearch, TimerShowsTheHitAfterItsInterval) {
   StartWindow();
   LoginWithEnter("demo", "demo");
   SearchWithEnter("AS-");
+  // The release of the search's Enter armed the held timer: let it go, then
+  // the next key's timer counts its real interval.
+  if (W->timCheck->Running()) {
+    ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+  }
+  RunPostedMessages();
   Service->ClearRequests();
+  Time.LetTimersRun();
   const auto Pressed = std::chrono::steady_clock::now();
   PressKey(VK_DOWN);
   ASSERT_TRUE(WaitUntil([&] { return !Calls("GetPRICAT").empty(); }));

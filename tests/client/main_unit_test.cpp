@@ -30,6 +30,7 @@
 #include "platform/gui/timer.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/codepage.h"
+#include "tests/support/held_time.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
@@ -121,6 +122,8 @@ std::string WindowsPath(const std::string& HostPath) {
 // (where the debug marker files would be); message boxes are recorded.
 class MainWindowTest : public ::testing::Test {
 protected:
+  // The window's timer fires only when a test fires it.
+  platform::test::HeldTime Time;
   void SetUp() override {
     ASSERT_EQ(::mkdir(Dir.file("app").c_str(), 0700), 0);
     ASSERT_EQ(::mkdir(Dir.file("tmp").c_str(), 0700), 0);

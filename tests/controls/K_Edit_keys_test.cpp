@@ -355,6 +355,49 @@ TEST_F(KEditKeys, PasteFollowsTheMask) {
   EXPECT_EQ(edit->Text(), "a.b");
 }
 
+// Text that comes without a key, dropped or pasted with the middle button
+// from the primary selection, takes the road of a paste: the mask, the
+// length limit and read-only hold, and refused text changes nothing.
+TEST_F(KEditKeys, DroppedAndPrimarySelectionTextFollowThePasteRule) {
+  struct Case {
+    const char* Name;
+    const char* Mask;
+    bool ReadOnly;
+    const char* Text;
+    const char* Expected;
+  };
+  const Case Cases[] = {
+      {"letters into a digit mask", "00000000", false, "abc", "12"},
+      {"digits into a digit mask", "00000000", false, "345", "12345"},
+      {"beyond the mask's length", "00000000", false, "3456789", "12345678"},
+      {"read-only", "00000000", true, "345", "12"},
+      {"no mask: the first line", "", false, "ab\r\ncd", "12ab"},
+  };
+  TestClipboard clip;
+  clip.Text = "0";
+  for (const bool Drop : {true, false}) {
+    for (const Case& C : Cases) {
+      SCOPED_TRACE(std::string(Drop ? "drop, " : "primary selection, ") + C.Name);
+      edit->SetReadOnly(false);
+      edit->SetEditMask(C.Mask);
+      edit->SetText("12");
+      edit->SetReadOnly(C.ReadOnly);
+      Show(edit);
+      edit->SetSelStart(2);
+      const int X = edit->Width() - 4;
+      if (Drop) {
+        platform::SendTextDrop(edit, X, 5, C.Text);
+      } else {
+        clip.Selection = C.Text;
+        platform::SendMouseDown(edit, mbMiddle, X, 5);
+        platform::SendMouseUp(edit, mbMiddle, X, 5);
+      }
+      EXPECT_EQ(edit->Text(), C.Expected);
+      EXPECT_EQ(clip.Text, "0");  // the clipboard itself is neither read nor changed
+    }
+  }
+}
+
 TEST_F(KEditKeys, DoubleClickSelectsAll) {
   int clicks = 0;
   edit->OnDblClick = [&](TObject*) { ++clicks; };

@@ -20,17 +20,19 @@ namespace kedit_test {
 
 using BeepCounter = platform::test::BeepCounter;
 
-// A clipboard of the test's own instead of the system's.
+// A clipboard of the test's own instead of the system's, with a primary
+// selection (the text a middle click pastes).
 class TestClipboard {
 public:
   TestClipboard() {
-    FPrevious = platform::SetClipboardBackend(
-        {[this] { return Text; }, [this](const std::string& s) { Text = s; }, [this] { Text.clear(); }});
+    FPrevious = platform::SetClipboardBackend({[this] { return Text; }, [this](const std::string& s) { Text = s; },
+                                               [this] { Text.clear(); }, [this] { return Selection; }});
   }
   ~TestClipboard() { platform::SetClipboardBackend(FPrevious); }
   TestClipboard(const TestClipboard&) = delete;
   TestClipboard& operator=(const TestClipboard&) = delete;
-  std::string Text;  // UTF-8, as the system clipboard holds it
+  std::string Text;       // UTF-8, as the system clipboard holds it
+  std::string Selection;  // the primary selection, UTF-8
 
 private:
   platform::ClipboardBackend FPrevious;

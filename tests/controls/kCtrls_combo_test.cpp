@@ -2,6 +2,9 @@
 // focus hand-on, the type-ahead search and drawing in columns.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <initializer_list>
+
 #include <string>
 #include <vector>
 
@@ -358,24 +361,41 @@ TEST(KComboBoxFocus, KeysMoveTheFocus) {
   EXPECT_EQ(LastExitControl.Get(), box);
 }
 
+// A shown window with a box of these lines that has the focus, an edit
+// after it, and the box's changes counted.
+class ComboWindow {
+public:
+  explicit ComboWindow(std::initializer_list<const char*> Lines) {
+    form.SetBounds(0, 0, 300, 200);
+    box = new TKComboBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(5, 5, 200, 21);
+    box->SetColWidths("0;4;40;");
+    for (const char* l : Lines) box->AddLine(l);
+    next = new TEdit(&form);
+    next->SetParent(&form);
+    next->SetBounds(5, 100, 100, 21);
+    box->OnChange = [this](TObject*) { ++changes; };
+  }
+  void Show() {
+    zeltest::ShowForm(&form);
+    box->SetFocus();
+  }
+  TForm form{nullptr};
+  TKComboBox* box = nullptr;
+  TEdit* next = nullptr;
+  int changes = 0;
+};
+
 // Typing into the focused box of a real window: the list drops down and the
 // typed keys keep collecting there.
 TEST(KComboBoxWindow, TypeAheadWithTheListDroppedDown) {
   FakeClock clock;
-  TForm form(nullptr);
-  form.SetBounds(0, 0, 300, 200);
-  auto* box = new TKComboBox(&form);
-  box->SetParent(&form);
-  box->SetBounds(5, 5, 200, 21);
-  box->SetColWidths("0;4;40;");
-  for (const char* l : {"10;A;ten", "12;B;twelve", "2;C;two"}) box->AddLine(l);
-  auto* next = new TEdit(&form);
-  next->SetParent(&form);
-  next->SetBounds(5, 100, 100, 21);
-  int changes = 0;
-  box->OnChange = [&](TObject*) { ++changes; };
-  zeltest::ShowForm(&form);
-  box->SetFocus();
+  ComboWindow w({"10;A;ten", "12;B;twelve", "2;C;two"});
+  TKComboBox* box = w.box;
+  TEdit* next = w.next;
+  int& changes = w.changes;
+  w.Show();
   zeltest::TypeText("1");
   EXPECT_TRUE(box->DroppedDown());
   clock.Advance(400);
@@ -393,6 +413,69 @@ TEST(KComboBoxWindow, TypeAheadWithTheListDroppedDown) {
   zeltest::PressKey(VK_DOWN);
   EXPECT_TRUE(next->Focused());
   EXPECT_EQ(box->ItemIndex(), 1);
+}
+
+// The open list shows the box's selection whichever way it is made (the
+// program, the search, the arrow keys).  Enter keeps the entry shown and
+// reports a change only when it differs from the one taken before; closing
+// the list otherwise goes back to that one.
+TEST(KComboBoxWindow, TheOpenListShowsTheSelectionHoweverItIsMade) {
+  FakeClock clock;
+  ComboWindow w({"1;A;Anton", "2;B;Berta", "3;C;Caesar", "4;D;Dora", "5;E;Emil"});
+  TKComboBox* box = w.box;
+  TEdit* next = w.next;
+  int& changes = w.changes;
+  box->SetIndex(0);
+  w.Show();
+  box->SetDroppedDown(true);
+  ASSERT_TRUE(box->DroppedDown());
+  struct Step {
+    const char* Name;
+    std::function<void()> Do;
+    int Index;
+    int Changes;
+  };
+  const Step Steps[] = {
+      {"SetIndex", [&] { box->SetIndex(3); }, 3, 0},
+      {"SetKey", [&] { box->SetKey("2"); }, 1, 0},
+      {"search", [&] { zeltest::TypeText("5"); }, 4, 1},
+      {"Up", [&] { zeltest::PressKey(VK_UP); }, 3, 1},
+      {"Home", [&] { zeltest::PressKey(VK_HOME); }, 0, 1},
+      {"End", [&] { zeltest::PressKey(VK_END); }, 4, 1},
+  };
+  for (const Step& S : Steps) {
+    SCOPED_TRACE(S.Name);
+    S.Do();
+    ASSERT_TRUE(box->DroppedDown());
+    EXPECT_EQ(box->ItemIndex(), S.Index);
+    EXPECT_EQ(platform::DroppedListRow(box), S.Index);
+    EXPECT_EQ(changes, S.Changes);
+  }
+  // Back at the entry the search took: Enter keeps it without a second change.
+  zeltest::PressKey(VK_RETURN);
+  EXPECT_FALSE(box->DroppedDown());
+  EXPECT_EQ(box->GetKey(), "5");
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(box->KeyCR());
+  EXPECT_TRUE(next->Focused());
+  // An entry reached with the arrow keys: Enter takes it with one change.
+  box->SetFocus();
+  box->SetDroppedDown(true);
+  zeltest::PressKey(VK_UP);
+  zeltest::PressKey(VK_UP);
+  EXPECT_EQ(changes, 1);
+  zeltest::PressKey(VK_RETURN);
+  EXPECT_EQ(box->GetKey(), "3");
+  EXPECT_EQ(changes, 2);
+  // Esc closes the list and goes back to the entry taken before.
+  box->SetFocus();
+  box->SetDroppedDown(true);
+  zeltest::PressKey(VK_DOWN);
+  EXPECT_EQ(platform::DroppedListRow(box), 3);
+  zeltest::PressKey(VK_ESCAPE);
+  EXPECT_FALSE(box->DroppedDown());
+  EXPECT_EQ(box->GetKey(), "3");
+  EXPECT_EQ(changes, 2);
 }
 
 // ---------------------------------------------------------------- focus exit

@@ -325,6 +325,33 @@ TEST(KListBoxWindow, EnterAndFocusEntry) {
   EXPECT_EQ(box->ItemIndex(), 1);
 }
 
+// The search in a real window: the list shows the entry it found (scrolled
+// into view), and the arrow keys go on from there.
+TEST(KListBoxWindow, SearchShowsTheFoundEntryAndTheArrowsGoOnFromIt) {
+  kctrls_test::FakeClock clock;
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 300);
+  auto* box = new TKListBox(&form);
+  box->SetParent(&form);
+  box->SetBounds(5, 5, 200, 60);
+  box->SetItemHeight(13);
+  for (int i = 10; i < 40; ++i) box->AddLine(IntToStr(i) + ";Artikel " + IntToStr(i));
+  box->SetIndex(0);
+  platform::SetMousePos(box, 500, 500);  // away from the box, which clicks there when it takes the focus
+  zeltest::ShowForm(&form);
+  box->SetFocus();
+  zeltest::RunPostedMessages();
+  ASSERT_EQ(box->ItemIndex(), 0);
+  zeltest::TypeText("35");
+  ASSERT_EQ(box->ItemIndex(), 25);
+  const TRect r = box->ItemRect(25);
+  EXPECT_GE(r.Top, 0);
+  EXPECT_LE(r.Bottom, box->ClientHeight());
+  zeltest::PressKey(VK_DOWN);
+  EXPECT_EQ(box->ItemIndex(), 26);
+  EXPECT_EQ(box->GetKey(), "36");
+}
+
 // ---------------------------------------------------------------- drawing
 
 class KListDraw : public KListBox {

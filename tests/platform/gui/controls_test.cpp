@@ -207,6 +207,67 @@ TEST_F(ControlsTest, FocusChangeSendsExitToTheOldControlBeforeEnterToTheNew) {
   EXPECT_TRUE(log.empty());
 }
 
+// Disabling or hiding the control that has the focus (or a parent of it)
+// hands the focus to no other control: the form's own window keeps it, the
+// form has no active control, and no other control's OnEnter runs.  The
+// next Tab moves on from the start of the tab order.
+TEST_F(ControlsTest, DisablingOrHidingTheFocusedControlLeavesTheFocusWithTheWindow) {
+  struct Case {
+    const char* Name;
+    bool ParentToo;  // the focused control sits in a container, which is switched off
+    bool Hide;
+  };
+  const Case Cases[] = {{"disable", false, false}, {"hide", false, true}, {"disable parent", true, false},
+                        {"hide parent", true, true}};
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TLogBox* target = boxes[1];
+    TLogBox* container = nullptr;
+    if (C.ParentToo) {
+      container = new TLogBox(form.get(), &log);
+      container->SetName("box");
+      container->SetParent(form.get());
+      container->SetTabStop(false);
+      container->SetBounds(150, 10, 120, 100);
+      boxes[1]->SetParent(container);
+      target = container;
+    }
+    zeltest::Click(boxes[1], 5, 5);
+    ASSERT_TRUE(boxes[1]->Focused());
+    log.clear();
+    int enters = 0;
+    for (TLogBox* b : boxes) b->OnEnter = [&](TObject*) { ++enters; };
+    if (C.Hide)
+      target->SetVisible(false);
+    else
+      target->SetEnabled(false);
+    zeltest::RunPostedMessages();
+    EXPECT_EQ(enters, 0);
+    EXPECT_EQ(log, (std::vector<std::string>(C.ParentToo ? std::vector<std::string>{"b1.exit", "box.exit"}
+                                                          : std::vector<std::string>{"b1.exit"})));
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(Screen->ActiveControl(), nullptr);
+    EXPECT_EQ(GetFocus(), form->Handle());
+    for (TLogBox* b : boxes) EXPECT_FALSE(b->Focused()) << b->Name();
+    // Keys now reach the window, not a control; Tab starts the tab order.
+    log.clear();
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(log.empty());
+    PressKey(VK_TAB);
+    EXPECT_TRUE(boxes[0]->Focused());
+    EXPECT_EQ(enters, 1);
+    for (TLogBox* b : boxes) b->OnEnter = nullptr;
+    if (C.Hide)
+      target->SetVisible(true);
+    else
+      target->SetEnabled(true);
+    if (container) {
+      boxes[1]->SetParent(form.get());
+      delete container;
+    }
+  }
+}
+
 TEST_F(ControlsTest, ClickingAControlGivesItTheFocus) {
   zeltest::Click(boxes[1], 5, 5);
   EXPECT_TRUE(boxes[1]->Focused());

@@ -63,6 +63,45 @@ TEST(Timer, RunsFromTheMessageLoop) {
   EXPECT_EQ(ticks, 1);
 }
 
+// The message loop rests: with nothing waiting, HandleMessage fires OnIdle
+// and blocks until the timer is due, instead of returning at once (a loop
+// that spins calls it thousands of times during the interval).
+TEST(Application, HandleMessageWaitsForTheNextTimer) {
+  Application->ProcessMessages();
+  TTimer timer(nullptr);
+  timer.SetInterval(50);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) {
+    ++ticks;
+    timer.SetEnabled(false);
+  };
+  int idles = 0;
+  Application->OnIdle = [&](TObject*) { ++idles; };
+  int calls = 0;
+  while (ticks == 0 && calls < 1000000) {
+    Application->HandleMessage();
+    ++calls;
+  }
+  Application->OnIdle = nullptr;
+  EXPECT_EQ(ticks, 1);
+  EXPECT_LE(calls, 10);
+  EXPECT_GE(idles, 1);
+  EXPECT_LE(idles, calls);
+}
+
+// A message that is already waiting is handled at once: no idle step, no wait.
+TEST(Application, HandleMessageHandlesAWaitingMessageWithoutIdling) {
+  Application->ProcessMessages();
+  int idles = 0;
+  Application->OnIdle = [&](TObject*) { ++idles; };
+  bool ran = false;
+  platform::PostCall([&] { ran = true; });
+  Application->HandleMessage();
+  Application->OnIdle = nullptr;
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(idles, 0);
+}
+
 TEST(Clipboard, HoldsWindowsTextAsUnicode) {
   Clipboard()->SetAsText("Gr\xF6\xDF" "e \x80 5");
   EXPECT_EQ(Clipboard()->AsText(), "Gr\xF6\xDF" "e \x80 5");
@@ -72,7 +111,7 @@ TEST(Clipboard, HoldsWindowsTextAsUnicode) {
   // A test backend replaces the system clipboard.
   std::string held;
   auto old = platform::SetClipboardBackend({[&] { return held; }, [&](const std::string& s) { held = s; },
-                                            [&] { held.clear(); }});
+                                            [&] { held.clear(); }, nullptr});
   Clipboard()->SetAsText("\xE4");
   EXPECT_EQ(held, "\xC3\xA4");
   platform::SetClipboardBackend(old);

@@ -26,7 +26,7 @@ class ClipboardFixture {
 public:
   ClipboardFixture() {
     FPrevious = platform::SetClipboardBackend({[this] { return FText; }, [this](const std::string& s) { FText = s; },
-                                               [this] { FText.clear(); }});
+                                               [this] { FText.clear(); }, nullptr});
   }
   ~ClipboardFixture() { platform::SetClipboardBackend(FPrevious); }
   std::string FText;

@@ -833,6 +833,11 @@ void FakeZelService::AddCatalogEntry(long Eid, long Her, long Sai, const std::st
   FImpl->Files.Catalog.push_back(Article{Eid, Her, Sai, FabAnsi});
 }
 
+void FakeZelService::SetSupplierList(const std::string& KcsvAnsi) {
+  std::lock_guard<std::mutex> lock(FImpl->DataLock);
+  FImpl->Files.Suppliers = KcsvAnsi;
+}
+
 void FakeZelService::SetWsdl(FakeWsdl Wsdl) {
   std::lock_guard<std::mutex> lock(FImpl->Lock);
   FImpl->Wsdl = Wsdl;

@@ -87,6 +87,9 @@ public:
   // a catalog entry makes an article findable by SearchART2.
   void SetArticleText(long Eid, const std::string& KcsvAnsi);
   void AddCatalogEntry(long Eid, long Her, long Sai, const std::string& FabAnsi);
+  // Own data: the answer of the supplier list query (the login), KCSV in
+  // Windows-1252.
+  void SetSupplierList(const std::string& KcsvAnsi);
   // Lets a stalled reply go (it then answers 503).
   void ReleaseStall();
 
