@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <limits>
 #include <string_view>
 
@@ -215,6 +218,53 @@ bool IsXmlChar(char32_t c) {
          (c >= 0x10000 && c <= 0x10FFFF);
 }
 
+// The bytes that stand for themselves in text: printable ASCII but the
+// markup characters and the two that need a look at their neighbours.
+struct TPlainTable {
+  bool V[256];
+  constexpr TPlainTable() : V{} {
+    for (int c = 0x20; c < 0x80; ++c) V[c] = c != '<' && c != '&' && c != ']' && c != '>';
+  }
+};
+constexpr TPlainTable PlainText;
+
+// Length of the run of plain bytes at In.
+std::size_t PlainRun(const char* In, const char* End) {
+  const char* q = In;
+#ifdef __SSE2__
+  // Sixteen at a time: below 0x20 or above 0x7F (negative as signed) or markup.
+  const __m128i low = _mm_set1_epi8(0x20), lt = _mm_set1_epi8('<'), amp = _mm_set1_epi8('&'),
+                bracket = _mm_set1_epi8(']'), gt = _mm_set1_epi8('>');
+  while (End - q >= 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+    __m128i markup = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, amp)),
+                                  _mm_or_si128(_mm_cmpeq_epi8(v, bracket), _mm_cmpeq_epi8(v, gt)));
+    int stop = _mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi8(v, low), markup));
+    if (stop) return static_cast<std::size_t>(q - In) + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stop)));
+    q += 16;
+  }
+#endif
+  while (q < End && PlainText.V[static_cast<unsigned char>(*q)]) ++q;
+  return static_cast<std::size_t>(q - In);
+}
+
+// N ASCII bytes as UTF-16.
+void Widen(char16_t* Out, const char* In, std::size_t N) {
+  std::size_t i = 0;
+#ifdef __SSE2__
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 16 <= N; i += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(In + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i), _mm_unpacklo_epi8(v, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i + 8), _mm_unpackhi_epi8(v, zero));
+  }
+#endif
+  for (; i < N; ++i) Out[i] = static_cast<unsigned char>(In[i]);
+}
+
+// The longest reference a text may hold, "&#x10FFFF;" with room to spare.
+constexpr std::size_t MaxReference = 12;
+
 // A text below this many characters grows as strings do; a longer one
 // reserves its room from the reply's announced length once.
 constexpr std::size_t ReserveFrom = 4096;
@@ -380,7 +430,7 @@ struct TReplyReader::TImpl {
     if (Unit[0] == '&') {
       std::size_t semi = Unit.find(';');
       if (semi != std::string_view::npos) return semi + 1;
-      if (Unit.size() > 12) Error("Ung\xFC" "ltiger Verweis");
+      if (Unit.size() > MaxReference) Error("Ung\xFC" "ltiger Verweis");
       return 0;
     }
     int n = SequenceLength(static_cast<unsigned char>(Unit[0]));
@@ -400,20 +450,14 @@ struct TReplyReader::TImpl {
     }
     while (P < End) {
       unsigned char c = static_cast<unsigned char>(*P);
-      if (c >= 0x20 && c < 0x80 && c != '<' && c != '&' && c != ']' && c != '>') {
-        const char* q = P + 1;
-        while (q < End) {
-          unsigned char d = static_cast<unsigned char>(*q);
-          if (d < 0x20 || d >= 0x80 || d == '<' || d == '&' || d == ']' || d == '>') break;
-          ++q;
-        }
-        std::size_t n = static_cast<std::size_t>(q - P);
+      if (PlainText.V[c]) {
+        std::size_t n = PlainRun(P, End);
+        const char* q = P + n;
         if (Text) {
           ReserveText(n, P);
           std::size_t old = Text->size();
           Text->resize(old + n);
-          char16_t* out = Text->data() + old;
-          for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<unsigned char>(P[i]);
+          Widen(Text->data() + old, P, n);
         } else if (Bytes) {
           ReserveBytes(n, P);
           for (std::size_t i = 0; i < n; ++i) Bytes->PutAscii(static_cast<unsigned char>(P[i]));
@@ -461,14 +505,27 @@ struct TReplyReader::TImpl {
       }
       if (c < 0x20) Error("Ung\xFC" "ltiges Zeichen");
       // A reference or a UTF-8 sequence, perhaps cut by the end of the piece.
-      std::string_view rest(P, static_cast<std::size_t>(End - P));
-      std::size_t n = UnitLength(rest.substr(0, std::min<std::size_t>(rest.size(), 13)));
-      if (n == 0) {
-        Carry.assign(P, End);
-        return End;
+      std::size_t left = static_cast<std::size_t>(End - P);
+      if (c == '&') {
+        const void* semi = std::memchr(P + 1, ';', std::min<std::size_t>(left - 1, MaxReference));
+        if (semi) {
+          const char* e = static_cast<const char*>(semi);
+          AppendCode(Reference(std::string_view(P + 1, static_cast<std::size_t>(e - P - 1))));
+          P = e + 1;
+          continue;
+        }
+        if (left > MaxReference) Error("Ung\xFC" "ltiger Verweis");
+      } else {
+        std::size_t n = static_cast<std::size_t>(SequenceLength(c));
+        if (n == 0) Error("Ung\xFC" "ltiges UTF-8");
+        if (left >= n) {
+          AppendCode(DecodeUtf8(reinterpret_cast<const unsigned char*>(P), static_cast<int>(n)));
+          P += n;
+          continue;
+        }
       }
-      Special(rest.substr(0, n));
-      P += n;
+      Carry.assign(P, End);
+      return End;
     }
     return End;
   }
