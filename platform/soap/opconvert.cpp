@@ -265,6 +265,18 @@ void Widen(char16_t* Out, const char* In, std::size_t N) {
 // The longest reference a text may hold, "&#x10FFFF;" with room to spare.
 constexpr std::size_t MaxReference = 12;
 
+// UTF-16 units of UTF-8 bytes: every byte but the continuation bytes, and
+// one more for a sequence of four.
+qint64 Utf16Length(const char* In, const char* End) {
+  qint64 n = 0;
+  for (; In < End; ++In) {
+    unsigned char c = static_cast<unsigned char>(*In);
+    n += (c & 0xC0) != 0x80;
+    n += c >= 0xF0;
+  }
+  return n;
+}
+
 // A text below this many characters grows as strings do; a longer one
 // reserves its room from the reply's announced length once.
 constexpr std::size_t ReserveFrom = 4096;
@@ -301,6 +313,8 @@ struct TReplyReader::TImpl {
 
   // Raw: the bytes that follow are that text, read here instead of by R.
   bool Raw = false;
+  qint64 FedChars = 0;      // UTF-16 units given to R
+  qint64 LastTokenEnd = 0;  // where R's last token ended, in those units
   std::string Carry;  // an entity or UTF-8 sequence cut at the end of a piece
   bool SkipLF = false;
   int Brackets = 0;
@@ -650,6 +664,7 @@ struct TReplyReader::TImpl {
           break;
       }
       last = t;
+      LastTokenEnd = R.characterOffset();
     }
   }
 
@@ -671,15 +686,25 @@ struct TReplyReader::TImpl {
           if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') Error("Weitere Daten nach dem Dokument");
         break;
       }
-      // Up to the next '>' only, so that what follows a tag can be read
-      // here when it is the text of the result or a field.
+      // Up to a '>' that text follows, so that the text can be read here
+      // when it belongs to the result or a field; tags that follow one
+      // another directly go to R together.
       const char* gt = static_cast<const char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
+      while (gt && gt + 1 < end && gt[1] == '<') {
+        const char* next = static_cast<const char*>(std::memchr(gt + 1, '>', static_cast<std::size_t>(end - gt - 1)));
+        if (!next) break;
+        gt = next;
+      }
       const char* stop = gt ? gt + 1 : end;
       R.addData(QByteArray::fromRawData(p, static_cast<qsizetype>(stop - p)));
+      FedChars += Utf16Length(p, stop);
       QXmlStreamReader::TokenType last = Pump();
-      bool tagEnded = last == QXmlStreamReader::StartElement || last == QXmlStreamReader::EndElement ||
-                      last == QXmlStreamReader::Comment || last == QXmlStreamReader::ProcessingInstruction ||
-                      (last == QXmlStreamReader::Characters && R.isCDATA());
+      // The text is ours only when the last token ends at that '>' (it may
+      // also stand inside a tag that R has not finished).
+      bool tagEnded = LastTokenEnd == FedChars &&
+                      (last == QXmlStreamReader::StartElement || last == QXmlStreamReader::EndElement ||
+                       last == QXmlStreamReader::Comment || last == QXmlStreamReader::ProcessingInstruction ||
+                       (last == QXmlStreamReader::Characters && R.isCDATA()));
       p = stop;
       if (gt && tagEnded && Collecting() && !Ended) Raw = true;
     }

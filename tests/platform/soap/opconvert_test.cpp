@@ -139,19 +139,20 @@ TEST(ReplyReader, TextsAreTheSameHoweverTheReplyIsCut) {
   const std::string body = Reply(
       "<R xmlns=\"zel.Service\"><Res><Msg>M\xC3\xBC" "de \xE2\x82\xAC \xF0\x9F\x98\x80 &lt;&amp;&gt;&quot;&apos;&#252;&#x20AC;</Msg>"
       "<Buf>a\r\nb\rc\nd&#13;&#10;e<![CDATA[<x>&amp;]]>f<!-- c -->g ]] > ]h</Buf>"
-      "<Data>/9j/\r\n4A==</Data><Empty/><Nil xsi:nil=\"true\"></Nil></Res></R>");
+      "<Data>/9j/\r\n4A==</Data><Empty/><Nil xsi:nil=\"true\"></Nil><Odd a=\"1>2\" b=\"\xC3\xBC>\">x>y</Odd></Res></R>");
   const WideString msg = u"M\u00FCde \u20AC \U0001F600 <&>\"'\u00FC\u20AC";
   const WideString buf = u"a\nb\nc\nd\r\ne<x>&amp;fg ]] > ]h";
   for (std::size_t piece : {body.size(), std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(7)}) {
     SCOPED_TRACE(piece);
     TReplyResult r = ParseInPieces(body, piece, {"Data"});
-    ASSERT_EQ(r.Fields.size(), 5u);
+    ASSERT_EQ(r.Fields.size(), 6u);
     EXPECT_EQ(r.Fields[0].Text, msg);
     EXPECT_EQ(r.Fields[1].Text, buf);
     EXPECT_TRUE(r.Fields[2].IsBytes);
     EXPECT_EQ(r.Fields[2].Bytes, (TByteDynArray{0xFF, 0xD8, 0xFF, 0xE0}));
     EXPECT_EQ(r.Fields[3].Text, u"");
     EXPECT_TRUE(r.Fields[4].Nil);
+    EXPECT_EQ(r.Fields[5].Text, u"x>y");  // '>' inside the tag is no end of it
   }
 }
 
