@@ -1,76 +1,266 @@
-// One SearchART2 round trip on loopback: through the service contract
-// (envelope writing, HTTP, reply reading into zelTextData) against a bare
-// libcurl POST of the same envelope to the same server in the same run.
+// Service round trips on loopback through the service contract (envelope
+// writing, HTTP, reply reading into the result object), each beside a bare
+// libcurl POST of the very same envelope to the same server, both reusing
+// their connection; and the peak memory of one large GetPic call.
+//
+// The fake service runs in a child process forked before anything else
+// starts, so that its own buffers neither take CPU from this process's
+// threads nor count in this process's memory.
+//
+//   soap_bench                      every benchmark, medians of repetitions
+//   soap_bench --benchmark_filter=Ratio   the client / bare curl ratios
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "client/zelservice.h"
+#include "platform/soap/soaphttpclient.h"
 #include "tests/support/fake_service/fake_service.h"
 
 namespace {
 
-zeltest::FakeZelService& Fake() {
-  static zeltest::FakeZelService fake;
-  return fake;
+// Supplier of the large answer: a SearchART2 for it answers about 400 KB.
+constexpr long LargeSupplier = 4711;
+constexpr std::size_t LargeAnswerBytes = 400 * 1024 - 600;  // UTF-8 bytes of the lines
+// The picture of the memory benchmark.
+constexpr long LargePictureEid = 990001;
+constexpr std::size_t LargePictureBytes = 48u << 20;
+
+int gPort = 0;  // of the fake service in the child
+
+std::string BaseUrl() { return "http://127.0.0.1:" + std::to_string(gPort); }
+std::string WsdlUrl() { return BaseUrl() + zeltest::FakeZelService::ServicePath + "?wsdl"; }
+std::string EndpointUrl() { return BaseUrl() + zeltest::FakeZelService::EndpointPath; }
+
+// The child: the fake service with a large catalog and a large picture,
+// until the parent closes the pipe.
+[[noreturn]] void ServeInChild(int toParent, int fromParent) {
+  int port = 0;
+  {
+    zeltest::FakeZelService fake;
+    std::size_t bytes = 0;
+    for (long i = 0; bytes < LargeAnswerBytes; ++i) {
+      char fab[64];
+      std::snprintf(fab, sizeof fab, "WJ-%06ld Winterjacke Gr\xF6\xDF" "e %ld", i, 36 + i % 20);
+      fake.AddCatalogEntry(3000000 + i, LargeSupplier, 21, fab);
+      bytes += 7 + 1 + std::strlen(fab) + 2 + 2 + 4;  // umlauts in UTF-8, CR as "&#13;"
+    }
+    std::string picture(LargePictureBytes, '\0');
+    std::mt19937 random(42);
+    for (char& c : picture) c = static_cast<char>(random());
+    fake.SetPicture(LargePictureEid, picture);
+    picture = std::string();
+    port = fake.Port();
+    if (::write(toParent, &port, sizeof port) != sizeof port) _exit(1);
+    char c;
+    while (::read(fromParent, &c, 1) > 0) {
+    }
+  }
+  _exit(0);
 }
 
-std::unique_ptr<zelTextData> Search(zelserviceSoap& client) {
-  return client.SearchART2(0, u"demo", u"demo", -1, u"", -1);  // every article
+// What the client sends for one call, captured from its own trace.
+struct TCall {
+  std::string Envelope;
+  std::string Action;
+};
+
+template <class F>
+TCall CaptureCall(F&& call) {
+  auto rio = std::make_shared<THTTPRIO>();
+  rio->SetWSDLLocation(WsdlUrl());
+  rio->SetService("zelservice");
+  rio->SetPort("zelserviceSoap");
+  auto view = rio->As<zelserviceSoap>();
+  call(*view);
+  return {rio->LastTrace().Body, rio->LastTrace().SOAPAction};
+}
+
+// A bare libcurl POST on one kept connection, collecting the reply.
+class TBareCurl {
+public:
+  explicit TBareCurl(const TCall& Call) : FCall(Call) {
+    FCurl = curl_easy_init();
+    std::string action = "SOAPAction: \"" + FCall.Action + "\"";
+    FHeaders = curl_slist_append(FHeaders, action.c_str());
+    FHeaders = curl_slist_append(FHeaders, "Content-Type: text/xml");
+    FUrl = EndpointUrl();
+    curl_easy_setopt(FCurl, CURLOPT_URL, FUrl.c_str());
+    curl_easy_setopt(FCurl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(FCurl, CURLOPT_USERAGENT, "ZEL-SOAP/1.0");
+    curl_easy_setopt(FCurl, CURLOPT_HTTPHEADER, FHeaders);
+    curl_easy_setopt(FCurl, CURLOPT_POSTFIELDS, FCall.Envelope.c_str());
+    curl_easy_setopt(FCurl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(FCall.Envelope.size()));
+    curl_easy_setopt(FCurl, CURLOPT_WRITEFUNCTION, &Collect);
+    curl_easy_setopt(FCurl, CURLOPT_WRITEDATA, &FReply);
+  }
+  ~TBareCurl() {
+    curl_slist_free_all(FHeaders);
+    curl_easy_cleanup(FCurl);
+  }
+  bool Post() {
+    FReply.clear();
+    return curl_easy_perform(FCurl) == CURLE_OK;
+  }
+  const std::string& Reply() const { return FReply; }
+
+private:
+  static size_t Collect(char* data, size_t size, size_t n, void* user) {
+    static_cast<std::string*>(user)->append(data, size * n);
+    return size * n;
+  }
+  TCall FCall;
+  CURL* FCurl = nullptr;
+  curl_slist* FHeaders = nullptr;
+  std::string FUrl;
+  std::string FReply;
+};
+
+// The two searches: the articles of one supplier of the small data (a small answer),
+// and every article of the large supplier (about 400 KB).
+std::unique_ptr<zelTextData> Search(zelserviceSoap& client, bool large) {
+  return client.SearchART2(0, u"demo", u"demo", large ? LargeSupplier : 1203, u"", -1);
 }
 
 void BM_SearchART2_zelserviceSoap(benchmark::State& state) {
-  auto client = GetZelService(Fake().WsdlUrl());
-  Search(*client);  // reads the description once
+  bool large = state.range(0) != 0;
+  auto client = GetZelService(WsdlUrl());
+  Search(*client, large);  // reads the description once
   for (auto _ : state) {
-    auto r = Search(*client);
+    auto r = Search(*client, large);
     if (r->Status() != 0) state.SkipWithError("status not 0");
     benchmark::DoNotOptimize(r->Buf().data());
   }
-  Fake().ClearRequests();
 }
-BENCHMARK(BM_SearchART2_zelserviceSoap);
-
-size_t Collect(char* data, size_t size, size_t n, void* user) {
-  static_cast<std::string*>(user)->append(data, size * n);
-  return size * n;
-}
+BENCHMARK(BM_SearchART2_zelserviceSoap)->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_SearchART2_BareCurl(benchmark::State& state) {
-  // The very envelope the client sends.
-  Fake().ClearRequests();
-  Search(*GetZelService(Fake().WsdlUrl()));
-  std::string envelope;
-  for (const auto& r : Fake().Requests())
-    if (r.Method == "POST") envelope = r.Body;
-  Fake().ClearRequests();
-
-  CURL* c = curl_easy_init();
-  curl_slist* headers = nullptr;
-  std::string action = "SOAPAction: \"" + zeltest::FakeZelService::ActionOf("SearchART2") + "\"";
-  headers = curl_slist_append(headers, action.c_str());
-  headers = curl_slist_append(headers, "Content-Type: text/xml");
-  std::string url = Fake().EndpointUrl();
-  std::string reply;
-  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(c, CURLOPT_POSTFIELDS, envelope.c_str());
-  curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(envelope.size()));
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Collect);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, &reply);
+  bool large = state.range(0) != 0;
+  TBareCurl bare(CaptureCall([&](zelserviceSoap& c) { Search(c, large); }));
   for (auto _ : state) {
-    reply.clear();
-    if (curl_easy_perform(c) != CURLE_OK) state.SkipWithError("curl failed");
-    benchmark::DoNotOptimize(reply.data());
+    if (!bare.Post()) state.SkipWithError("curl failed");
+    benchmark::DoNotOptimize(bare.Reply().data());
   }
-  curl_slist_free_all(headers);
-  curl_easy_cleanup(c);
-  Fake().ClearRequests();
+  state.counters["reply_bytes"] = static_cast<double>(bare.Reply().size());
 }
-BENCHMARK(BM_SearchART2_BareCurl);
+BENCHMARK(BM_SearchART2_BareCurl)->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true);
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Client and bare curl alternately, call by call, so that both see the same
+// load; the ratio of their medians.
+void BM_SearchART2_Ratio(benchmark::State& state) {
+  bool large = state.range(0) != 0;
+  auto client = GetZelService(WsdlUrl());
+  Search(*client, large);
+  TBareCurl bare(CaptureCall([&](zelserviceSoap& c) { Search(c, large); }));
+  bare.Post();
+  std::vector<double> ours, theirs;
+  using clock = std::chrono::steady_clock;
+  for (auto _ : state) {
+    auto t0 = clock::now();
+    auto r = Search(*client, large);
+    auto t1 = clock::now();
+    bool ok = bare.Post();
+    auto t2 = clock::now();
+    if (r->Status() != 0 || !ok) state.SkipWithError("call failed");
+    ours.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+    theirs.push_back(std::chrono::duration<double, std::micro>(t2 - t1).count());
+  }
+  double a = Median(ours), b = Median(theirs);
+  state.counters["client_us"] = a;
+  state.counters["bare_curl_us"] = b;
+  state.counters["ratio"] = b > 0 ? a / b : 0;
+  state.counters["reply_bytes"] = static_cast<double>(bare.Reply().size());
+}
+BENCHMARK(BM_SearchART2_Ratio)->Arg(0)->Arg(1)->Iterations(200)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// A field of /proc/self/status in kB.
+long StatusKb(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  std::size_t n = std::strlen(field);
+  while (std::getline(in, line))
+    if (line.compare(0, n, field) == 0 && line.size() > n && line[n] == ':') return std::atol(line.c_str() + n + 1);
+  return -1;
+}
+
+// Peak resident memory of one GetPic call with a 48 MiB picture (a 64 MiB
+// reply), above what the process held before the call: the high-water mark
+// is reset right before the call, after the heap was trimmed, so that pages
+// a previous call left behind do not hide what this call needs.  The goal
+// is at most 2x the reply plus the decoded picture, that is x_reply <= 2.
+void BM_GetPic_PeakMemory(benchmark::State& state) {
+  auto client = GetZelService(WsdlUrl());
+  client->PicExist(0);  // reads the description
+  double reply = 0;
+  {
+    TBareCurl bare(CaptureCall([](zelserviceSoap& c) { c.GetPic(u"demo", u"demo", LargePictureEid); }));
+    bare.Post();
+    reply = static_cast<double>(bare.Reply().size());
+  }
+  double peak = 0, picture = 0;
+  for (auto _ : state) {
+    ::malloc_trim(0);
+    long before = StatusKb("VmRSS");
+    {
+      std::ofstream reset("/proc/self/clear_refs");
+      reset << "5";
+    }
+    auto r = client->GetPic(u"demo", u"demo", LargePictureEid);
+    long high = StatusKb("VmHWM");
+    if (r->Status() != 0 || r->Data().size() != LargePictureBytes || before < 0 || high < 0)
+      state.SkipWithError("call or measurement failed");
+    peak = static_cast<double>(high - before) * 1024.0;
+    picture = static_cast<double>(r->Data().size());
+  }
+  constexpr double MiB = 1024.0 * 1024.0;
+  state.counters["peak_MiB"] = peak / MiB;
+  state.counters["reply_MiB"] = reply / MiB;
+  state.counters["picture_MiB"] = picture / MiB;
+  state.counters["x_reply"] = reply > 0 ? (peak - picture) / reply : 0;
+}
+BENCHMARK(BM_GetPic_PeakMemory)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  int up[2], down[2];
+  if (::pipe(up) != 0 || ::pipe(down) != 0) return 1;
+  pid_t child = ::fork();
+  if (child < 0) return 1;
+  if (child == 0) {
+    ::close(up[0]);
+    ::close(down[1]);
+    ServeInChild(up[1], down[0]);
+  }
+  ::close(up[1]);
+  ::close(down[0]);
+  if (::read(up[0], &gPort, sizeof gPort) != sizeof gPort) return 1;
+
+  int rc = 0;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    rc = 1;
+  } else {
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+  }
+  ::close(down[1]);  // the child ends its service and exits
+  ::waitpid(child, nullptr, 0);
+  return rc;
+}

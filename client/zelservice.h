@@ -10,6 +10,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "platform/rtl/system.h"
 #include "platform/soap/invokeregistry.h"
@@ -24,11 +25,11 @@ public:
   Integer Status() const { return FStatus; }
   void SetStatus(Integer Value) { FStatus = Value; }
   const WideString& Msg() const { return FMsg; }
-  void SetMsg(const WideString& Value) { FMsg = Value; }
+  void SetMsg(WideString Value) { FMsg = std::move(Value); }
   Integer Len() const { return FLen; }
   void SetLen(Integer Value) { FLen = Value; }
   const WideString& Buf() const { return FBuf; }
-  void SetBuf(const WideString& Value) { FBuf = Value; }
+  void SetBuf(WideString Value) { FBuf = std::move(Value); }
 
 private:
   Integer FStatus = 0;
@@ -42,11 +43,11 @@ public:
   Integer Status() const { return FStatus; }
   void SetStatus(Integer Value) { FStatus = Value; }
   const WideString& Msg() const { return FMsg; }
-  void SetMsg(const WideString& Value) { FMsg = Value; }
+  void SetMsg(WideString Value) { FMsg = std::move(Value); }
   Integer DataLength() const { return FDataLength; }
   void SetDataLength(Integer Value) { FDataLength = Value; }
   const TByteDynArray& Data() const { return FData; }
-  void SetData(const TByteDynArray& Value) { FData = Value; }
+  void SetData(TByteDynArray Value) { FData = std::move(Value); }
 
 private:
   Integer FStatus = 0;

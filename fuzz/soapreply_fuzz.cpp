@@ -1,5 +1,6 @@
 // Feeds SOAP replies and service descriptions to their readers.  Every
 // input goes through both; the readers may refuse it, never crash.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,8 +27,17 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace platform::soap;
   const std::string text(reinterpret_cast<const char*>(data), size);
+  // The reader as the client drives it: the reply in pieces as they come
+  // off the wire, here of a size the input's first byte chooses.
   try {
-    TReplyResult reply = ParseReply(text);
+    TReplyReader reader({"Data"});
+    std::size_t piece = size ? data[0] % 17 + 1 : 1;
+    for (std::size_t at = 0; at < size; at += piece) reader.Feed(text.data() + at, std::min(piece, size - at));
+    (void)reader.Finish();
+  } catch (const Exception&) {
+  }
+  try {
+    TReplyResult reply = ParseReply(text, {"Data"});
     TRemotableClassInfo cls;
     cls.Name = "TFuzzResult";
     cls.Props = {IntegerProp("Status", &TFuzzResult::SetStatus, true), WideStringProp("Msg", &TFuzzResult::SetMsg),

@@ -141,7 +141,9 @@ struct TRemotablePropInfo {
   platform::soap::TSoapKind Kind = platform::soap::TSoapKind::Integer;
   // A result without this element fails the call.
   bool Required = false;
-  std::function<void(TRemotable&, const platform::soap::TSoapValue&)> Set;
+  // Takes the value over (a text or byte array is moved, not copied, when
+  // the setter takes it by value).
+  std::function<void(TRemotable&, platform::soap::TSoapValue&&)> Set;
 };
 
 // A registered remotable class.
@@ -241,25 +243,24 @@ TRemotableClassRegistry* RemClassRegistry();
 
 namespace platform::soap {
 
-// Property table entries from a class's setters.
+// Property table entries from a class's setters.  A setter that takes its
+// text or bytes by value gets them moved.
 template <class C>
 TRemotablePropInfo IntegerProp(const char* Name, void (C::*Setter)(Integer), bool Required = false) {
-  return {Name, TSoapKind::Integer, Required, [Setter](TRemotable& o, const TSoapValue& v) {
+  return {Name, TSoapKind::Integer, Required, [Setter](TRemotable& o, TSoapValue&& v) {
             (static_cast<C&>(o).*Setter)(std::get<Integer>(v));
           }};
 }
-template <class C>
-TRemotablePropInfo WideStringProp(const char* Name, void (C::*Setter)(const WideString&),
-                                  bool Required = false) {
-  return {Name, TSoapKind::WideString, Required, [Setter](TRemotable& o, const TSoapValue& v) {
-            (static_cast<C&>(o).*Setter)(std::get<WideString>(v));
+template <class C, class Arg>
+TRemotablePropInfo WideStringProp(const char* Name, void (C::*Setter)(Arg), bool Required = false) {
+  return {Name, TSoapKind::WideString, Required, [Setter](TRemotable& o, TSoapValue&& v) {
+            (static_cast<C&>(o).*Setter)(std::move(std::get<WideString>(v)));
           }};
 }
-template <class C>
-TRemotablePropInfo ByteArrayProp(const char* Name, void (C::*Setter)(const TByteDynArray&),
-                                 bool Required = false) {
-  return {Name, TSoapKind::ByteArray, Required, [Setter](TRemotable& o, const TSoapValue& v) {
-            (static_cast<C&>(o).*Setter)(std::get<TByteDynArray>(v));
+template <class C, class Arg>
+TRemotablePropInfo ByteArrayProp(const char* Name, void (C::*Setter)(Arg), bool Required = false) {
+  return {Name, TSoapKind::ByteArray, Required, [Setter](TRemotable& o, TSoapValue&& v) {
+            (static_cast<C&>(o).*Setter)(std::move(std::get<TByteDynArray>(v)));
           }};
 }
 

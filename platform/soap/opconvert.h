@@ -6,7 +6,9 @@
 // ERemotableException with the fault's text.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,7 +36,9 @@ std::string BuildRequestEnvelope(const std::string& Namespace, const std::string
 // One element of a reply, as far as the result reaches.
 struct TReplyField {
   std::string Name;    // local name
-  WideString Text;     // its text (empty for xsi:nil)
+  WideString Text;     // its text (empty for xsi:nil and for bytes)
+  TByteDynArray Bytes; // its base64 text decoded, when it is one of the byte fields
+  bool IsBytes = false;
   bool Nil = false;
 };
 
@@ -42,14 +46,46 @@ struct TReplyResult {
   std::string ResponseName;  // local name of the response element
   std::string ResultName;    // local name of the result element
   WideString Text;           // the result's text when it is a simple value
+  TByteDynArray Bytes;       // that text decoded, when the result is bytes
+  bool IsBytes = false;
   bool HasChildren = false;
   std::vector<TReplyField> Fields;  // the result's child elements, in order
 };
 
-// Reads a reply envelope: a Fault as the first element of the body raises
-// ERemotableException; otherwise the response element must hold exactly one
-// element, the result.
-TReplyResult ParseReply(const std::string& Body);
+// No real reply nests its elements this deep; a deeper one is refused.
+inline constexpr int MaxReplyDepth = 256;
+
+// Reads a reply envelope piece by piece as it arrives.  The texts of the
+// result and of its fields are taken straight from the bytes into their
+// place (the result's own string or byte array), base64 decoded as it
+// comes, so that a call needs little more than its reply and its result.
+// A Fault as the first element of the body raises ERemotableException at
+// Finish; otherwise the response element must hold exactly one element,
+// the result.  Every error raises ESOAPDomConvertError as soon as it shows.
+class TReplyReader {
+public:
+  // ByteFields: the result's fields that are base64; ResultIsBytes: the
+  // result itself is.
+  explicit TReplyReader(std::vector<std::string> ByteFields = {}, bool ResultIsBytes = false);
+  ~TReplyReader();
+  TReplyReader(const TReplyReader&) = delete;
+  TReplyReader& operator=(const TReplyReader&) = delete;
+
+  // The reply's announced length (negative: unknown); a long text reserves
+  // its room from it once.
+  void SetExpectedSize(std::int64_t Bytes);
+  void Feed(const char* Data, std::size_t Size);
+  // The reply is complete: its result, or the fault it carries.
+  TReplyResult Finish();
+
+private:
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+};
+
+// A whole reply through TReplyReader.
+TReplyResult ParseReply(const std::string& Body, const std::vector<std::string>& ByteFields = {},
+                        bool ResultIsBytes = false);
 
 // The SOAP 1.1 address and actions that a description gives for one port of
 // one service.
@@ -63,8 +99,11 @@ TWsdlPortInfo ReadWsdlPort(const std::string& Wsdl, const std::string& Service,
                            const std::string& Port);
 
 // Helpers shared with the client: the result's fields onto a remotable
-// object, and the text conversions of values.
-void AssignFields(const TReplyResult& Reply, const TRemotableClassInfo& Class, TRemotable& Object);
+// object (their texts and bytes are moved there), and the text conversions
+// of values.
+void AssignFields(TReplyResult& Reply, const TRemotableClassInfo& Class, TRemotable& Object);
+// The names of a class's byte array fields, for TReplyReader.
+std::vector<std::string> ByteFieldsOf(const TRemotableClassInfo& Class);
 Integer ParseSoapInteger(const WideString& Text);       // raises ESOAPDomConvertError
 TByteDynArray ParseBase64(const WideString& Text);      // raises ESOAPDomConvertError
 

@@ -13,10 +13,12 @@ inline constexpr const char* WrongContentType =
     "Ung\xFC" "ltiger Inhaltstyp der Antwort: '%s' - SOAP erwartet \"text/xml\"";
 inline constexpr const char* ConnectTimedOut = "Zeit\xFC" "berschreitung beim Verbindungsaufbau (%d ms)";
 inline constexpr const char* ReplyStalled = "Zeit\xFC" "berschreitung: %d ms ohne Daten vom Server";
+inline constexpr const char* RequestTooLong = "Zeit\xFC" "berschreitung: Die Anfrage dauerte l\xE4" "nger als %d ms";
 inline constexpr const char* ReplyTooLarge = "Die Antwort ist gr\xF6\xDF" "er als %d Bytes";
 
 inline constexpr const char* XmlReadError = "XML-Fehler: %s (Zeile %d, Spalte %d)";
 inline constexpr const char* DtdRefused = "Die Antwort enth\xE4" "lt eine DTD oder Entit\xE4" "ten; sie wird abgewiesen";
+inline constexpr const char* TooDeep = "Die Antwort schachtelt Elemente in mehr als %d Ebenen; sie wird abgewiesen";
 inline constexpr const char* NoEnvelope = "Die Antwort ist kein SOAP-Envelope";
 inline constexpr const char* NoBody = "Die Antwort hat keinen SOAP-Body";
 inline constexpr const char* NoResponse = "Der SOAP-Body der Antwort ist leer";
@@ -29,6 +31,9 @@ inline constexpr const char* InvalidBase64 = "Ung\xFC" "ltige Base64-Daten im Er
 inline constexpr const char* UnsupportedType = "Typ des Elements '%s' wird nicht unterst\xFC" "tzt";
 inline constexpr const char* InvalidXmlChar =
     "Das Zeichen #$%.4x im Parameter '%s' kann nicht in XML \xFC" "bertragen werden";
+inline constexpr const char* ControlInDescription =
+    "Die WSDL '%s' gibt f\xFC" "r Service/Port '%s'/'%s' eine Adresse oder SOAPAction mit Steuerzeichen an; "
+    "sie wird abgewiesen";
 inline constexpr const char* NoWsdl = "Die Dienstbeschreibung ist kein WSDL-Dokument";
 
 inline constexpr const char* IntfNotSupported = "Schnittstelle nicht unterst\xFC" "tzt";

@@ -1,5 +1,7 @@
 #include "platform/soap/soaphttpclient.h"
 
+#include <exception>
+
 #include "platform/rtl/sysutils.h"
 #include "platform/soap/opconvert.h"
 #include "platform/soap/soapconst.h"
@@ -18,6 +20,59 @@ void CheckStatus(const THttpReply& reply, const std::string& url) {
                              static_cast<int>(reply.Status));
 }
 
+// A control character (C0, DEL or C1 in UTF-8) would break the request's
+// head apart: CR LF in an action starts a header of its own.
+bool HasControlChar(const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) return true;
+    if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(text[i + 1]) <= 0x9F)
+      return true;
+  }
+  return false;
+}
+
+bool HasControlChar(const TWsdlPortInfo& info) {
+  if (HasControlChar(info.Address)) return true;
+  for (const auto& [operation, action] : info.Actions)
+    if (HasControlChar(action)) return true;
+  return false;
+}
+
+// Reads the reply body into a TReplyReader as it arrives, when the head
+// says it is a SOAP answer to read; keeps the first error it raises.
+class TReaderSink final : public TReplySink {
+public:
+  explicit TReaderSink(TReplyReader& Reader) : FReader(Reader) {}
+  bool Wanted(long Status, const std::string& ContentType, std::int64_t Length) override {
+    if (!IsSoapAnswer(Status, ContentType)) return false;
+    FReader.SetExpectedSize(Length);
+    return true;
+  }
+  bool Write(const char* Data, std::size_t Size) override {
+    try {
+      FReader.Feed(Data, Size);
+      return true;
+    } catch (...) {
+      FError = std::current_exception();
+      return false;
+    }
+  }
+  // The reader's result, or the error it raised while the reply came.
+  TReplyResult Finish() {
+    if (FError) std::rethrow_exception(FError);
+    return FReader.Finish();
+  }
+  static bool IsSoapAnswer(long Status, const std::string& ContentType) {
+    return (Status < 300 || Status == 500) && !IsRefusedContentType(ContentType);
+  }
+
+private:
+  TReplyReader& FReader;
+  std::exception_ptr FError;
+};
+
 AnsiString ReplaceOperationName(const AnsiString& pattern, const AnsiString& operation) {
   return StringReplace(pattern, "%operationName%", operation, rfReplaceAll | rfIgnoreCase);
 }
@@ -29,6 +84,7 @@ struct THTTPRIO::TImpl {
   AnsiString Service;
   AnsiString Port;
   bool HaveDescription = false;
+  bool Refused = false;  // the description would put control characters into requests
   TWsdlPortInfo PortInfo;
   THttpTransport Transport;
 };
@@ -59,10 +115,13 @@ int THTTPRIO::ConnectTimeout() const { return FImpl->Transport.Limits.ConnectTim
 void THTTPRIO::SetConnectTimeout(int Ms) { FImpl->Transport.Limits.ConnectTimeoutMs = Ms; }
 int THTTPRIO::ReceiveTimeout() const { return FImpl->Transport.Limits.ReceiveTimeoutMs; }
 void THTTPRIO::SetReceiveTimeout(int Ms) { FImpl->Transport.Limits.ReceiveTimeoutMs = Ms; }
+int THTTPRIO::TotalTimeout() const { return FImpl->Transport.Limits.TotalTimeoutMs; }
+void THTTPRIO::SetTotalTimeout(int Ms) { FImpl->Transport.Limits.TotalTimeoutMs = Ms; }
 Int64 THTTPRIO::MaxReplySize() const { return FImpl->Transport.Limits.MaxReplySize; }
 void THTTPRIO::SetMaxReplySize(Int64 Bytes) { FImpl->Transport.Limits.MaxReplySize = Bytes; }
 
 const THttpTrace& THTTPRIO::LastTrace() const { return FImpl->Transport.LastTrace(); }
+std::size_t THTTPRIO::HeldReplyBytes() const { return FImpl->Transport.HeldReplyBytes(); }
 
 AnsiString THTTPRIO::CastErrorText() { return msg::IntfNotSupported; }
 
@@ -79,6 +138,7 @@ void THTTPRIO::ReadDescription(const std::string&) {
   if (reply.Status == 500)
     throw ESOAPHTTPException(Format(msg::HttpStatusError, {reply.StatusText, 500, FImpl->WSDLLocation}), 500);
   FImpl->PortInfo = ReadWsdlPort(reply.Body, FImpl->Service, FImpl->Port);
+  FImpl->Refused = HasControlChar(FImpl->PortInfo);
   FImpl->HaveDescription = true;
 }
 
@@ -110,6 +170,9 @@ TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::v
   const std::string& address = FImpl->PortInfo.Address;
   if (address.empty())
     throw ESOAPHTTPException(Format(msg::NoEndpoint, {FImpl->Service, FImpl->Port, FImpl->WSDLLocation}));
+  if (FImpl->Refused)
+    throw ESOAPHTTPException(
+        Format(msg::ControlInDescription, {FImpl->WSDLLocation, FImpl->Service, FImpl->Port}));
 
   std::string action;
   auto found = FImpl->PortInfo.Actions.find(method.Name);
@@ -118,14 +181,21 @@ TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::v
   else if (item.InvokeOptions.Contains(ioHasDefaultSOAPAction))
     action = ReplaceOperationName(item.SOAPAction, method.Name);
 
-  THttpReply reply = FImpl->Transport.Post(address, action, envelope);
+  // The reply is read as it arrives; the result's texts go straight into
+  // their place and nothing of a failed reply outlives the call.
+  std::shared_ptr<const TRemotableClassInfo> cls;
+  if (method.ResultKind == TSoapKind::Remotable) cls = RemClassRegistry()->GetClassInfo(method.ResultClass);
+  TReplyReader reader(cls ? ByteFieldsOf(*cls) : std::vector<std::string>(),
+                      method.ResultKind == TSoapKind::ByteArray);
+  TReaderSink sink(reader);
+  THttpReply reply = FImpl->Transport.Post(address, action, envelope, &sink);
   CheckStatus(reply, address);
   if (IsRefusedContentType(reply.ContentType))
     throw ESOAPHTTPException(Format(msg::WrongContentType, {reply.ContentType}), static_cast<int>(reply.Status));
 
   TReplyResult result;
   try {
-    result = ParseReply(reply.Body);
+    result = sink.Finish();
   } catch (const ESOAPDomConvertError&) {
     // A 500 that carries no readable fault is reported as the status it is.
     if (reply.Status == 500)
@@ -138,7 +208,6 @@ TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::v
   TInvokeResult out;
   switch (method.ResultKind) {
     case TSoapKind::Remotable: {
-      auto cls = RemClassRegistry()->GetClassInfo(method.ResultClass);
       out.Object = cls->Create();
       AssignFields(result, *cls, *out.Object);
       break;
@@ -149,11 +218,11 @@ TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::v
       break;
     case TSoapKind::WideString:
       if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.Fields[0].Name}));
-      out.Value = result.Text;
+      out.Value = std::move(result.Text);
       break;
     case TSoapKind::ByteArray:
       if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.Fields[0].Name}));
-      out.Value = ParseBase64(result.Text);
+      out.Value = result.IsBytes ? std::move(result.Bytes) : ParseBase64(result.Text);
       break;
   }
   return out;

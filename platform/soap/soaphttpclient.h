@@ -39,6 +39,8 @@ public:
   void SetConnectTimeout(int Ms);
   int ReceiveTimeout() const;
   void SetReceiveTimeout(int Ms);
+  int TotalTimeout() const;  // the whole request, description and calls alike
+  void SetTotalTimeout(int Ms);
   Int64 MaxReplySize() const;
   void SetMaxReplySize(Int64 Bytes);
 
@@ -58,6 +60,8 @@ public:
 
   // What went over the wire last (the description's GET or the last POST).
   const platform::soap::THttpTrace& LastTrace() const;
+  // Bytes of reply the client still holds after its last request.
+  std::size_t HeldReplyBytes() const;
 
 private:
   std::shared_ptr<IInvokable> CreateView(const TIntfMetaData& Info);

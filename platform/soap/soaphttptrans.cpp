@@ -128,22 +128,53 @@ struct THttpTransport::TImpl {
   const std::string* Body = nullptr;
   std::size_t Offset = 0;
   THttpReply Reply;
+  TReplySink* Sink = nullptr;
+  bool Started = false;   // the first byte of the body has come
+  bool Dropping = false;  // the sink does not want the body
+  bool SinkStopped = false;
+  std::int64_t Received = 0;
   std::int64_t MaxReply = 0;
   bool TooLarge = false;
   bool Stalled = false;
+  bool TookTooLong = false;
   int StallMs = 0;
+  int TotalMs = 0;
   curl_off_t SeenDown = 0, SeenUp = 0;
-  std::chrono::steady_clock::time_point LastActivity;
+  std::chrono::steady_clock::time_point Start, LastActivity;
   char ErrorBuffer[CURL_ERROR_SIZE] = {};
+
+  // At the first byte of the body: where it goes, and room for it.
+  void BeginBody() {
+    Started = true;
+    const TCurlApi& api = LoadedCurl();
+    curl_off_t length = -1;
+    api.EasyGetinfo(Curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    if (Sink) {
+      long status = 0;
+      char* type = nullptr;
+      api.EasyGetinfo(Curl, CURLINFO_RESPONSE_CODE, &status);
+      api.EasyGetinfo(Curl, CURLINFO_CONTENT_TYPE, &type);
+      Dropping = !Sink->Wanted(status, type ? type : "", length >= 0 ? static_cast<std::int64_t>(length) : -1);
+    } else if (length > 0 && length <= MaxReply) {
+      Reply.Body.reserve(static_cast<std::size_t>(length));
+    }
+  }
 
   static size_t OnWrite(char* data, size_t size, size_t n, void* user) {
     auto* self = static_cast<TImpl*>(user);
     size_t bytes = size * n;
-    if (static_cast<std::int64_t>(self->Reply.Body.size() + bytes) > self->MaxReply) {
+    if (!self->Started) self->BeginBody();
+    if (self->Received + static_cast<std::int64_t>(bytes) > self->MaxReply) {
       self->TooLarge = true;
       return 0;
     }
-    self->Reply.Body.append(data, bytes);
+    self->Received += static_cast<std::int64_t>(bytes);
+    if (!self->Sink) {
+      self->Reply.Body.append(data, bytes);
+    } else if (!self->Dropping && !self->Sink->Write(data, bytes)) {
+      self->SinkStopped = true;
+      return 0;
+    }
     return bytes;
   }
 
@@ -180,6 +211,10 @@ struct THttpTransport::TImpl {
   static int OnProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
     auto* self = static_cast<TImpl*>(user);
     auto now = std::chrono::steady_clock::now();
+    if (now - self->Start >= std::chrono::milliseconds(self->TotalMs)) {
+      self->TookTooLong = true;
+      return 1;
+    }
     if (dlnow != self->SeenDown || ulnow != self->SeenUp) {
       self->SeenDown = dlnow;
       self->SeenUp = ulnow;
@@ -195,7 +230,7 @@ struct THttpTransport::TImpl {
   }
 
   THttpReply Perform(const THttpTransport& owner, const char* method, const std::string& url,
-                     const std::string& action, const std::string* body);
+                     const std::string& action, const std::string* body, TReplySink* sink);
 };
 
 THttpTransport::THttpTransport() : Limits(DefaultTransportLimits()), FImpl(std::make_unique<TImpl>()) {
@@ -231,19 +266,23 @@ THttpTransport::~THttpTransport() {
 }
 
 const THttpTrace& THttpTransport::LastTrace() const { return FImpl->Trace; }
+std::size_t THttpTransport::HeldReplyBytes() const {
+  const std::string& body = FImpl->Reply.Body;
+  return body.capacity() > std::string().capacity() ? body.capacity() : body.size();
+}
 
 THttpReply THttpTransport::Get(const std::string& URL) {
-  return FImpl->Perform(*this, "GET", URL, std::string(), nullptr);
+  return FImpl->Perform(*this, "GET", URL, std::string(), nullptr, nullptr);
 }
 
 THttpReply THttpTransport::Post(const std::string& URL, const std::string& SOAPAction,
-                                const std::string& Body) {
-  return FImpl->Perform(*this, "POST", URL, SOAPAction, &Body);
+                                const std::string& Body, TReplySink* Sink) {
+  return FImpl->Perform(*this, "POST", URL, SOAPAction, &Body, Sink);
 }
 
 THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const char* method,
                                           const std::string& url, const std::string& action,
-                                          const std::string* body) {
+                                          const std::string* body, TReplySink* sink) {
   auto fail = [&](const AnsiString& text) -> ESOAPHTTPException {
     return ESOAPHTTPException(Format(msg::TransportError, {text, url, action}));
   };
@@ -259,17 +298,23 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   Body = body;
   Offset = 0;
   Reply = THttpReply{};
+  Sink = sink;
+  Started = Dropping = SinkStopped = false;
+  Received = 0;
   TooLarge = false;
   Stalled = false;
+  TookTooLong = false;
   MaxReply = owner.Limits.MaxReplySize;
   StallMs = std::max(1, owner.Limits.ReceiveTimeoutMs);
+  TotalMs = std::max(1, owner.Limits.TotalTimeoutMs);
   SeenDown = SeenUp = 0;
-  LastActivity = std::chrono::steady_clock::now();
+  Start = LastActivity = std::chrono::steady_clock::now();
   ErrorBuffer[0] = 0;
 
   CURL* c = Curl;
   SetOpt(c, CURLOPT_URL, url.c_str());
   SetOpt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, owner.Limits.ConnectTimeoutMs)));
+  SetOpt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(TotalMs));
   SetOpt(c, CURLOPT_USERAGENT, owner.UserAgent.c_str());
   SetOpt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::max<std::int64_t>(0, MaxReply)));
 
@@ -299,10 +344,17 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   SetOpt(c, CURLOPT_POSTFIELDS, nullptr);
   api.SlistFreeAll(headers);
   Body = nullptr;
+  Sink = nullptr;
+  // The reply leaves the transport here: a failure releases it at once.
+  THttpReply reply = std::move(Reply);
+  Reply = THttpReply{};
 
-  if (rc != CURLE_OK) {
+  if (rc != CURLE_OK && !(SinkStopped && rc == CURLE_WRITE_ERROR)) {
     if (TooLarge || rc == CURLE_FILESIZE_EXCEEDED)
       throw fail(Format(msg::ReplyTooLarge, {static_cast<Int64>(MaxReply)}));
+    if (TookTooLong || (rc == CURLE_OPERATION_TIMEDOUT &&
+                        std::chrono::steady_clock::now() - Start >= std::chrono::milliseconds(TotalMs)))
+      throw fail(Format(msg::RequestTooLong, {TotalMs}));
     if (Stalled) throw fail(Format(msg::ReplyStalled, {StallMs}));
     AnsiString text = ErrorBuffer[0] ? AnsiString(ErrorBuffer) : AnsiString(api.EasyStrerror(rc));
     throw fail(text);
@@ -310,12 +362,12 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
 
   long status = 0;
   api.EasyGetinfo(c, CURLINFO_RESPONSE_CODE, &status);
-  Reply.Status = status;
-  if (Reply.StatusText.empty()) Reply.StatusText = StandardStatusText(status);
+  reply.Status = status;
+  if (reply.StatusText.empty()) reply.StatusText = StandardStatusText(status);
   char* type = nullptr;
   api.EasyGetinfo(c, CURLINFO_CONTENT_TYPE, &type);
-  Reply.ContentType = type ? type : "";
-  return std::move(Reply);
+  reply.ContentType = type ? type : "";
+  return reply;
 }
 
 }  // namespace platform::soap

@@ -1,9 +1,10 @@
 // The HTTP road of the SOAP runtime: blocking GET and POST over libcurl on
 // the calling thread, one connection kept per transport.
 //
-// TLS certificates and host names are verified.  Connecting and a reply
-// that stalls have time-outs, and a reply larger than a bound fails, each
-// raised as ESOAPHTTPException with the address and the action.
+// TLS certificates and host names are verified.  Connecting, a reply that
+// stalls and the whole request have time-outs, and a reply larger than a
+// bound fails, each raised as ESOAPHTTPException with the address and the
+// action.  What a failed request had read is released with it.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +21,7 @@ inline constexpr std::size_t SendPieceSize = 32768;
 struct TTransportLimits {
   int ConnectTimeoutMs = 30000;                   // connecting
   int ReceiveTimeoutMs = 60000;                   // no byte moving in either direction
+  int TotalTimeoutMs = 120000;                    // the whole request, however it moves
   std::int64_t MaxReplySize = 256ll * 1024 * 1024;  // bytes of a reply body
 };
 
@@ -27,11 +29,22 @@ struct TTransportLimits {
 TTransportLimits DefaultTransportLimits();
 void SetDefaultTransportLimits(const TTransportLimits& Limits);
 
+// Takes a reply body as it arrives, instead of collecting it.
+class TReplySink {
+public:
+  virtual ~TReplySink() = default;
+  // Asked once, before the first byte of the body: whether the body is
+  // wanted (else it is read and dropped).  Length -1: not announced.
+  virtual bool Wanted(long Status, const std::string& ContentType, std::int64_t Length) = 0;
+  // A piece of the body; false ends the request at once (the sink knows why).
+  virtual bool Write(const char* Data, std::size_t Size) = 0;
+};
+
 struct THttpReply {
   long Status = 0;
   std::string StatusText;   // reason phrase of the status line
   std::string ContentType;  // the whole header value, as sent
-  std::string Body;
+  std::string Body;  // empty when a sink took it
 };
 
 // What the last request sent, for diagnosis.
@@ -55,10 +68,15 @@ public:
 
   // Any content type is accepted.
   THttpReply Get(const std::string& URL);
-  // Headers "SOAPAction" and "Content-Type: text/xml", in this order.
-  THttpReply Post(const std::string& URL, const std::string& SOAPAction, const std::string& Body);
+  // Headers "SOAPAction" and "Content-Type: text/xml", in this order.  With
+  // a sink the reply body goes there; a sink that ends the request makes
+  // Post return what it has without raising.
+  THttpReply Post(const std::string& URL, const std::string& SOAPAction, const std::string& Body,
+                  TReplySink* Sink = nullptr);
 
   const THttpTrace& LastTrace() const;
+  // Bytes of reply the transport still holds between requests.
+  std::size_t HeldReplyBytes() const;
 
 private:
   struct TImpl;

@@ -325,7 +325,73 @@ TEST_F(ZelServiceRioTest, DefaultLimitsAreThoseOfTheDesign) {
   auto rio = std::make_shared<THTTPRIO>();
   EXPECT_EQ(rio->ConnectTimeout(), 30000);
   EXPECT_EQ(rio->ReceiveTimeout(), 60000);
+  EXPECT_EQ(rio->TotalTimeout(), 120000);
   EXPECT_EQ(rio->MaxReplySize(), 256ll * 1024 * 1024);
+}
+
+// A service that sends a byte now and then never stalls; the limit of the
+// whole request ends the call all the same, for the description as for a
+// call.  The fake sends a byte a second of a long answer, so only the limit
+// can end these calls, however busy the machine is.
+TEST_F(ZelServiceRioTest, DrippingReplyEndsAtTheLimitOfTheWholeRequest) {
+  View->SearchART(0, u"demo", u"demo", ZEL_LIST_COUNTRIES, u"");  // description read
+  Rio->SetTotalTimeout(700);
+  Fake.SetFailure(FakeFailure::Drip);
+  AnsiString error = ErrorOf([&] { View->SearchART(0, u"demo", u"demo", ZEL_LIST_SUPPLIERS, u""); });
+  EXPECT_NE(error.find("Zeit\xFC" "berschreitung: Die Anfrage dauerte l\xE4" "nger als 700 ms - URL:" +
+                       Fake.EndpointUrl() + " - SOAPAction:" + FakeZelService::ActionOf("SearchART")),
+            std::string::npos)
+      << error;
+}
+
+TEST_F(ZelServiceRioTest, DrippingDescriptionEndsAtTheLimitOfTheWholeRequest) {
+  Rio->SetTotalTimeout(700);
+  Fake.SetWsdl(FakeWsdl::Drip);
+  AnsiString error = ErrorOf([&] { View->SearchART(0, u"demo", u"demo", ZEL_LIST_SUPPLIERS, u""); });
+  EXPECT_NE(error.find("l\xE4" "nger als 700 ms - URL:" + Fake.WsdlUrl() + " - SOAPAction:"), std::string::npos)
+      << error;
+  EXPECT_EQ(Fake.CountOf("POST"), 0u);
+}
+
+// The part of a reply that a failed call had read is given back with the
+// call, not kept until the next one: a reply that stops halfway (the drip
+// pauses longer than the stall limit), one above the size bound, one that
+// cannot be read.
+TEST_F(ZelServiceRioTest, FailedCallKeepsNoPartOfItsReply) {
+  auto pricat = [&] { return ErrorOf([&] { View->GetPRICAT(0, u"demo", u"demo", 100101, u"DE"); }); };
+  Rio->SetReceiveTimeout(300);
+  Fake.SetFailure(FakeFailure::Drip);
+  EXPECT_NE(pricat().find("ohne Daten vom Server"), std::string::npos);
+  EXPECT_EQ(Rio->HeldReplyBytes(), 0u);
+
+  Rio->SetReceiveTimeout(60000);
+  Fake.SetFailure(FakeFailure::None);
+  Rio->SetMaxReplySize(1000);
+  EXPECT_NE(pricat().find("gr\xF6\xDF" "er als 1000 Bytes"), std::string::npos);
+  EXPECT_EQ(Rio->HeldReplyBytes(), 0u);
+
+  Rio->SetMaxReplySize(256ll * 1024 * 1024);
+  Fake.SetFailure(FakeFailure::DtdReply);
+  EXPECT_NE(pricat().find("DTD"), std::string::npos);
+  EXPECT_EQ(Rio->HeldReplyBytes(), 0u);
+}
+
+// A description that would put control characters (CR LF: further header
+// lines) into the request is refused like one without an address.
+TEST(ZelServiceDescription, ControlCharacterInAddressOrActionIsRefusedAndNothingIsSent) {
+  for (FakeWsdl variant : {FakeWsdl::CrLfInAction, FakeWsdl::CrLfInAddress}) {
+    FakeZelService fake;
+    fake.SetWsdl(variant);
+    auto client = GetZelService(fake.WsdlUrl());
+    for (int call = 0; call < 2; ++call) {
+      AnsiString error = ErrorOf([&] { client->SearchART(0, u"demo", u"demo", ZEL_LIST_SUPPLIERS, u""); });
+      EXPECT_NE(error.find("Steuerzeichen"), std::string::npos) << error;
+      EXPECT_NE(error.find("'zelservice'/'zelserviceSoap'"), std::string::npos) << error;
+      EXPECT_NE(error.find(fake.WsdlUrl()), std::string::npos) << error;
+    }
+    EXPECT_EQ(fake.CountOf("POST"), 0u);
+    EXPECT_EQ(fake.CountOf("GET"), 1u);  // read once and kept, refused at every call
+  }
 }
 
 TEST_F(ZelServiceTest, StalledReplyEndsInAnErrorWithinTheTimeout) {

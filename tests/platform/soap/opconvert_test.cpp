@@ -98,12 +98,15 @@ TEST(ParseReply, FaultRaisesItsText) {
   }
 }
 
+// A text that is refused, and a part of the message it is refused with.
+struct RefusalCase {
+  const char* Name;
+  std::string Text;
+  const char* Message;
+};
+
 TEST(ParseReply, RefusesWhatIsNoUsableAnswer) {
-  struct Case {
-    const char* Name;
-    std::string Text;
-    const char* Message;
-  } cases[] = {
+  const RefusalCase cases[] = {
       {"dtd", "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a \"b\">]>" + Reply("<R><S>&a;</S></R>").substr(38), "DTD"},
       {"two results", Reply("<R><A/><B/></R>"), "mehr als ein Element"},
       {"no result", Reply("<R></R>"), "kein Ergebnis"},
@@ -119,6 +122,79 @@ TEST(ParseReply, RefusesWhatIsNoUsableAnswer) {
     AnsiString error = ErrorOf([&] { ParseReply(c.Text); });
     EXPECT_NE(error, "") << c.Name;
     EXPECT_NE(error.find(c.Message), std::string::npos) << c.Name << ": " << error;
+  }
+}
+
+// A reply read piece by piece as it arrives, Piece bytes at a time.
+TReplyResult ParseInPieces(const std::string& Body, std::size_t Piece, const std::vector<std::string>& ByteFields = {}) {
+  TReplyReader reader(ByteFields);
+  reader.SetExpectedSize(static_cast<std::int64_t>(Body.size()));
+  for (std::size_t at = 0; at < Body.size(); at += Piece) reader.Feed(Body.data() + at, std::min(Piece, Body.size() - at));
+  return reader.Finish();
+}
+
+// Texts that need more than plain bytes, wherever the pieces are cut:
+// multi-byte UTF-8, references, line ends, CDATA, a comment, "]]" and ">".
+TEST(ReplyReader, TextsAreTheSameHoweverTheReplyIsCut) {
+  const std::string body = Reply(
+      "<R xmlns=\"zel.Service\"><Res><Msg>M\xC3\xBC" "de \xE2\x82\xAC \xF0\x9F\x98\x80 &lt;&amp;&gt;&quot;&apos;&#252;&#x20AC;</Msg>"
+      "<Buf>a\r\nb\rc\nd&#13;&#10;e<![CDATA[<x>&amp;]]>f<!-- c -->g ]] > ]h</Buf>"
+      "<Data>/9j/\r\n4A==</Data><Empty/><Nil xsi:nil=\"true\"></Nil><Odd a=\"1>2\" b=\"\xC3\xBC>\">x>y</Odd></Res></R>");
+  const WideString msg = u"M\u00FCde \u20AC \U0001F600 <&>\"'\u00FC\u20AC";
+  const WideString buf = u"a\nb\nc\nd\r\ne<x>&amp;fg ]] > ]h";
+  for (std::size_t piece : {body.size(), std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(7)}) {
+    SCOPED_TRACE(piece);
+    TReplyResult r = ParseInPieces(body, piece, {"Data"});
+    ASSERT_EQ(r.Fields.size(), 6u);
+    EXPECT_EQ(r.Fields[0].Text, msg);
+    EXPECT_EQ(r.Fields[1].Text, buf);
+    EXPECT_TRUE(r.Fields[2].IsBytes);
+    EXPECT_EQ(r.Fields[2].Bytes, (TByteDynArray{0xFF, 0xD8, 0xFF, 0xE0}));
+    EXPECT_EQ(r.Fields[3].Text, u"");
+    EXPECT_TRUE(r.Fields[4].Nil);
+    EXPECT_EQ(r.Fields[5].Text, u"x>y");  // '>' inside the tag is no end of it
+  }
+}
+
+TEST(ReplyReader, RefusesBadTextWhereverThePiecesAreCut) {
+  const RefusalCase cases[] = {
+      {"control character", "a\x01" "b", "XML-Fehler"},
+      {"cdata end in text", "a]]>b", "XML-Fehler"},
+      {"bad utf-8", "a\xC3(b", "XML-Fehler"},
+      {"overlong utf-8", "a\xC0\xAF", "XML-Fehler"},
+      {"surrogate in utf-8", "\xED\xA0\x80", "XML-Fehler"},
+      {"reference to nothing", "&#0;", "XML-Fehler"},
+      {"undeclared entity", "&nbsp;", "nbsp"},
+      {"unended reference", "&amp", "XML-Fehler"},
+      {"bad base64", "<Data>/9j=/</Data>", "Base64"},
+  };
+  for (const auto& c : cases) {
+    std::string field = c.Text.rfind("<Data>", 0) == 0 ? c.Text : "<T>" + c.Text + "</T>";
+    std::string body = Reply("<R><Res>" + field + "</Res></R>");
+    for (std::size_t piece : {body.size(), std::size_t(1), std::size_t(5)}) {
+      AnsiString error = ErrorOf([&] { ParseInPieces(body, piece, {"Data"}); });
+      EXPECT_NE(error.find(c.Message), std::string::npos) << c.Name << " in pieces of " << piece << ": " << error;
+    }
+  }
+}
+
+// An envelope whose header holds Levels elements one inside the other.
+std::string DeepReply(int Levels) {
+  std::string open, close;
+  for (int i = 0; i < Levels; ++i) {
+    open += "<h>";
+    close += "</h>";
+  }
+  return "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Header>" + open + close +
+         "</soap:Header><soap:Body><R><S>1</S></R></soap:Body></soap:Envelope>";
+}
+
+TEST(ParseReply, RefusesElementsNestedDeeperThan256) {
+  // Envelope and Header are two levels: 254 more reach 256.
+  EXPECT_EQ(ParseReply(DeepReply(254)).ResultName, "S");
+  for (int levels : {255, 100000}) {
+    AnsiString error = ErrorOf([&] { ParseReply(DeepReply(levels)); });
+    EXPECT_NE(error.find("mehr als 256 Ebenen"), std::string::npos) << levels << ": " << error;
   }
 }
 
@@ -156,6 +232,11 @@ TEST(ReadWsdlPort, RefusesDtdAndNonWsdl) {
   EXPECT_NE(ErrorOf([&] { ReadWsdlPort(dtd, "zelservice", "zelserviceSoap"); }).find("DTD"), std::string::npos);
   EXPECT_NE(ErrorOf([&] { ReadWsdlPort("<html><body/></html>", "s", "p"); }), "");
   EXPECT_NE(ErrorOf([&] { ReadWsdlPort("", "s", "p"); }), "");
+  std::string nest, deep(Wsdl);
+  for (int i = 0; i < 300; ++i) nest = "<d>" + nest + "</d>";
+  deep.insert(deep.find("</wsdl:definitions>"), nest);
+  EXPECT_NE(ErrorOf([&] { ReadWsdlPort(deep, "zelservice", "zelserviceSoap"); }).find("mehr als 256 Ebenen"),
+            std::string::npos);
 }
 
 TEST(SoapValues, IntegersAndBase64) {

@@ -359,6 +359,9 @@ const std::vector<OperationShape>& Shapes() {
   return shapes;
 }
 
+// What a description that smuggles a request header appends to a value.
+constexpr const char* InjectedHeader = "&#13;&#10;X-Injected: 1";
+
 std::string BuildWsdl(const std::string& base, FakeWsdl variant) {
   std::ostringstream w;
   w << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
@@ -407,7 +410,8 @@ std::string BuildWsdl(const std::string& base, FakeWsdl variant) {
     if (variant == FakeWsdl::WithoutActions)
       w << "<soap:operation style=\"document\" />";
     else
-      w << "<soap:operation soapAction=\"" << FakeZelService::ActionOf(op.Name) << "\" style=\"document\" />";
+      w << "<soap:operation soapAction=\"" << FakeZelService::ActionOf(op.Name)
+        << (variant == FakeWsdl::CrLfInAction ? InjectedHeader : "") << "\" style=\"document\" />";
     w << "<wsdl:input><soap:body use=\"literal\" /></wsdl:input><wsdl:output><soap:body use=\"literal\" /></wsdl:output></wsdl:operation>\n";
   }
   w << "  </wsdl:binding>\n";
@@ -419,7 +423,9 @@ std::string BuildWsdl(const std::string& base, FakeWsdl variant) {
        "    <wsdl:port name=\"zelserviceSoap12\" binding=\"tns:zelserviceSoap12\"><soap12:address location=\""
     << base << "/zel/soap12/wrong\" /></wsdl:port>\n"
        "    <wsdl:port name=\"zelserviceSoap\" binding=\"tns:zelserviceSoap\">";
-  if (variant != FakeWsdl::WithoutAddress) w << "<soap:address location=\"" << base << FakeZelService::EndpointPath << "\" />";
+  if (variant != FakeWsdl::WithoutAddress)
+    w << "<soap:address location=\"" << base << FakeZelService::EndpointPath
+      << (variant == FakeWsdl::CrLfInAddress ? InjectedHeader : "") << "\" />";
   w << "</wsdl:port>\n  </wsdl:service>\n</wsdl:definitions>\n";
   return w.str();
 }
@@ -525,7 +531,8 @@ bool ParseFailure(const std::string& Name, FakeFailure& Out) {
       {"status", FakeFailure::StatusNotZero}, {"badpicture", FakeFailure::BadPicture},
       {"stall", FakeFailure::Stall},       {"500", FakeFailure::Http500NoFault},
       {"dtd", FakeFailure::DtdReply},      {"nostatus", FakeFailure::MissingStatus},
-      {"tworesults", FakeFailure::TwoResults}, {"shortpicture", FakeFailure::ShortPicture}};
+      {"tworesults", FakeFailure::TwoResults}, {"shortpicture", FakeFailure::ShortPicture},
+      {"drip", FakeFailure::Drip}};
   auto it = names.find(Lower(Name));
   if (it == names.end()) return false;
   Out = it->second;
@@ -534,7 +541,9 @@ bool ParseFailure(const std::string& Name, FakeFailure& Out) {
 
 bool ParseWsdl(const std::string& Name, FakeWsdl& Out) {
   static const std::map<std::string, FakeWsdl> names = {
-      {"normal", FakeWsdl::Normal}, {"noaddress", FakeWsdl::WithoutAddress}, {"noactions", FakeWsdl::WithoutActions}};
+      {"normal", FakeWsdl::Normal},           {"noaddress", FakeWsdl::WithoutAddress},
+      {"noactions", FakeWsdl::WithoutActions}, {"crlfaction", FakeWsdl::CrLfInAction},
+      {"crlfaddress", FakeWsdl::CrLfInAddress}, {"drip", FakeWsdl::Drip}};
   auto it = names.find(Lower(Name));
   if (it == names.end()) return false;
   Out = it->second;
@@ -594,7 +603,10 @@ struct FakeZelService::TImpl {
         std::lock_guard<std::mutex> lock(Lock);
         variant = Wsdl;
       }
-      res.set_content(BuildWsdl(Base(), variant), "text/xml; charset=utf-8");
+      if (variant == FakeWsdl::Drip)
+        Drip(res, BuildWsdl(Base(), FakeWsdl::Normal), "text/xml; charset=utf-8");
+      else
+        res.set_content(BuildWsdl(Base(), variant), "text/xml; charset=utf-8");
       return;
     }
     res.status = 404;
@@ -662,7 +674,26 @@ struct FakeZelService::TImpl {
     if (failure == FakeFailure::DtdReply)
       body = "<?xml version=\"1.0\"?><!DOCTYPE soap:Envelope [<!ENTITY z \"zzzzzzzzzz\">]>" + body.substr(body.find("?>") + 2);
     if (failure == FakeFailure::Http500NoFault) res.status = 500;
-    res.set_content(body, "text/xml; charset=utf-8");
+    if (failure == FakeFailure::Drip)
+      Drip(res, std::move(body), "text/xml; charset=utf-8");
+    else
+      res.set_content(body, "text/xml; charset=utf-8");
+  }
+
+  // The headers and all but the last DripTail bytes at once, then one byte
+  // a second, until released (the connection is then dropped).
+  static constexpr size_t DripTail = 256;
+  void Drip(httplib::Response& res, std::string body, const char* type) {
+    auto bytes = std::make_shared<const std::string>(std::move(body));
+    res.set_content_provider(bytes->size(), type, [this, bytes](size_t offset, size_t, httplib::DataSink& sink) {
+      size_t head = bytes->size() > DripTail ? bytes->size() - DripTail : 0;
+      if (offset < head) return sink.write(bytes->data() + offset, head - offset);
+      {
+        std::unique_lock<std::mutex> lock(Lock);
+        if (StallWake.wait_for(lock, std::chrono::seconds(1), [&] { return StallReleased; })) return false;
+      }
+      return sink.write(bytes->data() + offset, 1);
+    });
   }
 
   static bool LoggedIn(const ParsedCall& call) {
@@ -841,6 +872,12 @@ void FakeZelService::SetSupplierList(const std::string& KcsvAnsi) {
 void FakeZelService::SetWsdl(FakeWsdl Wsdl) {
   std::lock_guard<std::mutex> lock(FImpl->Lock);
   FImpl->Wsdl = Wsdl;
+  FImpl->StallReleased = false;
+}
+
+void FakeZelService::SetPicture(long Eid, const std::string& JpegBytes) {
+  std::lock_guard<std::mutex> lock(FImpl->DataLock);
+  FImpl->Files.Pictures[Eid] = JpegBytes;
 }
 
 void FakeZelService::ReleaseStall() {

@@ -43,16 +43,20 @@ enum class FakeFailure {
   MissingStatus,   // the result lacks its Status element
   TwoResults,      // the response element holds two elements
   ShortPicture,    // GetPic states a DataLength 1000 above the bytes it sends
+  Drip,            // the answer but its last 256 bytes, then one byte a second (until released)
 };
 
 enum class FakeWsdl {
   Normal,          // address and soapActions for service zelservice, port zelserviceSoap
   WithoutAddress,  // the port has no SOAP address
   WithoutActions,  // the binding gives no soapAction
+  CrLfInAction,    // every soapAction holds "&#13;&#10;" and a further header line
+  CrLfInAddress,   // the SOAP address holds "&#13;&#10;" and a further header line
+  Drip,            // the description but its last 256 bytes, then one a second (until released)
 };
 
 // Parses a failure or description name as the program takes it
-// ("fault", "404", "html", "status", "badpicture", "stall", ...).
+// ("fault", "404", "html", "status", "badpicture", "stall", "drip", ...).
 bool ParseFailure(const std::string& Name, FakeFailure& Out);
 bool ParseWsdl(const std::string& Name, FakeWsdl& Out);
 
@@ -90,7 +94,9 @@ public:
   // Own data: the answer of the supplier list query (the login), KCSV in
   // Windows-1252.
   void SetSupplierList(const std::string& KcsvAnsi);
-  // Lets a stalled reply go (it then answers 503).
+  // The picture GetPic answers for Eid.
+  void SetPicture(long Eid, const std::string& JpegBytes);
+  // Lets a stalled reply go (it then answers 503) and ends a dripping one.
   void ReleaseStall();
 
   std::vector<RecordedRequest> Requests() const;

@@ -4,7 +4,8 @@
 //
 // It prints the service address to configure and runs until interrupted.
 // Failures: none, fault, 404, html, status, badpicture, stall, 500, dtd,
-// nostatus, tworesults.  Descriptions: normal, noaddress, noactions.
+// nostatus, tworesults, shortpicture, drip.  Descriptions: normal, noaddress,
+// noactions, crlfaction, crlfaddress, drip.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     } else if (arg == "--wsdl" && hasValue && zeltest::ParseWsdl(argv[i + 1], wsdl)) {
       ++i;
     } else {
-      std::fprintf(stderr, "usage: %s [--port N] [--failure NAME] [--wsdl normal|noaddress|noactions]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--port N] [--failure NAME] [--wsdl normal|noaddress|noactions|crlfaction|crlfaddress|drip]\n", argv[0]);
       return 2;
     }
   }
