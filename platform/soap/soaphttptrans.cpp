@@ -119,6 +119,9 @@ void SetDefaultTransportLimits(const TTransportLimits& Limits) {
   gLimits = Limits;
 }
 
+// How far libcurl's clock may run ahead of ours over one request.
+constexpr std::chrono::milliseconds LimitClockSlack{10};
+
 struct THttpTransport::TImpl {
   CURL* Curl = nullptr;
   std::string LoadError;  // libcurl could not be loaded
@@ -352,8 +355,13 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   if (rc != CURLE_OK && !(SinkStopped && rc == CURLE_WRITE_ERROR)) {
     if (TooLarge || rc == CURLE_FILESIZE_EXCEEDED)
       throw fail(Format(msg::ReplyTooLarge, {static_cast<Int64>(MaxReply)}));
-    if (TookTooLong || (rc == CURLE_OPERATION_TIMEDOUT &&
-                        std::chrono::steady_clock::now() - Start >= std::chrono::milliseconds(TotalMs)))
+    // libcurl ends a request at its whole-duration limit on a clock of its
+    // own (it may read a little ahead of ours), and a connect that takes too
+    // long ends with the same code: what ran within a few milliseconds of
+    // the whole limit was ended by that limit.
+    if (TookTooLong ||
+        (rc == CURLE_OPERATION_TIMEDOUT &&
+         std::chrono::steady_clock::now() - Start + LimitClockSlack >= std::chrono::milliseconds(TotalMs)))
       throw fail(Format(msg::RequestTooLong, {TotalMs}));
     if (Stalled) throw fail(Format(msg::ReplyStalled, {StallMs}));
     AnsiString text = ErrorBuffer[0] ? AnsiString(ErrorBuffer) : AnsiString(api.EasyStrerror(rc));
