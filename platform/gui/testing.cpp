@@ -37,7 +37,12 @@ void InitTestApplication(int& argc, char** argv) {
 
 void ProcessPendingMessages() {
   if (!QCoreApplication::instance()) return;
+  // On a real display the window system answers asynchronously (focus and
+  // activation after a popup closes, for one): a round trip to it first, so
+  // that what it did for the requests so far is handled here too.
+  const bool RealDisplay = QGuiApplication::platformName() != QLatin1String("offscreen");
   for (int round = 0; round < 20; ++round) {
+    if (RealDisplay) QGuiApplication::sync();
     FlushOrphanedPosts();
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
