@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyleFactory>
 
 #include <cstdlib>
@@ -35,6 +36,26 @@ void InitTestApplication(int& argc, char** argv) {
   FlushOrphanedPosts();
 }
 
+namespace {
+
+// The window the test made active last.
+QPointer<QWidget> ActivatedByTest;
+
+// Tests on a real display run on Xvfb without a window manager. There a
+// window whose X focus went back to the root (a closed popup had it, or a
+// window that was destroyed) gets it back from nobody, and Qt deactivates
+// it. The test support stands in for the manager: the window the test made
+// active is made active again while no window of the program is.
+void GiveBackActivation() {
+  if (!ActivatedByTest || !ActivatedByTest->isVisible()) return;
+  if (QApplication::activeWindow() || QApplication::activePopupWidget() || QApplication::activeModalWidget())
+    return;
+  QApplication::setActiveWindow(ActivatedByTest);
+  ActivatedByTest->activateWindow();
+}
+
+}  // namespace
+
 void ProcessPendingMessages() {
   if (!QCoreApplication::instance()) return;
   // On a real display the window system answers asynchronously (focus and
@@ -47,6 +68,7 @@ void ProcessPendingMessages() {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (RealDisplay) GiveBackActivation();
     if (!HasPostedItems()) break;
   }
 }
@@ -57,6 +79,7 @@ void ShowAndActivate(TCustomForm* Form) {
   QWidget* w = WidgetOf(Form);
   if (!w) return;
   w->show();
+  ActivatedByTest = w;
   QApplication::setActiveWindow(w);
   w->activateWindow();
   ProcessPendingMessages();
