@@ -28,6 +28,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/qt_private.h"
 #include "platform/gui/streaming.h"
+#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 
@@ -1409,6 +1410,22 @@ ListPeer* SyncedList(TCustomListBox* B) {
 }
 
 }  // namespace
+
+namespace platform {
+NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>& Action) {
+  NativeListWatch W;
+  QMetaObject::Connection Watch;
+  if (ListPeer* L = ListOf(Box))
+    Watch = QObject::connect(L->model(), &QAbstractItemModel::rowsInserted, [&W] { ++W.Insertions; });
+  Action();
+  QObject::disconnect(Watch);
+  if (ListPeer* L = ListOf(Box)) {
+    for (int I = 0; I < L->count(); ++I) W.Rows.push_back(FromQString(L->item(I)->text()));
+    W.CurrentRow = L->currentRow();
+  }
+  return W;
+}
+}  // namespace platform
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)
     : TWinControl(AOwner),

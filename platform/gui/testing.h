@@ -12,6 +12,7 @@
 #include "platform/gui/graphics.h"
 
 class TCustomComboBox;
+class TCustomListBox;
 class TCustomForm;
 class TTimer;
 
@@ -48,6 +49,16 @@ TWinControl* CreateLineEditControl(TComponent* Owner);
 // The current row of a combo box's open list, the entry Enter there takes
 // (-1 while the list is closed).
 int DroppedListRow(TCustomComboBox* Box);
+
+// What the native list of a list box went through while Action ran: how
+// often rows were inserted into it (one insertion may hold many rows), and
+// its rows and current row afterwards.
+struct NativeListWatch {
+  int Insertions = 0;
+  std::vector<AnsiString> Rows;
+  int CurrentRow = -1;
+};
+NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>& Action);
 
 // How often the timer was (re)started since it was made.
 unsigned TimerStarts(TTimer* Timer);

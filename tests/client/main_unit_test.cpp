@@ -12,11 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractItemModel>
-#include <QApplication>
-#include <QListWidget>
-#include <map>
-
 #include "client/main.h"
 #include "controls/K_Edit.h"
 #include "controls/kCtrls.h"
@@ -25,6 +20,7 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/stdctrls.h"
+#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/inifiles.h"
 #include "platform/gui/timer.h"
@@ -574,24 +570,14 @@ TEST_F(MainDisplayTest, SearchFillsTheNativeHitListInOnePass) {
   AnsiString Buf = "@stm,lfdnr[INT],eid[INT],fab[STR]\n";
   for (int I = 0; I < 30; ++I) Buf += IntToStr(I) + "^" + IntToStr(5000 + I) + "^ AS-" + IntToStr(I) + " \n";
   Stub->Search = [&](Integer, Integer) { return Answer(Buf); };
-  std::map<QListWidget*, int> Inserts;
-  std::vector<QMetaObject::Connection> Watches;
-  for (QWidget* W : QApplication::allWidgets())
-    if (auto* L = qobject_cast<QListWidget*>(W))
-      Watches.push_back(QObject::connect(L->model(), &QAbstractItemModel::rowsInserted,
-                                         [&Inserts, L] { ++Inserts[L]; }));
-  Form->btSearchClick(Form->btSearch);
-  for (const auto& C : Watches) QObject::disconnect(C);
+  const platform::NativeListWatch Native =
+      platform::WatchNativeList(Form->lbox, [&] { Form->btSearchClick(Form->btSearch); });
   ASSERT_EQ(Form->lbox->Items()->Count(), 30);
-  QListWidget* Native = nullptr;
-  for (const auto& [L, N] : Inserts)
-    if (L->count() == 30) Native = L;
-  ASSERT_NE(Native, nullptr);
-  EXPECT_EQ(Inserts[Native], 1);
-  for (int I = 0; I < 30; ++I)
-    EXPECT_EQ(Native->item(I)->text().toStdString(), Form->lbox->Items()->Strings(I)) << I;
+  EXPECT_EQ(Native.Insertions, 1);
+  ASSERT_EQ(Native.Rows.size(), 30u);
+  for (int I = 0; I < 30; ++I) EXPECT_EQ(Native.Rows[I], Form->lbox->Items()->Strings(I)) << I;
   EXPECT_EQ(Form->lbox->Items()->Strings(29), "30;30;5029;AS-29;");  // with its sort key
-  EXPECT_EQ(Native->currentRow(), 0);
+  EXPECT_EQ(Native.CurrentRow, 0);
   EXPECT_EQ(Form->FShownEid, 5000);
 }
 
