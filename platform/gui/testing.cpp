@@ -3,12 +3,14 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QStyleFactory>
+#include <QWindow>
 
 #include <cstdlib>
 
@@ -83,6 +85,18 @@ void ShowAndActivate(TCustomForm* Form) {
   QApplication::setActiveWindow(w);
   w->activateWindow();
   ProcessPendingMessages();
+  // A real display maps, exposes and activates the window in its own time:
+  // wait for that (a bounded wait on the window system, not on a clock of
+  // the test's), so that painting and focus work from here on.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!(w->windowHandle() && w->windowHandle()->isExposed() && QApplication::activeWindow() == w) &&
+           waited.elapsed() < 10000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      ProcessPendingMessages();
+    }
+  }
 }
 
 namespace {

@@ -84,7 +84,9 @@ TEST(Application, HandleMessageWaitsForTheNextTimer) {
   }
   Application->OnIdle = nullptr;
   EXPECT_EQ(ticks, 1);
-  EXPECT_LE(calls, 10);
+  // A loop that waits needs a handful of calls (more on a real display,
+  // whose own events wake it too); one that spins needs tens of thousands.
+  EXPECT_LE(calls, 200);
   EXPECT_GE(idles, 1);
   EXPECT_LE(idles, calls);
 }
