@@ -1069,16 +1069,17 @@ void TCustomComboBox::NativeActivated(int Index) {
   Select();
 }
 
+int TCustomComboBox::SelectionBeforeList() const { return FListFrom != kNoListMove ? FListFrom : FItemIndex; }
+
 void TCustomComboBox::PreviewListIndex(int Index) {
-  const int from = FListFrom != kNoListMove ? FListFrom : FItemIndex;
+  const int before = SelectionBeforeList();
   SetItemIndex(Index);
-  FListFrom = from;
+  FListFrom = before;
 }
 
-void TCustomComboBox::TakeListIndex(int Index) {
-  const int from = FListFrom != kNoListMove ? FListFrom : FItemIndex;
+void TCustomComboBox::TakeListIndex(int Index, int Before) {
   SetItemIndex(Index);
-  if (Index == from) return;
+  if (Index == Before) return;
   Click();
   Select();
 }
@@ -1202,12 +1203,12 @@ void TCustomComboBox::DefaultHandler(TMessage& Message) {
       // back to the entry selected before.
       int to = -2;
       const int page = std::max(1, c->maxVisibleItems() - 1);
-      const int from = row >= 0 ? row : FItemIndex;
+      const int at = row >= 0 ? row : FItemIndex;
       switch (key) {
-        case VK_UP: to = from - 1; break;
-        case VK_DOWN: to = from + 1; break;
-        case VK_PRIOR: to = from - page; break;
-        case VK_NEXT: to = from < 0 ? page - 1 : from + page; break;
+        case VK_UP: to = at - 1; break;
+        case VK_DOWN: to = at + 1; break;
+        case VK_PRIOR: to = at - page; break;
+        case VK_NEXT: to = at < 0 ? page - 1 : at + page; break;
         case VK_HOME: to = 0; break;
         case VK_END: to = count - 1; break;
         default: break;
@@ -1220,15 +1221,15 @@ void TCustomComboBox::DefaultHandler(TMessage& Message) {
       // the list, and their character follows as it would after the key.
       if (key == VK_RETURN || key == VK_ESCAPE) {
         const HWND h = Handle();
-        const int from = FListFrom != kNoListMove ? FListFrom : FItemIndex;
-        if (key == VK_RETURN && row >= 0 && row < count) FListFrom = kNoListMove;
+        const int before = SelectionBeforeList();
+        const bool take = key == VK_RETURN && row >= 0 && row < count;
+        // A list that closes with its entry taken does not go back first.
+        if (take) FListFrom = kNoListMove;
         c->hidePopup();
-        if (key == VK_RETURN && row >= 0 && row < count) {
-          FListFrom = from;
-          TakeListIndex(row);
-        } else {
+        if (take)
+          TakeListIndex(row, before);
+        else
           MirrorSelection();
-        }
         if (FindControl(h) == this) Perform(WM_CHAR, key == VK_RETURN ? '\r' : '\x1B', Message.LParam);
         return;
       }

@@ -275,8 +275,9 @@ public:
   // goes back to it).
   void PreviewListIndex(int Index);
   // Enter took entry Index in the open list: it becomes the selection, with
-  // Click and Select when it differs from the entry selected before.
-  void TakeListIndex(int Index);
+  // Click and Select when it differs from Before, the entry selected before
+  // the arrow keys moved in the list.
+  void TakeListIndex(int Index, int Before);
   void NativeEditTextEdited();
   void NativeDroppedDown();
   void NativeClosedUp();
@@ -317,6 +318,9 @@ private:
   // The entry selected before the arrow keys moved in the open list.
   static constexpr int kNoListMove = -2;
   int FListFrom = kNoListMove;
+  // The entry selected before the arrow keys moved in the open list, or
+  // the selection when they did not.
+  int SelectionBeforeList() const;
   TComboBoxStyle FStyle = csDropDown;
   bool FSorted = false;
   int FItemHeight = 16;
