@@ -630,13 +630,7 @@ void TfrmMAIN::Label2DblClick(TObject* /*Sender*/) {
 
 Integer FillHitList(TKListBox* Box, TKTable* Stm) {
   // The lines go in as one update, so the native list takes them at once.
-  struct TUpdate {
-    TStrings* Items;
-    explicit TUpdate(TStrings* AItems) : Items(AItems) { Items->BeginUpdate(); }
-    ~TUpdate() { Items->EndUpdate(); }
-    TUpdate(const TUpdate&) = delete;
-    TUpdate& operator=(const TUpdate&) = delete;
-  } Update(Box->Items());
+  const platform::UpdateBracket<TStrings> Update(Box->Items());
   Integer Hits = 0;
   while (!Stm->Eof()) {
     ++Hits;

@@ -8,17 +8,7 @@
 
 namespace {
 
-// Runs EndUpdate when the bracket's scope ends, also on an exception.
-class TUpdateBracket {
-public:
-  explicit TUpdateBracket(TKStrings* List) : FList(List) { FList->BeginUpdate(); }
-  ~TUpdateBracket() { FList->EndUpdate(); }
-  TUpdateBracket(const TUpdateBracket&) = delete;
-  TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-
-private:
-  TKStrings* FList;
-};
+using TUpdateBracket = platform::UpdateBracket<TKStrings>;
 
 // The next character of a zero-terminated text of the ANSI code page.
 const char* NextChar(const char* P) { return CharNextA(P); }

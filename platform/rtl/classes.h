@@ -330,6 +330,20 @@ enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 namespace platform {
 
+// Brackets a string list's changes in BeginUpdate and EndUpdate; EndUpdate
+// runs when the bracket's scope ends, also on an exception.
+template <class List>
+class UpdateBracket {
+public:
+  explicit UpdateBracket(List* AList) : FList(AList) { FList->BeginUpdate(); }
+  ~UpdateBracket() { FList->EndUpdate(); }
+  UpdateBracket(const UpdateBracket&) = delete;
+  UpdateBracket& operator=(const UpdateBracket&) = delete;
+
+private:
+  List* FList;
+};
+
 // The binary search of the sorted string lists over Count items:
 // CompareAt(I) compares item I with the text searched for.  True when an
 // equal item exists; Index is the first equal item (Duplicates other than
