@@ -12,22 +12,12 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
+#include "tests/support/fake_clock.h"
 #include "tests/support/gui_input.h"
 
 namespace kctrls_test {
 
-// GetTickCount answers Now while it lives.
-class FakeClock {
-public:
-  explicit FakeClock(DWORD Start = 5000) : Now(Start) {
-    platform::SetTickCountSource([this] { return Now; });
-  }
-  ~FakeClock() { platform::SetTickCountSource(nullptr); }
-  FakeClock(const FakeClock&) = delete;
-  FakeClock& operator=(const FakeClock&) = delete;
-  void Advance(DWORD Ms) { Now += Ms; }
-  DWORD Now;
-};
+using platform::test::FakeClock;
 
 using zeltest::TakeNextDlgCtl;
 

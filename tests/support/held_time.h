@@ -5,30 +5,24 @@
 #pragma once
 
 #include "platform/gui/timer.h"
-#include "platform/os/windows.h"
+#include "tests/support/fake_clock.h"
 
 namespace platform::test {
 
 class HeldTime {
 public:
-  explicit HeldTime(DWORD Start = 100000) : FNow(Start) {
-    platform::SetManualTimers(true);
-    platform::SetTickCountSource([this] { return FNow; });
-  }
-  ~HeldTime() {
-    platform::SetTickCountSource(nullptr);
-    platform::SetManualTimers(false);
-  }
+  explicit HeldTime(DWORD Start = 100000) : FClock(Start) { platform::SetManualTimers(true); }
+  ~HeldTime() { platform::SetManualTimers(false); }
   HeldTime(const HeldTime&) = delete;
   HeldTime& operator=(const HeldTime&) = delete;
-  void Advance(DWORD Ms) { FNow += Ms; }
+  void Advance(DWORD Ms) { FClock.Advance(Ms); }
   // Timers started after LetTimersRun (and before HoldTimers) count their
   // real interval: for a test of the interval itself.
   void LetTimersRun() { platform::SetManualTimers(false); }
   void HoldTimers() { platform::SetManualTimers(true); }
 
 private:
-  DWORD FNow;
+  FakeClock FClock;
 };
 
 }  // namespace platform::test
