@@ -30,6 +30,7 @@
 #include "platform/os/windows.h"
 #include "platform/rtl/codepage.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/system.h"
 
 TfrmMAIN* frmMAIN = nullptr;
 
@@ -77,10 +78,10 @@ AnsiString TextOf(TKTable* T, const char* Name) {
 constexpr std::size_t MaxPasswordFile = 64 * 1024;
 
 bool ReadOwnFile(const std::string& HostPath, std::string& Content) {
-  const int fd = ::open(HostPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = platform::OpenRegularFile(HostPath, O_RDONLY | O_NOFOLLOW);
   if (fd < 0) return false;
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+  bool ok = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid();
   Content.clear();
   char buf[4096];
   while (ok && Content.size() < MaxPasswordFile) {

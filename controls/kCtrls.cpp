@@ -45,8 +45,9 @@ AnsiString WidthsText(const TKWidthTable& Widths, int Count) {
   return r;
 }
 
-// All or nothing: a field that is no integer raises EConvertError and
-// leaves the widths and their count as they were.
+// The count is taken first and the fields are read in order, so a field
+// that is no integer raises EConvertError with the count already new, the
+// entries before it holding their new widths and the rest their old ones.
 void ParseWidths(const AnsiString& Value, TKWidthTable& Widths, int& Count) {
   if (Value.empty()) {
     Count = 0;
@@ -56,10 +57,8 @@ void ParseWidths(const AnsiString& Value, TKWidthTable& Widths, int& Count) {
   if (text.back() != ';') text += ';';
   TKFieldTable f;
   const int n = SplitFields(text, f, KFieldLimit);
-  TKWidthTable parsed = Widths;
-  for (int i = 0; i < n; ++i) parsed[static_cast<std::size_t>(i)] = StrToInt(f[static_cast<std::size_t>(i)]);
-  Widths = parsed;
   Count = n;
+  for (int i = 0; i < n; ++i) Widths[static_cast<std::size_t>(i)] = StrToInt(f[static_cast<std::size_t>(i)]);
 }
 
 // ---------------------------------------------------------------- column layout

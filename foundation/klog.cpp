@@ -8,21 +8,24 @@ namespace {
 
 std::function<WPARAM()> GApplicationHandleSource;
 
-// A viewer that once let a line time out gets no further lines, so that a
-// stalled viewer costs the program one time-out, not one per line.
-bool GViewerStalled = false;
-
+// A viewer that let a line time out gets the later lines handed over
+// without a wait until it has taken them all: one that was busy for a while
+// misses nothing, and one that stops reading costs the program a single
+// time-out, not one per line.
 void SendLine(const AnsiString& Line) {
-  if (GViewerStalled) return;
   COPYDATASTRUCT cds{};
   cds.dwData = 0;
   cds.cbData = static_cast<DWORD>(Line.size() + 1);
   // The record points at the line's own bytes, NUL included.
   cds.lpData = const_cast<char*>(Line.c_str());
-  SetLastError(ERROR_SUCCESS);
-  SendMessageA(reinterpret_cast<HWND>(DebugWindow), WM_COPYDATA, DebugApplicationHandle(),
-               reinterpret_cast<LPARAM>(&cds));
-  if (GetLastError() == ERROR_TIMEOUT) GViewerStalled = true;
+  const HWND Viewer = reinterpret_cast<HWND>(DebugWindow);
+  const LPARAM Record = reinterpret_cast<LPARAM>(&cds);
+  if (IsHungAppWindow(Viewer)) {
+    DWORD_PTR Result = 0;
+    SendMessageTimeoutA(Viewer, WM_COPYDATA, DebugApplicationHandle(), Record, SMTO_NORMAL, 0, &Result);
+  } else {
+    SendMessageA(Viewer, WM_COPYDATA, DebugApplicationHandle(), Record);
+  }
 }
 
 }  // namespace
@@ -107,7 +110,6 @@ void DebugValues(std::initializer_list<TKLogValue> Values) {
 
 void klog_initialization() {
   DebugWindow = -1;
-  GViewerStalled = false;
   ConnectDebugWindow();
 }
 

@@ -81,6 +81,10 @@ WPARAM MouseKeys(TShiftState s) {
   return w;
 }
 
+}  // namespace
+
+namespace platform {
+
 Qt::CursorShape CursorShapeOf(TCursor c) {
   switch (c) {
     case crArrow: return Qt::ArrowCursor;
@@ -108,7 +112,15 @@ Qt::CursorShape CursorShapeOf(TCursor c) {
   }
 }
 
-}  // namespace
+void SetWidgetCursor(QWidget* Widget, TCursor Cursor) {
+  if (Cursor == crDefault) {
+    if (Widget->testAttribute(Qt::WA_SetCursor)) Widget->unsetCursor();
+  } else if (!Widget->testAttribute(Qt::WA_SetCursor) || Widget->cursor().shape() != CursorShapeOf(Cursor)) {
+    Widget->setCursor(QCursor(CursorShapeOf(Cursor)));
+  }
+}
+
+}  // namespace platform
 
 // ---------------------------------------------------------------- WidgetPeer
 
@@ -382,31 +394,64 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
   return true;
 }
 
+// A windowless control has no window of its own: the hit test goes to the
+// windowed parent that holds it, and that parent moves or sizes.  A window
+// of its own (a form) is moved and sized by the window system.
+TWinControl* WidgetPeer::HitTestTarget() {
+  if (Widget()->isWindow()) return nullptr;
+  TWinControl* target = WinControl();
+  if (!target) target = FControl->Parent();
+  if (!target || (target->Peer() && target->Peer()->Widget()->isWindow())) return nullptr;
+  return target;
+}
+
+bool WidgetPeer::AskHitTest(TWinControl* Target, const QPoint& Global, LRESULT& Code) {
+  const HWND h = Target->Handle();
+  Code = HTCLIENT;
+  Guarded([&] { Code = Target->Perform(WM_NCHITTEST, 0, MakePointLParam(Global.x(), Global.y())); });
+  return FControl && FindControl(h) == Target;
+}
+
+// As the platform shows it: over a border that the hit test gives for
+// sizing, the sizing cursor of that border, elsewhere the control's own.
+void WidgetPeer::ShowHitTestCursor(const QPoint& Global) {
+  TWinControl* target = HitTestTarget();
+  LRESULT code = HTCLIENT;
+  if (target && !AskHitTest(target, Global, code)) return;
+  TCursor cursor = FControl->Cursor();
+  switch (code) {
+    case HTLEFT: case HTRIGHT: cursor = crSizeWE; break;
+    case HTTOP: case HTBOTTOM: cursor = crSizeNS; break;
+    case HTTOPLEFT: case HTBOTTOMRIGHT: cursor = crSizeNWSE; break;
+    case HTTOPRIGHT: case HTBOTTOMLEFT: cursor = crSizeNESW; break;
+    default: break;
+  }
+  SetWidgetCursor(Widget(), cursor);
+}
+
 // The platform's move and size loop: a left press where the control's
 // WM_NCHITTEST answers a caption or border code moves or sizes it until
 // the release, within the limits of WM_GETMINMAXINFO.
 bool WidgetPeer::DragMouse(QEvent* Event, const QPoint& Global) {
   auto* me = static_cast<QMouseEvent*>(Event);
-  if (Event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton && !Widget()->isWindow()) {
-    // A windowless control has no window of its own: the hit test goes to
-    // the windowed parent that holds it, and that parent moves or sizes.
-    TWinControl* target = WinControl();
-    if (!target) target = FControl->Parent();
-    if (!target || (target->Peer() && target->Peer()->Widget()->isWindow())) return false;
+  if (Event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) {
+    TWinControl* target = HitTestTarget();
+    if (!target) return false;
     LRESULT code = HTCLIENT;
-    const HWND h = target->Handle();
-    Guarded([&] { code = target->Perform(WM_NCHITTEST, 0, MakePointLParam(Global.x(), Global.y())); });
-    if (!FControl || FindControl(h) != target) return true;
+    if (!AskHitTest(target, Global, code)) return true;
     if (code == HTCAPTION || (code >= HTLEFT && code <= HTBOTTOMRIGHT)) {
       FDragCode = code;
-      FDragTarget = h;
+      FDragTarget = target->Handle();
       FDragStart = Global;
       FDragBounds = target->BoundsRect();
       return true;
     }
     return false;
   }
-  if (!FDragCode) return false;
+  if (!FDragCode) {
+    if (Event->type() == QEvent::MouseMove && me->buttons() == Qt::NoButton) ShowHitTestCursor(Global);
+    return false;
+  }
   if (Event->type() == QEvent::MouseButtonRelease) {
     FDragCode = 0;
     FDragTarget = nullptr;
@@ -1234,10 +1279,7 @@ void TControl::UpdatePeer() {
   pal.setColor(QPalette::ButtonText, fg);
   if (!w->testAttribute(Qt::WA_SetPalette) || pal != current || pal.resolveMask() != current.resolveMask())
     w->setPalette(pal);
-  if (FCursor == crDefault)
-    w->unsetCursor();
-  else
-    w->setCursor(QCursor(CursorShapeOf(FCursor)));
+  platform::SetWidgetCursor(w, FCursor);
   w->setToolTip(FShowHint ? platform::ToQString(FHint) : QString());
   w->setMouseTracking(true);  // WM_MOUSEMOVE comes without a button held too
   if (!w->isWindow()) w->setVisible(FVisible);

@@ -62,6 +62,13 @@ struct KeyInfo {
 KeyInfo TranslateKey(const class QKeyEvent* Event);
 TShiftState ShiftOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
 
+// ---------------------------------------------------------------- cursors
+
+Qt::CursorShape CursorShapeOf(TCursor Cursor);
+// Shows the cursor over the widget; crDefault: the widget has none of its
+// own (its parent's shows).
+void SetWidgetCursor(QWidget* Widget, TCursor Cursor);
+
 // ---------------------------------------------------------------- exception guard
 
 // Runs Fn; an exception goes to Application->HandleException.  Every entry
@@ -131,6 +138,13 @@ private:
   QPoint FDragStart;
   TRect FDragBounds;
   bool DragMouse(QEvent* Event, const QPoint& Global);
+  // The control that answers WM_NCHITTEST for this widget; none for a form.
+  TWinControl* HitTestTarget();
+  // Its answer at a screen point; false when the handler destroyed the
+  // target or this control.
+  bool AskHitTest(TWinControl* Target, const QPoint& Global, LRESULT& Code);
+  // The cursor that the hit-test answer at a screen point shows.
+  void ShowHitTestCursor(const QPoint& Global);
   // Key pipeline state of the key event under way.
   bool FKeyDownPassed = false;
   WORD FKeyPassed = 0;

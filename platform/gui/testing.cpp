@@ -285,6 +285,26 @@ void SetMousePos(TControl* Control, int X, int Y) {
   SetCursorOverride(p.X, p.Y);
 }
 
+void MoveMouseOver(TControl* Control, int X, int Y) {
+  QWidget* w = WidgetOf(Control);
+  if (!w || !w->window()->windowHandle()) return;
+  QWindow* window = w->window()->windowHandle();
+  const QPoint global = w->mapToGlobal(QPoint(X, Y));
+  const QPointF local = window->mapFromGlobal(global);
+  SetCursorOverride(global.x(), global.y());
+  QMouseEvent e(QEvent::MouseMove, local, local, QPointF(global), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QGuiApplication::sendEvent(window, &e);
+  ProcessPendingMessages();
+}
+
+TCursor ShownCursor(TControl* Control) {
+  QWidget* w = WidgetOf(Control);
+  if (!w || !w->testAttribute(Qt::WA_SetCursor)) return crDefault;
+  for (TCursor c = crNone; c >= crSizeAll; --c)
+    if (CursorShapeOf(c) == w->cursor().shape()) return c;
+  return crDefault;
+}
+
 void SendTextDrop(TControl* Control, int X, int Y, const AnsiString& Text) {
   QWidget* w = WidgetOf(Control);
   if (!w) return;

@@ -71,6 +71,13 @@ void SendClick(TControl* Control, int X, int Y);
 void SendDblClick(TControl* Control, int X, int Y);
 // Moves the mouse pointer (GetCursorPos reports it) to client coordinates.
 void SetMousePos(TControl* Control, int X, int Y);
+// Moves the mouse, no button held, to client coordinates of Control as the
+// window system does: the move goes to the control's top-level window,
+// and Qt hands it to the widget under the pointer.
+void MoveMouseOver(TControl* Control, int X, int Y);
+// The cursor that the control's native window shows: crDefault when it has
+// none of its own (its parent's shows).
+TCursor ShownCursor(TControl* Control);
 // Drags Windows-1252 text over the control from outside and drops it at
 // client coordinates (drag enter, drag move, drop), offering copy and move.
 void SendTextDrop(TControl* Control, int X, int Y, const AnsiString& Text);

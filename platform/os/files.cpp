@@ -18,6 +18,7 @@
 
 #include "platform/os/fileutil.h"
 #include "platform/os/oscore_internal.h"
+#include "platform/rtl/system.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ void CopyKeptAttribute(const std::string& from, int toFd) {
 }
 
 bool CopyContents(const std::string& from, const std::string& to, bool failIfExists) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  const int in = platform::OpenRegularFile(from, O_RDONLY);
   if (in < 0) {
     FailErrno(from, errno);
     return false;
@@ -112,17 +113,13 @@ bool CopyContents(const std::string& from, const std::string& to, bool failIfExi
 // destination's name; only then is the source deleted.  Until that rename
 // the destination stays as it was.
 bool MoveByCopy(const std::string& from, const std::string& to, bool replace) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  const int in = platform::OpenRegularFile(from, O_RDONLY | O_NOFOLLOW);
   if (in < 0) {
     FailErrno(from, errno);
     return false;
   }
   struct stat st{};
-  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(in);
-    SetLastError(ERROR_ACCESS_DENIED);
-    return false;
-  }
+  ::fstat(in, &st);
   const std::size_t slash = to.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string() : to.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? to : to.substr(slash + 1);
@@ -566,22 +563,17 @@ bool RenameFile(const AnsiString& OldName, const AnsiString& NewName) {
 int FileOpen(const AnsiString& FileName, LongWord Mode) {
   std::string host;
   if (!Host(FileName.c_str(), host)) return -1;
-  int flags = O_CLOEXEC;
+  int flags = 0;
   switch (Mode & 3) {
-    case fmOpenRead: flags |= O_RDONLY; break;
-    case fmOpenWrite: flags |= O_WRONLY; break;
-    case fmOpenReadWrite: flags |= O_RDWR; break;
+    case fmOpenRead: flags = O_RDONLY; break;
+    case fmOpenWrite: flags = O_WRONLY; break;
+    case fmOpenReadWrite: flags = O_RDWR; break;
     default: SetLastError(ERROR_INVALID_PARAMETER); return -1;
   }
-  int fd = ::open(host.c_str(), flags);
+  // Only a regular file: a FIFO or a device would make the open wait.
+  int fd = platform::OpenRegularFile(host, flags);
   if (fd < 0) {
     FailErrno(host, errno);
-    return -1;
-  }
-  struct stat st{};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    SetLastError(ERROR_ACCESS_DENIED);
     return -1;
   }
   if (fd == 0) {  // 0 counts as no handle for the callers
@@ -600,7 +592,7 @@ int FileCreate(const AnsiString& FileName) {
     SetLastError(ERROR_ACCESS_DENIED);
     return -1;
   }
-  const int fd = ::open(host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = platform::OpenRegularFile(host, O_RDWR | O_CREAT | O_TRUNC);
   if (fd < 0) FailErrno(host, errno);
   return fd;
 }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/os/oscore_internal.h"
+#include "platform/rtl/system.h"
 
 namespace {
 
@@ -156,6 +157,10 @@ bool RecordOfFile(LPCSTR name, platform::VersionRecord& record) {
     SetLastError(errno == ENOENT ? platform::MissingPathError(host) : platform::Win32ErrorFromErrno(errno));
     return false;
   }
+  if (!S_ISREG(st.st_mode)) {  // a directory, a FIFO, a device: not even opened
+    SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+    return false;
+  }
   if (!platform::ReadVersionRecord(host, record)) {
     if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
     return false;
@@ -169,14 +174,15 @@ namespace platform {
 
 bool ReadVersionRecord(const std::string& hostPath, VersionRecord& record) {
   SetLastError(ERROR_SUCCESS);
-  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file is read: a FIFO or a device would make the open wait.
+  const int fd = OpenRegularFile(hostPath, O_RDONLY);
   if (fd < 0) {
     SetLastErrorFromErrno(errno);
     return false;
   }
   struct stat st{};
   bool found = false;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+  if (::fstat(fd, &st) == 0)
     found = FindRecord(fd, static_cast<std::uint64_t>(st.st_size), record);
   ::close(fd);
   return found;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <set>
@@ -24,7 +25,15 @@ namespace {
 
 struct ForeignWindow {
   std::string socketPath;
+  // From a send that timed out until the window has answered again and no
+  // message handed to it waits for its answer any more.
+  bool hung = false;
+  // Connections whose message went over but whose answer is still to come;
+  // the oldest are let go beyond a bound (their messages still arrive).
+  std::deque<int> unanswered;
 };
+
+constexpr std::size_t kMaxUnanswered = 64;
 
 std::mutex g_windowMutex;
 
@@ -68,11 +77,42 @@ std::string Fnv1a64(const std::string& s) {
   return text;
 }
 
-bool WindowHandle(HWND h, std::string& path) {
+// The foreign window behind a handle, or nullptr for any other handle.
+ForeignWindow* Foreign(HWND h) {
   std::lock_guard<std::mutex> lock(g_windowMutex);
-  if (!Tables().foreign.count(h)) return false;
-  path = reinterpret_cast<ForeignWindow*>(h)->socketPath;
-  return true;
+  return Tables().foreign.count(h) ? reinterpret_cast<ForeignWindow*>(h) : nullptr;
+}
+
+// Takes the answers that came late, under g_windowMutex.  Answered means
+// that the window just answered a message; it stops counting as hung once
+// it has answered and nothing handed to it waits any more.  A connection
+// that the window closed without an answer counts as taken.
+void CollectAnswers(ForeignWindow& w, bool answered) {
+  for (auto it = w.unanswered.begin(); it != w.unanswered.end();) {
+    std::int64_t answer = 0;
+    const ssize_t r = ::recv(*it, &answer, sizeof answer, MSG_DONTWAIT);
+    if (r < 0 && (errno == EAGAIN || errno == EINTR)) {
+      ++it;
+      continue;
+    }
+    ::close(*it);
+    it = w.unanswered.erase(it);
+    answered = true;
+  }
+  if (answered && w.unanswered.empty()) w.hung = false;
+}
+
+// A send to the window timed out; fd, when not -1, is the connection whose
+// message went over and whose answer may still come.
+void TimedOut(ForeignWindow& w, int fd) {
+  std::lock_guard<std::mutex> lock(g_windowMutex);
+  w.hung = true;
+  if (fd < 0) return;
+  w.unanswered.push_back(fd);
+  if (w.unanswered.size() > kMaxUnanswered) {
+    ::close(w.unanswered.front());
+    w.unanswered.pop_front();
+  }
 }
 
 int MillisLeft(Clock::time_point deadline) {
@@ -183,14 +223,19 @@ bool ReceiveAll(int fd, char* data, std::size_t n, Clock::time_point deadline) {
   return true;
 }
 
-LRESULT SendCopyData(const std::string& path, WPARAM wParam, const COPYDATASTRUCT* cds) {
+LRESULT SendCopyData(ForeignWindow& w, WPARAM wParam, const COPYDATASTRUCT* cds, std::chrono::milliseconds timeout,
+                     bool& answered) {
+  answered = false;
   if (!cds || (cds->cbData > 0 && !cds->lpData)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  const auto deadline = Clock::now() + platform::SendMessageTimeout();
-  const int fd = Connect(path, deadline);
-  if (fd < 0) return 0;
+  const auto deadline = Clock::now() + timeout;
+  const int fd = Connect(w.socketPath, deadline);
+  if (fd < 0) {
+    if (GetLastError() == ERROR_TIMEOUT) TimedOut(w, -1);
+    return 0;
+  }
   // Lines go only to a window of this user (or of the administrator), never
   // to a socket that somebody else put into a shared directory.
   ucred peer{};
@@ -210,11 +255,26 @@ LRESULT SendCopyData(const std::string& path, WPARAM wParam, const COPYDATASTRUC
   std::vector<char> bytes(sizeof frame + cds->cbData);
   std::memcpy(bytes.data(), &frame, sizeof frame);
   if (cds->cbData) std::memcpy(bytes.data() + sizeof frame, cds->lpData, cds->cbData);
+  if (!SendAll(fd, bytes.data(), bytes.size(), deadline)) {
+    // Part of a message is no message: the receiver sees it end early.
+    const DWORD err = GetLastError();
+    ::close(fd);
+    if (err == ERROR_TIMEOUT) TimedOut(w, -1);
+    SetLastError(err);
+    return 0;
+  }
   std::int64_t answer = 0;
-  const bool ok = SendAll(fd, bytes.data(), bytes.size(), deadline) &&
-                  ReceiveAll(fd, reinterpret_cast<char*>(&answer), sizeof answer, deadline);
+  if (!ReceiveAll(fd, reinterpret_cast<char*>(&answer), sizeof answer, deadline)) {
+    if (GetLastError() == ERROR_TIMEOUT) {
+      TimedOut(w, fd);  // the message is the window's now; its answer may come later
+      SetLastError(ERROR_TIMEOUT);
+    } else {
+      ::close(fd);
+    }
+    return 0;
+  }
   ::close(fd);
-  if (!ok) return 0;
+  answered = true;
   SetLastError(ERROR_SUCCESS);
   return static_cast<LRESULT>(answer);
 }
@@ -272,32 +332,56 @@ HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
   std::lock_guard<std::mutex> lock(g_windowMutex);
   ForeignWindow*& w = Tables().byPath[path];
   if (!w) {
-    w = new ForeignWindow{path};
+    w = new ForeignWindow;
+    w->socketPath = path;
     Tables().foreign.insert(reinterpret_cast<HWND>(w));
   }
   return reinterpret_cast<HWND>(w);
 }
 
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  std::string path;
-  if (WindowHandle(hWnd, path)) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(hWnd, Msg, wParam, lParam, SMTO_NORMAL,
+                      static_cast<UINT>(platform::SendMessageTimeout().count()), &result);
+  return static_cast<LRESULT>(result);
+}
+
+LRESULT SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags, UINT uTimeout,
+                            PDWORD_PTR lpdwResult) {
+  if (lpdwResult) *lpdwResult = 0;
+  if (fuFlags != SMTO_NORMAL) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (ForeignWindow* w = Foreign(hWnd)) {
     if (Msg != WM_COPYDATA) {
       SetLastError(ERROR_NOT_SUPPORTED);
       return 0;
     }
-    return SendCopyData(path, wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    bool answered = false;
+    const LRESULT r = SendCopyData(*w, wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam),
+                                   std::chrono::milliseconds(uTimeout), answered);
+    if (answered) {
+      const DWORD err = GetLastError();
+      std::lock_guard<std::mutex> lock(g_windowMutex);
+      CollectAnswers(*w, true);
+      SetLastError(err);
+    }
+    if (lpdwResult) *lpdwResult = static_cast<DWORD_PTR>(r);
+    return answered ? TRUE : FALSE;
   }
   std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> hook;
   {
     std::lock_guard<std::mutex> lock(g_windowMutex);
     hook = g_sendHook;
   }
-  return hook ? hook(hWnd, Msg, wParam, lParam) : 0;
+  const LRESULT r = hook ? hook(hWnd, Msg, wParam, lParam) : 0;
+  if (lpdwResult) *lpdwResult = static_cast<DWORD_PTR>(r);
+  return TRUE;
 }
 
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  std::string path;
-  if (WindowHandle(hWnd, path)) {
+  if (Foreign(hWnd)) {
     SetLastError(ERROR_NOT_SUPPORTED);  // data cannot wait in a queue for another program
     return FALSE;
   }
@@ -310,12 +394,19 @@ BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL IsWindow(HWND hWnd) {
-  std::string path;
-  if (WindowHandle(hWnd, path)) return Listening(path) ? TRUE : FALSE;
+  if (ForeignWindow* w = Foreign(hWnd)) return Listening(w->socketPath) ? TRUE : FALSE;
   std::function<BOOL(HWND)> hook;
   {
     std::lock_guard<std::mutex> lock(g_windowMutex);
     hook = g_isWindowHook;
   }
   return hook ? hook(hWnd) : FALSE;
+}
+
+BOOL IsHungAppWindow(HWND hwnd) {
+  ForeignWindow* w = Foreign(hwnd);
+  if (!w) return FALSE;  // the program's own windows answer as they go
+  std::lock_guard<std::mutex> lock(g_windowMutex);
+  CollectAnswers(*w, false);
+  return w->hung ? TRUE : FALSE;
 }

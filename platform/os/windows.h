@@ -43,6 +43,7 @@ using UINT_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using ULONG_PTR = std::uintptr_t;
 using DWORD_PTR = std::uintptr_t;
+using PDWORD_PTR = DWORD_PTR*;
 using SIZE_T = std::size_t;
 using WPARAM = UINT_PTR;
 using LPARAM = LONG_PTR;
@@ -486,6 +487,19 @@ HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 // time-out (then 0, ERROR_TIMEOUT); other messages give 0.  Every other
 // window goes to the local send hook.
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+// SendMessageA with a time-out of its own, in milliseconds.  As on Windows,
+// a message whose answer did not come in time stays with the receiver,
+// which handles it when it reads again; 0 hands the message over without
+// waiting at all.  Nonzero when the answer came (it is in *lpdwResult), 0
+// otherwise (GetLastError says why).  Only SMTO_NORMAL is supported.
+inline constexpr UINT SMTO_NORMAL = 0x0000;
+LRESULT SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags, UINT uTimeout,
+                            PDWORD_PTR lpdwResult);
+// A window found by FindWindowA counts as not responding from a send to it
+// that timed out until it has answered again and every message handed to
+// it since has been answered (or taken).  The program's own windows never
+// count so.
+BOOL IsHungAppWindow(HWND hwnd);
 // Local windows go to the local post hook; a foreign window gets nothing
 // (FALSE), as WM_COPYDATA cannot be posted.
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -429,28 +428,21 @@ TFileStream::TFileStream(const AnsiString& AFileName, Word Mode)
     : THandleStream(-1), FFileName(AFileName) {
   const std::string host = platform::HostPath(AFileName);
   if (Mode == fmCreate) {
-    FHandle = ::open(host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    FHandle = platform::OpenRegularFile(host, O_RDWR | O_CREAT | O_TRUNC);
     if (FHandle < 0)
       throw EFCreateError(platform::msg::FCreateError,
                           {AFileName, platform::ErrnoMessage(errno)});
     return;
   }
-  int flags = O_CLOEXEC;
+  int flags = 0;
   switch (Mode & 3) {
-    case fmOpenWrite: flags |= O_WRONLY; break;
-    case fmOpenReadWrite: flags |= O_RDWR; break;
-    default: flags |= O_RDONLY; break;
+    case fmOpenWrite: flags = O_WRONLY; break;
+    case fmOpenReadWrite: flags = O_RDWR; break;
+    default: flags = O_RDONLY; break;
   }
-  FHandle = ::open(host.c_str(), flags);
+  // Only a regular file: a FIFO or a device would make the open wait.
+  FHandle = platform::OpenRegularFile(host, flags);
   int err = errno;
-  if (FHandle >= 0) {
-    struct stat st{};
-    if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode)) {
-      ::close(FHandle);
-      FHandle = -1;
-      err = EACCES;
-    }
-  }
   if (FHandle >= 0) {
     // Share modes as advisory locks: denying others writing or reading.
     const Word share = Mode & 0xF0;

@@ -92,26 +92,22 @@ IniText ParseText(const std::string& data) {
 enum class FileRead {
   Text,     // a regular file within the bound: its bytes
   Missing,  // no such file
-  NoFile,   // a FIFO, a device, a directory or a file beyond the bound
-  Failed,   // a file that cannot be read
+  NoFile,   // a file beyond the bound
+  Failed,   // a FIFO, a device, a directory, or a file that cannot be read
 };
 
 // Reads a settings file.  Only a regular file of at most
-// MaxSettingsFileSize bytes is read; it is opened without blocking (a FIFO
-// would wait for a writer) and checked on the opened descriptor, so that
-// nothing can be swapped in between.
+// MaxSettingsFileSize bytes is read, opened without waiting (see
+// platform::OpenRegularFile).
 FileRead ReadFileText(const std::string& path, std::string& out) {
   out.clear();
-  struct stat st{};
-  if (::stat(path.c_str(), &st) != 0)
-    return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Failed;
-  if (!S_ISREG(st.st_mode)) return FileRead::NoFile;  // devices are not even opened
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int fd = platform::OpenRegularFile(path, O_RDONLY);
   if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Failed;
   FileRead result = FileRead::Text;
+  struct stat st{};
   if (::fstat(fd, &st) != 0)
     result = FileRead::Failed;
-  else if (!S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > MaxSettingsFileSize)
+  else if (static_cast<std::uint64_t>(st.st_size) > MaxSettingsFileSize)
     result = FileRead::NoFile;
   char buf[8192];
   while (result == FileRead::Text) {
@@ -150,10 +146,9 @@ bool WriteAll(int fd, const std::string& data) {
 // folder that refuses the temporary file while the file itself may be
 // written: truncate, write, flush.
 bool WriteInPlace(const std::string& path, const std::string& data) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int fd = platform::OpenRegularFile(path, O_WRONLY);
   if (fd < 0) return false;
-  struct stat st{};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0;
+  bool ok = ::ftruncate(fd, 0) == 0;
   ok = ok && WriteAll(fd, data) && ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   return ok;

@@ -33,6 +33,16 @@ using HostPathMapper = std::string (*)(const std::string& path);
 void SetHostPathMapper(HostPathMapper mapper);
 std::string HostPath(const std::string& path);
 
+// Opens a host path that must name a regular file, without ever waiting in
+// the open: anything else (a FIFO, which would wait for a writer, a device,
+// a socket, a directory) is refused before it is opened, and once more on
+// the opened descriptor, so that nothing swapped in between gets through.
+// Flags are open(2)'s access mode with O_CREAT, O_TRUNC or O_NOFOLLOW where
+// wanted; the descriptor is close-on-exec and blocks as usual.  The result
+// is the descriptor, or -1 with errno set: EACCES for a name that is no
+// regular file, else the error of the open.
+int OpenRegularFile(const std::string& hostPath, int flags, unsigned mode = 0666);
+
 }  // namespace platform
 
 // A set of enumeration values in the manner of the class library's sets:

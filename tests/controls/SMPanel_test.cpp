@@ -254,23 +254,66 @@ TEST_F(SMPanelTest, WhileDesignedEverythingIsClientAndNothingIsAsked) {
   EXPECT_EQ(asked, 0);
 }
 
+// A move of the mouse asks the panel twice, as on the platform: the hit
+// test that picks the cursor, then WM_MOUSEMOVE after its inherited
+// handling (the mouse-move event).
 TEST_F(SMPanelTest, MouseMoveAsksTheEventsToo) {
-  std::vector<TPoint> moves;
-  std::vector<TResizeDirection> sizes;
-  int mouseMoves = 0;
-  panel->OnMouseMove = [&](TObject*, TShiftState, int, int) { ++mouseMoves; };
-  panel->OnCanMove = [&](TObject*, int X, int Y, bool&) { moves.emplace_back(X, Y); };
-  panel->OnCanResize = [&](TObject*, TResizeDirection D, bool&) { sizes.push_back(D); };
+  std::vector<std::string> asked;
+  const auto at = [](int X, int Y) { return std::to_string(X) + "," + std::to_string(Y); };
+  panel->OnMouseMove = [&](TObject*, TShiftState, int X, int Y) { asked.push_back("mouse " + at(X, Y)); };
+  panel->OnCanMove = [&](TObject*, int X, int Y, bool&) { asked.push_back("move " + at(X, Y)); };
+  panel->OnCanResize = [&](TObject*, TResizeDirection D, bool&) { asked.push_back("size " + std::to_string(D)); };
   platform::SendMouseMove(panel, 120, 60);
   platform::SendMouseMove(panel, 198, 60);
-  EXPECT_EQ(mouseMoves, 2);  // the inherited handling first
-  ASSERT_EQ(moves.size(), 2u);
-  EXPECT_EQ(moves[0], TPoint(120, 60));
-  EXPECT_EQ(moves[1], TPoint(198, 60));
-  ASSERT_EQ(sizes.size(), 1u);
-  EXPECT_EQ(sizes[0], rdRight);
-  // The code goes into the result.
+  const std::string right = "size " + std::to_string(rdRight);
+  EXPECT_EQ(asked, (std::vector<std::string>{"move 120,60", "mouse 120,60", "move 120,60",  //
+                                             right, "move 198,60", "mouse 198,60", right, "move 198,60"}));
+  // WM_MOUSEMOVE alone asks once, and the code goes into the result.
+  asked.clear();
   EXPECT_EQ(panel->Perform(WM_MOUSEMOVE, 0, MakePointLParam(3, 60)), HTLEFT);
+  EXPECT_EQ(asked, (std::vector<std::string>{"mouse 3,60", "size " + std::to_string(rdLeft), "move 3,60"}));
+}
+
+// While the mouse moves over the panel without a button, the hit test's
+// answer picks the cursor: the sizing cursor of each band, elsewhere the
+// panel's own.
+TEST_F(SMPanelTest, SizingCursorOverTheBands) {
+  panel->SetCursor(crHandPoint);
+  struct CursorCase {
+    const char* Name;
+    int X, Y;
+    TCursor Shown;
+  };
+  const CursorCase cases[] = {
+      {"left", 3, 50, crSizeWE},           {"right", 197, 50, crSizeWE},
+      {"top", 100, 2, crSizeNS},           {"bottom", 100, 97, crSizeNS},
+      {"top-left", 2, 2, crSizeNWSE},      {"bottom-right", 197, 97, crSizeNWSE},
+      {"top-right", 197, 2, crSizeNESW},   {"bottom-left", 2, 97, crSizeNESW},
+      {"caption", 100, 50, crHandPoint},   {"first point past the band", 6, 50, crHandPoint},
+  };
+  for (const auto& c : cases) {
+    platform::MoveMouseOver(panel, c.X, c.Y);
+    EXPECT_EQ(platform::ShownCursor(panel), c.Shown) << c.Name;
+  }
+
+  // A border whose sizing the application forbids shows no sizing cursor,
+  // as it sizes nothing.
+  panel->OnCanResize = [](TObject*, TResizeDirection D, bool& CanResize) { CanResize = D != rdRight; };
+  platform::MoveMouseOver(panel, 197, 50);
+  EXPECT_EQ(platform::ShownCursor(panel), crHandPoint);
+  platform::MoveMouseOver(panel, 3, 50);
+  EXPECT_EQ(platform::ShownCursor(panel), crSizeWE);
+  panel->SetAllowResize(false);
+  platform::MoveMouseOver(panel, 3, 50);
+  EXPECT_EQ(platform::ShownCursor(panel), crHandPoint);
+
+  // Without a cursor of its own the panel shows its parent's.
+  panel->SetCursor(crDefault);
+  panel->SetAllowResize(true);
+  platform::MoveMouseOver(panel, 3, 50);
+  EXPECT_EQ(platform::ShownCursor(panel), crSizeWE);
+  platform::MoveMouseOver(panel, 100, 50);
+  EXPECT_EQ(platform::ShownCursor(panel), crDefault);
 }
 
 TEST_F(SMPanelTest, MinMaxInfo) {
@@ -791,6 +834,21 @@ TEST_F(KfrmTest, DraggingTheTitleBarMovesTheWindow) {
   zeltest::Click(kfrm->CloseButton(), 5, 5);
   EXPECT_EQ(kfrm->BoundsRect(), Bounds(40, 20, 200, 120));
   EXPECT_FALSE(kfrm->Visible());
+}
+
+// The title bar is a label without a window of its own: over it the inner
+// window's hit test picks the cursor too.
+TEST_F(KfrmTest, SizingCursorOverTheTitleBar) {
+  kfrm->SetBounds(10, 10, 200, 120);
+  Show();
+  TLabel* title = kfrm->CaptionLabel();
+  ASSERT_EQ(title->BoundsRect(), Bounds(2, 2, 196, 17));
+  platform::MoveMouseOver(title, 2, 8);  // the inner window's x 4: left band
+  EXPECT_EQ(platform::ShownCursor(title), crSizeWE);
+  platform::MoveMouseOver(title, 192, 1);  // x 194, y 3: top-right corner
+  EXPECT_EQ(platform::ShownCursor(title), crSizeNESW);
+  platform::MoveMouseOver(title, 100, 8);  // caption
+  EXPECT_EQ(platform::ShownCursor(title), crDefault);
 }
 
 TEST_F(KfrmTest, ReadFromADescriptionStartsHidden) {

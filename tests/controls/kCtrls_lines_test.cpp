@@ -157,17 +157,45 @@ TYPED_TEST(KCtrlsBoxLines, ShorterColWidthsKeepLaterEntries) {
   EXPECT_EQ(b->ColWidth(2), 3);
 }
 
-TYPED_TEST(KCtrlsBoxLines, BadColWidthsRaiseAndKeepTheOldWidths) {
-  auto* b = this->box;
-  b->SetColWidths("8;9;10;");
-  try {
-    b->SetColWidths("3;x;");
-    FAIL() << "no error";
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'x' ist kein g\xFCltiger Integerwert");
+// A bad field raises after the count and the fields before it were taken;
+// the fields from the bad one on keep their earlier widths.
+TYPED_TEST(KCtrlsBoxLines, BadColWidthsRaiseWithTheFieldsBeforeTaken) {
+  struct BadCase {
+    const char* Text;
+    const char* Bad;  // the field in the error message; nullptr: no error
+    const char* ReadBack;
+    int Count;
+    std::vector<int> Widths;
+  };
+  const BadCase cases[] = {
+      {"3;x;", "x", "3;9;", 2, {3, 9, 10}},
+      {"x;4", "x", "8;9;", 2, {8, 9, 10}},
+      {"5;6;7;;", "", "5;6;7;0;", 4, {5, 6, 7, 0}},
+      {"4;5x;6;7;8;", "5x", "4;9;10;0;0;", 5, {4, 9, 10, 0, 0}},
+      {"1;2;3;4;5;", nullptr, "1;2;3;4;5;", 5, {1, 2, 3, 4, 5}},
+  };
+  for (const auto& c : cases) {
+    TForm form(nullptr);
+    auto* b = new TypeParam(&form);
+    b->SetColWidths("8;9;10;");
+    bool raised = false;
+    std::string message;
+    try {
+      b->SetColWidths(c.Text);
+    } catch (const EConvertError& e) {
+      raised = true;
+      message = e.Message();
+    }
+    if (c.Bad) {
+      EXPECT_TRUE(raised) << c.Text;
+      EXPECT_EQ(message, "'" + std::string(c.Bad) + "' ist kein g\xFCltiger Integerwert") << c.Text;
+    } else {
+      EXPECT_FALSE(raised) << c.Text;
+    }
+    EXPECT_EQ(b->ColWidthCount(), c.Count) << c.Text;
+    EXPECT_EQ(b->ColWidths(), c.ReadBack) << c.Text;
+    for (std::size_t i = 0; i < c.Widths.size(); ++i) EXPECT_EQ(b->ColWidth(static_cast<int>(i)), c.Widths[i]) << c.Text;
   }
-  EXPECT_EQ(b->ColWidthCount(), 3);
-  EXPECT_EQ(b->ColWidths(), "8;9;10;");
 }
 
 TYPED_TEST(KCtrlsBoxLines, ReKeyingASortedBox) {

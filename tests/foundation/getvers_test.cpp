@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "platform/os/windows.h"
+#include "tests/support/child_process.h"
 #include "tests/support/tempdir.h"
 
 namespace {
@@ -73,6 +77,18 @@ TEST_F(GetVersTest, MissingFileAndFileWithoutVersion) {
   EXPECT_EQ(GetFileVersionText(dir.write("plain.txt", "no version here\n")), "0.0.0.0");
   // A directory is no file.
   EXPECT_EQ(GetFileVersionText(dir.path()), "-1.0.0.0");
+}
+
+// A FIFO exists but is no file that can be read: no version resource, and
+// no wait for a writer (read in a child under a watchdog).
+TEST_F(GetVersTest, FifoHasNoVersion) {
+  const std::string fifo = dir.file("pipe.exe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto child = platform::test::RunInChild(
+      [&] { return GetFileVersionText(fifo) == "0.0.0.0" && TVersion(fifo).Major == 0 ? 0 : 1; },
+      std::chrono::seconds(20));
+  ASSERT_TRUE(child.Finished) << "the version read waited";
+  EXPECT_EQ(child.ExitCode, 0);
 }
 
 TEST_F(GetVersTest, PartsComeFromTheRecordAsUnsignedWords) {

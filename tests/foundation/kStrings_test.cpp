@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -10,6 +13,7 @@
 
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/support/child_process.h"
 #include "tests/support/tempdir.h"
 
 namespace {
@@ -562,6 +566,30 @@ TEST(KStringList, SaveAndLoadFile) {
   EXPECT_THROW(M.LoadFromFile(Dir.file("missing.txt")), EFOpenError);
   EXPECT_EQ(M.UpdateCount(), 0);
   EXPECT_THROW(L.SaveToFile(Dir.file("no/such/dir.txt")), EFCreateError);
+}
+
+// A FIFO is no file to load: the file error, at once, not a wait for a
+// writer (loaded in a child under a watchdog).
+TEST(KStringList, LoadFromFifoFailsWithTheFileError) {
+  platform::test::TempDir Dir;
+  const std::string Name = Dir.file("pipe.txt");
+  ASSERT_EQ(::mkfifo(Name.c_str(), 0600), 0);
+  const std::string Expected = "Datei " + Name + " kann nicht ge\xF6" "ffnet werden. Zugriff verweigert.";
+  const auto Child = platform::test::RunInChild(
+      [&] {
+        TKStringList L;
+        L.Add("kept");
+        try {
+          L.LoadFromFile(Name);
+          return 1;
+        } catch (const EFOpenError& E) {
+          if (E.Message() != Expected) return 2;
+        }
+        return L.Count() == 1 && L.UpdateCount() == 0 ? 0 : 3;
+      },
+      std::chrono::seconds(20));
+  ASSERT_TRUE(Child.Finished) << "the load waited";
+  EXPECT_EQ(Child.ExitCode, 0) << "1: loaded, 2: another message, 3: the list changed";
 }
 
 TEST(KStringList, AssignCopiesItemsObjectsAndDelimiter) {

@@ -1,9 +1,11 @@
 // The KCSV reader on files: the three open modes, failures, trace lines.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -14,6 +16,7 @@
 #include "platform/os/fileutil.h"
 #include "platform/os/windows.h"
 #include "tests/foundation/kcsv_support.h"
+#include "tests/support/child_process.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
@@ -218,6 +221,30 @@ TEST_F(KcsvFiles, MissingFile) {
   }
   EXPECT_EQ(TKcsvFile::OpenFile(Path, "m"), nullptr);
   EXPECT_THROW(TKcsvFile::OpenFile(Path, "f"), EFOpenError);
+}
+
+// A FIFO is a file that cannot be opened, in every mode, and opening it
+// does not wait for a writer (each mode in a child under a watchdog).
+TEST_F(KcsvFiles, FifoCannotBeOpened) {
+  const std::string Path = Dir.file("pipe.kcsv");
+  ASSERT_EQ(::mkfifo(Path.c_str(), 0600), 0);
+  const std::string Expected = "Datei " + Path + " kann nicht ge\xF6" "ffnet werden. Zugriff verweigert.";
+  for (const char* Mode : {"m", "f", "v"}) {
+    const auto Child = platform::test::RunInChild(
+        [&] {
+          TKcsvFile F;
+          try {
+            if (F.Open(Path, Mode)) return 1;
+          } catch (const EFOpenError& E) {
+            if (E.Message() != Expected) return 2;
+            if (Mode[0] == 'm') return 3;  // mode "m" reports by its result only
+          }
+          return F.Active() || F.TableCount() != 0 ? 4 : 0;
+        },
+        std::chrono::seconds(20));
+    ASSERT_TRUE(Child.Finished) << Mode << ": the open waited";
+    EXPECT_EQ(Child.ExitCode, 0) << Mode << " (1: opened, 2: another message, 3: raised, 4: active)";
+  }
 }
 
 TEST_F(KcsvFiles, EmptyFile) {

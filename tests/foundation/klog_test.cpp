@@ -7,6 +7,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/kmsg.h"
@@ -123,17 +124,55 @@ TEST_F(KLogTest, OnlyTheRightWindowAtStartUpIsTaken) {
   EXPECT_EQ(late.lines().size(), 1u);
 }
 
-TEST_F(KLogTest, AViewerThatDoesNotReadDoesNotBlockTheProgram) {
+// A viewer busy for a while (another program floods it) misses nothing:
+// the line that timed out and every later one arrive, in order, and once it
+// has caught up the link waits for its answers again.
+TEST_F(KLogTest, AViewerSlowOnceGetsEveryLaterLine) {
   platform::SetSendMessageTimeout(50ms);
+  DebugReceiver viewer;
+  klog_initialization();
+  ASSERT_TRUE(viewer.waitForLines(1, 2s));
+  const HWND handle = reinterpret_cast<HWND>(DebugWindow);
+
+  viewer.pauseFor(800ms);
+  std::vector<std::string> expected = {"#START {C:\\APP\\ZEL.EXE}"};
+  for (int i = 1; i <= 8; ++i) {
+    expected.push_back("while busy " + std::to_string(i));
+    WriteLog(expected.back());
+  }
+  EXPECT_TRUE(IsHungAppWindow(handle));  // the first of them timed out
+  ASSERT_TRUE(viewer.waitForLines(expected.size(), 5s));
+
+  // Caught up: the next lines are waited for and answered again.
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (IsHungAppWindow(handle) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(5ms);
+  ASSERT_FALSE(IsHungAppWindow(handle));
+  for (const char* line : {"after 1", "after 2"}) {
+    expected.push_back(line);
+    SetLastError(ERROR_TIMEOUT);
+    WriteLog(line);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS) << line;  // answered
+  }
+  ASSERT_TRUE(viewer.waitForLines(expected.size(), 2s));
+  EXPECT_EQ(viewer.lines(), expected);
+}
+
+// A viewer that never reads holds the program up once, for one time-out;
+// the later lines are handed over without waiting.  (A guard against a
+// frozen program, not a speed goal: a wait per line would take 21 s.)
+TEST_F(KLogTest, AViewerThatNeverReadsCostsAtMostOneTimeOut) {
+  constexpr auto timeout = 1000ms;
+  platform::SetSendMessageTimeout(timeout);
   DebugReceiver hung("TKuvoDebugForm", "Debug", DebugReceiver::Mode::NeverReads);
+  const auto start = std::chrono::steady_clock::now();
   klog_initialization();
   EXPECT_GE(DebugWindow, 0);
-  // The start line waited for the viewer until the send time-out ...
-  EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
-  // ... and later lines are dropped without another wait.
-  SetLastError(ERROR_SUCCESS);
-  for (int i = 0; i < 20; ++i) WriteLog("line");
-  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+  for (int i = 0; i < 20; ++i) WriteLog("line " + std::to_string(i));
+  const auto spent = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(spent, timeout);      // the start line waited ...
+  EXPECT_LT(spent, 2 * timeout);  // ... and no later line did
+  EXPECT_TRUE(IsHungAppWindow(reinterpret_cast<HWND>(DebugWindow)));
   EXPECT_TRUE(hung.messages().empty());
 }
 

@@ -354,6 +354,27 @@ TEST_F(KToolTest, HelpMapIsSortedWithoutDuplicates) {
   EXPECT_FALSE(HelpMap);
 }
 
+// A help map that is a FIFO exists but cannot be opened: the file layer's
+// open error ends the start, at once rather than after a writer came
+// (started in a child under a watchdog).
+TEST_F(KToolTest, HelpMapThatIsNoFileRaisesTheOpenError) {
+  Write("APP/KUVO.INI", "[CFG]\r\nHELPPATH=C:\\HELP\r\n");
+  MkDir("HELP");
+  ASSERT_EQ(::mkfifo(drive.file("HELP/ZEL.MAP").c_str(), 0644), 0);
+  const auto result = platform::test::RunInChild(
+      [] {
+        try {
+          InitApplikation("TEST");
+          return 1;
+        } catch (const EFOpenError& e) {
+          return e.Message() == "Datei C:\\HELP\\ZEL.MAP kann nicht ge\xF6" "ffnet werden. Zugriff verweigert." ? 0 : 2;
+        }
+      },
+      std::chrono::seconds(20));
+  ASSERT_TRUE(result.Finished) << "the start blocked";
+  EXPECT_EQ(result.ExitCode, 0) << "1: no error, 2: another message";
+}
+
 TEST_F(KToolTest, ReadIniStringWithSuffix) {
   Write("APP/KUVO.INI", "[CFG_X]\r\nA=1\r\nE=\r\n[CFG]\r\nA=2\r\nB=3\r\nE=\r\n");
   InitApplikation("TEST");

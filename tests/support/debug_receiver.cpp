@@ -75,6 +75,11 @@ void DebugReceiver::setAnswer(LRESULT answer) {
   FAnswer = answer;
 }
 
+void DebugReceiver::pauseFor(std::chrono::milliseconds busy) {
+  std::lock_guard<std::mutex> lock(FMutex);
+  FBusyUntil = std::chrono::steady_clock::now() + busy;
+}
+
 std::vector<DebugReceiver::Message> DebugReceiver::messages() const {
   std::lock_guard<std::mutex> lock(FMutex);
   return FMessages;
@@ -91,15 +96,26 @@ bool DebugReceiver::waitForLines(std::size_t n, std::chrono::milliseconds timeou
   return FChanged.wait_for(lock, timeout, [&] { return FMessages.size() >= n; });
 }
 
+std::chrono::milliseconds DebugReceiver::busyFor() const {
+  std::lock_guard<std::mutex> lock(FMutex);
+  const auto now = std::chrono::steady_clock::now();
+  return FBusyUntil > now ? std::chrono::ceil<std::chrono::milliseconds>(FBusyUntil - now)
+                          : std::chrono::milliseconds(0);
+}
+
 void DebugReceiver::run() {
   for (;;) {
+    // While busy only the stop request is heard; connections wait in the
+    // queue of the listening socket.
+    const std::chrono::milliseconds busy = busyFor();
     pollfd p[2] = {{FListen, POLLIN, 0}, {FWake[0], POLLIN, 0}};
-    if (::poll(p, 2, -1) < 0) {
+    const int rc = busy.count() > 0 ? ::poll(p + 1, 1, static_cast<int>(busy.count())) : ::poll(p, 2, -1);
+    if (rc < 0) {
       if (errno == EINTR) continue;
       return;
     }
     if (p[1].revents) return;
-    if (!(p[0].revents & POLLIN)) continue;
+    if (busy.count() > 0 || !(p[0].revents & POLLIN) || busyFor().count() > 0) continue;
     const int fd = ::accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) continue;
     serve(fd);

@@ -43,6 +43,9 @@ public:
   const std::string& socketPath() const { return FPath; }
   // What the receiver answers to each message (default TRUE).
   void setAnswer(LRESULT answer);
+  // A viewer busy for a while: from now on it takes no message for that
+  // long, then takes every message that waited, in order.
+  void pauseFor(std::chrono::milliseconds busy);
 
   // Messages received so far, in order.
   std::vector<Message> messages() const;
@@ -54,6 +57,7 @@ public:
 
 private:
   void run();
+  std::chrono::milliseconds busyFor() const;
   void serve(int fd);
 
   std::string FPath;
@@ -65,6 +69,7 @@ private:
   mutable std::condition_variable FChanged;
   std::vector<Message> FMessages;
   LRESULT FAnswer = TRUE;
+  std::chrono::steady_clock::time_point FBusyUntil{};
 };
 
 }  // namespace platform::test

@@ -2,6 +2,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -298,6 +299,30 @@ TEST_F(Files, FileOpenAndItsFailures) {
   EXPECT_EQ(3, FileWrite(created, "abc", 3));
   FileClose(created);
   EXPECT_EQ("abc", Read("Kuvo/created.txt"));
+}
+
+// A FIFO (which would wait for its other end) is no file that FileOpen,
+// FileCreate or CopyFileA opens: access denied, in a child under a watchdog.
+TEST_F(Files, AFifoIsNoFileToOpen) {
+  ASSERT_EQ(0, ::mkfifo(C("Kuvo/pipe").c_str(), 0600));
+  struct Case {
+    const char* Name;
+    std::function<bool()> Call;  // true when the call failed
+  };
+  const Case cases[] = {
+      {"FileOpen for reading", [] { return FileOpen("C:\\kuvo\\pipe", fmOpenRead | fmShareDenyWrite) == -1; }},
+      {"FileOpen for writing", [] { return FileOpen("C:\\kuvo\\pipe", fmOpenWrite) == -1; }},
+      {"FileOpen for both", [] { return FileOpen("C:\\kuvo\\pipe", fmOpenReadWrite) == -1; }},
+      {"FileCreate", [] { return FileCreate("C:\\kuvo\\pipe") == -1; }},
+      {"CopyFileA from it", [] { return !CopyFileA("C:\\kuvo\\pipe", "C:\\kuvo\\copy", FALSE); }},
+  };
+  for (const Case& c : cases) {
+    const auto child = platform::test::RunInChild(
+        [&] { return c.Call() ? (GetLastError() == ERROR_ACCESS_DENIED ? 0 : 2) : 1; }, std::chrono::seconds(20));
+    ASSERT_TRUE(child.Finished) << c.Name << ": the open waited";
+    EXPECT_EQ(0, child.ExitCode) << c.Name << " (1: opened, 2: another error)";
+  }
+  EXPECT_FALSE(Exists("Kuvo/copy"));
 }
 
 TEST_F(Files, DirectoriesAndTheCurrentDirectory) {

@@ -2,6 +2,8 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +105,38 @@ TEST_F(ForeignWindows, AReceiverThatNeverReadsCostsOnlyTheTimeOut) {
   // A guard against hanging, not a speed goal: two sends of 100 ms each.
   EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
   EXPECT_TRUE(hung.messages().empty());
+}
+
+// A message whose answer did not come in time stays with the receiver; the
+// window counts as hung until it has answered everything handed to it.
+TEST_F(ForeignWindows, ALateAnswerEndsTheHang) {
+  DebugReceiver receiver;
+  const HWND h = FindWindowA("TKuvoDebugForm", "Debug");
+  ASSERT_NE(nullptr, h);
+  EXPECT_FALSE(IsHungAppWindow(h));
+  receiver.pauseFor(300ms);
+  platform::SetSendMessageTimeout(30ms);
+  EXPECT_EQ(0, SendLine(h, "late"));
+  EXPECT_EQ(ERROR_TIMEOUT, GetLastError());
+  EXPECT_TRUE(IsHungAppWindow(h));
+
+  // Handed over without a wait: no answer yet, and still hung.
+  COPYDATASTRUCT cds{0, 5, const_cast<char*>("next")};
+  DWORD_PTR result = 7;
+  EXPECT_EQ(0, SendMessageTimeoutA(h, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 0, &result));
+  EXPECT_EQ(0u, result);
+  EXPECT_TRUE(IsHungAppWindow(h));
+
+  ASSERT_TRUE(receiver.waitForLines(2, 5s));
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (IsHungAppWindow(h) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(5ms);
+  EXPECT_FALSE(IsHungAppWindow(h));
+  EXPECT_EQ((std::vector<std::string>{"late", "next"}), receiver.lines());
+
+  platform::SetSendMessageTimeout(5s);
+  EXPECT_EQ(TRUE, SendMessageTimeoutA(h, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 5000, &result));
+  EXPECT_EQ(static_cast<DWORD_PTR>(TRUE), result);
+  EXPECT_FALSE(IsHungAppWindow(nullptr));
 }
 
 TEST_F(ForeignWindows, AWindowThatWentAwayIsNoWindow) {

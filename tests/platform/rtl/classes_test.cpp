@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/tempdir.h"
 
 namespace {
@@ -247,6 +251,43 @@ TEST(Streams, FileStreamCreatesOpensAndReportsErrors) {
   }
   EXPECT_THROW(TFileStream(dir.path(), fmOpenRead), EFOpenError);
   EXPECT_THROW(TFileStream(dir.file("x/y"), fmCreate), EFCreateError);
+}
+
+// A FIFO (which would wait for a writer) or a device is no file that a
+// stream opens, in any mode; each open runs in a child under a watchdog.
+TEST(Streams, FileStreamOpensOnlyRegularFiles) {
+  platform::test::TempDir dir;
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string cannotOpen = " kann nicht ge\xF6" "ffnet werden. Zugriff verweigert.";
+  struct Case {
+    const char* Name;
+    std::string Path;
+    Word Mode;
+    std::string Message;
+  };
+  const Case cases[] = {
+      {"FIFO for reading", fifo, fmOpenRead | fmShareDenyWrite, "Datei " + fifo + cannotOpen},
+      {"FIFO for writing", fifo, fmOpenWrite, "Datei " + fifo + cannotOpen},
+      {"FIFO for reading and writing", fifo, fmOpenReadWrite, "Datei " + fifo + cannotOpen},
+      {"FIFO created over", fifo, fmCreate,
+       "Datei " + fifo + " kann nicht erstellt werden. Zugriff verweigert."},
+      {"device", "/dev/null", fmOpenRead, "Datei /dev/null" + cannotOpen},
+  };
+  for (const Case& c : cases) {
+    const auto child = platform::test::RunInChild(
+        [&] {
+          try {
+            TFileStream f(c.Path, c.Mode);
+            return 1;
+          } catch (const EFileStreamError& e) {
+            return e.Message() == c.Message ? 0 : 2;
+          }
+        },
+        std::chrono::seconds(20));
+    ASSERT_TRUE(child.Finished) << c.Name << ": the open waited";
+    EXPECT_EQ(child.ExitCode, 0) << c.Name << " (1: opened, 2: another message)";
+  }
 }
 
 TEST(Set, ClassLibrarySets) {
