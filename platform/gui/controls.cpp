@@ -937,8 +937,10 @@ void TControl::Dispatch(TMessage& M) {
     case WM_LBUTTONDBLCLK: WMLButtonDblClk(M); break;
     case WM_RBUTTONDOWN: WMRButtonDown(M); break;
     case WM_RBUTTONUP: WMRButtonUp(M); break;
+    case WM_RBUTTONDBLCLK: WMRButtonDblClk(M); break;
     case WM_MBUTTONDOWN: WMMButtonDown(M); break;
     case WM_MBUTTONUP: WMMButtonUp(M); break;
+    case WM_MBUTTONDBLCLK: WMMButtonDblClk(M); break;
     case WM_CONTEXTMENU: WMContextMenu(M); break;
     case WM_CANCELMODE: WMCancelMode(M); break;
     case CM_ENABLEDCHANGED: CMEnabledChanged(M); break;
@@ -1113,6 +1115,18 @@ void TControl::WMRButtonDown(TMessage& M) {
 void TControl::WMRButtonUp(TMessage& M) {
   DefaultHandler(M);
   MouseUp(mbRight, KeysToShiftState(static_cast<WORD>(M.WParam)), GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
+}
+// The second press of a double click with the right or middle button is a
+// press too (with ssDouble), as the platform reports it.
+void TControl::WMRButtonDblClk(TMessage& M) {
+  MouseDown(mbRight, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssRight << ssDouble, GET_X_LPARAM(M.LParam),
+            GET_Y_LPARAM(M.LParam));
+  DefaultHandler(M);
+}
+void TControl::WMMButtonDblClk(TMessage& M) {
+  MouseDown(mbMiddle, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssMiddle << ssDouble, GET_X_LPARAM(M.LParam),
+            GET_Y_LPARAM(M.LParam));
+  DefaultHandler(M);
 }
 void TControl::WMMButtonDown(TMessage& M) {
   MouseDown(mbMiddle, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssMiddle, GET_X_LPARAM(M.LParam),

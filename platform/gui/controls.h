@@ -293,8 +293,10 @@ protected:
   virtual void WMLButtonDblClk(TMessage& Message);
   virtual void WMRButtonDown(TMessage& Message);
   virtual void WMRButtonUp(TMessage& Message);
+  virtual void WMRButtonDblClk(TMessage& Message);
   virtual void WMMButtonDown(TMessage& Message);
   virtual void WMMButtonUp(TMessage& Message);
+  virtual void WMMButtonDblClk(TMessage& Message);
   virtual void WMContextMenu(TMessage& Message);
   virtual void WMCancelMode(TMessage& Message);
   virtual void CMEnabledChanged(TMessage& Message);

@@ -19,6 +19,7 @@
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionSlider>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
@@ -767,13 +768,88 @@ QSize OwnerDrawDelegate::sizeHint(const QStyleOptionViewItem& /*Option*/, const 
   return QSize(1, std::max(1, h));
 }
 
+// The platform's dotted focus rectangle, over what the style drew.
+void DrawPlatformFocusRect(QPainter* Painter, QWidget* Widget, const QRect& Rect) {
+  HDC dc = platform::CreatePainterDC(Painter, Widget);
+  const RECT r = platform::FromQRect(Rect);
+  ::DrawFocusRect(dc, &r);
+  platform::ReleasePainterDC(dc);
+}
+
 // The items of a list box of the standard style, drawn by the style and as
-// wide as the list (a longer text is cut at the edge).
+// wide as the list (a longer text is cut at the edge); the item with the
+// focus gets the platform's focus rectangle.
 class ListItemDelegate : public QStyledItemDelegate {
 public:
   using QStyledItemDelegate::QStyledItemDelegate;
   QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
     return QSize(1, QStyledItemDelegate::sizeHint(Option, Index).height());
+  }
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    QStyleOptionViewItem plain(Option);
+    plain.state &= ~QStyle::State_HasFocus;
+    QStyledItemDelegate::paint(Painter, plain, Index);
+    if (Option.state & QStyle::State_HasFocus) DrawPlatformFocusRect(Painter, nullptr, Option.rect);
+  }
+};
+
+// The scroll bar of a list box, with the platform's scroll bar menu in the
+// program's language (Qt's own is English): scroll here, to either end, a
+// page or a line either way.
+class ListScrollBar : public QScrollBar {
+public:
+  ListScrollBar(Qt::Orientation Orientation, QWidget* Parent) : QScrollBar(Orientation, Parent) {}
+
+protected:
+  // A press on the scroll bar belongs to it, whatever the button: it never
+  // reaches the list's mouse handling.
+  void mousePressEvent(QMouseEvent* Event) override {
+    QScrollBar::mousePressEvent(Event);
+    Event->accept();
+  }
+  void mouseReleaseEvent(QMouseEvent* Event) override {
+    QScrollBar::mouseReleaseEvent(Event);
+    Event->accept();
+  }
+  void contextMenuEvent(QContextMenuEvent* Event) override {
+    const bool vertical = orientation() == Qt::Vertical;
+    const int here = ValueAt(Event->pos());
+    QPointer<QScrollBar> self(this);
+    auto* menu = new QMenu(this);
+    auto entry = [&](const char* Caption, const std::function<void(QScrollBar*)>& Act) {
+      QObject::connect(menu->addAction(ToQString(Caption)), &QAction::triggered, [self, Act] {
+        if (self) Act(self);
+      });
+    };
+    entry("Hier scrollen", [here](QScrollBar* s) { s->setValue(here); });
+    menu->addSeparator();
+    entry(vertical ? "Oberer Rand" : "Linker Rand", [](QScrollBar* s) { s->triggerAction(SliderToMinimum); });
+    entry(vertical ? "Unterer Rand" : "Rechter Rand", [](QScrollBar* s) { s->triggerAction(SliderToMaximum); });
+    menu->addSeparator();
+    entry(vertical ? "Seite nach oben" : "Seite nach links", [](QScrollBar* s) { s->triggerAction(SliderPageStepSub); });
+    entry(vertical ? "Seite nach unten" : "Seite nach rechts", [](QScrollBar* s) { s->triggerAction(SliderPageStepAdd); });
+    menu->addSeparator();
+    entry(vertical ? "Nach oben scrollen" : "Nach links scrollen",
+          [](QScrollBar* s) { s->triggerAction(SliderSingleStepSub); });
+    entry(vertical ? "Nach unten scrollen" : "Nach rechts scrollen",
+          [](QScrollBar* s) { s->triggerAction(SliderSingleStepAdd); });
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(Event->globalPos());
+  }
+
+private:
+  // The value whose slider would stand centred at P.
+  int ValueAt(const QPoint& P) const {
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    const QRect groove = style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarGroove, this);
+    const QRect slider = style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this);
+    const bool vertical = orientation() == Qt::Vertical;
+    const int length = vertical ? slider.height() : slider.width();
+    const int start = vertical ? groove.y() : groove.x();
+    const int span = (vertical ? groove.height() : groove.width()) - length;
+    const int pos = (vertical ? P.y() : P.x()) - start - length / 2;
+    return QStyle::sliderValueFromPosition(minimum(), maximum(), pos, std::max(1, span), opt.upsideDown);
   }
 };
 
@@ -1439,6 +1515,7 @@ class ListPeer : public platform::Peer<QListWidget> {
 public:
   explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box) {
     auto* port = new ListViewport([this](QEvent* e) { return NativeMouse(static_cast<QMouseEvent*>(e)); });
+    setVerticalScrollBar(new ListScrollBar(Qt::Vertical, this));
     // Every event of the list (paint, mouse, keys) sees the items as they are.
     port->FBeforeEvent = [this] { Sync(); };
     setViewport(port);
@@ -2133,11 +2210,7 @@ void PaintButton(Button* Widget, QStyle::ControlElement Element, QStyle::SubElem
   Widget->initStyleOption(&opt);
   opt.state &= ~QStyle::State_HasFocus;
   p.drawControl(Element, opt);
-  if (!Widget->hasFocus()) return;
-  HDC dc = platform::CreatePainterDC(&p, Widget);
-  const RECT r = platform::FromQRect(Widget->style()->subElementRect(FocusArea, &opt, Widget));
-  ::DrawFocusRect(dc, &r);
-  platform::ReleasePainterDC(dc);
+  if (Widget->hasFocus()) DrawPlatformFocusRect(&p, Widget, Widget->style()->subElementRect(FocusArea, &opt, Widget));
 }
 
 class ButtonPeer : public platform::Peer<QPushButton> {

@@ -30,7 +30,9 @@ protected:
   // out and forgets the requests so far.
   void SearchAndSettle(const AnsiString& Fab) {
     SearchWithEnter(Fab);
-    if (W->timCheck->Running()) ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+    if (W->timCheck->Running()) {
+      ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+    }
     RunPostedMessages();
     Service->ClearRequests();
   }
@@ -465,7 +467,9 @@ TEST_F(E2eSearch, ClicksOnCaptionsPicturesAndSpeedButtonsLeaveTheFocus) {
     EXPECT_EQ(Focused(), W->lbox);
   }
   Boxes.Clear();  // "K" showed the article's text
-  if (W->timCheck->Running()) ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+  if (W->timCheck->Running()) {
+    ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+  }
   RunPostedMessages();
   Service->ClearRequests();
   platform::InputKey(VK_DOWN, true);

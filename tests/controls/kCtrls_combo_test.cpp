@@ -784,7 +784,9 @@ TEST_F(KComboDraw, ATextWiderThanItsColumnIsDrawnWhole) {
     ASSERT_EQ(texts[0].TextValue, C.second);
     const int width = texts[0].Rect.Width();
     const int sep = std::max(4 * letter, 2 + width);
-    if (2 + width <= 4 * letter) EXPECT_EQ(sep, 4 * letter);
+    if (2 + width <= 4 * letter) {
+      EXPECT_EQ(sep, 4 * letter);
+    }
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].From.X, sep);
     EXPECT_GE(lines[0].From.X, texts[0].Rect.Right);

@@ -671,6 +671,63 @@ TEST_F(FormTest, AListBoxHasNoHorizontalScrollBar) {
   }
 }
 
+// The list's scroll bar: its menu is the platform's, in German; a press on
+// it, of any button, is the scroll bar's and no press on the list.
+TEST_F(FormTest, TheScrollBarMenuIsThePlatformsInGerman) {
+  auto* list = new TListBox(form.get());
+  list->SetParent(form.get());
+  list->SetBounds(10, 10, 150, 100);
+  for (int i = 0; i < 40; ++i) list->Items()->Add("Eintrag " + std::to_string(i));
+  list->SetItemIndex(0);
+  int downs = 0;
+  list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+  Show(list);
+  const int x = list->Width() - 6;  // over the vertical scroll bar
+  auto choose = [&](const char* Caption) {
+    platform::InputClick(list, x, 50, mbRight);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return std::vector<std::string>();
+    std::vector<std::string> captions;
+    QAction* chosen = nullptr;
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator()) continue;
+      captions.push_back(platform::Utf8ToAnsi(a->text().toStdString()));
+      if (captions.back() == Caption) chosen = a;
+    }
+    if (chosen) chosen->trigger();
+    menu->close();
+    zeltest::RunPostedMessages();
+    return captions;
+  };
+  EXPECT_EQ(choose("Unterer Rand"),
+            (std::vector<std::string>{"Hier scrollen", "Oberer Rand", "Unterer Rand", "Seite nach oben", "Seite nach unten",
+                                      "Nach oben scrollen", "Nach unten scrollen"}));
+  EXPECT_GT(list->TopIndex(), 30);
+  choose("Oberer Rand");
+  EXPECT_EQ(list->TopIndex(), 0);
+  choose("Nach unten scrollen");
+  EXPECT_EQ(list->TopIndex(), 1);
+  EXPECT_EQ(downs, 0);
+  EXPECT_EQ(list->ItemIndex(), 0);
+}
+
+// The second press of a double click with the right button reaches
+// OnMouseDown as a press (marked ssDouble); it selects nothing in a list.
+TEST_F(ListTest, ARightDoubleClickIsTwoPresses) {
+  std::vector<std::string> downs;
+  list->OnMouseDown = [&](TObject*, TMouseButton B, TShiftState S, int, int) {
+    downs.push_back(std::to_string(B) + (S.Contains(ssDouble) ? " double" : ""));
+  };
+  list->SetItemIndex(1);
+  platform::InputMouseDown(list, mbRight, 20, 16 * 4 + 4);
+  platform::InputMouseUp(list, mbRight, 20, 16 * 4 + 4);
+  platform::InputMouseDown(list, mbRight, 20, 16 * 4 + 4, TShiftState(), true);
+  platform::InputMouseUp(list, mbRight, 20, 16 * 4 + 4);
+  EXPECT_EQ(downs, (std::vector<std::string>{"1", "1 double"}));
+  EXPECT_EQ(list->ItemIndex(), 1);
+  EXPECT_TRUE(clicks.empty());
+}
+
 TEST_F(ListTest, MultiSelectRangesAndSelectionErrors) {
   list->SetMultiSelect(true);
   EXPECT_EQ(list->Perform(LB_SELITEMRANGE, TRUE, MAKELONG(1, 3)), LB_OKAY);
@@ -961,7 +1018,9 @@ TEST_F(LooksTest, AFocusedCheckBoxOrButtonShowsTheFocusRectangle) {
     EXPECT_LE(r.Right, c->Width());
     EXPECT_LE(r.Bottom, c->Height());
     EXPECT_GT(r.Width(), 10);
-    if (c == check) EXPECT_GT(r.Left, 12);  // round the caption, right of the box
+    if (c == check) {
+      EXPECT_GT(r.Left, 12);  // round the caption, right of the box
+    }
   }
 }
 
