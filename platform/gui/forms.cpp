@@ -32,6 +32,24 @@ public:
   using Peer::Peer;
   // The frame flags last given to the window system.
   Qt::WindowFlags Frame = Qt::Window;
+
+  // A form without the maximise button cannot be maximised, also where the
+  // window manager ignores the frame flags (double click on the title bar):
+  // the window goes back to its normal size at once.
+  bool NativeEvent(QEvent* Event) override {
+    const bool r = Peer::NativeEvent(Event);
+    if (Event->type() == QEvent::WindowStateChange && !Frame.testFlag(Qt::WindowMaximizeButtonHint) &&
+        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+      QPointer<QWidget> self(this);
+      QMetaObject::invokeMethod(
+          this,
+          [self] {
+            if (self) self->setWindowState(self->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+          },
+          Qt::QueuedConnection);
+    }
+    return r;
+  }
 };
 }  // namespace
 }  // namespace platform

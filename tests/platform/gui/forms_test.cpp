@@ -224,6 +224,31 @@ TEST(Form, BorderIconsAndStyleMakeTheWindowFrame) {
   }
 }
 
+// A form without the maximise button stays at its size when the window
+// system maximises it anyway (a window manager that ignores the frame); one
+// with the button is maximised.
+TEST(Form, WithoutTheMaximiseButtonTheWindowIsNotMaximised) {
+  for (const bool Button : {false, true}) {
+    SCOPED_TRACE(Button);
+    TForm form(nullptr);
+    form.SetCaption("Rahmen");
+    form.SetBounds(30, 40, 300, 200);
+    form.SetBorderIcons(Button ? TBorderIcons{biSystemMenu, biMaximize} : TBorderIcons{biSystemMenu});
+    zeltest::ShowForm(&form);
+    QWidget* w = nullptr;
+    for (QWidget* t : QApplication::topLevelWidgets())
+      if (t->windowTitle() == QLatin1String("Rahmen") && t->isVisible()) w = t;
+    ASSERT_NE(w, nullptr);
+    w->setWindowState(Qt::WindowMaximized);
+    zeltest::RunPostedMessages();
+    EXPECT_EQ(w->windowState().testFlag(Qt::WindowMaximized), Button);
+    if (!Button) {
+      EXPECT_EQ(form.Width(), 300);
+      EXPECT_EQ(form.Height(), 200);
+    }
+  }
+}
+
 class TLifeForm : public TForm {
 public:
   explicit TLifeForm(TComponent* Owner, std::vector<std::string>* Log) : TForm(Owner), FLog(Log) {
