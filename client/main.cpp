@@ -151,24 +151,6 @@ private:
   char FThousand;
 };
 
-// Enables a control again when the step that disabled it ends, however.
-class TEnableOnExit {
-public:
-  explicit TEnableOnExit(TControl* Control) : FControl(Control) {}
-  ~TEnableOnExit() {
-    if (!FControl) return;
-    try {
-      FControl->SetEnabled(true);
-    } catch (...) {
-    }
-  }
-  TEnableOnExit(const TEnableOnExit&) = delete;
-  TEnableOnExit& operator=(const TEnableOnExit&) = delete;
-
-private:
-  TControl* FControl;
-};
-
 // The settings file of one read or write pass; released when it ends.
 class TIniPass {
 public:
@@ -347,9 +329,7 @@ void TfrmMAIN::FormCreate(TObject* /*Sender*/) {
   if (FEndpoint.empty()) FEndpoint = DefaultEndpoint;
   lbSoapAdr->SetCaption(FEndpoint);
 
-  lbox->OnClick = nullptr;
-  lbox->OnKeyUp = nullptr;
-  lbox->OnMouseDown = nullptr;
+  DetachHitListHandlers();
   lbox->Clear();
   ClearArticle();
 
@@ -644,14 +624,10 @@ Integer FillHitList(TKListBox* Box, TKTable* Stm) {
 void TfrmMAIN::btSearchClick(TObject* Sender) {
   auto* Button = dynamic_cast<TControl*>(Sender);
   if (Button) Button->SetEnabled(false);
-  // The button comes back on every way out, errors included.
-  TEnableOnExit Reenable(Button);
 
   Integer Hits = 0;
   FShownEid = -1;
-  lbox->OnClick = nullptr;
-  lbox->OnKeyUp = nullptr;
-  lbox->OnMouseDown = nullptr;
+  DetachHitListHandlers();
   lbox->Clear();
   ClearArticle();
   const Integer Her = cbHer->GetKeyInt();
@@ -659,6 +635,8 @@ void TfrmMAIN::btSearchClick(TObject* Sender) {
   const auto R = CallService("error.. (-122)", [&](zelserviceSoap& S) {
     return S.SearchART2(0, Wide(edUser->Text()), Wide(edPass->Text()), Her, Wide(edFab->Text()), Sai);
   });
+  // A failed call leaves the button off (the next login brings it back),
+  // as does an error that leaves this handler from here on.
   if (!R) return;
   lbStmStatus->SetCaption("Status: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() == 0) {
@@ -674,7 +652,18 @@ void TfrmMAIN::btSearchClick(TObject* Sender) {
     lbox->OnMouseDown = [this](TObject* S, TMouseButton B, TShiftState Shift, int X, int Y) {
       lboxMouseDown(S, B, Shift, X, Y);
     };
+    lbox->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Shift, int X, int Y) {
+      lboxMouseUp(S, B, Shift, X, Y);
+    };
   }
+  if (Button) Button->SetEnabled(true);
+}
+
+void TfrmMAIN::DetachHitListHandlers() {
+  lbox->OnClick = nullptr;
+  lbox->OnKeyUp = nullptr;
+  lbox->OnMouseDown = nullptr;
+  lbox->OnMouseUp = nullptr;
 }
 
 void TfrmMAIN::edFabKeyPress(TObject* /*Sender*/, char& Key) {
@@ -720,6 +709,14 @@ void TfrmMAIN::lboxKeyUp(TObject* /*Sender*/, Word& /*Key*/, TShiftState /*Shift
 void TfrmMAIN::lboxMouseDown(TObject* /*Sender*/, TMouseButton /*Button*/, TShiftState /*Shift*/,
                              int /*X*/, int /*Y*/) {
   DebugLine("mouse-Down");
+  timCheck->SetEnabled(true);
+}
+
+// The release ends a press that may have dragged the selection to another
+// hit after the timer fired: the timer runs again for the hit under the
+// release.
+void TfrmMAIN::lboxMouseUp(TObject* /*Sender*/, TMouseButton /*Button*/, TShiftState /*Shift*/, int /*X*/,
+                           int /*Y*/) {
   timCheck->SetEnabled(true);
 }
 

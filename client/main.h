@@ -152,6 +152,7 @@ public:
   void edFabEnter(TObject* Sender);
   void lboxKeyUp(TObject* Sender, Word& Key, TShiftState Shift);
   void lboxMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void lboxMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void timCheckTimer(TObject* Sender);
   void lboxKeyPress(TObject* Sender, char& Key);
   void lboxEnter(TObject* Sender);
@@ -216,6 +217,8 @@ public:
 private:
   void DebugLine(const AnsiString& Line);
   void EmptyHitList();
+  // Detaches the hit list's click, key-up and mouse handlers.
+  void DetachHitListHandlers();
   void FillArticle(TKTable* Art);
   void FillSizes(TKTable* Srm);
   AnsiString PasswordPath() const;

@@ -1,5 +1,6 @@
 #include "controls/kCtrls.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "foundation/language.h"
@@ -70,6 +71,10 @@ struct ColumnLayout {
   TColor Separator = clSilver;
 };
 
+// A text is never clipped to its column: one wider than its column (a
+// six-digit number in a column four letters wide) is drawn whole, and the
+// column's separator and the next column move right behind it in that
+// entry, so neither crosses nor covers it.
 void DrawColumns(TCanvas* C, const TRect& R, const TKFieldTable& F, int N, const TKWidthTable& Widths,
                  int WidthCount, const ColumnLayout& L, TObject* Sender, const TGetTextEvent& OnGetText) {
   int x = 0;
@@ -78,9 +83,10 @@ void DrawColumns(TCanvas* C, const TRect& R, const TKFieldTable& F, int N, const
     AnsiString text = F[static_cast<std::size_t>(c)];
     if (OnGetText) OnGetText(Sender, c, text);
     C->TextOut(R.Left + x + L.Inset, R.Top, text);
+    const int textEnd = text.empty() ? x : x + L.Inset + C->TextWidth(text);
     int w = c <= WidthCount ? Widths[static_cast<std::size_t>(c - 1)] : 20;
     if (!L.InPixels) w *= C->TextWidth("W");
-    x += w;
+    x = std::max(x + w, textEnd);
     if (c < N - 1) {
       if (L.GapAfterLater && c > 1) x += 1;
       C->Pen()->SetColor(L.Separator);

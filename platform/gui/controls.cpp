@@ -282,7 +282,18 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
   if (!wc) return Native(Event);
   const HWND h = FHandle;
   auto alive = [&] { return ControlOfHandle(h) == wc && wc->FPeer == this; };
-  const LPARAM keyData = 1 | (k.Alt ? (1 << 29) : 0) | (Press ? 0 : (static_cast<LPARAM>(3) << 30));
+  // Under X11 a held key arrives as pairs of a release and a press, both
+  // marked auto-repeated.  The platform knows only repeated key-downs (bit 30:
+  // the key was down already) and one key-up when the key is let go: an
+  // auto-repeated release is no WM_KEYUP, and the native control does not
+  // see it either.
+  if (!Press && ke->isAutoRepeat()) {
+    Event->accept();
+    return true;
+  }
+  const bool repeated = Press && ke->isAutoRepeat();
+  const LPARAM keyData = 1 | (k.Alt ? (1 << 29) : 0) | (repeated ? (static_cast<LPARAM>(1) << 30) : 0) |
+                         (Press ? 0 : (static_cast<LPARAM>(3) << 30));
   Event->accept();
 
   auto runNative = [&](QEvent* e) {
@@ -490,6 +501,13 @@ bool WidgetPeer::DragMouse(QEvent* Event, const QPoint& Global) {
 
 bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native) {
   auto* me = static_cast<QMouseEvent*>(Event);
+  // A disabled control takes no mouse input: the window system gives it to
+  // the enabled window under the pointer, its parent (Qt passes an event
+  // left unhandled on to the parent widget).
+  if (!Widget()->isEnabled() && !FDragCode) {
+    Event->ignore();
+    return false;
+  }
   if (DragMouse(Event, me->globalPosition().toPoint())) {
     Event->accept();
     return true;
@@ -504,11 +522,15 @@ bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::functi
     if (me->button() == Qt::MiddleButton) s >> ssMiddle;
   }
   CurrentShift = s;
-  if (Event->type() == QEvent::MouseButtonPress) {
-    // Focus by click (Qt does it itself for real input; sent events need it here).
+  if ((Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::MouseButtonDblClick) &&
+      me->button() == Qt::LeftButton) {
+    // Focus by click: only a left press, only on a control that takes the
+    // focus so, before the control's hooks see the press.  (Qt's own focus
+    // by click never applies: no peer has Qt::ClickFocus.)
     QWidget* w = Widget();
-    if ((w->focusPolicy() & Qt::ClickFocus) && w->isEnabled() && !w->hasFocus() &&
-        QApplication::focusWidget() != Source && w->window()->isActiveWindow())
+    TWinControl* wc = WinControl();
+    if (wc && wc->TakesFocusOnClick() && !w->hasFocus() && QApplication::focusWidget() != Source &&
+        w->window()->isActiveWindow())
       w->setFocus(Qt::MouseFocusReason);
     if (!FControl) return true;
   }
@@ -613,13 +635,16 @@ public:
     TWinControl* c = ControlOfHandle(FHandle);
     if (c != FControl || !c->Peer()) return false;
     QPointer<QWidget> child = FChild;
-    c->Peer()->HandleEventFrom(FChild, e, [this, child](QEvent* ev) {
+    const bool handled = c->Peer()->HandleEventFrom(FChild, e, [this, child](QEvent* ev) {
       if (!child) return false;
       FBypass = true;
       const bool r = static_cast<QObject*>(child.data())->event(ev);
       FBypass = false;
       return r;
     });
+    // Mouse input the control left (it is disabled) goes its usual way: the
+    // part passes it on to the parent.
+    if (!handled && dynamic_cast<QMouseEvent*>(e)) return false;
     return true;
   }
 
@@ -957,8 +982,10 @@ void TControl::Dispatch(TMessage& M) {
     case WM_LBUTTONDBLCLK: WMLButtonDblClk(M); break;
     case WM_RBUTTONDOWN: WMRButtonDown(M); break;
     case WM_RBUTTONUP: WMRButtonUp(M); break;
+    case WM_RBUTTONDBLCLK: WMRButtonDblClk(M); break;
     case WM_MBUTTONDOWN: WMMButtonDown(M); break;
     case WM_MBUTTONUP: WMMButtonUp(M); break;
+    case WM_MBUTTONDBLCLK: WMMButtonDblClk(M); break;
     case WM_CONTEXTMENU: WMContextMenu(M); break;
     case WM_CANCELMODE: WMCancelMode(M); break;
     case CM_ENABLEDCHANGED: CMEnabledChanged(M); break;
@@ -1134,6 +1161,18 @@ void TControl::WMRButtonUp(TMessage& M) {
   DefaultHandler(M);
   MouseUp(mbRight, KeysToShiftState(static_cast<WORD>(M.WParam)), GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
 }
+// The second press of a double click with the right or middle button is a
+// press too (with ssDouble), as the platform reports it.
+void TControl::WMRButtonDblClk(TMessage& M) {
+  MouseDown(mbRight, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssRight << ssDouble, GET_X_LPARAM(M.LParam),
+            GET_Y_LPARAM(M.LParam));
+  DefaultHandler(M);
+}
+void TControl::WMMButtonDblClk(TMessage& M) {
+  MouseDown(mbMiddle, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssMiddle << ssDouble, GET_X_LPARAM(M.LParam),
+            GET_Y_LPARAM(M.LParam));
+  DefaultHandler(M);
+}
 void TControl::WMMButtonDown(TMessage& M) {
   MouseDown(mbMiddle, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssMiddle, GET_X_LPARAM(M.LParam),
             GET_Y_LPARAM(M.LParam));
@@ -1274,9 +1313,14 @@ void TControl::UpdatePeer() {
   pal.setColor(QPalette::Window, bg);
   pal.setColor(QPalette::Base, bg);
   pal.setColor(QPalette::Button, bg);
-  pal.setColor(QPalette::WindowText, fg);
-  pal.setColor(QPalette::Text, fg);
-  pal.setColor(QPalette::ButtonText, fg);
+  // A disabled control's text is grey (clGrayText), as the platform draws
+  // it; the font colour is for the enabled one.
+  const QColor grey = platform::ToQColor(clGrayText);
+  for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    pal.setColor(QPalette::Active, role, fg);
+    pal.setColor(QPalette::Inactive, role, fg);
+    pal.setColor(QPalette::Disabled, role, grey);
+  }
   if (!w->testAttribute(Qt::WA_SetPalette) || pal != current || pal.resolveMask() != current.resolveMask())
     w->setPalette(pal);
   platform::SetWidgetCursor(w, FCursor);
@@ -1430,7 +1474,10 @@ void TWinControl::UpdatePeer() {
   QWidget* w = platform::WidgetOf(this);
   if (!w) return;
   w->setAutoFillBackground(true);
-  if (!dynamic_cast<TCustomForm*>(this)) w->setFocusPolicy(FTabStop ? Qt::StrongFocus : Qt::ClickFocus);
+  // Tab moves the focus by the layer's own tab order and a click by
+  // TakesFocusOnClick; Qt's focus by click (which takes any button and
+  // climbs to the nearest parent that accepts it) stays out.
+  if (!dynamic_cast<TCustomForm*>(this)) w->setFocusPolicy(FTabStop ? Qt::TabFocus : Qt::NoFocus);
 }
 
 int TWinControl::TabOrder() const {

@@ -14,13 +14,18 @@
 // Keys: WM_KEYDOWN -> KeyDown (a key set to 0 stops there), WM_CHAR ->
 // KeyPress with the ANSI character (#0 stops there; Ctrl+letters give their
 // control characters, both Enter keys #13, Esc #27, Backspace #8, Tab #9),
-// WM_KEYUP -> KeyUp.  A form with KeyPreview sees each first.  Tab and
-// Shift+Tab, when neither hook took them, move the focus along the tab
-// order.  Alt+key gives WM_SYSKEYDOWN (KeyDown with ssAlt) and no KeyPress.
+// WM_KEYUP -> KeyUp.  A key held down gives repeated WM_KEYDOWN (and
+// WM_CHAR) and one WM_KEYUP when it is let go.  A form with KeyPreview sees
+// each first.  Tab and Shift+Tab, when neither hook took them, move the
+// focus along the tab order.  Alt+key gives WM_SYSKEYDOWN (KeyDown with
+// ssAlt) and no KeyPress.
 //
 // Focus: when a control receives the focus, the control that had it in
 // the form gets CM_EXIT first, then the new one CM_ENTER.  A combo box
-// popup opening or closing and window activation are no focus change.
+// popup opening or closing and window activation are no focus change.  A
+// click focuses only a control that takes the focus on a left press
+// (TakesFocusOnClick); mouse input over a disabled control goes to its
+// parent.
 #pragma once
 
 #include <cstdint>
@@ -288,8 +293,10 @@ protected:
   virtual void WMLButtonDblClk(TMessage& Message);
   virtual void WMRButtonDown(TMessage& Message);
   virtual void WMRButtonUp(TMessage& Message);
+  virtual void WMRButtonDblClk(TMessage& Message);
   virtual void WMMButtonDown(TMessage& Message);
   virtual void WMMButtonUp(TMessage& Message);
+  virtual void WMMButtonDblClk(TMessage& Message);
   virtual void WMContextMenu(TMessage& Message);
   virtual void WMCancelMode(TMessage& Message);
   virtual void CMEnabledChanged(TMessage& Message);
@@ -434,6 +441,12 @@ protected:
   bool DoKey(TMessage& Message, void (TWinControl::*Handler)(Word&, TShiftState));
   virtual void DoEnter();
   virtual void DoExit();
+  // Whether a press of the left button gives the control the focus, as the
+  // platform's edits, buttons, check boxes, list and combo boxes do when
+  // clicked.  Panels and other containers never take it by a click (a click
+  // there leaves the focus where it was); a control that wants it otherwise
+  // (a grid) sets it itself in MouseDown.
+  virtual bool TakesFocusOnClick() const { return false; }
   virtual void AlignControls(TControl* AControl, TRect& Rect);
   void ParentFontChanged() override;
   void ParentColorChanged() override;

@@ -1,6 +1,7 @@
 // Message boxes through a replaceable presenter.
 #include "platform/gui/dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -65,6 +66,19 @@ int ReportedBox(const AnsiString& Text, const AnsiString& Caption, int Answer) {
   return Answer;
 }
 
+// The captions of the platform's message box buttons.
+const char* ButtonCaption(int Id) {
+  switch (Id) {
+    case IDCANCEL: return "Abbrechen";
+    case IDABORT: return "&Abbrechen";
+    case IDRETRY: return "&Wiederholen";
+    case IDIGNORE: return "&Ignorieren";
+    case IDYES: return "&Ja";
+    case IDNO: return "&Nein";
+    default: return "OK";
+  }
+}
+
 int QtPresenter(HWND Owner, const AnsiString& Text, const AnsiString& Caption, UINT Flags) {
   if (!QApplication::instance()) return IDOK;
   QWidget* parent = platform::WidgetOf(FindControl(Owner));
@@ -98,6 +112,9 @@ int QtPresenter(HWND Owner, const AnsiString& Text, const AnsiString& Caption, U
   QMessageBox::StandardButtons sb;
   for (auto& b : buttons) sb |= b.b;
   box.setStandardButtons(sb);
+  // The buttons speak the program's language, as the platform's own do.
+  for (auto& b : buttons)
+    if (QAbstractButton* button = box.button(b.b)) button->setText(platform::ToQString(ButtonCaption(b.id)));
   const int def = (Flags >> 8) & 3;
   if (def < static_cast<int>(buttons.size())) box.setDefaultButton(buttons[static_cast<std::size_t>(def)].b);
   if (NobodyToAnswer())

@@ -30,6 +30,26 @@ namespace {
 class FormPeer : public Peer<QWidget> {
 public:
   using Peer::Peer;
+  // The frame flags last given to the window system.
+  Qt::WindowFlags Frame = Qt::Window;
+
+  // A form without the maximise button cannot be maximised, also where the
+  // window manager ignores the frame flags (double click on the title bar):
+  // the window goes back to its normal size at once.
+  bool NativeEvent(QEvent* Event) override {
+    const bool r = Peer::NativeEvent(Event);
+    if (Event->type() == QEvent::WindowStateChange && !Frame.testFlag(Qt::WindowMaximizeButtonHint) &&
+        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+      QPointer<QWidget> self(this);
+      QMetaObject::invokeMethod(
+          this,
+          [self] {
+            if (self) self->setWindowState(self->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+          },
+          Qt::QueuedConnection);
+    }
+    return r;
+  }
 };
 }  // namespace
 }  // namespace platform
@@ -76,10 +96,40 @@ platform::WidgetPeer* TCustomForm::CreatePeer() {
   return p;
 }
 
+namespace {
+
+// The window manager's frame of a form: its border style and border icons
+// as window flags.  The system menu brings the close button; minimise and
+// maximise appear only where the icons name them (and a dialog frame has
+// neither).
+Qt::WindowFlags FrameFlags(TFormBorderStyle Style, TBorderIcons Icons) {
+  if (Style == bsNone) return Qt::Window | Qt::FramelessWindowHint;
+  Qt::WindowFlags f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if (Style == bsToolWindow || Style == bsSizeToolWin) f |= Qt::Tool;
+  if (Icons.Contains(biSystemMenu)) {
+    f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    const bool dialog = Style == bsDialog || Style == bsToolWindow || Style == bsSizeToolWin;
+    if (Icons.Contains(biMinimize) && !dialog) f |= Qt::WindowMinimizeButtonHint;
+    if (Icons.Contains(biMaximize) && !dialog) f |= Qt::WindowMaximizeButtonHint;
+    if (Icons.Contains(biHelp)) f |= Qt::WindowContextHelpButtonHint;
+  }
+  return f;
+}
+
+}  // namespace
+
 void TCustomForm::UpdatePeer() {
   TWinControl::UpdatePeer();
   QWidget* w = platform::WidgetOf(this);
   if (!w) return;
+  const Qt::WindowFlags frame = FrameFlags(FBorderStyle, FBorderIcons);
+  if (auto* fp = dynamic_cast<platform::FormPeer*>(w); fp && fp->Frame != frame) {
+    // New flags hide a shown window; it comes back at once.
+    fp->Frame = frame;
+    const bool shown = w->isVisible();
+    w->setWindowFlags(frame);
+    if (shown) w->show();
+  }
   w->setWindowTitle(platform::ToQString(Caption()));
   w->move(Left(), Top());
   w->resize(std::max(1, Width()), std::max(1, Height()));
@@ -92,8 +142,14 @@ void TCustomForm::UpdatePeer() {
   if (show != w->isVisible()) w->setVisible(show);
 }
 
-void TCustomForm::SetBorderStyle(TFormBorderStyle Value) { FBorderStyle = Value; }
-void TCustomForm::SetBorderIcons(TBorderIcons Value) { FBorderIcons = Value; }
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
+  FBorderStyle = Value;
+  if (HandleAllocated()) UpdatePeer();
+}
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+  FBorderIcons = Value;
+  if (HandleAllocated()) UpdatePeer();
+}
 void TCustomForm::SetWindowState(TWindowState Value) { FWindowState = Value; }
 
 void TCustomForm::SetActiveControl(TWinControl* Control) {

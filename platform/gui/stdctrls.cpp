@@ -17,9 +17,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionSlider>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <climits>
@@ -231,6 +234,35 @@ void ControlStrings::SetUpdateState(bool Updating) {
 
 namespace {
 
+// The platform's edit menu, in the program's language: Undo; Cut, Copy,
+// Paste, Delete; Select all, each entry enabled as the platform enables it
+// (nothing to cut or copy from a password).  An entry sends Command its
+// message (WM_UNDO, WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR; EM_SETSEL for
+// select all).
+void PopupEditMenu(QLineEdit* Edit, const QPoint& Global, const std::function<void(UINT)>& Command) {
+  const bool writable = !Edit->isReadOnly();
+  const bool selected = Edit->hasSelectedText();
+  const bool hidden = Edit->echoMode() != QLineEdit::Normal;
+  const int length = static_cast<int>(Edit->text().size());
+  const bool all = selected && Edit->selectedText().size() == length;
+  auto* menu = new QMenu(Edit);
+  auto entry = [&](const char* Caption, UINT Msg, bool Enabled) {
+    QAction* a = menu->addAction(ToQString(Caption));
+    a->setEnabled(Enabled);
+    QObject::connect(a, &QAction::triggered, [Command, Msg] { platform::Guarded([&] { Command(Msg); }); });
+  };
+  entry("&R\xFC" "ckg\xE4ngig", WM_UNDO, writable && Edit->isUndoAvailable());
+  menu->addSeparator();
+  entry("&Ausschneiden", WM_CUT, writable && selected && !hidden);
+  entry("&Kopieren", WM_COPY, selected && !hidden);
+  entry("&Einf\xFCgen", WM_PASTE, writable && Clipboard()->HasText());
+  entry("&L\xF6schen", WM_CLEAR, writable && selected);
+  menu->addSeparator();
+  entry("Alles &markieren", EM_SETSEL, length > 0 && !all);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(Global);
+}
+
 class EditPeer : public platform::Peer<QLineEdit> {
 public:
   explicit EditPeer(TCustomEdit* Edit) : Peer(Edit), FEdit(Edit) {
@@ -241,26 +273,15 @@ public:
   }
 
 protected:
-  // The standard menu, with cut, copy, paste and delete going through the
-  // control's messages.
+  // The edit menu, every entry going through the control's messages.  The
+  // edit takes the focus first, as the platform's edit does for its menu.
   void contextMenuEvent(QContextMenuEvent* Event) override {
-    QMenu* menu = createStandardContextMenu();
     const HWND h = Handle();
-    auto route = [menu, h](const char* name, UINT msg) {
-      for (QAction* a : menu->actions()) {
-        if (a->objectName() != QLatin1String(name)) continue;
-        QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
-        QObject::connect(a, &QAction::triggered, [h, msg] {
-          platform::Guarded([h, msg] { SendMessage(h, msg, 0, 0); });
-        });
-      }
-    };
-    route("edit-cut", WM_CUT);
-    route("edit-copy", WM_COPY);
-    route("edit-paste", WM_PASTE);
-    route("edit-delete", WM_CLEAR);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(Event->globalPos());
+    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+    if (!FindControl(h)) return;
+    PopupEditMenu(this, Event->globalPos(), [h](UINT Msg) {
+      SendMessage(h, Msg, 0, Msg == EM_SETSEL ? static_cast<LPARAM>(-1) : 0);
+    });
   }
   // Dropped text and the primary selection (middle click) would go into the
   // text past the control's rules: they are pasted instead (WM_PASTE), at
@@ -588,6 +609,16 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     case EM_LIMITTEXT:
       FMaxLength = static_cast<int>(Message.WParam);
       return;
+    case WM_UNDO:
+    case EM_UNDO:
+      if (QLineEdit* e = LineEditOf(this); e && !FReadOnly && e->isUndoAvailable()) {
+        e->undo();
+        Message.Result = 1;
+      }
+      return;
+    case EM_CANUNDO:
+      if (QLineEdit* e = LineEditOf(this)) Message.Result = e->isUndoAvailable() ? 1 : 0;
+      return;
     case EM_SETREADONLY:
       SetReadOnly(Message.WParam != 0);
       Message.Result = 1;
@@ -728,12 +759,99 @@ int ItemHeightOf(TWinControl* Control, bool& Variable) {
   return 16;
 }
 
-QSize OwnerDrawDelegate::sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const {
+QSize OwnerDrawDelegate::sizeHint(const QStyleOptionViewItem& /*Option*/, const QModelIndex& Index) const {
   bool variable = false;
   int h = ItemHeightOf(FControl, variable);
   if (variable) h = platform::SendMeasureItem(FControl, Index.row(), h, FType);
-  return QSize(Option.rect.width() > 0 ? Option.rect.width() : 100, std::max(1, h));
+  // The width is the list's: an item spans the client width, whatever the
+  // vertical scroll bar leaves of it.
+  return QSize(1, std::max(1, h));
 }
+
+// The platform's dotted focus rectangle, over what the style drew.
+void DrawPlatformFocusRect(QPainter* Painter, QWidget* Widget, const QRect& Rect) {
+  HDC dc = platform::CreatePainterDC(Painter, Widget);
+  const RECT r = platform::FromQRect(Rect);
+  ::DrawFocusRect(dc, &r);
+  platform::ReleasePainterDC(dc);
+}
+
+// The items of a list box of the standard style, drawn by the style and as
+// wide as the list (a longer text is cut at the edge); the item with the
+// focus gets the platform's focus rectangle.
+class ListItemDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    return QSize(1, QStyledItemDelegate::sizeHint(Option, Index).height());
+  }
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    QStyleOptionViewItem plain(Option);
+    plain.state &= ~QStyle::State_HasFocus;
+    QStyledItemDelegate::paint(Painter, plain, Index);
+    if (Option.state & QStyle::State_HasFocus) DrawPlatformFocusRect(Painter, nullptr, Option.rect);
+  }
+};
+
+// The scroll bar of a list box, with the platform's scroll bar menu in the
+// program's language (Qt's own is English): scroll here, to either end, a
+// page or a line either way.
+class ListScrollBar : public QScrollBar {
+public:
+  ListScrollBar(Qt::Orientation Orientation, QWidget* Parent) : QScrollBar(Orientation, Parent) {}
+
+protected:
+  // A press on the scroll bar belongs to it, whatever the button: it never
+  // reaches the list's mouse handling.
+  void mousePressEvent(QMouseEvent* Event) override {
+    QScrollBar::mousePressEvent(Event);
+    Event->accept();
+  }
+  void mouseReleaseEvent(QMouseEvent* Event) override {
+    QScrollBar::mouseReleaseEvent(Event);
+    Event->accept();
+  }
+  void contextMenuEvent(QContextMenuEvent* Event) override {
+    const bool vertical = orientation() == Qt::Vertical;
+    const int here = ValueAt(Event->pos());
+    QPointer<QScrollBar> self(this);
+    auto* menu = new QMenu(this);
+    auto entry = [&](const char* Caption, const std::function<void(QScrollBar*)>& Act) {
+      QObject::connect(menu->addAction(ToQString(Caption)), &QAction::triggered, [self, Act] {
+        if (self) Act(self);
+      });
+    };
+    entry("Hier scrollen", [here](QScrollBar* s) { s->setValue(here); });
+    menu->addSeparator();
+    entry(vertical ? "Oberer Rand" : "Linker Rand", [](QScrollBar* s) { s->triggerAction(SliderToMinimum); });
+    entry(vertical ? "Unterer Rand" : "Rechter Rand", [](QScrollBar* s) { s->triggerAction(SliderToMaximum); });
+    menu->addSeparator();
+    entry(vertical ? "Seite nach oben" : "Seite nach links", [](QScrollBar* s) { s->triggerAction(SliderPageStepSub); });
+    entry(vertical ? "Seite nach unten" : "Seite nach rechts", [](QScrollBar* s) { s->triggerAction(SliderPageStepAdd); });
+    menu->addSeparator();
+    entry(vertical ? "Nach oben scrollen" : "Nach links scrollen",
+          [](QScrollBar* s) { s->triggerAction(SliderSingleStepSub); });
+    entry(vertical ? "Nach unten scrollen" : "Nach rechts scrollen",
+          [](QScrollBar* s) { s->triggerAction(SliderSingleStepAdd); });
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(Event->globalPos());
+  }
+
+private:
+  // The value whose slider would stand centred at P.
+  int ValueAt(const QPoint& P) const {
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    const QRect groove = style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarGroove, this);
+    const QRect slider = style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this);
+    const bool vertical = orientation() == Qt::Vertical;
+    const int length = vertical ? slider.height() : slider.width();
+    const int start = vertical ? groove.y() : groove.x();
+    const int span = (vertical ? groove.height() : groove.width()) - length;
+    const int pos = (vertical ? P.y() : P.x()) - start - length / 2;
+    return QStyle::sliderValueFromPosition(minimum(), maximum(), pos, std::max(1, span), opt.upsideDown);
+  }
+};
 
 class ComboPeer : public platform::Peer<QComboBox> {
 public:
@@ -780,6 +898,15 @@ public:
   }
 
 protected:
+  // The platform gives the wheel to the control with the focus: a box that
+  // has it steps its selection as the arrow keys do, any other keeps it.
+  void wheelEvent(QWheelEvent* Event) override {
+    if (hasFocus() || (lineEdit() && lineEdit()->hasFocus())) {
+      QComboBox::wheelEvent(Event);
+      return;
+    }
+    Event->accept();
+  }
   void paintEvent(QPaintEvent* Event) override {
     const TComboBoxStyle st = FBox->Style();
     if (isEditable() || (st != csOwnerDrawFixed && st != csOwnerDrawVariable)) {
@@ -806,6 +933,35 @@ private:
 };
 
 ComboPeer* ComboOf(const TControl* C) { return dynamic_cast<ComboPeer*>(platform::PeerOf(C)); }
+
+// The edit part of an edit-style box, with the platform's edit menu (Qt's
+// box has none there); cut, copy and paste use the class library's
+// clipboard.
+class ComboEdit : public QLineEdit {
+public:
+  explicit ComboEdit(QWidget* Parent) : QLineEdit(Parent) {}
+
+protected:
+  void contextMenuEvent(QContextMenuEvent* Event) override {
+    QPointer<QLineEdit> self(this);
+    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+    if (!self) return;
+    PopupEditMenu(this, Event->globalPos(), [self](UINT Msg) {
+      if (!self) return;
+      switch (Msg) {
+        case WM_UNDO: self->undo(); break;
+        case WM_CUT:
+        case WM_COPY:
+          Clipboard()->SetAsText(FromQString(self->selectedText()));
+          if (Msg == WM_CUT) self->del();
+          break;
+        case WM_PASTE: self->insert(ToQString(Clipboard()->AsText())); break;
+        case WM_CLEAR: self->del(); break;
+        default: self->selectAll(); break;
+      }
+    });
+  }
+};
 
 }  // namespace
 
@@ -844,6 +1000,8 @@ void TCustomComboBox::UpdatePeer() {
   if (c->isEditable() != editable) {
     c->setEditable(editable);
     if (editable && c->lineEdit()) {
+      c->setLineEdit(new ComboEdit(c));
+      c->lineEdit()->setContextMenuPolicy(Qt::DefaultContextMenu);
       c->setCompleter(nullptr);
       c->lineEdit()->setMaxLength(INT_MAX);
       platform::ForwardEvents(c->lineEdit(), this);
@@ -854,6 +1012,8 @@ void TCustomComboBox::UpdatePeer() {
     }
   }
   if (c->view()) {
+    // The open list scrolls only up and down, as the platform's does.
+    c->view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Our delegate draws the owner-drawn styles; the others keep the style's.
     auto* d = dynamic_cast<OwnerDrawDelegate*>(c->view()->itemDelegate());
     if (IsOwnerDraw() && !d)
@@ -1354,7 +1514,8 @@ private:
 class ListPeer : public platform::Peer<QListWidget> {
 public:
   explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box) {
-    auto* port = new ListViewport([this](QEvent* e) { return viewportEvent(e); });
+    auto* port = new ListViewport([this](QEvent* e) { return NativeMouse(static_cast<QMouseEvent*>(e)); });
+    setVerticalScrollBar(new ListScrollBar(Qt::Vertical, this));
     // Every event of the list (paint, mouse, keys) sees the items as they are.
     port->FBeforeEvent = [this] { Sync(); };
     setViewport(port);
@@ -1391,7 +1552,7 @@ public:
         auto* me = static_cast<QMouseEvent*>(Event);
         const QPointF local = viewport()->mapFrom(this, me->position().toPoint());
         QMouseEvent mapped(me->type(), local, me->globalPosition(), me->button(), me->buttons(), me->modifiers());
-        return viewportEvent(&mapped);
+        return NativeMouse(&mapped);
       }
       default:
         return Peer::NativeEvent(Event);
@@ -1399,7 +1560,53 @@ public:
   }
 
 private:
+  // The mouse of the platform's list box (Event in viewport coordinates):
+  // only a press of the left button on an entry selects, and in a
+  // single-selection box the keyboard modifiers change nothing.  Qt's list
+  // would also select with the right button, deselect on Ctrl+click, clear
+  // the selection on a click below the last entry and start a rubber band
+  // there; such presses, and the moves and release that follow them, never
+  // reach it.
+  bool NativeMouse(QMouseEvent* Event) {
+    const bool single = !FBox->MultiSelect();
+    const bool onEntry = indexAt(Event->position().toPoint()).isValid();
+    const bool left = Event->button() == Qt::LeftButton;
+    switch (Event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+        if (!left) return Ignored(Event);
+        FLeftTaken = onEntry;
+        if (!onEntry) return Ignored(Event);
+        break;
+      case QEvent::MouseButtonRelease:
+        if (!left) return Ignored(Event);
+        if (!FLeftTaken) return Ignored(Event);
+        FLeftTaken = false;
+        break;
+      case QEvent::MouseMove:
+        if (Event->buttons() & Qt::LeftButton) {
+          if (!FLeftTaken || (single && !onEntry)) return Ignored(Event);
+        } else if (Event->buttons() != Qt::NoButton) {
+          return Ignored(Event);
+        }
+        break;
+      default:
+        break;
+    }
+    if (single && Event->modifiers() != Qt::NoModifier) {
+      QMouseEvent plain(Event->type(), Event->position(), Event->globalPosition(), Event->button(), Event->buttons(),
+                        Qt::NoModifier);
+      return viewportEvent(&plain);
+    }
+    return viewportEvent(Event);
+  }
+  static bool Ignored(QEvent* Event) {
+    Event->accept();
+    return true;
+  }
+
   TCustomListBox* FBox;
+  bool FLeftTaken = false;  // the list has the left press that is held now
 };
 
 ListPeer* ListOf(const TControl* C) { return dynamic_cast<ListPeer*>(platform::PeerOf(C)); }
@@ -1461,11 +1668,14 @@ void TCustomListBox::UpdatePeer() {
                                         : QAbstractItemView::MultiSelection);
   l->setFrameShape(FBorderStyle == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
   l->setSortingEnabled(false);
-  auto* d = dynamic_cast<OwnerDrawDelegate*>(l->itemDelegate());
-  if (IsOwnerDraw() && !d)
+  // The platform's list box scrolls only up and down; a line wider than the
+  // box is cut at its edge.
+  l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  if (IsOwnerDraw() && !dynamic_cast<OwnerDrawDelegate*>(l->itemDelegate()))
     l->setItemDelegate(new OwnerDrawDelegate(l, this, ODT_LISTBOX));
-  else if (!IsOwnerDraw() && d)
-    l->setItemDelegate(new QStyledItemDelegate(l));
+  else if (!IsOwnerDraw() && !dynamic_cast<ListItemDelegate*>(l->itemDelegate()))
+    l->setItemDelegate(new ListItemDelegate(l));
+  l->setTextElideMode(Qt::ElideNone);
   l->setUniformItemSizes(FStyle != lbOwnerDrawVariable);
   MirrorItems();
 }
@@ -1515,10 +1725,13 @@ void TCustomListBox::ItemsChanged(int Kind, int Index) {
   ListPeer* l = ListOf(this);
   if (!l) return;
   // A line inserted before the end would shift the whole native list: such
-  // changes are mirrored in one pass when the list is next used.
+  // changes are mirrored in one pass when the list is next used, at the
+  // latest once the messages now waiting are handled (so the list shows
+  // them without waiting for input).
   if (FNativeStale && Kind >= 0 && Kind <= 2) return;
   if (Kind == 0 && Index < l->count()) {
     FNativeStale = true;
+    QMetaObject::invokeMethod(l, [l] { l->Sync(); }, Qt::QueuedConnection);
     return;
   }
   QSignalBlocker block(l);
@@ -1705,7 +1918,8 @@ void TCustomListBox::WMLButtonDown(TMessage& Message) {
   // The native list reports a click also when the item was selected already.
   if (!FClickedInEvent && platform::PeerOf(this) && platform::PeerOf(this)->CurrentEvent()) {
     const int row = ItemAtPos(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)), true);
-    if (row >= 0 && row == FItemIndex && !CtrlDown() && !ShiftDown()) Click();
+    // A single-selection box ignores Ctrl and Shift: the press is a click.
+    if (row >= 0 && row == FItemIndex && (!FMultiSelect || (!CtrlDown() && !ShiftDown()))) Click();
   }
   FClickedInEvent = false;
 }
@@ -1985,6 +2199,20 @@ void TCustomLabel::CMFontChanged(TMessage& Message) {
 
 namespace {
 
+// Buttons and check boxes are drawn by the style, without its own sign of
+// the focus (which it shows only after a focus change by Tab); a control
+// with the focus then gets the platform's dotted focus rectangle, over the
+// style's focus area (inside the button, round the check box's caption).
+template <class Button>
+void PaintButton(Button* Widget, QStyle::ControlElement Element, QStyle::SubElement FocusArea) {
+  QStylePainter p(Widget);
+  QStyleOptionButton opt;
+  Widget->initStyleOption(&opt);
+  opt.state &= ~QStyle::State_HasFocus;
+  p.drawControl(Element, opt);
+  if (Widget->hasFocus()) DrawPlatformFocusRect(&p, Widget, Widget->style()->subElementRect(FocusArea, &opt, Widget));
+}
+
 class ButtonPeer : public platform::Peer<QPushButton> {
 public:
   explicit ButtonPeer(TButton* Button) : Peer(Button) {
@@ -1996,6 +2224,10 @@ public:
       });
     });
   }
+  using QPushButton::initStyleOption;
+
+protected:
+  void paintEvent(QPaintEvent*) override { PaintButton(this, QStyle::CE_PushButton, QStyle::SE_PushButtonFocusRect); }
 };
 
 class CheckPeer : public platform::Peer<QCheckBox> {
@@ -2008,6 +2240,10 @@ public:
       });
     });
   }
+  using QCheckBox::initStyleOption;
+
+protected:
+  void paintEvent(QPaintEvent*) override { PaintButton(this, QStyle::CE_CheckBox, QStyle::SE_CheckBoxFocusRect); }
 };
 
 }  // namespace

@@ -89,6 +89,7 @@ protected:
   void CMTextChanged(TMessage& Message) override;
   void WMLButtonDown(TMessage& Message) override;
   void CMFontChanged(TMessage& Message) override;
+  bool TakesFocusOnClick() const override { return true; }
   platform::WidgetPeer* CreatePeer() override;
   void UpdatePeer() override;
   // The characters the user may still add to the text when Selected
@@ -296,6 +297,7 @@ protected:
   void CNDrawItem(TMessage& Message) override;
   void CNMeasureItem(TMessage& Message) override;
   bool ClickOnMouseUp() const override { return false; }
+  bool TakesFocusOnClick() const override { return true; }
   AnsiString GetText() override;
   void SetTextValue(const AnsiString& Value) override;
   platform::WidgetPeer* CreatePeer() override;
@@ -427,6 +429,7 @@ protected:
   void CNMeasureItem(TMessage& Message) override;
   void WMLButtonDown(TMessage& Message) override;
   bool ClickOnMouseUp() const override { return false; }
+  bool TakesFocusOnClick() const override { return true; }
   platform::WidgetPeer* CreatePeer() override;
   void UpdatePeer() override;
   void CreateWnd() override;
@@ -535,6 +538,9 @@ class TButtonControl : public TWinControl {
   ZEL_CLASS(TButtonControl, TWinControl)
 public:
   explicit TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+protected:
+  bool TakesFocusOnClick() const override { return true; }
 };
 
 class TButton : public TButtonControl {

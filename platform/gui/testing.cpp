@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -321,6 +322,87 @@ void SendTextDrop(TControl* Control, int X, int Y, const AnsiString& Text) {
   ProcessPendingMessages();
 }
 
+// ---------------------------------------------------------------- input through the window system
+
+}  // namespace platform
+
+// The entries of QtGui through which the platform plugins (and Qt's test
+// library) hand input over.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
+                                      Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
+                                      Qt::KeyboardModifiers mods, int timestamp);
+Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* w, QEvent::Type t, int k, Qt::KeyboardModifiers mods,
+                                    const QString& text, bool autorep, ushort count);
+QT_END_NAMESPACE
+
+namespace platform {
+
+namespace {
+
+Qt::MouseButtons g_inputHeld;
+int g_inputTime = 1000000;
+
+Qt::KeyboardModifiers ModifiersOf(TShiftState s) {
+  Qt::KeyboardModifiers mods;
+  if (s.Contains(ssShift)) mods |= Qt::ShiftModifier;
+  if (s.Contains(ssCtrl)) mods |= Qt::ControlModifier;
+  if (s.Contains(ssAlt)) mods |= Qt::AltModifier;
+  return mods;
+}
+
+void InputMouse(TControl* Control, QEvent::Type Type, Qt::MouseButton Button, int X, int Y, TShiftState Shift,
+                int Delay) {
+  QWidget* w = WidgetOf(Control);
+  if (!w || !w->window()->windowHandle()) return;
+  QWindow* window = w->window()->windowHandle();
+  if (Type == QEvent::MouseButtonPress) g_inputHeld |= Button;
+  if (Type == QEvent::MouseButtonRelease) g_inputHeld &= ~Qt::MouseButtons(Button);
+  const QPoint global = w->mapToGlobal(QPoint(X, Y));
+  SetCursorOverride(global.x(), global.y());
+  g_inputTime += Delay;
+  qt_handleMouseEvent(window, QPointF(window->mapFromGlobal(global)), QPointF(global), g_inputHeld, Button, Type,
+                      ModifiersOf(Shift), g_inputTime);
+  ProcessPendingMessages();
+}
+
+}  // namespace
+
+void InputMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift, bool DoubleClick) {
+  // Presses further apart than the double-click time are single clicks.
+  InputMouse(Control, QEvent::MouseButtonPress, QtButton(Button), X, Y, Shift, DoubleClick ? 50 : 10000);
+}
+void InputMouseUp(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift) {
+  InputMouse(Control, QEvent::MouseButtonRelease, QtButton(Button), X, Y, Shift, 20);
+}
+void InputMouseMove(TControl* Control, int X, int Y, TShiftState Shift) {
+  InputMouse(Control, QEvent::MouseMove, Qt::NoButton, X, Y, Shift, 20);
+}
+void InputClick(TControl* Control, int X, int Y, TMouseButton Button, TShiftState Shift) {
+  InputMouseDown(Control, Button, X, Y, Shift);
+  InputMouseUp(Control, Button, X, Y, Shift);
+}
+
+bool InputKey(WORD Key, bool Press, bool AutoRepeat, TShiftState Shift) {
+  QWindow* window = QGuiApplication::focusWindow();
+  if (!window && QApplication::activeWindow()) window = QApplication::activeWindow()->windowHandle();
+  if (!window) return false;
+  const QtKey k = FromVirtualKey(Key, Shift);
+  qt_handleKeyEvent(window, Press ? QEvent::KeyPress : QEvent::KeyRelease, k.key, k.mods, k.text, AutoRepeat, 1);
+  ProcessPendingMessages();
+  return true;
+}
+
+bool InputHeldKey(WORD Key, int Repeats, TShiftState Shift, const std::function<void(int)>& BetweenRepeats) {
+  if (!InputKey(Key, true, false, Shift)) return false;
+  for (int i = 1; i <= Repeats; ++i) {
+    InputKey(Key, false, true, Shift);
+    InputKey(Key, true, true, Shift);
+    if (BetweenRepeats) BetweenRepeats(i);
+  }
+  return InputKey(Key, false, false, Shift);
+}
+
 // ---------------------------------------------------------------- a native edit for tests
 
 namespace {
@@ -336,6 +418,7 @@ public:
 
 protected:
   WidgetPeer* CreatePeer() override { return new LineEditPeer(this); }
+  bool TakesFocusOnClick() const override { return true; }
   AnsiString GetText() override {
     if (auto* e = dynamic_cast<QLineEdit*>(WidgetOf(this))) return FromQString(e->text());
     return TWinControl::GetText();

@@ -82,6 +82,29 @@ TCursor ShownCursor(TControl* Control);
 // client coordinates (drag enter, drag move, drop), offering copy and move.
 void SendTextDrop(TControl* Control, int X, int Y, const AnsiString& Text);
 
+// Input through the window system, as the platform plugin hands over the
+// X server's events: Qt picks the widget under the point, gives the focus
+// by click by its own rules, makes double clicks out of quick presses and
+// delivers every event as spontaneous, to the window's focus widget for
+// keys.  Coordinates are client coordinates of Control; each call lets the
+// posted messages run afterwards.  Presses more than a double-click time
+// apart unless DoubleClick says otherwise.
+void InputMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = TShiftState(),
+                    bool DoubleClick = false);
+void InputMouseUp(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = TShiftState());
+// A move with the buttons now held (pressed by InputMouseDown).
+void InputMouseMove(TControl* Control, int X, int Y, TShiftState Shift = TShiftState());
+void InputClick(TControl* Control, int X, int Y, TMouseButton Button = mbLeft, TShiftState Shift = TShiftState());
+// One key event to the active window; AutoRepeat marks it as the keyboard's
+// repetition.  False when no window is active.
+bool InputKey(WORD Key, bool Press, bool AutoRepeat = false, TShiftState Shift = TShiftState());
+// A key held down while the keyboard repeats it Repeats times, then let go,
+// as X11 delivers it: the press, then per repetition a release and a press
+// both marked auto-repeated, then the real release.  BetweenRepeats (when
+// given) runs after each repetition with its number (1, 2, ...).
+bool InputHeldKey(WORD Key, int Repeats, TShiftState Shift = TShiftState(),
+                  const std::function<void(int)>& BetweenRepeats = nullptr);
+
 // One drawing call on a device context.
 struct DrawOp {
   enum Kind { Fill, Frame, Line, Text, FocusRect, Edge, Rectangle, Ellipse, Pixel, FrameControl, Picture };

@@ -26,6 +26,16 @@ protected:
     const timespec Old[2] = {{946684800, 0}, {946684800, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, SettingsPath().c_str(), Old, 0), 0);
   }
+  // Searches with Enter, lets the timer that the Enter's release armed run
+  // out and forgets the requests so far.
+  void SearchAndSettle(const AnsiString& Fab) {
+    SearchWithEnter(Fab);
+    if (W->timCheck->Running()) {
+      ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+    }
+    RunPostedMessages();
+    Service->ClearRequests();
+  }
   std::vector<std::string> ArticleIds() const {
     std::vector<std::string> Out;
     for (const auto& C : Calls("GetPRICAT")) Out.push_back(C.Param("eid"));
@@ -193,7 +203,10 @@ TEST_F(E2eSearch, SearchWithoutHitsLeavesTheFocusWithTheWindow) {
   EXPECT_EQ(Entered, (std::vector<std::string>{"btSearch"}));
 }
 
-TEST_F(E2eSearch, SearchButtonComesBackAfterEveryError) {
+// A failed search call, and an error that escapes the article display,
+// leave the search button off (and the hit list's handlers detached) until
+// the next successful login.
+TEST_F(E2eSearch, SearchButtonStaysOffAfterAFailedSearchUntilTheNextLogin) {
   StartWindow();
   LoginWithEnter("demo", "demo");
   // The call fails.
@@ -201,25 +214,39 @@ TEST_F(E2eSearch, SearchButtonComesBackAfterEveryError) {
   SearchWithEnter("AS-");
   ASSERT_EQ(Boxes.Count(), 1);
   EXPECT_EQ(Boxes.Last().Text, "error.. (-122)");
-  EXPECT_TRUE(W->btSearch->Enabled());
+  EXPECT_FALSE(W->btSearch->Enabled());
   EXPECT_EQ(W->lbox->Items()->Count(), 0);
-  // The first article's picture is no JPEG: the default error box, and the
-  // button still comes back.
+  // Enter in the article number does nothing now.
+  Service->SetFailure(FakeFailure::None);
+  Service->ClearRequests();
+  SearchWithEnter("AS-");
+  EXPECT_TRUE(Calls("SearchART2").empty());
+  // A new login brings the button back.
+  LoginWithEnter("demo", "demo");
+  EXPECT_TRUE(W->btSearch->Enabled());
+  // The first article's picture is no JPEG: the default error box; the
+  // button stays off and the hit list's handlers stay detached.
   Service->SetFailure(FakeFailure::BadPicture);
   W->chkPic->SetChecked(true);
   Boxes.Clear();
   SearchWithEnter("AS-");
   ASSERT_EQ(Boxes.Count(), 1);
   EXPECT_NE(Boxes.Last().Text.find("JPEG-Fehler #"), std::string::npos) << Boxes.Last().Text;
-  EXPECT_TRUE(W->btSearch->Enabled());
-  // Another search works as usual afterwards.
+  EXPECT_FALSE(W->btSearch->Enabled());
+  EXPECT_FALSE(W->lbox->OnKeyUp);
+  EXPECT_FALSE(W->lbox->OnMouseDown);
+  EXPECT_FALSE(W->lbox->OnMouseUp);
+  // After the next login the search works as usual.
   Service->SetFailure(FakeFailure::None);
   W->chkPic->SetChecked(false);
+  LoginWithEnter("demo", "demo");
   Boxes.Clear();
   SearchWithEnter("NL-");
   EXPECT_EQ(W->lbox->Items()->Count(), 0);  // supplier 1203 has no NL- article
+  EXPECT_TRUE(W->btSearch->Enabled());
   SearchWithEnter("AS-47");
   EXPECT_EQ(W->lbox->Items()->Count(), 2);
+  EXPECT_TRUE(W->lbox->OnMouseUp);
   EXPECT_EQ(Boxes.Count(), 0);
 }
 
@@ -290,6 +317,163 @@ TEST_F(E2eSearch, MousePressOnAHitShowsIt) {
   platform::SendMouseDown(W->lbox, mbLeft, R.Left + 5, R.Top + 3);
   platform::SendMouseUp(W->lbox, mbLeft, R.Left + 5, R.Top + 3);
   RunPostedMessages();
+  EXPECT_EQ(W->lbox->ItemIndex(), 2);
+  ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+  RunPostedMessages();
+  EXPECT_EQ(ArticleIds(), (std::vector<std::string>{"100103"}));
+}
+
+// Holding Down in the hit list (as X delivers a held key: auto-repeated
+// releases and presses) moves the selection but fetches nothing while the
+// key is down; its one real release starts the timer, which shows the hit
+// reached.  The debug list gets one "key-UP".
+TEST_F(E2eSearch, HoldingDownFetchesOneArticleAfterTheRelease) {
+  WriteFile(WorkFile("zel_web_pricat.exe.debug.wu"), "");
+  StartWindow();
+  LoginWithEnter("demo", "demo");
+  SearchAndSettle("AS-");
+  ASSERT_EQ(W->lbox->Items()->Count(), 4);
+  ASSERT_EQ(Focused(), W->lbox);
+  W->deb->Clear();
+  // About two seconds of repetitions, 30 per second; the timer's 200 ms
+  // pass every sixth of them, and it fires if it runs.
+  int FiredWhileHeld = 0;
+  ASSERT_TRUE(platform::InputHeldKey(VK_DOWN, 60, TShiftState(), [&](int Repeat) {
+    Time.Advance(33);
+    if (Repeat % 6 == 0 && W->timCheck->Running()) {
+      platform::FireTimerNow(W->timCheck);
+      ++FiredWhileHeld;
+    }
+  }));
+  RunPostedMessages();
+  EXPECT_EQ(FiredWhileHeld, 0);
+  EXPECT_TRUE(Calls("GetPRICAT").empty());
+  EXPECT_EQ(W->lbox->ItemIndex(), 3);
+  ASSERT_TRUE(W->timCheck->Running());
+  ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+  RunPostedMessages();
+  EXPECT_EQ(ArticleIds(), (std::vector<std::string>{"100104"}));
+  std::vector<std::string> Lines;
+  for (int i = 0; i < W->deb->Items()->Count(); ++i) Lines.push_back(W->deb->Items()->Strings(i));
+  EXPECT_EQ(Lines, (std::vector<std::string>{"key-UP"}));
+}
+
+// The debug list shows a line inserted at its top at once, without the
+// mouse moving over it.
+TEST_F(E2eSearch, TheDebugListShowsANewLineAtOnce) {
+  WriteFile(WorkFile("zel_web_pricat.exe.debug.wu"), "");
+  StartWindow();
+  LoginWithEnter("demo", "demo");
+  SearchWithEnter("AS-");
+  ASSERT_EQ(Focused(), W->lbox);
+  platform::InputKey(VK_DOWN, true);
+  platform::InputKey(VK_DOWN, false);
+  const TRect R = W->lbox->ItemRect(2);
+  platform::InputMouseDown(W->lbox, mbLeft, R.Left + 5, R.Top + 3);
+  platform::InputMouseUp(W->lbox, mbLeft, R.Left + 5, R.Top + 3);
+  const auto Native = platform::WatchNativeList(W->deb, [] {});
+  ASSERT_GE(Native.Rows.size(), 2u);
+  EXPECT_EQ(Native.Rows[0], "mouse-Down");
+  EXPECT_EQ(Native.Rows[1], "key-UP");
+}
+
+// Only a left press on a hit moves the hit list: a right click on another
+// hit, a left click below the hits and a Ctrl+click on the selected hit
+// leave the selection and the article shown as they were (the press still
+// reaches the list's mouse handler, whose timer then shows the same hit).
+TEST_F(E2eSearch, OtherClicksInTheHitListChangeNothing) {
+  StartWindow();
+  LoginWithEnter("demo", "demo");
+  SearchAndSettle("AS-");
+  ASSERT_EQ(W->lbox->Items()->Count(), 4);
+  struct Case {
+    const char* Name;
+    TMouseButton Button;
+    TShiftState Shift;
+    int Y;
+  };
+  const TRect Third = W->lbox->ItemRect(2), First = W->lbox->ItemRect(0), Last = W->lbox->ItemRect(3);
+  const Case Cases[] = {{"right on the third hit", mbRight, {}, Third.Top + 3},
+                        {"left below the hits", mbLeft, {}, Last.Bottom + 20},
+                        {"ctrl+left on the selected hit", mbLeft, {ssCtrl}, First.Top + 3},
+                        {"middle on the third hit", mbMiddle, {}, Third.Top + 3}};
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    platform::InputClick(W->lbox, 10, C.Y, C.Button, C.Shift);
+    EXPECT_EQ(W->lbox->ItemIndex(), 0);
+    EXPECT_TRUE(W->timCheck->Running());
+    ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+    RunPostedMessages();
+    EXPECT_TRUE(Calls("GetPRICAT").empty());
+    EXPECT_EQ(W->FShownEid, 100101);
+  }
+}
+
+// A slow drag from one hit to another: the timer the press started fires on
+// the way; the release starts it again, so the hit under the release is the
+// one shown.
+TEST_F(E2eSearch, ADragOverTheHitsShowsTheHitUnderTheRelease) {
+  StartWindow();
+  LoginWithEnter("demo", "demo");
+  SearchAndSettle("AS-");
+  ASSERT_EQ(W->lbox->Items()->Count(), 4);
+  auto Middle = [this](int Index) {
+    const TRect R = W->lbox->ItemRect(Index);
+    return R.Top + R.Height() / 2;
+  };
+  platform::InputMouseDown(W->lbox, mbLeft, 10, Middle(1));
+  platform::InputMouseMove(W->lbox, 10, Middle(2));
+  ASSERT_TRUE(platform::FireTimerNow(W->timCheck));  // a second on the way
+  RunPostedMessages();
+  platform::InputMouseMove(W->lbox, 10, Middle(3));
+  platform::InputMouseUp(W->lbox, mbLeft, 10, Middle(3));
+  EXPECT_EQ(W->lbox->ItemIndex(), 3);
+  ASSERT_TRUE(W->timCheck->Running());
+  ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+  RunPostedMessages();
+  EXPECT_EQ(ArticleIds(), (std::vector<std::string>{"100103", "100104"}));
+  EXPECT_EQ(W->FShownEid, 100104);
+}
+
+// A click focuses only what takes the focus there: a click on a caption,
+// the logo, the picture, a disabled article field or the "K" button leaves
+// the keys with the control that had them.
+TEST_F(E2eSearch, ClicksOnCaptionsPicturesAndSpeedButtonsLeaveTheFocus) {
+  WriteFile(WorkFile("zel_web_pricat.exe.debug"), "");
+  StartWindow();
+  LoginWithEnter("demo", "demo");
+  // Into the article number, onto its caption, then typing and Enter.
+  platform::InputClick(W->edFab, 5, 5);
+  ASSERT_EQ(Focused(), W->edFab);
+  W->edFab->SetText("");
+  platform::InputClick(W->Label3, 3, 3);
+  EXPECT_EQ(Focused(), W->edFab);
+  for (WORD Key : {WORD('1'), WORD('0'), WORD('0'), WORD(VK_RETURN)}) {
+    platform::InputKey(Key, true);
+    platform::InputKey(Key, false);
+  }
+  const auto Searches = Calls("SearchART2");
+  ASSERT_EQ(Searches.size(), 1u);
+  EXPECT_EQ(Searches[0].Param("fab"), "100");
+  // A hit clicked, then the logo, the picture, a disabled field and "K":
+  // Down still moves through the hits.
+  SearchWithEnter("AS-");
+  const TRect Second = W->lbox->ItemRect(1);
+  platform::InputClick(W->lbox, 10, Second.Top + 3);
+  ASSERT_EQ(Focused(), W->lbox);
+  for (TControl* Target : std::initializer_list<TControl*>{W->Image1, W->pic, W->edLief, W->Panel4, W->btKCSV}) {
+    SCOPED_TRACE(Target->Name());
+    platform::InputClick(Target, 3, 3);
+    EXPECT_EQ(Focused(), W->lbox);
+  }
+  Boxes.Clear();  // "K" showed the article's text
+  if (W->timCheck->Running()) {
+    ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
+  }
+  RunPostedMessages();
+  Service->ClearRequests();
+  platform::InputKey(VK_DOWN, true);
+  platform::InputKey(VK_DOWN, false);
   EXPECT_EQ(W->lbox->ItemIndex(), 2);
   ASSERT_TRUE(platform::FireTimerNow(W->timCheck));
   RunPostedMessages();

@@ -356,6 +356,7 @@ TEST_F(E2eStartup, ProgramOpensARealWindowUnderXvfb) {
       "for i in $(seq 1 2400); do "
       "if xwininfo -name '" + Caption + "' > win.txt 2>/dev/null && grep -q IsViewable win.txt; then break; fi; "
       "kill -0 $P 2>/dev/null || break; sleep 0.05; done; "
+      "xprop -name '" + Caption + "' _MOTIF_WM_HINTS >> win.txt 2>&1; "
       "kill $P; wait $P 2>/dev/null; kill $X; wait $X 2>/dev/null; cat win.txt";
   const pid_t Pid = Spawn("/bin/sh", {"sh", "-c", Script},
                           {"QT_QPA_PLATFORM=xcb", "TMPDIR=" + Root.file("tmp"), "ZEL_DRIVE_C=" + Root.file("drive_c"),
@@ -369,6 +370,20 @@ TEST_F(E2eStartup, ProgramOpensARealWindowUnderXvfb) {
   EXPECT_NE(Log.find(Caption), std::string::npos) << Log;
   EXPECT_NE(Log.find("Width: 766"), std::string::npos) << Log;
   EXPECT_NE(Log.find("Map State: IsViewable"), std::string::npos) << Log;
+  // Only the system menu among the border icons: the window asks the window
+  // manager for neither minimise nor maximise (Motif hints: functions, then
+  // decorations).
+  const std::size_t Hints = Log.find("_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = ");
+  ASSERT_NE(Hints, std::string::npos) << Log;
+  unsigned Flags = 0, Functions = 0, Decorations = 0;
+  ASSERT_EQ(std::sscanf(Log.c_str() + Hints, "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = %x, %x, %x", &Flags, &Functions,
+                        &Decorations),
+            3)
+      << Log;
+  EXPECT_EQ(Flags & 3u, 3u);  // both are given
+  EXPECT_EQ(Functions & 0x18u, 0u) << "minimise 8, maximise 16";
+  EXPECT_NE(Functions & 0x20u, 0u) << "close";
+  EXPECT_EQ(Decorations & 0x60u, 0u) << "minimise 32, maximise 64";
 }
 
 // A start that fails (KUVO.INI in the program's folder cannot take the

@@ -522,13 +522,15 @@ TEST_F(MainDisplayTest, TextViewsFetchOnlyTheArticleShown) {
   EXPECT_EQ(Boxes[1], FullArticle);
 }
 
-TEST_F(MainDisplayTest, SearchButtonComesBackAfterAFailedSearch) {
+TEST_F(MainDisplayTest, SearchButtonStaysOffAfterAFailedSearch) {
   Stub->Search = [](Integer, Integer) -> std::unique_ptr<zelTextData> { throw Exception("weg"); };
   Form->btSearchClick(Form->btSearch);
-  EXPECT_TRUE(Form->btSearch->Enabled());
+  EXPECT_FALSE(Form->btSearch->Enabled());
   ASSERT_EQ(Boxes.size(), 1u);
   EXPECT_EQ(Boxes[0], "error.. (-122)");
-  // An error that leaves the search (a picture that is no JPEG) too.
+  // An error that leaves the search (a picture that is no JPEG) too, and the
+  // hit list's handlers stay detached.
+  Form->btSearch->SetEnabled(true);
   Stub->Search = [](Integer, Integer) { return Answer("@stm,eid[INT],fab[STR]\n4711^AS\n"); };
   Stub->Picture = [](Integer) {
     auto P = std::make_unique<zelPicture>();
@@ -538,7 +540,14 @@ TEST_F(MainDisplayTest, SearchButtonComesBackAfterAFailedSearch) {
   };
   Form->chkPic->SetChecked(true);
   EXPECT_THROW(Form->btSearchClick(Form->btSearch), Exception);
+  EXPECT_FALSE(Form->btSearch->Enabled());
+  EXPECT_FALSE(Form->lbox->OnKeyUp);
+  EXPECT_FALSE(Form->lbox->OnMouseDown);
+  // A search that ends well brings the button back.
+  Form->chkPic->SetChecked(false);
+  Form->btSearchClick(Form->btSearch);
   EXPECT_TRUE(Form->btSearch->Enabled());
+  EXPECT_TRUE(Form->lbox->OnMouseDown);
 }
 
 TEST_F(MainDisplayTest, MousePressOnAnEmptiedHitListShowsNothing) {

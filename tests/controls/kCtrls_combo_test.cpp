@@ -758,12 +758,40 @@ TEST_F(KComboDraw, ColumnPositions) {
   EXPECT_EQ(texts[0].TextValue, "00012");
   EXPECT_EQ(texts[0].Rect.Left, 2);
   EXPECT_EQ(texts[0].Rect.Top, 0);
+  // Four letters wide, unless the five digits take more in this font: then
+  // the separator stands right behind them.
+  const int sep = std::max(4 * letter, texts[0].Rect.Right);
   EXPECT_EQ(texts[1].TextValue, "Alpha");
-  EXPECT_EQ(texts[1].Rect.Left, 4 * letter + 2);
+  EXPECT_EQ(texts[1].Rect.Left, sep + 2);
   ASSERT_EQ(lines.size(), 1u);  // the last column gets no separator
-  EXPECT_EQ(lines[0].From, TPoint(4 * letter, 0));
-  EXPECT_EQ(lines[0].To, TPoint(4 * letter, 16));
+  EXPECT_EQ(lines[0].From, TPoint(sep, 0));
+  EXPECT_EQ(lines[0].To, TPoint(sep, 16));
   EXPECT_EQ(lines[0].Color, clSilver);
+}
+
+// A text is not clipped to its column: one that fits leaves the separator at
+// the column's width; a wider one (a six-digit supplier number) is drawn
+// whole, with the separator and the next column right behind it.
+TEST_F(KComboDraw, ATextWiderThanItsColumnIsDrawnWhole) {
+  const std::pair<const char*, const char*> Cases[] = {
+      {"1;1;Kurz", "1"}, {"100000;100000;Hundert", "100000"}, {"12345678;12345678;Lang", "12345678"}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.first);
+    box->Items()->Clear();
+    Fill({C.first});
+    Draw(0);
+    ASSERT_EQ(texts.size(), 2u);
+    ASSERT_EQ(texts[0].TextValue, C.second);
+    const int width = texts[0].Rect.Width();
+    const int sep = std::max(4 * letter, 2 + width);
+    if (2 + width <= 4 * letter) {
+      EXPECT_EQ(sep, 4 * letter);
+    }
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].From.X, sep);
+    EXPECT_GE(lines[0].From.X, texts[0].Rect.Right);
+    EXPECT_EQ(texts[1].Rect.Left, sep + 2);
+  }
 }
 
 TEST_F(KComboDraw, ColumnsBeyondTheWidthsAreHidden) {

@@ -414,6 +414,28 @@ TEST_F(KListDraw, HitListLayout) {
   EXPECT_EQ(texts[2].Rect.Left, 7 * letter + 1 + 3);
 }
 
+// The hit list's article number column is five letters wide; a longer
+// number is drawn whole and moves the separator and the next column behind
+// it (one pixel more before a separator after column 2, as always).
+TEST_F(KListDraw, ATextWiderThanItsColumnIsDrawnWhole) {
+  box->SetColWidths("2;5;40;");
+  box->SetKeyPos(2);
+  const char* const Numbers[] = {"2041", "100101", "12345678"};
+  for (const char* N : Numbers) {
+    SCOPED_TRACE(N);
+    box->Items()->Clear();
+    const std::string line = std::string("1;") + N + ";AB-17";
+    Fill({line.c_str()});
+    Draw(0, 0);
+    ASSERT_EQ(texts.size(), 3u);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].From.X, 2 * letter);
+    const int end = std::max(7 * letter, texts[1].Rect.Right);
+    EXPECT_EQ(lines[1].From.X, end + 1);
+    EXPECT_EQ(texts[2].Rect.Left, end + 1 + 3);
+  }
+}
+
 TEST_F(KListDraw, OnGetLineReplacesTheDrawnLine) {
   box->SetColWidths("5;5;");
   Fill({"1;stored"});

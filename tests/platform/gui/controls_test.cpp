@@ -15,13 +15,21 @@ namespace {
 
 using zeltest::PressKey;
 
-// A windowed control that logs what reaches its hooks.
+// A windowed control that logs what reaches its hooks.  Like an edit, it
+// takes the focus when clicked; the key-downs that the keyboard repeats
+// (bit 30 of the key data) are counted.
 class TLogBox : public TWinControl {
 public:
   TLogBox(TComponent* Owner, std::vector<std::string>* Log) : TWinControl(Owner), FLog(Log) { SetTabStop(true); }
   bool WantTabs = false;
+  int RepeatedDowns = 0;
 
 protected:
+  bool TakesFocusOnClick() const override { return true; }
+  void WMKeyDown(TMessage& M) override {
+    if (M.LParam & (static_cast<LPARAM>(1) << 30)) ++RepeatedDowns;
+    TWinControl::WMKeyDown(M);
+  }
   void KeyDown(Word& Key, TShiftState Shift) override {
     FLog->push_back(Name() + ".down " + std::to_string(Key) + (Shift.Contains(ssShift) ? "+shift" : "") +
                     (Shift.Contains(ssCtrl) ? "+ctrl" : "") + (Shift.Contains(ssAlt) ? "+alt" : ""));
@@ -272,6 +280,48 @@ TEST_F(ControlsTest, ClickingAControlGivesItTheFocus) {
   zeltest::Click(boxes[1], 5, 5);
   EXPECT_TRUE(boxes[1]->Focused());
   EXPECT_EQ(log, (std::vector<std::string>{"b0.exit", "b1.enter"}));
+}
+
+// Under X11 a held key comes as a press, pairs of an auto-repeated release
+// and press, and the real release.  The hooks see one key-down (and
+// character) per press, the repeated ones marked, and one key-up.
+TEST_F(ControlsTest, AHeldKeyGivesRepeatedKeyDownsAndOneKeyUp) {
+  struct Case {
+    WORD Key;
+    int Repeats;
+    std::vector<std::string> Each;  // per press
+  };
+  const Case Cases[] = {{'A', 3, {"b0.down 65+shift", "b0.press 65"}}, {VK_DOWN, 5, {"b0.down 40"}}, {VK_SPACE, 0, {"b0.down 32", "b0.press 32"}}};
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Key);
+    log.clear();
+    boxes[0]->RepeatedDowns = 0;
+    ASSERT_TRUE(platform::InputHeldKey(C.Key, C.Repeats, C.Key == 'A' ? TShiftState{ssShift} : TShiftState()));
+    std::vector<std::string> want;
+    for (int i = 0; i <= C.Repeats; ++i) want.insert(want.end(), C.Each.begin(), C.Each.end());
+    want.push_back("b0.up " + std::to_string(C.Key));
+    EXPECT_EQ(log, want);
+    EXPECT_EQ(boxes[0]->RepeatedDowns, C.Repeats);
+  }
+}
+
+// Mouse input over a disabled control goes to the enabled parent under the
+// pointer, in the parent's coordinates; the disabled control sees none.
+TEST_F(ControlsTest, MouseOverADisabledControlGoesToItsParent) {
+  std::vector<std::string> ev;
+  auto record = [&](const char* Who) {
+    return [&ev, Who](TObject*, TMouseButton, TShiftState, int X, int Y) {
+      ev.push_back(std::string(Who) + " " + std::to_string(X) + "," + std::to_string(Y));
+    };
+  };
+  form->OnMouseDown = record("form");
+  boxes[1]->OnMouseDown = record("b1");
+  boxes[1]->SetEnabled(false);
+  platform::InputClick(boxes[1], 5, 6);
+  boxes[1]->SetEnabled(true);
+  platform::InputClick(boxes[1], 5, 6);
+  EXPECT_EQ(ev, (std::vector<std::string>{"form 15,56", "b1 5,6"}));
+  EXPECT_TRUE(boxes[1]->Focused());  // only the enabled one took the focus
 }
 
 // ---------------------------------------------------------------- WM_NEXTDLGCTL

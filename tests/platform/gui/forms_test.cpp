@@ -1,6 +1,13 @@
 // Forms, the application loop, the timer, the clipboard and message boxes.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +17,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "platform/gui/timer.h"
+#include "platform/rtl/codepage.h"
 #include "tests/support/gui_input.h"
 #include "tests/support/msgbox_recorder.h"
 
@@ -129,6 +137,116 @@ TEST(MessageBox, GoesThroughThePresenterWhichAnswers) {
   EXPECT_EQ(shown.Boxes()[0].Flags, MB_YESNO | MB_ICONQUESTION);
   EXPECT_EQ(shown.Last().Text, "Fertig");
   EXPECT_EQ(shown.Last().Caption, "ZEL");
+}
+
+// The platform's own message box (no presenter) on a real display: its
+// buttons speak the program's language.
+TEST(MessageBox, ThePlatformsBoxHasGermanButtons) {
+  if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    GTEST_SKIP() << "a modal box needs a display that answers it";
+  struct Case {
+    UINT Flags;
+    std::vector<std::string> Captions;
+    const char* Click;
+    int Answer;
+  };
+  const Case Cases[] = {
+      {MB_OK, {"OK"}, "OK", IDOK},
+      {MB_YESNO, {"&Ja", "&Nein"}, "&Nein", IDNO},
+      {MB_OKCANCEL, {"Abbrechen", "OK"}, "Abbrechen", IDCANCEL},
+      {MB_ABORTRETRYIGNORE, {"&Abbrechen", "&Ignorieren", "&Wiederholen"}, "&Wiederholen", IDRETRY},
+      {MB_YESNOCANCEL, {"&Ja", "&Nein", "Abbrechen"}, "&Ja", IDYES},
+      {MB_RETRYCANCEL, {"&Wiederholen", "Abbrechen"}, "Abbrechen", IDCANCEL},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Click);
+    std::vector<std::string> seen;
+    // Answers the box once it is up, as a user would.
+    std::function<void()> answer = [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) {
+        QTimer::singleShot(10, answer);
+        return;
+      }
+      QAbstractButton* chosen = nullptr;
+      for (QAbstractButton* b : box->buttons()) {
+        seen.push_back(platform::Utf8ToAnsi(b->text().toStdString()));
+        if (seen.back() == C.Click) chosen = b;
+      }
+      if (chosen) chosen->click();
+      else box->reject();
+    };
+    QTimer::singleShot(0, answer);
+    EXPECT_EQ(MessageBoxA(nullptr, "Weiter?", "Frage", C.Flags), C.Answer);
+    std::sort(seen.begin(), seen.end());
+    std::vector<std::string> want = C.Captions;
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(seen, want);
+  }
+}
+
+// BorderIcons and BorderStyle become the window's frame: with the system
+// menu alone there is a close button but neither minimise nor maximise.
+TEST(Form, BorderIconsAndStyleMakeTheWindowFrame) {
+  struct Case {
+    const char* Name;
+    TBorderIcons Icons;
+    TFormBorderStyle Style;
+    bool Close, Minimise, Maximise;
+  };
+  const Case Cases[] = {
+      {"system menu only", {biSystemMenu}, bsSizeable, true, false, false},
+      {"all icons", {biSystemMenu, biMinimize, biMaximize}, bsSizeable, true, true, true},
+      {"minimise only", {biSystemMenu, biMinimize}, bsSingle, true, true, false},
+      {"dialog frame", {biSystemMenu, biMinimize, biMaximize}, bsDialog, true, false, false},
+      {"no system menu", {biMinimize, biMaximize}, bsSizeable, false, false, false},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TForm form(nullptr);
+    form.SetCaption("Rahmen");
+    form.SetBorderStyle(C.Style);
+    form.SetBorderIcons(C.Icons);
+    zeltest::ShowForm(&form);
+    // Changing the frame of a shown form keeps it shown.
+    form.SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize, biMaximize, biHelp});
+    form.SetBorderIcons(C.Icons);
+    const QWidget* w = nullptr;
+    for (QWidget* t : QApplication::topLevelWidgets())
+      if (t->windowTitle() == QLatin1String("Rahmen")) w = t;
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    const Qt::WindowFlags f = w->windowFlags();
+    EXPECT_EQ(f.testFlag(Qt::WindowCloseButtonHint), C.Close);
+    EXPECT_EQ(f.testFlag(Qt::WindowMinimizeButtonHint), C.Minimise);
+    EXPECT_EQ(f.testFlag(Qt::WindowMaximizeButtonHint), C.Maximise);
+    EXPECT_TRUE(f.testFlag(Qt::WindowTitleHint));
+  }
+}
+
+// A form without the maximise button stays at its size when the window
+// system maximises it anyway (a window manager that ignores the frame); one
+// with the button is maximised.
+TEST(Form, WithoutTheMaximiseButtonTheWindowIsNotMaximised) {
+  for (const bool Button : {false, true}) {
+    SCOPED_TRACE(Button);
+    TForm form(nullptr);
+    form.SetCaption("Rahmen");
+    form.SetBounds(30, 40, 300, 200);
+    form.SetBorderIcons(Button ? TBorderIcons{biSystemMenu, biMaximize} : TBorderIcons{biSystemMenu});
+    zeltest::ShowForm(&form);
+    QWidget* w = nullptr;
+    for (QWidget* t : QApplication::topLevelWidgets())
+      if (t->windowTitle() == QLatin1String("Rahmen") && t->isVisible()) w = t;
+    ASSERT_NE(w, nullptr);
+    w->setWindowState(Qt::WindowMaximized);
+    zeltest::RunPostedMessages();
+    EXPECT_EQ(w->windowState().testFlag(Qt::WindowMaximized), Button);
+    if (!Button) {
+      EXPECT_EQ(form.Width(), 300);
+      EXPECT_EQ(form.Height(), 200);
+    }
+  }
 }
 
 class TLifeForm : public TForm {

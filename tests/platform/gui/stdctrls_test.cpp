@@ -1,18 +1,27 @@
 // Standard controls: edit, combo box, list box, label, button, check box.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/gui/buttons.h"
 #include "platform/gui/clipbrd.h"
+#include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/grids.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/gui/testing.h"
+#include "platform/rtl/codepage.h"
 #include "tests/support/canvas_check.h"
 #include "tests/support/gui_input.h"
 
@@ -559,6 +568,166 @@ TEST_F(ListTest, ClickOnTheViewportSelectsAndReachesTheMouseHooks) {
   EXPECT_EQ(downs, 1);
 }
 
+// The platform's list box moves its selection only for a press of the left
+// button on an entry; Ctrl and Shift change nothing in a single-selection
+// box.  Every press still reaches OnMouseDown.
+TEST_F(ListTest, OnlyALeftPressOnAnEntryMovesTheSelection) {
+  struct Case {
+    const char* Name;
+    TMouseButton Button;
+    TShiftState Shift;
+    int Y;
+    int Selected;
+    std::vector<int> Clicks;
+  };
+  const int below = 16 * 7 + 20;  // under the last of the seven entries
+  const Case Cases[] = {
+      {"left below the entries", mbLeft, {}, below, 2, {}},
+      {"ctrl+left on the selected entry", mbLeft, {ssCtrl}, 16 * 2 + 4, 2, {2}},
+      {"ctrl+left on another entry", mbLeft, {ssCtrl}, 16 * 4 + 4, 4, {4}},
+      {"shift+left on another entry", mbLeft, {ssShift}, 16 * 5 + 4, 5, {5}},
+      {"right on another entry", mbRight, {}, 16 * 4 + 4, 2, {}},
+      {"middle on another entry", mbMiddle, {}, 16 * 4 + 4, 2, {}},
+  };
+  int downs = 0;
+  list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    list->SetItemIndex(2);
+    clicks.clear();
+    downs = 0;
+    platform::InputClick(list, 20, C.Y, C.Button, C.Shift);
+    EXPECT_EQ(list->ItemIndex(), C.Selected);
+    EXPECT_EQ(clicks, C.Clicks);
+    EXPECT_EQ(downs, 1);
+  }
+}
+
+// A press on an entry drags the selection over the entries; off them it
+// stays on the last one passed, and a press below the entries drags none.
+TEST_F(ListTest, ADragMovesTheSelectionOverTheEntriesOnly) {
+  platform::InputMouseDown(list, mbLeft, 20, 16 + 4);
+  platform::InputMouseMove(list, 20, 16 * 3 + 4);
+  EXPECT_EQ(list->ItemIndex(), 3);
+  platform::InputMouseMove(list, 20, 16 * 7 + 30);
+  platform::InputMouseUp(list, mbLeft, 20, 16 * 7 + 30);
+  EXPECT_EQ(list->ItemIndex(), 3);
+  platform::InputMouseDown(list, mbLeft, 20, 16 * 7 + 30);
+  platform::InputMouseMove(list, 20, 16 * 5 + 4);
+  platform::InputMouseUp(list, mbLeft, 20, 16 * 5 + 4);
+  EXPECT_EQ(list->ItemIndex(), 3);
+}
+
+// Down held for three repetitions moves the selection four times, and the
+// box sees one key-up.
+TEST_F(ListTest, AHeldKeyMovesTheSelectionOncePerRepetition) {
+  list->SetItemIndex(0);
+  int ups = 0;
+  list->OnKeyUp = [&](TObject*, Word&, TShiftState) { ++ups; };
+  ASSERT_TRUE(platform::InputHeldKey(VK_DOWN, 3));
+  EXPECT_EQ(list->ItemIndex(), 4);
+  EXPECT_EQ(clicks, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(ups, 1);
+}
+
+// A line inserted above the others shows once the waiting messages are
+// handled, without any input over the list.
+TEST_F(FormTest, ALineInsertedAtTheTopShowsWithoutInput) {
+  auto* log = new TListBox(form.get());
+  log->SetParent(form.get());
+  log->SetBounds(10, 10, 150, 100);
+  log->Items()->Add("erste");
+  Show(log);
+  log->Items()->Insert(0, "zweite");
+  log->Items()->Insert(0, "dritte");
+  zeltest::RunPostedMessages();
+  const auto native = platform::WatchNativeList(log, [] {});
+  EXPECT_EQ(native.Rows, (std::vector<AnsiString>{"dritte", "zweite", "erste"}));
+}
+
+// A list box scrolls only up and down: its entries span the client width
+// left by the vertical scroll bar, and a long line is cut, not scrolled to.
+TEST_F(FormTest, AListBoxHasNoHorizontalScrollBar) {
+  auto* drawn = new TRecordingList(form.get());
+  drawn->SetParent(form.get());
+  drawn->SetBounds(10, 10, 150, 100);
+  drawn->SetStyle(lbOwnerDrawFixed);
+  auto* plain = new TListBox(form.get());
+  plain->SetParent(form.get());
+  plain->SetBounds(170, 10, 150, 100);
+  for (int i = 0; i < 30; ++i) {
+    drawn->Items()->Add("Eintrag " + std::to_string(i));
+    plain->Items()->Add("ein recht langer Eintrag, der nicht in die Liste passt " + std::to_string(i));
+  }
+  Show(drawn);
+  for (TCustomListBox* box : {static_cast<TCustomListBox*>(drawn), static_cast<TCustomListBox*>(plain)}) {
+    QListWidget* list = nullptr;
+    for (QWidget* w : QApplication::allWidgets())
+      if (auto* l = qobject_cast<QListWidget*>(w); l && l->parentWidget() && l->geometry().x() == box->Left()) list = l;
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(box->ItemRect(0).Right, list->viewport()->width() + list->viewport()->x());
+  }
+}
+
+// The list's scroll bar: its menu is the platform's, in German; a press on
+// it, of any button, is the scroll bar's and no press on the list.
+TEST_F(FormTest, TheScrollBarMenuIsThePlatformsInGerman) {
+  auto* list = new TListBox(form.get());
+  list->SetParent(form.get());
+  list->SetBounds(10, 10, 150, 100);
+  for (int i = 0; i < 40; ++i) list->Items()->Add("Eintrag " + std::to_string(i));
+  list->SetItemIndex(0);
+  int downs = 0;
+  list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+  Show(list);
+  const int x = list->Width() - 6;  // over the vertical scroll bar
+  auto choose = [&](const char* Caption) {
+    platform::InputClick(list, x, 50, mbRight);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return std::vector<std::string>();
+    std::vector<std::string> captions;
+    QAction* chosen = nullptr;
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator()) continue;
+      captions.push_back(platform::Utf8ToAnsi(a->text().toStdString()));
+      if (captions.back() == Caption) chosen = a;
+    }
+    if (chosen) chosen->trigger();
+    menu->close();
+    zeltest::RunPostedMessages();
+    return captions;
+  };
+  EXPECT_EQ(choose("Unterer Rand"),
+            (std::vector<std::string>{"Hier scrollen", "Oberer Rand", "Unterer Rand", "Seite nach oben", "Seite nach unten",
+                                      "Nach oben scrollen", "Nach unten scrollen"}));
+  EXPECT_GT(list->TopIndex(), 30);
+  choose("Oberer Rand");
+  EXPECT_EQ(list->TopIndex(), 0);
+  choose("Nach unten scrollen");
+  EXPECT_EQ(list->TopIndex(), 1);
+  EXPECT_EQ(downs, 0);
+  EXPECT_EQ(list->ItemIndex(), 0);
+}
+
+// The second press of a double click with the right button reaches
+// OnMouseDown as a press (marked ssDouble); it selects nothing in a list.
+TEST_F(ListTest, ARightDoubleClickIsTwoPresses) {
+  std::vector<std::string> downs;
+  list->OnMouseDown = [&](TObject*, TMouseButton B, TShiftState S, int, int) {
+    downs.push_back(std::to_string(B) + (S.Contains(ssDouble) ? " double" : ""));
+  };
+  list->SetItemIndex(1);
+  platform::InputMouseDown(list, mbRight, 20, 16 * 4 + 4);
+  platform::InputMouseUp(list, mbRight, 20, 16 * 4 + 4);
+  platform::InputMouseDown(list, mbRight, 20, 16 * 4 + 4, TShiftState(), true);
+  platform::InputMouseUp(list, mbRight, 20, 16 * 4 + 4);
+  EXPECT_EQ(downs, (std::vector<std::string>{"1", "1 double"}));
+  EXPECT_EQ(list->ItemIndex(), 1);
+  EXPECT_TRUE(clicks.empty());
+}
+
 TEST_F(ListTest, MultiSelectRangesAndSelectionErrors) {
   list->SetMultiSelect(true);
   EXPECT_EQ(list->Perform(LB_SELITEMRANGE, TRUE, MAKELONG(1, 3)), LB_OKAY);
@@ -696,6 +865,262 @@ TEST_F(FormTest, ButtonClickAndCheckBoxToggle) {
   EXPECT_EQ(toggles, 3);
   check->SetChecked(true);
   EXPECT_EQ(toggles, 3);
+}
+
+// ---------------------------------------------------------------- focus by click
+
+// A click through the window system focuses only what takes the focus on a
+// left press there; anything else leaves the focus where it was.
+TEST_F(FormTest, AClickFocusesOnlyTheControlsThatTakeTheFocusSo) {
+  form->SetBounds(10, 10, 640, 360);
+  auto place = [this](auto* C, TWinControl* Parent, int X, int Y, int W, int H) {
+    C->SetParent(Parent);
+    C->SetBounds(X, Y, W, H);
+    return C;
+  };
+  auto* start = place(new TEdit(form.get()), form.get(), 10, 10, 100, 21);
+  auto* edit = place(new TEdit(form.get()), form.get(), 120, 10, 100, 21);
+  auto* off = place(new TEdit(form.get()), form.get(), 230, 10, 100, 21);
+  off->SetEnabled(false);
+  auto* button = place(new TButton(form.get()), form.get(), 10, 40, 75, 25);
+  auto* check = place(new TCheckBox(form.get()), form.get(), 100, 40, 100, 17);
+  check->SetCaption("Bild anzeigen");
+  auto* combo = place(new TComboBox(form.get()), form.get(), 210, 40, 100, 21);
+  combo->SetStyle(csDropDownList);
+  combo->Items()->Add("eins");
+  auto* list = place(new TListBox(form.get()), form.get(), 10, 80, 100, 60);
+  list->Items()->Add("eins");
+  auto* grid = place(new TStringGrid(form.get()), form.get(), 120, 80, 200, 60);
+  auto* panel = place(new TPanel(form.get()), form.get(), 10, 160, 400, 150);
+  auto* label = place(new TLabel(form.get()), panel, 10, 10, 80, 17);
+  label->SetCaption("Artikelnummer");
+  auto* speed = place(new TSpeedButton(form.get()), panel, 100, 10, 23, 22);
+  speed->SetCaption("K");
+  auto* image = place(new TImage(form.get()), panel, 140, 10, 60, 60);
+  auto* inner = place(new TEdit(form.get()), panel, 210, 10, 100, 21);
+  inner->SetEnabled(false);
+  struct Case {
+    const char* Name;
+    TControl* Target;
+    TMouseButton Button;
+    TWinControl* Focused;
+  };
+  const Case Cases[] = {
+      {"edit", edit, mbLeft, edit},          {"disabled edit", off, mbLeft, start},
+      {"button", button, mbLeft, button},    {"check box", check, mbLeft, check},
+      {"list box", list, mbLeft, list},      {"grid", grid, mbLeft, grid},
+      {"panel", panel, mbLeft, start},       {"label", label, mbLeft, start},
+      {"speed button", speed, mbLeft, start}, {"image", image, mbLeft, start},
+      {"disabled edit on the panel", inner, mbLeft, start},
+      {"right on the list box", list, mbRight, start}, {"right on the button", button, mbRight, start},
+      {"middle on the edit", edit, mbMiddle, start},  {"combo box", combo, mbLeft, combo},
+  };
+  Show(start);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    start->SetFocus();
+    zeltest::RunPostedMessages();
+    ASSERT_TRUE(start->Focused());
+    platform::InputClick(C.Target, 5, 5, C.Button);
+    combo->SetDroppedDown(false);
+    zeltest::RunPostedMessages();
+    EXPECT_TRUE(C.Focused->Focused());
+    EXPECT_EQ(Screen->ActiveControl(), C.Focused);
+  }
+  // Keys then still reach the control that kept the focus.
+  start->SetFocus();
+  zeltest::RunPostedMessages();
+  platform::InputClick(label, 5, 5);
+  ASSERT_TRUE(platform::InputKey('1', true));
+  platform::InputKey('1', false);
+  EXPECT_EQ(start->Text(), "1");
+}
+
+// ---------------------------------------------------------------- looks
+
+// The darkest pixel of a rendered control: its caption's colour.
+TColor DarkestPixel(const platform::PixelImage& Image) {
+  TColor best = clWhite;
+  int bestSum = 3 * 255 + 1;
+  for (TColor c : Image.Pixels) {
+    const int sum = static_cast<int>((c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF));
+    if (sum < bestSum) {
+      bestSum = sum;
+      best = c;
+    }
+  }
+  return best;
+}
+
+// A button, a check box and an edit, as the main window has them.
+class LooksTest : public FormTest {
+protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetCaption("Anmelden");
+    check = new TCheckBox(form.get());
+    check->SetParent(form.get());
+    check->SetBounds(10, 40, 120, 17);
+    check->SetCaption("Bild anzeigen");
+    edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(10, 70, 120, 21);
+    edit->SetText("Suchen");
+    Show(button);
+  }
+  TButton* button = nullptr;
+  TCheckBox* check = nullptr;
+  TEdit* edit = nullptr;
+};
+
+// A disabled control draws its caption in clGrayText, an enabled one in
+// its font colour.
+TEST_F(LooksTest, DisabledControlsDrawTheirTextGrey) {
+  for (TWinControl* c : std::initializer_list<TWinControl*>{button, check, edit}) {
+    SCOPED_TRACE(c->ClassName());
+    c->SetEnabled(true);
+    EXPECT_EQ(DarkestPixel(platform::RenderControl(c)), clBlack);
+    c->SetEnabled(false);
+    EXPECT_EQ(DarkestPixel(platform::RenderControl(c)), ColorToRGB(clGrayText));
+  }
+}
+
+// A check box or button with the focus shows the platform's dotted focus
+// rectangle (inside the button, round the check box's caption); without the
+// focus it shows none.
+TEST_F(LooksTest, AFocusedCheckBoxOrButtonShowsTheFocusRectangle) {
+  TEdit* other = edit;
+  for (TWinControl* c : std::initializer_list<TWinControl*>{check, button}) {
+    SCOPED_TRACE(c->ClassName());
+    // The focus rectangles drawn while the control paints itself once.
+    auto focusRects = [c] {
+      std::vector<TRect> rects;
+      auto previous = platform::SetDrawRecorder([&](const platform::DrawOp& Op) {
+        if (Op.kind == platform::DrawOp::FocusRect) rects.push_back(Op.Rect);
+      });
+      platform::RenderControl(c);
+      platform::SetDrawRecorder(previous);
+      return rects;
+    };
+    other->SetFocus();
+    zeltest::RunPostedMessages();
+    EXPECT_TRUE(focusRects().empty());
+    c->SetFocus();
+    zeltest::RunPostedMessages();
+    ASSERT_TRUE(c->Focused());
+    const std::vector<TRect> rects = focusRects();
+    ASSERT_EQ(rects.size(), 1u);
+    const TRect r = rects[0];
+    EXPECT_GE(r.Left, 0);
+    EXPECT_GE(r.Top, 0);
+    EXPECT_LE(r.Right, c->Width());
+    EXPECT_LE(r.Bottom, c->Height());
+    EXPECT_GT(r.Width(), 10);
+    if (c == check) {
+      EXPECT_GT(r.Left, 12);  // round the caption, right of the box
+    }
+  }
+}
+
+// The edit's menu is the platform's, in the program's language, with each
+// entry enabled as the platform enables it; its entries go through the
+// edit's messages.  The edit part of an edit-style combo box has it too.
+TEST_F(FormTest, TheEditMenuIsThePlatformsInGerman) {
+  ClipboardFixture clip;
+  auto* edit = new TEdit(form.get());
+  edit->SetParent(form.get());
+  edit->SetBounds(10, 10, 150, 21);
+  edit->SetText("Artikel");
+  auto* combo = new TComboBox(form.get());
+  combo->SetParent(form.get());
+  combo->SetBounds(10, 40, 150, 21);
+  combo->SetText("Saison");
+  auto* other = new TEdit(form.get());
+  other->SetParent(form.get());
+  other->SetBounds(10, 70, 150, 21);
+  Show(other);
+  const std::vector<std::string> captions = {"&R\xFC" "ckg\xE4ngig", "&Ausschneiden", "&Kopieren", "&Einf\xFCgen",
+                                             "&L\xF6schen", "Alles &markieren"};
+  auto openMenu = [](TWinControl* C) -> QMenu* {
+    platform::InputClick(C, 20, 8, mbRight);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  };
+  auto entries = [](QMenu* Menu) {
+    std::vector<std::pair<std::string, bool>> out;
+    for (QAction* a : Menu->actions())
+      if (!a->isSeparator()) out.emplace_back(platform::Utf8ToAnsi(a->text().toStdString()), a->isEnabled());
+    return out;
+  };
+  for (TWinControl* c : std::initializer_list<TWinControl*>{edit, combo}) {
+    SCOPED_TRACE(c->ClassName());
+    clip.FText.clear();
+    other->SetFocus();
+    zeltest::RunPostedMessages();
+    QMenu* menu = openMenu(c);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(c->Focused());  // the edit took the focus for its menu
+    menu->close();
+    zeltest::RunPostedMessages();
+    if (auto* e = dynamic_cast<TCustomEdit*>(c)) e->SetSelStart(0);
+    if (auto* b = dynamic_cast<TCustomComboBox*>(c)) b->SetSelStart(0);
+    // Nothing selected, nothing to paste: only "select all".
+    menu = openMenu(c);
+    ASSERT_NE(menu, nullptr);
+    auto got = entries(menu);
+    ASSERT_EQ(got.size(), captions.size());
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+      EXPECT_EQ(got[i].first, captions[i]);
+      EXPECT_EQ(got[i].second, i == 5) << captions[i];
+    }
+    menu->actions().back()->trigger();  // "Alles markieren"
+    menu->close();
+    zeltest::RunPostedMessages();
+    menu = openMenu(c);
+    ASSERT_NE(menu, nullptr);
+    got = entries(menu);
+    EXPECT_EQ(got[1].second, true);  // cut
+    EXPECT_EQ(got[2].second, true);  // copy
+    EXPECT_EQ(got[5].second, false); // all is selected already
+    for (QAction* a : menu->actions())
+      if (platform::Utf8ToAnsi(a->text().toStdString()) == "&Kopieren") a->trigger();
+    menu->close();
+    zeltest::RunPostedMessages();
+    EXPECT_EQ(clip.FText, c == edit ? "Artikel" : "Saison");
+  }
+}
+
+// The wheel moves the selection of the combo box with the focus only, one
+// entry per step, as the arrow keys do; a box without the focus keeps its.
+TEST_F(ComboTest, TheWheelStepsOnlyTheFocusedBox) {
+  auto* other = new TEdit(form.get());
+  other->SetParent(form.get());
+  other->SetBounds(10, 60, 150, 21);
+  QComboBox* native = nullptr;
+  for (QWidget* w : QApplication::allWidgets())
+    if (auto* c = qobject_cast<QComboBox*>(w)) native = c;
+  ASSERT_NE(native, nullptr);
+  auto wheel = [native](int Delta) {
+    const QPointF at(10, 10);
+    QWheelEvent e(at, native->mapToGlobal(at), QPoint(), QPoint(0, Delta), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(native, &e);
+    zeltest::RunPostedMessages();
+  };
+  box->SetItemIndex(3);
+  other->SetFocus();
+  zeltest::RunPostedMessages();
+  wheel(-120);
+  EXPECT_EQ(box->ItemIndex(), 3);
+  EXPECT_TRUE(events.empty());
+  box->SetFocus();
+  zeltest::RunPostedMessages();
+  wheel(-120);
+  EXPECT_EQ(box->ItemIndex(), 4);
+  wheel(120);
+  EXPECT_EQ(box->ItemIndex(), 3);
+  EXPECT_EQ(events, (std::vector<std::string>{"click", "change 4", "click", "change 3"}));
 }
 
 TEST(Button, ModalResultGoesToTheForm) {
