@@ -342,7 +342,8 @@ BENCHMARK(BM_LargeReply_ByteOrderMark)->Iterations(1)->Repetitions(9)->ReportAgg
 // Replies of shapes that once made the reader reserve far more than the
 // reply: 0 = 1000 fields of 4100 characters (4.1 MB); 1 = a 12 KB reply with
 // three long fields whose Content-Length announces 200 MB; 2 = a 100 MB
-// reply without a Content-Length (chunked).
+// reply without a Content-Length (chunked); 3 = a reply with a comment of
+// 32 MB, a token that the parser can finish only when all of it is there.
 void BM_ReplyShapes_Memory(benchmark::State& state) {
   std::string reply;
   std::int64_t announced = 0;
@@ -360,9 +361,13 @@ void BM_ReplyShapes_Memory(benchmark::State& state) {
                             false);
       announced = 200ll * 1000 * 1000;
       break;
-    default:
+    case 2:
       reply = TextDataReply("<Status>0</Status><Msg/><Buf>" + KcsvLines(100u * 1000 * 1000) + "</Buf>", false);
       announced = -1;
+      break;
+    default:
+      reply = TextDataReply("<Status>0</Status><!--" + std::string(32u << 20, 'c') + "--><Msg/>", false);
+      announced = static_cast<std::int64_t>(reply.size());
       break;
   }
   TReadFigures f;
@@ -375,7 +380,7 @@ void BM_ReplyShapes_Memory(benchmark::State& state) {
   state.counters["peak_MiB"] = f.PeakBytes / MiB;
   state.counters["x_reply"] = (f.PeakBytes - f.ResultBytes) / static_cast<double>(reply.size());
 }
-BENCHMARK(BM_ReplyShapes_Memory)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplyShapes_Memory)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

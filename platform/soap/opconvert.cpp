@@ -307,7 +307,7 @@ public:
     if (FHeld.size() >= FUnfinished) {
       Parse(FHeld.data(), FHeld.size(), false);
       FHeld.clear();
-      FHeld.shrink_to_fit();
+      if (FHeld.capacity() > HeldRoom) FHeld.shrink_to_fit();
     }
   }
   // The document is complete.
@@ -327,7 +327,16 @@ protected:
   std::int64_t Position() const { return static_cast<std::int64_t>(XML_GetCurrentByteIndex(FParser)); }
 
 private:
+  // Held bytes above this much are given back once passed on.
+  static constexpr std::size_t HeldRoom = 64 * 1024;
+
   void Parse(const char* Data, std::size_t Size, bool Final) {
+    // expat takes its pieces' lengths as int.
+    constexpr std::size_t Most = std::size_t(1) << 30;
+    for (; Size > Most; Data += Most, Size -= Most) ParseSlice(Data, Most, false);
+    ParseSlice(Data, Size, Final);
+  }
+  void ParseSlice(const char* Data, std::size_t Size, bool Final) {
     if (XML_Parse(FParser, Data, static_cast<int>(Size), Final) == XML_STATUS_ERROR) {
       if (FError) std::rethrow_exception(FError);
       Raise();

@@ -404,6 +404,22 @@ TEST(ReadWsdlPort, TakesAddressAndActionsOfTheNamedServiceAndPort) {
   EXPECT_EQ(none.Address, "");
 }
 
+// The description is read like a reply: in its own encoding, cut anyhow.
+TEST(ReadWsdlPort, ReadsTheDescriptionInItsOwnEncoding) {
+  const std::string utf8 = std::string(Wsdl).substr(std::string(Wsdl).find("?>") + 2);
+  const std::string cases[] = {
+      "\xEF\xBB\xBF" + std::string(Wsdl),
+      Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + utf8, false),
+      Utf16(utf8, true),
+      "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + utf8,
+  };
+  for (const auto& wsdl : cases) {
+    TWsdlPortInfo info = ReadWsdlPort(wsdl, "zelservice", "zelserviceSoap");
+    EXPECT_EQ(info.Address, "http://h/11");
+    EXPECT_EQ(info.Actions.at("Op"), "urn:op");
+  }
+}
+
 TEST(ReadWsdlPort, RefusesDtdAndNonWsdl) {
   std::string dtd = std::string("<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY e \"x\">]>") + (Wsdl + 22);
   EXPECT_NE(ErrorOf([&] { ReadWsdlPort(dtd, "zelservice", "zelserviceSoap"); }).find("DTD"), std::string::npos);
