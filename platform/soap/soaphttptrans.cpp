@@ -149,7 +149,8 @@ struct THttpTransport::TImpl {
   int StallMs = 0;
   int TotalMs = 0;
   curl_off_t SeenDown = 0, SeenUp = 0;
-  std::uint64_t SeenOnSocket = 0;
+  std::uint64_t SeenOnSocket = 0;  // bytes the connections had moved when the quiet time began
+  bool SampleSocket = true;
   std::chrono::steady_clock::time_point Start, LastActivity;
   char ErrorBuffer[CURL_ERROR_SIZE] = {};
 
@@ -260,22 +261,26 @@ struct THttpTransport::TImpl {
       self->SeenDown = dlnow;
       self->SeenUp = ulnow;
       self->LastActivity = now;
+      self->SampleSocket = true;
       return 0;
     }
-    // Bytes of a head (or of the connection's own) keep a request alive
-    // just as bytes of a body do: a head that drips in is no stall.
+    // A quiet time begins: what the connections have moved so far.
+    if (self->SampleSocket) {
+      self->SeenOnSocket = self->SocketBytes();
+      self->SampleSocket = false;
+    }
+    auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - self->LastActivity).count();
+    if (idle < self->StallMs) return 0;
+    // Bytes of a head keep a request alive just as bytes of a body do: a
+    // head that drips in is no stall.
     std::uint64_t onSocket = self->SocketBytes();
     if (onSocket != self->SeenOnSocket) {
       self->SeenOnSocket = onSocket;
       self->LastActivity = now;
       return 0;
     }
-    auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - self->LastActivity).count();
-    if (idle >= self->StallMs) {
-      self->Stalled = true;
-      return 1;
-    }
-    return 0;
+    self->Stalled = true;
+    return 1;
   }
 
   THttpReply Perform(const THttpTransport& owner, const char* method, const std::string& url,
@@ -362,6 +367,7 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   TotalMs = std::max(1, owner.Limits.TotalTimeoutMs);
   SeenDown = SeenUp = 0;
   SeenOnSocket = 0;
+  SampleSocket = true;
   Start = LastActivity = std::chrono::steady_clock::now();
   ErrorBuffer[0] = 0;
 
