@@ -1,7 +1,10 @@
 // Service round trips on loopback through the service contract (envelope
 // writing, HTTP, reply reading into the result object), each beside a bare
 // libcurl POST of the very same envelope to the same server, both reusing
-// their connection; and the peak memory of one large GetPic call.
+// their connection; the peak memory of one large GetPic call; and the reply
+// reader alone on large replies of several shapes (a 100 MB text with and
+// without a byte-order mark, many long fields, a Content-Length that lies,
+// a reply without one).
 //
 // The fake service runs in a child process forked before anything else
 // starts, so that its own buffers neither take CPU from this process's
@@ -25,6 +28,7 @@
 #include <vector>
 
 #include "client/zelservice.h"
+#include "platform/soap/opconvert.h"
 #include "platform/soap/soaphttpclient.h"
 #include "tests/support/fake_service/fake_service.h"
 
@@ -187,7 +191,7 @@ void BM_SearchART2_Ratio(benchmark::State& state) {
   state.counters["ratio"] = b > 0 ? a / b : 0;
   state.counters["reply_bytes"] = static_cast<double>(bare.Reply().size());
 }
-BENCHMARK(BM_SearchART2_Ratio)->Arg(0)->Arg(1)->Iterations(200)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SearchART2_Ratio)->Arg(0)->Arg(1)->Iterations(200)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // A field of /proc/self/status in kB.
 long StatusKb(const char* field) {
@@ -234,7 +238,149 @@ void BM_GetPic_PeakMemory(benchmark::State& state) {
   state.counters["picture_MiB"] = picture / MiB;
   state.counters["x_reply"] = reply > 0 ? (peak - picture) / reply : 0;
 }
-BENCHMARK(BM_GetPic_PeakMemory)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetPic_PeakMemory)->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// ---- the reply reader alone -------------------------------------------------
+
+// Resets the high-water mark of resident memory after trimming the heap;
+// returns the resident memory in bytes at that point.
+double StartPeak() {
+  ::malloc_trim(0);
+  long before = StatusKb("VmRSS");
+  std::ofstream reset("/proc/self/clear_refs");
+  reset << "5";
+  return static_cast<double>(before) * 1024.0;
+}
+// Peak resident memory in bytes since StartPeak, above what was resident then.
+double PeakSince(double Before) { return static_cast<double>(StatusKb("VmHWM")) * 1024.0 - Before; }
+
+// A zelTextData reply around Fields (the result's child elements).
+std::string TextDataReply(const std::string& Fields, bool Bom) {
+  return std::string(Bom ? "\xEF\xBB\xBF" : "") +
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope "
+         "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
+         "<soap:Body><SearchART2Response xmlns=\"zel.Service\"><SearchART2Result>" +
+         Fields + "</SearchART2Result></SearchART2Response></soap:Body></soap:Envelope>";
+}
+
+// KCSV lines as the service sends them (umlauts in UTF-8, CR as a
+// character reference) up to Bytes bytes.
+std::string KcsvLines(std::size_t Bytes) {
+  std::string out;
+  out.reserve(Bytes + 64);
+  char line[96];
+  for (long i = 0; out.size() < Bytes; ++i) {
+    int n = std::snprintf(line, sizeof line, "%ld^WJ-%06ld Winterjacke Gr\xC3\xB6\xC3\x9F" "e %ld&#13;\n", 3000000 + i,
+                          i, 36 + i % 20);
+    out.append(line, static_cast<std::size_t>(n));
+  }
+  return out;
+}
+
+// What reading a reply took and left.
+struct TReadFigures {
+  double Us = 0;
+  double PeakBytes = 0;
+  double ResultBytes = 0;    // bytes of the texts and byte arrays read
+  double ReservedBytes = 0;  // bytes the result's strings hold room for
+};
+
+// Reads Reply as the client does, in the pieces libcurl hands over (16 KiB),
+// with Announced as the reply's Content-Length (-1: none).
+TReadFigures ReadReply(const std::string& Reply, std::int64_t Announced) {
+  TReadFigures f;
+  double before = StartPeak();
+  auto t0 = std::chrono::steady_clock::now();
+  {
+    platform::soap::TReplyReader reader;
+    reader.SetExpectedSize(Announced);
+    constexpr std::size_t Piece = 16 * 1024;
+    for (std::size_t at = 0; at < Reply.size(); at += Piece)
+      reader.Feed(Reply.data() + at, std::min(Piece, Reply.size() - at));
+    platform::soap::TReplyResult r = reader.Finish();
+    f.Us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
+    f.PeakBytes = PeakSince(before);
+    for (const auto& field : r.Fields) {
+      f.ResultBytes += static_cast<double>(field.Text.size() * 2 + field.Bytes.size());
+      f.ReservedBytes += static_cast<double>(field.Text.capacity() * 2 + field.Bytes.capacity());
+    }
+  }
+  return f;
+}
+
+// A 100 MB reply (one Buf of KCSV lines) read with and without a UTF-8
+// byte-order mark, alternately, the order swapped every round.
+void BM_LargeReply_ByteOrderMark(benchmark::State& state) {
+  constexpr std::size_t Bytes = 100u * 1000 * 1000;
+  const std::string lines = KcsvLines(Bytes);
+  const std::string plain = TextDataReply("<Status>0</Status><Msg/><Buf>" + lines + "</Buf>", false);
+  const std::string bom = "\xEF\xBB\xBF" + plain;
+  static int round = 0;
+  TReadFigures p, b;
+  for (auto _ : state) {
+    if (round++ % 2 == 0) {
+      p = ReadReply(plain, static_cast<std::int64_t>(plain.size()));
+      b = ReadReply(bom, static_cast<std::int64_t>(bom.size()));
+    } else {
+      b = ReadReply(bom, static_cast<std::int64_t>(bom.size()));
+      p = ReadReply(plain, static_cast<std::int64_t>(plain.size()));
+    }
+  }
+  constexpr double MiB = 1024.0 * 1024.0;
+  state.counters["plain_ms"] = p.Us / 1000;
+  state.counters["bom_ms"] = b.Us / 1000;
+  state.counters["bom_vs_plain"] = p.Us > 0 ? b.Us / p.Us : 0;
+  state.counters["reply_MiB"] = static_cast<double>(plain.size()) / MiB;
+  state.counters["plain_peak_MiB"] = p.PeakBytes / MiB;
+  state.counters["bom_peak_MiB"] = b.PeakBytes / MiB;
+  state.counters["result_MiB"] = p.ResultBytes / MiB;
+  // The goal: peak <= 2x the reply plus the result.
+  state.counters["x_reply"] = (std::max(p.PeakBytes, b.PeakBytes) - p.ResultBytes) / static_cast<double>(plain.size());
+}
+BENCHMARK(BM_LargeReply_ByteOrderMark)->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// Replies of shapes that once made the reader reserve far more than the
+// reply: 0 = 1000 fields of 4100 characters (4.1 MB); 1 = a 12 KB reply with
+// three long fields whose Content-Length announces 200 MB; 2 = a 100 MB
+// reply without a Content-Length (chunked); 3 = a reply with a comment of
+// 32 MB, a token that the parser can finish only when all of it is there.
+void BM_ReplyShapes_Memory(benchmark::State& state) {
+  std::string reply;
+  std::int64_t announced = 0;
+  switch (state.range(0)) {
+    case 0: {
+      std::string fields = "<Status>0</Status>";
+      for (int i = 0; i < 1000; ++i) fields += "<F" + std::to_string(i) + ">" + std::string(4100, 'x') + "</F" + std::to_string(i) + ">";
+      reply = TextDataReply(fields, false);
+      announced = static_cast<std::int64_t>(reply.size());
+      break;
+    }
+    case 1:
+      reply = TextDataReply("<Status>0</Status><Msg>" + std::string(4100, 'm') + "</Msg><Buf>" + std::string(4100, 'b') +
+                                "</Buf><Tail>" + std::string(4100, 't') + "</Tail>",
+                            false);
+      announced = 200ll * 1000 * 1000;
+      break;
+    case 2:
+      reply = TextDataReply("<Status>0</Status><Msg/><Buf>" + KcsvLines(100u * 1000 * 1000) + "</Buf>", false);
+      announced = -1;
+      break;
+    default:
+      reply = TextDataReply("<Status>0</Status><!--" + std::string(32u << 20, 'c') + "--><Msg/>", false);
+      announced = static_cast<std::int64_t>(reply.size());
+      break;
+  }
+  TReadFigures f;
+  for (auto _ : state) f = ReadReply(reply, announced);
+  constexpr double MiB = 1024.0 * 1024.0;
+  state.counters["read_ms"] = f.Us / 1000;
+  state.counters["reply_MiB"] = static_cast<double>(reply.size()) / MiB;
+  state.counters["result_MiB"] = f.ResultBytes / MiB;
+  state.counters["reserved_MiB"] = f.ReservedBytes / MiB;
+  state.counters["peak_MiB"] = f.PeakBytes / MiB;
+  state.counters["x_reply"] = (f.PeakBytes - f.ResultBytes) / static_cast<double>(reply.size());
+}
+BENCHMARK(BM_ReplyShapes_Memory)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

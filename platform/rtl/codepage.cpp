@@ -32,9 +32,9 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes the UTF-8 character at s[i]; advances i.  Returns false for an
-// invalid sequence (i then moves by one byte).
-bool DecodeUtf8(const std::string& s, std::size_t& i, char32_t& cp) {
+// Decodes the UTF-8 character at s[i] of n bytes; advances i.  Returns
+// false for an invalid sequence (i then moves by one byte).
+bool DecodeUtf8(const char* s, std::size_t n, std::size_t& i, char32_t& cp) {
   const unsigned char b0 = U(s[i]);
   if (b0 < 0x80) {
     cp = b0;
@@ -59,7 +59,7 @@ bool DecodeUtf8(const std::string& s, std::size_t& i, char32_t& cp) {
     ++i;
     return false;
   }
-  if (i + len > s.size()) {
+  if (i + len > n) {
     ++i;
     return false;
   }
@@ -145,7 +145,7 @@ AnsiString Utf8ToAnsi(const std::string& s) {
   std::size_t i = 0;
   while (i < s.size()) {
     char32_t cp;
-    if (DecodeUtf8(s, i, cp))
+    if (DecodeUtf8(s.data(), s.size(), i, cp))
       r += CodePointToAnsi(cp);
     else
       r += '?';
@@ -170,22 +170,33 @@ std::string WideToUtf8(const WideString& s) {
   return r;
 }
 
-WideString Utf8ToWide(const std::string& s) {
-  WideString r;
-  r.reserve(s.size());
+void AppendUtf8ToWide(WideString& Out, const char* Utf8, std::size_t Size) {
+  // A byte gives at most one code unit (four bytes give two).
+  const std::size_t old = Out.size();
+  Out.resize(old + Size);
+  char16_t* d = Out.data() + old;
   std::size_t i = 0;
-  while (i < s.size()) {
+  while (i < Size) {
+    // Runs of ASCII, the bulk of any text, without decoding.
+    while (i < Size && U(Utf8[i]) < 0x80) *d++ = static_cast<char16_t>(Utf8[i++]);
+    if (i == Size) break;
     char32_t cp;
-    if (!DecodeUtf8(s, i, cp)) {
-      r += u'\xFFFD';
+    if (!DecodeUtf8(Utf8, Size, i, cp)) {
+      *d++ = u'\xFFFD';
     } else if (cp >= 0x10000) {
       cp -= 0x10000;
-      r += static_cast<char16_t>(0xD800 + (cp >> 10));
-      r += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+      *d++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *d++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      r += static_cast<char16_t>(cp);
+      *d++ = static_cast<char16_t>(cp);
     }
   }
+  Out.resize(static_cast<std::size_t>(d - Out.data()));
+}
+
+WideString Utf8ToWide(const std::string& s) {
+  WideString r;
+  AppendUtf8ToWide(r, s.data(), s.size());
   return r;
 }
 

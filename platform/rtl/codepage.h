@@ -42,6 +42,10 @@ std::string AnsiToUtf8(const AnsiString& s);
 AnsiString Utf8ToAnsi(const std::string& s);
 std::string WideToUtf8(const WideString& s);
 WideString Utf8ToWide(const std::string& s);
+// Appends Size bytes of UTF-8 as UTF-16, an invalid sequence as U+FFFD per
+// offending byte.  Out grows by at most Size units, so room reserved for
+// that much is enough.
+void AppendUtf8ToWide(WideString& Out, const char* Utf8, std::size_t Size);
 
 // Case of the code page: a letter whose other case is not in Windows-1252
 // (ß, µ) stays as it is; ÿ <-> Ÿ, š <-> Š, ž <-> Ž, œ <-> Œ and the Latin-1

@@ -1,16 +1,18 @@
-// SOAP 1.1 envelopes and service descriptions over Qt's XML streams.
+// SOAP 1.1 envelopes written with Qt's XML stream writer; replies and
+// service descriptions read with expat.
 #include "platform/soap/opconvert.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <expat.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include <cctype>
+#include <cstdint>
+#include <exception>
 #include <limits>
 #include <string_view>
 
@@ -29,16 +31,10 @@ QString ToQ(const WideString& s) {
   return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
 }
 
-WideString FromQ(QStringView s) {
-  return WideString(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size()));
-}
-
 std::string Utf8(QStringView s) {
   QByteArray b = s.toUtf8();
   return std::string(b.constData(), static_cast<std::size_t>(b.size()));
 }
-
-AnsiString Ansi(QStringView s) { return WideToAnsi(FromQ(s)); }
 
 // The first character of Text that XML 1.0 cannot carry, or -1.
 long InvalidXmlChar(const WideString& Text) {
@@ -69,28 +65,6 @@ void WriteText(QXmlStreamWriter& w, const WideString& Text) {
       start = i + 1;
     }
   }
-}
-
-[[noreturn]] void RaiseXmlError(const QXmlStreamReader& r) {
-  throw ESOAPDomConvertError(Format(msg::XmlReadError, {Ansi(r.errorString()),
-                                                         static_cast<Int64>(r.lineNumber()),
-                                                         static_cast<Int64>(r.columnNumber())}));
-}
-
-// The next token, refusing DTDs, entity references and errors.
-QXmlStreamReader::TokenType Next(QXmlStreamReader& r) {
-  QXmlStreamReader::TokenType t = r.readNext();
-  if (t == QXmlStreamReader::DTD) throw ESOAPDomConvertError(msg::DtdRefused);
-  if (t == QXmlStreamReader::EntityReference) throw ESOAPDomConvertError(msg::DtdRefused);
-  if (t == QXmlStreamReader::Invalid) RaiseXmlError(r);
-  return t;
-}
-
-bool IsEnvelopeNS(QStringView ns) { return ns == QLatin1String(SoapEnvelopeNS) || ns == QLatin1String(Soap12EnvelopeNS); }
-
-bool IsNil(const QXmlStreamReader& r) {
-  QStringView v = r.attributes().value(QLatin1String(XsiNS), QLatin1String("nil"));
-  return v == QLatin1String("true") || v == QLatin1String("1");
 }
 
 }  // namespace
@@ -213,510 +187,465 @@ private:
   bool FEnded = false;
 };
 
-bool IsXmlChar(char32_t c) {
-  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-         (c >= 0x10000 && c <= 0x10FFFF);
-}
 
-// The bytes that stand for themselves in text: printable ASCII but the
-// markup characters and the two that need a look at their neighbours.
-struct TPlainTable {
-  bool V[256];
-  constexpr TPlainTable() : V{} {
-    for (int c = 0x20; c < 0x80; ++c) V[c] = c != '<' && c != '&' && c != ']' && c != '>';
-  }
+// ------------------------------------------------------------ XML reading
+
+// Replies and descriptions are read by expat as their bytes come: it reads
+// every encoding XML allows (UTF-8 and UTF-16 with or without a byte-order
+// mark, ISO-8859-1, US-ASCII, and windows-1252 through the code page table
+// of our own), hands texts over in pieces and has been fuzzed for years.
+
+// Between a namespace and a local name in the names expat reports; no XML
+// character, so no name or namespace can hold it.
+constexpr char NamespaceSeparator = '\x01';
+
+struct TXmlName {
+  std::string_view Namespace;
+  std::string_view Local;
 };
-constexpr TPlainTable PlainText;
 
-// Length of the run of plain bytes at In.
-std::size_t PlainRun(const char* In, const char* End) {
-  const char* q = In;
-#ifdef __SSE2__
-  // Sixteen at a time: below 0x20 or above 0x7F (negative as signed) or markup.
-  const __m128i low = _mm_set1_epi8(0x20), lt = _mm_set1_epi8('<'), amp = _mm_set1_epi8('&'),
-                bracket = _mm_set1_epi8(']'), gt = _mm_set1_epi8('>');
-  while (End - q >= 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-    __m128i markup = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, amp)),
-                                  _mm_or_si128(_mm_cmpeq_epi8(v, bracket), _mm_cmpeq_epi8(v, gt)));
-    int stop = _mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi8(v, low), markup));
-    if (stop) return static_cast<std::size_t>(q - In) + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stop)));
-    q += 16;
-  }
-#endif
-  while (q < End && PlainText.V[static_cast<unsigned char>(*q)]) ++q;
-  return static_cast<std::size_t>(q - In);
+TXmlName SplitName(const char* Name) {
+  std::string_view all(Name);
+  std::size_t sep = all.find(NamespaceSeparator);
+  if (sep == std::string_view::npos) return {{}, all};
+  return {all.substr(0, sep), all.substr(sep + 1)};
 }
 
-// N ASCII bytes as UTF-16.
-void Widen(char16_t* Out, const char* In, std::size_t N) {
-  std::size_t i = 0;
-#ifdef __SSE2__
-  const __m128i zero = _mm_setzero_si128();
-  for (; i + 16 <= N; i += 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(In + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i), _mm_unpacklo_epi8(v, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i + 8), _mm_unpackhi_epi8(v, zero));
-  }
-#endif
-  for (; i < N; ++i) Out[i] = static_cast<unsigned char>(In[i]);
+// The value of the attribute Name (namespace and local name as expat joins
+// them) among Attributes, or null.
+const char* Attribute(const char** Attributes, std::string_view Name) {
+  for (const char** a = Attributes; *a; a += 2)
+    if (Name == a[0]) return a[1];
+  return nullptr;
 }
 
-// The longest reference a text may hold, "&#x10FFFF;" with room to spare.
-constexpr std::size_t MaxReference = 12;
-
-// UTF-16 units of UTF-8 bytes: every byte but the continuation bytes, and
-// one more for a sequence of four.
-qint64 Utf16Length(const char* In, const char* End) {
-  qint64 n = 0;
-  for (; In < End; ++In) {
-    unsigned char c = static_cast<unsigned char>(*In);
-    n += (c & 0xC0) != 0x80;
-    n += c >= 0xF0;
-  }
-  return n;
+bool SameAsciiText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLowerChar(x) == AsciiLowerChar(y);
+         });
 }
 
-// A text below this many characters grows as strings do; a longer one
-// reserves its room from the reply's announced length once.
+// Encodings expat does not know itself: windows-1252, byte for character
+// through the code page table.
+int XMLCALL UnknownEncoding(void*, const XML_Char* Name, XML_Encoding* Info) {
+  if (!SameAsciiText(Name, "windows-1252") && !SameAsciiText(Name, "cp1252")) return XML_STATUS_ERROR;
+  for (int b = 0; b < 256; ++b) Info->map[b] = AnsiCharToWide(static_cast<unsigned char>(b));
+  Info->data = nullptr;
+  Info->convert = nullptr;
+  Info->release = nullptr;
+  return XML_STATUS_OK;
+}
+
+// What expat found wrong, in the runtime's words.
+AnsiString XmlErrorText(XML_Error Code) {
+  switch (Code) {
+    case XML_ERROR_NO_MEMORY: return "Nicht genug Speicher";
+    case XML_ERROR_SYNTAX: return "Syntaxfehler";
+    case XML_ERROR_NO_ELEMENTS: return "Unerwartetes Ende des Dokuments";
+    case XML_ERROR_INVALID_TOKEN: return "Ung\xFC" "ltiges Zeichen oder ung\xFC" "ltige Markierung";
+    case XML_ERROR_UNCLOSED_TOKEN: return "Unvollst\xE4" "ndige Markierung";
+    case XML_ERROR_PARTIAL_CHAR: return "Unvollst\xE4" "ndiges Zeichen";
+    case XML_ERROR_TAG_MISMATCH: return "Das Ende-Tag passt nicht zum Start-Tag";
+    case XML_ERROR_DUPLICATE_ATTRIBUTE: return "Doppeltes Attribut";
+    case XML_ERROR_JUNK_AFTER_DOC_ELEMENT: return "Weitere Daten nach dem Dokument";
+    case XML_ERROR_UNDEFINED_ENTITY: return "Entit\xE4t ist nicht deklariert";
+    case XML_ERROR_BAD_CHAR_REF: return "Ung\xFC" "ltiger Zeichenverweis";
+    case XML_ERROR_MISPLACED_XML_PI: return "XML-Deklaration nicht am Anfang des Dokuments";
+    case XML_ERROR_UNKNOWN_ENCODING: return "Unbekannte Zeichenkodierung";
+    case XML_ERROR_INCORRECT_ENCODING: return "Die Zeichenkodierung der XML-Deklaration passt nicht zum Dokument";
+    case XML_ERROR_UNCLOSED_CDATA_SECTION: return "Nicht abgeschlossener CDATA-Abschnitt";
+    case XML_ERROR_UNBOUND_PREFIX: return "Pr\xE4" "fix ohne Namensraum";
+    case XML_ERROR_UNDECLARING_PREFIX: return "Ein Pr\xE4" "fix darf nicht aufgehoben werden";
+    case XML_ERROR_XML_DECL: return "Fehlerhafte XML-Deklaration";
+    case XML_ERROR_RESERVED_PREFIX_XML:
+    case XML_ERROR_RESERVED_PREFIX_XMLNS:
+    case XML_ERROR_RESERVED_NAMESPACE_URI: return "Reserviertes Pr\xE4" "fix oder reservierter Namensraum";
+    case XML_ERROR_PARAM_ENTITY_REF:
+    case XML_ERROR_RECURSIVE_ENTITY_REF:
+    case XML_ERROR_ASYNC_ENTITY:
+    case XML_ERROR_BINARY_ENTITY_REF:
+    case XML_ERROR_ATTRIBUTE_EXTERNAL_ENTITY_REF:
+    case XML_ERROR_EXTERNAL_ENTITY_HANDLING:
+    case XML_ERROR_ENTITY_DECLARED_IN_PE:
+    case XML_ERROR_INCOMPLETE_PE: return "Unerlaubter Entit\xE4tsverweis";
+    default: break;
+  }
+  const XML_LChar* text = XML_ErrorString(Code);
+  return text ? AnsiString(text) : Format("Fehler %d", {static_cast<Int64>(Code)});
+}
+
+// One document through expat, namespace-aware: DTDs (and with them every
+// entity declaration) are refused, elements nest at most MaxReplyDepth
+// deep.  Derived readers take the elements and texts; an exception they
+// raise stops expat and comes out of Feed or Finish.
+class TXmlReader {
+public:
+  TXmlReader() : FParser(XML_ParserCreateNS(nullptr, NamespaceSeparator)) {
+    if (!FParser) throw ESOAPDomConvertError(Format(msg::XmlReadError, {XmlErrorText(XML_ERROR_NO_MEMORY), 0, 0}));
+    XML_SetUserData(FParser, this);
+    XML_SetElementHandler(FParser, &OnStart, &OnEnd);
+    XML_SetCharacterDataHandler(FParser, &OnText);
+    XML_SetStartDoctypeDeclHandler(FParser, &OnDoctype);
+    XML_SetEntityDeclHandler(FParser, &OnEntity);
+    XML_SetUnknownEncodingHandler(FParser, &UnknownEncoding, nullptr);
+    XML_SetParamEntityParsing(FParser, XML_PARAM_ENTITY_PARSING_NEVER);
+  }
+  virtual ~TXmlReader() { XML_ParserFree(FParser); }
+  TXmlReader(const TXmlReader&) = delete;
+  TXmlReader& operator=(const TXmlReader&) = delete;
+
+  void Feed(const char* Data, std::size_t Size) {
+    // A token that expat cannot finish yet (a long comment or tag) is read
+    // again from its start with every piece.  Pieces are held back until
+    // they are as long as that token, so that it is read again only as
+    // often as it doubles, never once per piece.
+    if (FHeld.empty() && Size >= FUnfinished) {
+      Parse(Data, Size, false);
+      return;
+    }
+    FHeld.append(Data, Size);
+    if (FHeld.size() >= FUnfinished) {
+      Parse(FHeld.data(), FHeld.size(), false);
+      FHeld.clear();
+      if (FHeld.capacity() > HeldRoom) FHeld.shrink_to_fit();
+    }
+  }
+  // The document is complete.
+  void Finish() {
+    std::string held;
+    held.swap(FHeld);
+    Parse(held.data(), held.size(), true);
+  }
+
+protected:
+  virtual void StartElement(const TXmlName& Name, const char** Attributes) = 0;
+  virtual void EndElement() = 0;
+  virtual void Text(const char*, std::size_t) {}
+
+  int Depth() const { return FDepth; }
+  // Where in the document the current text starts, in bytes.
+  std::int64_t Position() const { return static_cast<std::int64_t>(XML_GetCurrentByteIndex(FParser)); }
+
+private:
+  // Held bytes above this much are given back once passed on.
+  static constexpr std::size_t HeldRoom = 64 * 1024;
+
+  void Parse(const char* Data, std::size_t Size, bool Final) {
+    // expat takes its pieces' lengths as int.
+    constexpr std::size_t Most = std::size_t(1) << 30;
+    for (; Size > Most; Data += Most, Size -= Most) ParseSlice(Data, Most, false);
+    ParseSlice(Data, Size, Final);
+  }
+  void ParseSlice(const char* Data, std::size_t Size, bool Final) {
+    if (XML_Parse(FParser, Data, static_cast<int>(Size), Final) == XML_STATUS_ERROR) {
+      if (FError) std::rethrow_exception(FError);
+      Raise();
+    }
+    FPassed += static_cast<std::int64_t>(Size);
+    std::int64_t at = Position();
+    FUnfinished = at >= 0 && at < FPassed ? static_cast<std::size_t>(FPassed - at) : 0;
+  }
+
+  [[noreturn]] void Raise() {
+    XML_Error code = XML_GetErrorCode(FParser);
+    AnsiString what = XmlErrorText(code);
+    if (code == XML_ERROR_UNDEFINED_ENTITY) {
+      AnsiString name = EntityAtError();
+      if (!name.empty()) what = Format("Entit\xE4t '%s' ist nicht deklariert", {name});
+    }
+    throw ESOAPDomConvertError(Format(msg::XmlReadError, {what, static_cast<Int64>(XML_GetCurrentLineNumber(FParser)),
+                                                          static_cast<Int64>(XML_GetCurrentColumnNumber(FParser)) + 1}));
+  }
+
+  // The name of the reference expat stopped at, for the message (ASCII
+  // names only, in any encoding that writes ASCII as itself or with zero
+  // bytes beside it).
+  AnsiString EntityAtError() const {
+    int offset = 0, size = 0;
+    const char* context = XML_GetInputContext(FParser, &offset, &size);
+    if (!context || offset < 0 || offset >= size) return {};
+    AnsiString name;
+    bool started = false;
+    for (int i = offset; i < size && name.size() < 64; ++i) {
+      char c = context[i];
+      if (c == '\0') continue;
+      if (!started) {
+        if (c != '&') return {};
+        started = true;
+        continue;
+      }
+      if (c == ';') return name;
+      if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-' && c != '.' && c != ':') return {};
+      name += c;
+    }
+    return {};
+  }
+
+  // Runs a handler; its exception stops expat and is raised again by Parse.
+  template <class F>
+  static void Guard(void* Self, F&& Handler) {
+    auto* self = static_cast<TXmlReader*>(Self);
+    if (self->FError) return;
+    try {
+      Handler(*self);
+    } catch (...) {
+      self->FError = std::current_exception();
+      XML_StopParser(self->FParser, XML_FALSE);
+    }
+  }
+  static void XMLCALL OnStart(void* Self, const XML_Char* Name, const XML_Char** Attributes) {
+    Guard(Self, [&](TXmlReader& r) {
+      if (++r.FDepth > MaxReplyDepth) throw ESOAPDomConvertError(Format(msg::TooDeep, {MaxReplyDepth}));
+      r.StartElement(SplitName(Name), Attributes);
+    });
+  }
+  static void XMLCALL OnEnd(void* Self, const XML_Char*) {
+    Guard(Self, [&](TXmlReader& r) {
+      r.EndElement();
+      --r.FDepth;
+    });
+  }
+  static void XMLCALL OnText(void* Self, const XML_Char* Text, int Length) {
+    Guard(Self, [&](TXmlReader& r) { r.Text(Text, static_cast<std::size_t>(Length)); });
+  }
+  static void XMLCALL OnDoctype(void* Self, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    Guard(Self, [](TXmlReader&) -> void { throw ESOAPDomConvertError(msg::DtdRefused); });
+  }
+  static void XMLCALL OnEntity(void* Self, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
+                               const XML_Char*, const XML_Char*, const XML_Char*) {
+    Guard(Self, [](TXmlReader&) -> void { throw ESOAPDomConvertError(msg::DtdRefused); });
+  }
+
+  XML_Parser FParser;
+  std::exception_ptr FError;
+  int FDepth = 0;
+  std::string FHeld;             // bytes held back from expat
+  std::size_t FUnfinished = 0;   // bytes of a token expat could not finish yet
+  std::int64_t FPassed = 0;      // bytes given to expat
+};
+
+bool IsEnvelopeNS(std::string_view Ns) { return Ns == SoapEnvelopeNS || Ns == Soap12EnvelopeNS; }
+
+// A text below this many characters (a byte array below this many bytes)
+// grows as strings do.
 constexpr std::size_t ReserveFrom = 4096;
+
+// Gives the whole pages in [Data, Data + Size) back to the system; they
+// read as zeros afterwards.
+void ReleasePages(const void* Data, std::size_t Size) {
+  static const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(Data) + page - 1) / page * page;
+  std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(Data) + Size) / page * page;
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+}
+
+// Moves Out into a block of Room elements.  A large one is copied a slice at
+// a time, and the pages of the old block that are copied are given back at
+// once: growing never holds a large text twice.
+template <class TOut>
+void Regrow(TOut& Out, std::size_t Room) {
+  using TElement = typename TOut::value_type;
+  constexpr std::size_t Slice = (std::size_t(1) << 20) / sizeof(TElement);
+  if (Out.size() < 8 * Slice) {
+    Out.reserve(Room);
+    return;
+  }
+  TOut grown;
+  grown.reserve(Room);
+  for (std::size_t at = 0; at < Out.size(); at += Slice) {
+    const std::size_t n = std::min(Slice, Out.size() - at);
+    grown.insert(grown.end(), Out.data() + at, Out.data() + at + n);
+    ReleasePages(Out.data() + at, n * sizeof(TElement));
+  }
+  Out.swap(grown);
+}
+
+// Makes room in Out (a text or a byte array) for Need more elements.  The
+// first one of a reply to outgrow ReserveFrom takes room for the rest of
+// the reply as announced (Rest elements at most; -1: not announced), so that
+// a large answer is written once into its place, never copied as it grows.
+// That happens once per reply: every other one doubles its room as it
+// grows, and Settle gives back what the one did not use.  So nothing beyond
+// one reply's length is ever reserved, however many long texts it holds.
+template <class TOut>
+void MakeRoom(TOut& Out, std::size_t Need, std::int64_t Rest, bool& Reserved) {
+  const std::size_t size = Out.size();
+  if (size + Need <= Out.capacity()) return;
+  if (!Reserved && Rest >= 0 && size + Need >= ReserveFrom) {
+    Reserved = true;
+    Regrow(Out, size + std::max(Need, static_cast<std::size_t>(Rest)));
+  } else {
+    Regrow(Out, std::max(size + Need, 2 * Out.capacity()));
+  }
+}
+
+// A text or byte array that is complete keeps no more than twice its room.
+template <class TOut>
+void Settle(TOut& Out) {
+  if (Out.capacity() > 2 * Out.size() + ReserveFrom) Out.shrink_to_fit();
+}
 
 }  // namespace
 
 // ------------------------------------------------------------ reply reader
 
-struct TReplyReader::TImpl {
-  QXmlStreamReader R;
+struct TReplyReader::TImpl final : TXmlReader {
   std::vector<std::string> ByteFields;
   bool ResultIsBytes = false;
   std::int64_t Expected = -1;  // announced length of the reply
-  std::int64_t Consumed = 0;   // bytes fed before the current piece
-  const char* PieceStart = nullptr;
 
-  int Depth = 0;
   bool BodySeen = false, InBody = false, ResponseSeen = false, InResponse = false;
-  bool ResultSeen = false, InResult = false, InField = false, Ended = false;
+  bool ResultSeen = false, InResult = false, InField = false;
   TReplyResult Result;
 
-  // A fault as the body's first element.
+  // A fault as the body's first element; its texts in UTF-8.
   bool Fault = false;
-  QString FaultText, FaultCode, FaultActor;
-  QString* FaultTarget = nullptr;
+  std::string FaultText, FaultCode, FaultActor;
+  std::string* FaultTarget = nullptr;
   int FaultTargetDepth = 0;
   bool InReason = false, InCode = false;
 
   // Where the text of the open result or field goes.
-  WideString* Text = nullptr;
+  WideString* Target = nullptr;
   TBase64Decoder* Bytes = nullptr;
-  bool Reserved = false;  // the open text has reserved its room
+  bool Reserved = false;  // a text of this reply took room for the rest of it
   std::unique_ptr<TBase64Decoder> ResultBytes, FieldBytes;
 
-  // Raw: the bytes that follow are that text, read here instead of by R.
-  bool Raw = false;
-  qint64 FedChars = 0;      // UTF-16 units given to R
-  qint64 LastTokenEnd = 0;  // where R's last token ended, in those units
-  std::string Carry;  // an entity or UTF-8 sequence cut at the end of a piece
-  bool SkipLF = false;
-  int Brackets = 0;
-  long SkippedLines = 0;
-
-  [[noreturn]] void Error(const AnsiString& What) {
-    throw ESOAPDomConvertError(Format(msg::XmlReadError, {What, static_cast<Int64>(R.lineNumber() + SkippedLines),
-                                                          static_cast<Int64>(R.columnNumber())}));
-  }
-  [[noreturn]] void ReaderError() { Error(Ansi(R.errorString())); }
-
-  bool Collecting() const { return InResult; }
-
-  void OpenText(WideString& Target) {
-    Text = &Target;
+  void OpenText(WideString& Where) {
+    Target = &Where;
     Bytes = nullptr;
-    Reserved = false;
   }
-  void OpenBytes(std::unique_ptr<TBase64Decoder>& Slot, TByteDynArray& Target) {
-    Slot = std::make_unique<TBase64Decoder>(Target);
-    Text = nullptr;
+  void OpenBytes(std::unique_ptr<TBase64Decoder>& Slot, TByteDynArray& Where) {
+    Slot = std::make_unique<TBase64Decoder>(Where);
+    Target = nullptr;
     Bytes = Slot.get();
-    Reserved = false;
-  }
-  void OpenResultSink() {
-    if (ResultIsBytes) {
-      Result.IsBytes = true;
-      OpenBytes(ResultBytes, Result.Bytes);
-    } else {
-      OpenText(Result.Text);
-    }
   }
 
-  // Bytes of the reply still to come after Pos of the current piece.
-  std::size_t Remaining(const char* Pos) const {
-    if (Expected < 0) return 0;
-    std::int64_t left = Expected - Consumed - (Pos - PieceStart);
-    return left > 0 ? static_cast<std::size_t>(left) : 0;
+  // Bytes of the reply from the current text on, as announced; -1 unknown.
+  std::int64_t Rest() const {
+    if (Expected < 0) return -1;
+    std::int64_t at = Position();
+    return at >= 0 && at < Expected ? Expected - at : 0;
   }
 
-  void ReserveText(std::size_t Need, const char* Pos) {
-    if (Reserved || Text->size() + Need <= Text->capacity() || Text->size() + Need < ReserveFrom) return;
-    Reserved = true;
-    Text->reserve(Text->size() + std::max(Need, Remaining(Pos)));
-  }
-  void ReserveBytes(std::size_t Need, const char* Pos) {
-    TByteDynArray& out = Bytes->Out();
-    if (Reserved || out.size() + Need <= out.capacity() || out.size() + Need < ReserveFrom) return;
-    Reserved = true;
-    out.reserve(out.size() + std::max(Need, Remaining(Pos) / 4 * 3 + 3));
-  }
-
-  void AppendCode(char32_t c) {
-    if (Text) {
-      if (c >= 0x10000) {
-        Text->push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-        Text->push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-      } else {
-        Text->push_back(static_cast<char16_t>(c));
-      }
-    } else if (Bytes) {
-      Bytes->Put(c);
-    }
-  }
-  void AppendView(QStringView s) {
-    if (Text) {
-      Text->append(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size()));
-    } else if (Bytes) {
-      for (QChar c : s) Bytes->Put(c.unicode());
-    }
-  }
-
-  // The character of the reference or entity Name (without & and ;).
-  char32_t Reference(std::string_view Name) {
-    if (Name == "lt") return '<';
-    if (Name == "gt") return '>';
-    if (Name == "amp") return '&';
-    if (Name == "quot") return '"';
-    if (Name == "apos") return '\'';
-    if (Name.size() >= 2 && Name[0] == '#') {
-      bool hex = Name[1] == 'x';
-      std::size_t i = hex ? 2 : 1;
-      char32_t v = 0;
-      if (i == Name.size()) Error("Ung\xFC" "ltiger Zeichenverweis");
-      for (; i < Name.size(); ++i) {
-        char c = Name[i];
-        int d = c >= '0' && c <= '9' ? c - '0' : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10 : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-        if (d < 0) Error("Ung\xFC" "ltiger Zeichenverweis");
-        v = v * (hex ? 16 : 10) + static_cast<char32_t>(d);
-        if (v > 0x10FFFF) Error("Ung\xFC" "ltiger Zeichenverweis");
-      }
-      if (!IsXmlChar(v)) Error("Ung\xFC" "ltiger Zeichenverweis");
-      return v;
-    }
-    Error(Format("Entit\xE4t '%s' ist nicht deklariert", {AnsiString(Name)}));
-  }
-
-  // Length of the UTF-8 sequence that Lead starts; 0 when it starts none.
-  static int SequenceLength(unsigned char Lead) {
-    if (Lead >= 0xC2 && Lead <= 0xDF) return 2;
-    if (Lead >= 0xE0 && Lead <= 0xEF) return 3;
-    if (Lead >= 0xF0 && Lead <= 0xF4) return 4;
-    return 0;
-  }
-  char32_t DecodeUtf8(const unsigned char* s, int n) {
-    char32_t c = s[0] & (0x7F >> n);
-    for (int i = 1; i < n; ++i) {
-      if ((s[i] & 0xC0) != 0x80) Error("Ung\xFC" "ltiges UTF-8");
-      c = (c << 6) | (s[i] & 0x3F);
-    }
-    static constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < least[n] || (c >= 0xD800 && c <= 0xDFFF) || !IsXmlChar(c)) Error("Ung\xFC" "ltiges Zeichen");
-    return c;
-  }
-
-  // One unit that needs more than a plain byte: a reference or a UTF-8
-  // sequence, whole in Unit.
-  void Special(std::string_view Unit) {
-    if (Unit[0] == '&') {
-      AppendCode(Reference(Unit.substr(1, Unit.size() - 2)));
-    } else {
-      AppendCode(DecodeUtf8(reinterpret_cast<const unsigned char*>(Unit.data()), static_cast<int>(Unit.size())));
-    }
-  }
-  // How many bytes the unit that Unit begins takes, 0 while that is not known.
-  std::size_t UnitLength(std::string_view Unit) {
-    if (Unit[0] == '&') {
-      std::size_t semi = Unit.find(';');
-      if (semi != std::string_view::npos) return semi + 1;
-      if (Unit.size() > MaxReference) Error("Ung\xFC" "ltiger Verweis");
-      return 0;
-    }
-    int n = SequenceLength(static_cast<unsigned char>(Unit[0]));
-    if (n == 0) Error("Ung\xFC" "ltiges UTF-8");
-    return Unit.size() >= static_cast<std::size_t>(n) ? static_cast<std::size_t>(n) : 0;
-  }
-
-  // Reads text from P on; returns where the markup that ends it begins, or End.
-  const char* ScanText(const char* P, const char* End) {
-    while (!Carry.empty() && P < End) {
-      Carry += *P++;
-      std::size_t n = UnitLength(Carry);
-      if (n) {
-        Special(Carry);
-        Carry.clear();
-      }
-    }
-    while (P < End) {
-      unsigned char c = static_cast<unsigned char>(*P);
-      if (PlainText.V[c]) {
-        std::size_t n = PlainRun(P, End);
-        const char* q = P + n;
-        if (Text) {
-          ReserveText(n, P);
-          std::size_t old = Text->size();
-          Text->resize(old + n);
-          Widen(Text->data() + old, P, n);
-        } else if (Bytes) {
-          ReserveBytes(n, P);
-          for (std::size_t i = 0; i < n; ++i) Bytes->PutAscii(static_cast<unsigned char>(P[i]));
-        }
-        SkipLF = false;
-        Brackets = 0;
-        P = q;
-        continue;
-      }
-      if (c == '<') return P;
-      bool lf = SkipLF;
-      SkipLF = false;
-      int brackets = Brackets;
-      Brackets = 0;
-      switch (c) {
-        case '\r':
-          AppendCode('\n');
-          SkipLF = true;
-          ++SkippedLines;
-          ++P;
-          continue;
-        case '\n':
-          if (!lf) {
-            AppendCode('\n');
-            ++SkippedLines;
-          }
-          ++P;
-          continue;
-        case '\t':
-          AppendCode('\t');
-          ++P;
-          continue;
-        case ']':
-          Brackets = brackets + 1;
-          AppendCode(']');
-          ++P;
-          continue;
-        case '>':
-          if (brackets >= 2) Error("']]>' im Text");
-          AppendCode('>');
-          ++P;
-          continue;
-        default:
-          break;
-      }
-      if (c < 0x20) Error("Ung\xFC" "ltiges Zeichen");
-      // A reference or a UTF-8 sequence, perhaps cut by the end of the piece.
-      std::size_t left = static_cast<std::size_t>(End - P);
-      if (c == '&') {
-        const void* semi = std::memchr(P + 1, ';', std::min<std::size_t>(left - 1, MaxReference));
-        if (semi) {
-          const char* e = static_cast<const char*>(semi);
-          AppendCode(Reference(std::string_view(P + 1, static_cast<std::size_t>(e - P - 1))));
-          P = e + 1;
-          continue;
-        }
-        if (left > MaxReference) Error("Ung\xFC" "ltiger Verweis");
-      } else {
-        std::size_t n = static_cast<std::size_t>(SequenceLength(c));
-        if (n == 0) Error("Ung\xFC" "ltiges UTF-8");
-        if (left >= n) {
-          AppendCode(DecodeUtf8(reinterpret_cast<const unsigned char*>(P), static_cast<int>(n)));
-          P += n;
-          continue;
-        }
-      }
-      Carry.assign(P, End);
-      return End;
-    }
-    return End;
-  }
-
-  void CloseText() {
-    if (!Carry.empty()) Error("Unvollst\xE4ndiger Text");
-    SkipLF = false;
-    Brackets = 0;
-  }
-
-  void StartElement() {
-    if (++Depth > MaxReplyDepth) throw ESOAPDomConvertError(Format(msg::TooDeep, {MaxReplyDepth}));
-    QStringView ns = R.namespaceUri(), n = R.name();
-    if (Depth == 1) {
-      if (n != QLatin1String("Envelope") || !IsEnvelopeNS(ns)) throw ESOAPDomConvertError(msg::NoEnvelope);
-    } else if (Depth == 2) {
-      if (!BodySeen && n == QLatin1String("Body") && IsEnvelopeNS(ns)) BodySeen = InBody = true;
-    } else if (Depth == 3 && InBody && !ResponseSeen) {
+  void StartElement(const TXmlName& Name, const char** Attributes) override {
+    const int depth = Depth();
+    if (depth == 1) {
+      if (Name.Local != "Envelope" || !IsEnvelopeNS(Name.Namespace)) throw ESOAPDomConvertError(msg::NoEnvelope);
+    } else if (depth == 2) {
+      if (!BodySeen && Name.Local == "Body" && IsEnvelopeNS(Name.Namespace)) BodySeen = InBody = true;
+    } else if (depth == 3 && InBody && !ResponseSeen) {
       ResponseSeen = true;
-      if (n == QLatin1String("Fault") && IsEnvelopeNS(ns)) {
+      if (Name.Local == "Fault" && IsEnvelopeNS(Name.Namespace)) {
         Fault = true;
       } else {
         InResponse = true;
-        Result.ResponseName = Utf8(n);
+        Result.ResponseName = Name.Local;
       }
-    } else if (Depth == 4 && InResponse) {
+    } else if (depth == 4 && InResponse) {
       if (ResultSeen) throw ESOAPDomConvertError(Format(msg::SeveralResults, {Result.ResponseName}));
       ResultSeen = InResult = true;
-      Result.ResultName = Utf8(n);
-      OpenResultSink();
-    } else if (Depth == 5 && InResult) {
+      Result.ResultName = Name.Local;
+      if (ResultIsBytes) {
+        Result.IsBytes = true;
+        OpenBytes(ResultBytes, Result.Bytes);
+      } else {
+        OpenText(Result.Text);
+      }
+    } else if (depth == 5 && InResult) {
       Result.HasChildren = true;
       TReplyField& f = Result.Fields.emplace_back();
-      f.Name = Utf8(n);
-      f.Nil = IsNil(R);
+      f.Name = Name.Local;
+      const char* nil = Attribute(Attributes, std::string(XsiNS) + NamespaceSeparator + "nil");
+      f.Nil = nil && (std::string_view(nil) == "true" || std::string_view(nil) == "1");
       InField = true;
       f.IsBytes = std::find(ByteFields.begin(), ByteFields.end(), f.Name) != ByteFields.end();
       if (f.IsBytes)
         OpenBytes(FieldBytes, f.Bytes);
       else
         OpenText(f.Text);
-    } else if (Depth == 6 && InField) {
-      throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Ansi(n)}));
+    } else if (depth == 6 && InField) {
+      throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Utf8ToAnsi(std::string(Name.Local))}));
     } else if (Fault) {
-      if (FaultTarget) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Ansi(n)}));
-      QString* target = nullptr;
-      if (Depth == 4) {
-        if (n == QLatin1String("faultstring")) target = &FaultText;
-        else if (n == QLatin1String("faultcode")) target = &FaultCode;
-        else if (n == QLatin1String("faultactor")) target = &FaultActor;
-        InReason = n == QLatin1String("Reason");  // SOAP 1.2: Reason/Text and Code/Value
-        InCode = n == QLatin1String("Code");
-      } else if (Depth == 5 && InReason && n == QLatin1String("Text") && FaultText.isEmpty()) {
+      if (FaultTarget) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Utf8ToAnsi(std::string(Name.Local))}));
+      std::string* target = nullptr;
+      if (depth == 4) {
+        if (Name.Local == "faultstring") target = &FaultText;
+        else if (Name.Local == "faultcode") target = &FaultCode;
+        else if (Name.Local == "faultactor") target = &FaultActor;
+        InReason = Name.Local == "Reason";  // SOAP 1.2: Reason/Text and Code/Value
+        InCode = Name.Local == "Code";
+      } else if (depth == 5 && InReason && Name.Local == "Text" && FaultText.empty()) {
         target = &FaultText;
-      } else if (Depth == 5 && InCode && n == QLatin1String("Value")) {
+      } else if (depth == 5 && InCode && Name.Local == "Value") {
         target = &FaultCode;
       }
       if (target) {
         target->clear();
         FaultTarget = target;
-        FaultTargetDepth = Depth;
+        FaultTargetDepth = depth;
       }
     }
   }
 
-  void EndElement() {
-    if (Depth == 5 && InField) {
+  void EndElement() override {
+    const int depth = Depth();
+    if (depth == 5 && InField) {
       if (FieldBytes) FieldBytes->Finish();
       FieldBytes.reset();
       InField = false;
-      Text = ResultBytes ? nullptr : &Result.Text;
+      TReplyField& f = Result.Fields.back();
+      Settle(f.Text);
+      Settle(f.Bytes);
+      // Text after the field is the result's own (and refused as a value
+      // with children when it matters).
+      Target = ResultBytes ? nullptr : &Result.Text;
       Bytes = ResultBytes.get();
-      Reserved = false;
-    } else if (Depth == 4 && InResult) {
+    } else if (depth == 4 && InResult) {
       if (ResultBytes && !Result.HasChildren) ResultBytes->Finish();
       ResultBytes.reset();
+      Settle(Result.Text);
+      Settle(Result.Bytes);
       InResult = false;
-      Text = nullptr;
+      Target = nullptr;
       Bytes = nullptr;
-    } else if (Depth == 3 && InResponse) {
+    } else if (depth == 3 && InResponse) {
       if (!ResultSeen) throw ESOAPDomConvertError(Format(msg::NoResult, {Result.ResponseName}));
       InResponse = false;
-    } else if (Depth == 2 && InBody) {
+    } else if (depth == 2 && InBody) {
       InBody = false;
       if (!ResponseSeen) throw ESOAPDomConvertError(msg::NoResponse);
-    } else if (Depth == 1 && !BodySeen) {
+    } else if (depth == 1 && !BodySeen) {
       throw ESOAPDomConvertError(msg::NoBody);
     }
-    if (Fault && FaultTarget && Depth == FaultTargetDepth) FaultTarget = nullptr;
-    if (Fault && Depth == 4) InReason = InCode = false;
-    --Depth;
+    if (Fault && FaultTarget && depth == FaultTargetDepth) FaultTarget = nullptr;
+    if (Fault && depth == 4) InReason = InCode = false;
   }
 
-  // Reads the tokens that the data given so far holds; returns the last.
-  QXmlStreamReader::TokenType Pump() {
-    QXmlStreamReader::TokenType last = QXmlStreamReader::NoToken;
-    for (;;) {
-      auto t = R.readNext();
-      switch (t) {
-        case QXmlStreamReader::Invalid:
-          if (R.error() == QXmlStreamReader::PrematureEndOfDocumentError) return last;
-          ReaderError();
-        case QXmlStreamReader::DTD:
-        case QXmlStreamReader::EntityReference:
-          throw ESOAPDomConvertError(msg::DtdRefused);
-        case QXmlStreamReader::StartElement:
-          StartElement();
-          break;
-        case QXmlStreamReader::EndElement:
-          EndElement();
-          break;
-        case QXmlStreamReader::Characters:
-          if (FaultTarget && Depth == FaultTargetDepth)
-            *FaultTarget += R.text();
-          else if (InResult && (Depth == 4 || Depth == 5))
-            AppendView(R.text());
-          break;
-        case QXmlStreamReader::EndDocument:
-          Ended = true;
-          return t;
-        default:
-          break;
-      }
-      last = t;
-      LastTokenEnd = R.characterOffset();
-    }
-  }
-
-  void Feed(const char* Data, std::size_t Size) {
-    PieceStart = Data;
-    const char* p = Data;
-    const char* end = Data + Size;
-    while (p < end) {
-      if (Raw) {
-        p = ScanText(p, end);
-        if (p < end) {
-          Raw = false;
-          CloseText();
+  void Text(const char* Data, std::size_t Size) override {
+    const int depth = Depth();
+    if (FaultTarget && depth == FaultTargetDepth) {
+      FaultTarget->append(Data, Size);
+    } else if (InResult && (depth == 4 || depth == 5)) {
+      if (Target) {
+        // At most one UTF-16 unit per byte of UTF-8.
+        if (Target->size() + Size > Target->capacity()) MakeRoom(*Target, Size, Rest(), Reserved);
+        AppendUtf8ToWide(*Target, Data, Size);
+      } else if (Bytes) {
+        TByteDynArray& out = Bytes->Out();
+        const std::size_t need = Size / 4 * 3 + 3;
+        if (out.size() + need > out.capacity()) {
+          std::int64_t rest = Rest();
+          MakeRoom(out, need, rest < 0 ? -1 : rest / 4 * 3 + 3, Reserved);
         }
-        continue;
+        for (std::size_t i = 0; i < Size; ++i) Bytes->PutAscii(static_cast<unsigned char>(Data[i]));
       }
-      if (Ended) {
-        for (; p < end; ++p)
-          if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') Error("Weitere Daten nach dem Dokument");
-        break;
-      }
-      // Up to a '>' that text follows, so that the text can be read here
-      // when it belongs to the result or a field; tags that follow one
-      // another directly go to R together.
-      const char* gt = static_cast<const char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
-      while (gt && gt + 1 < end && gt[1] == '<') {
-        const char* next = static_cast<const char*>(std::memchr(gt + 1, '>', static_cast<std::size_t>(end - gt - 1)));
-        if (!next) break;
-        gt = next;
-      }
-      const char* stop = gt ? gt + 1 : end;
-      R.addData(QByteArray::fromRawData(p, static_cast<qsizetype>(stop - p)));
-      FedChars += Utf16Length(p, stop);
-      QXmlStreamReader::TokenType last = Pump();
-      // The text is ours only when the last token ends at that '>' (it may
-      // also stand inside a tag that R has not finished).
-      bool tagEnded = LastTokenEnd == FedChars &&
-                      (last == QXmlStreamReader::StartElement || last == QXmlStreamReader::EndElement ||
-                       last == QXmlStreamReader::Comment || last == QXmlStreamReader::ProcessingInstruction ||
-                       (last == QXmlStreamReader::Characters && R.isCDATA()));
-      p = stop;
-      if (gt && tagEnded && Collecting() && !Ended) Raw = true;
     }
-    Consumed += static_cast<std::int64_t>(Size);
   }
 
   TReplyResult Finish() {
-    if (!Ended) {
-      if (!Raw && Carry.empty()) Pump();
-      if (!Ended) Error(R.hasError() ? Ansi(R.errorString()) : AnsiString("Unerwartetes Ende des Dokuments"));
-    }
-    if (Fault) throw ERemotableException(Ansi(FaultText), Ansi(FaultCode), Ansi(FaultActor));
+    TXmlReader::Finish();
+    if (Fault) throw ERemotableException(Utf8ToAnsi(FaultText), Utf8ToAnsi(FaultCode), Utf8ToAnsi(FaultActor));
     return std::move(Result);
   }
 };
@@ -740,66 +669,87 @@ TReplyResult ParseReply(const std::string& Body, const std::vector<std::string>&
   return reader.Finish();
 }
 
-TWsdlPortInfo ReadWsdlPort(const std::string& Wsdl, const std::string& Service,
-                           const std::string& Port) {
-  QXmlStreamReader r(QByteArray::fromRawData(Wsdl.data(), static_cast<qsizetype>(Wsdl.size())));
-  const QString service = QString::fromUtf8(Service.data(), static_cast<qsizetype>(Service.size()));
-  const QString port = QString::fromUtf8(Port.data(), static_cast<qsizetype>(Port.size()));
-  const QLatin1String wsdlNS(WsdlNS), soapNS(WsdlSoapNS);
+// ------------------------------------------------------------ service description
 
-  TWsdlPortInfo info;
-  std::string portBinding;
-  std::map<std::string, std::map<std::string, std::string>> bindings;
+namespace {
 
-  // Element path: 0 definitions, 1 service/binding, 2 port/operation, 3 address/soap operation.
-  int depth = 0;
-  bool inService = false, inPort = false, inBinding = false, inOperation = false;
-  std::string binding, operation;
-  bool root = false;
-  for (;;) {
-    auto t = Next(r);
-    if (t == QXmlStreamReader::EndDocument) break;
-    if (t == QXmlStreamReader::StartElement) {
-      if (++depth > MaxReplyDepth) throw ESOAPDomConvertError(Format(msg::TooDeep, {MaxReplyDepth}));
-      QStringView ns = r.namespaceUri(), n = r.name();
-      const auto attrs = r.attributes();
-      if (depth == 1) {
-        if (n != QLatin1String("definitions") || ns != wsdlNS) throw ESOAPDomConvertError(msg::NoWsdl);
-        root = true;
-      } else if (depth == 2 && ns == wsdlNS && n == QLatin1String("service")) {
-        inService = attrs.value(QLatin1String("name")) == service;
-      } else if (depth == 2 && ns == wsdlNS && n == QLatin1String("binding")) {
-        inBinding = true;
-        binding = Utf8(attrs.value(QLatin1String("name")));
-        bindings[binding];
-      } else if (depth == 3 && inService && ns == wsdlNS && n == QLatin1String("port") &&
-                 attrs.value(QLatin1String("name")) == port && !info.PortFound) {
-        inPort = true;
-        info.PortFound = true;
-        QStringView b = attrs.value(QLatin1String("binding"));
-        qsizetype colon = b.indexOf(QLatin1Char(':'));
-        portBinding = Utf8(colon >= 0 ? b.mid(colon + 1) : b);
-      } else if (depth == 4 && inPort && ns == soapNS && n == QLatin1String("address")) {
-        info.Address = Utf8(attrs.value(QLatin1String("location")).trimmed());
-      } else if (depth == 3 && inBinding && ns == wsdlNS && n == QLatin1String("operation")) {
-        inOperation = true;
-        operation = Utf8(attrs.value(QLatin1String("name")));
-      } else if (depth == 4 && inOperation && ns == soapNS && n == QLatin1String("operation")) {
-        bindings[binding][operation] = Utf8(attrs.value(QLatin1String("soapAction")));
-      }
-    } else if (t == QXmlStreamReader::EndElement) {
-      if (depth == 2) inService = inBinding = false;
-      if (depth == 3) inPort = inOperation = false;
-      --depth;
+// The address of one port and the actions of every binding, as the
+// description's elements come: 1 definitions, 2 service or binding, 3 port
+// or operation, 4 soap:address or soap:operation.
+class TWsdlReader final : public TXmlReader {
+public:
+  TWsdlReader(const std::string& Service, const std::string& Port) : FService(Service), FPort(Port) {}
+
+  TWsdlPortInfo Info;
+  bool Root = false;
+
+  TWsdlPortInfo Take() {
+    if (!Root) throw ESOAPDomConvertError(msg::NoWsdl);
+    if (Info.PortFound) {
+      auto it = FBindings.find(FPortBinding);
+      if (it != FBindings.end()) Info.Actions = it->second;
+    }
+    return std::move(Info);
+  }
+
+private:
+  static std::string Value(const char** Attributes, const char* Name) {
+    const char* v = Attribute(Attributes, Name);
+    return v ? v : "";
+  }
+
+  void StartElement(const TXmlName& Name, const char** Attributes) override {
+    const int depth = Depth();
+    const bool wsdl = Name.Namespace == WsdlNS, soap = Name.Namespace == WsdlSoapNS;
+    if (depth == 1) {
+      if (Name.Local != "definitions" || !wsdl) throw ESOAPDomConvertError(msg::NoWsdl);
+      Root = true;
+    } else if (depth == 2 && wsdl && Name.Local == "service") {
+      FInService = Value(Attributes, "name") == FService;
+    } else if (depth == 2 && wsdl && Name.Local == "binding") {
+      FInBinding = true;
+      FBinding = Value(Attributes, "name");
+      FBindings[FBinding];
+    } else if (depth == 3 && FInService && wsdl && Name.Local == "port" && Value(Attributes, "name") == FPort &&
+               !Info.PortFound) {
+      FInPort = true;
+      Info.PortFound = true;
+      std::string binding = Value(Attributes, "binding");
+      std::size_t colon = binding.find(':');
+      FPortBinding = colon == std::string::npos ? binding : binding.substr(colon + 1);
+    } else if (depth == 4 && FInPort && soap && Name.Local == "address") {
+      std::string location = Value(Attributes, "location");
+      const char* space = " \t\r\n";
+      std::size_t b = location.find_first_not_of(space), e = location.find_last_not_of(space);
+      Info.Address = b == std::string::npos ? std::string() : location.substr(b, e - b + 1);
+    } else if (depth == 3 && FInBinding && wsdl && Name.Local == "operation") {
+      FInOperation = true;
+      FOperation = Value(Attributes, "name");
+    } else if (depth == 4 && FInOperation && soap && Name.Local == "operation") {
+      FBindings[FBinding][FOperation] = Value(Attributes, "soapAction");
     }
   }
-  if (r.hasError()) RaiseXmlError(r);
-  if (!root) throw ESOAPDomConvertError(msg::NoWsdl);
-  if (info.PortFound) {
-    auto it = bindings.find(portBinding);
-    if (it != bindings.end()) info.Actions = it->second;
+
+  void EndElement() override {
+    if (Depth() == 2) FInService = FInBinding = false;
+    if (Depth() == 3) FInPort = FInOperation = false;
   }
-  return info;
+
+  const std::string& FService;
+  const std::string& FPort;
+  bool FInService = false, FInPort = false, FInBinding = false, FInOperation = false;
+  std::string FBinding, FOperation, FPortBinding;
+  std::map<std::string, std::map<std::string, std::string>> FBindings;
+};
+
+}  // namespace
+
+TWsdlPortInfo ReadWsdlPort(const std::string& Wsdl, const std::string& Service,
+                           const std::string& Port) {
+  TWsdlReader reader(Service, Port);
+  reader.Feed(Wsdl.data(), Wsdl.size());
+  reader.Finish();
+  return reader.Take();
 }
 
 Integer ParseSoapInteger(const WideString& Text) {

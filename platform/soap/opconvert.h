@@ -1,9 +1,10 @@
 // Conversion between operations and SOAP 1.1 messages, and the reading of
 // service descriptions.  Document style with wrapped parameters only.
 //
-// Every reader refuses a DTD (and so every entity declaration) and raises
-// ESOAPDomConvertError for XML it cannot read; a SOAP fault raises
-// ERemotableException with the fault's text.
+// Every reader refuses a DTD (and so every entity declaration) and elements
+// nested deeper than MaxReplyDepth, and raises ESOAPDomConvertError for XML
+// it cannot read; a SOAP fault raises ERemotableException with the fault's
+// text.
 #pragma once
 
 #include <cstdint>
@@ -55,10 +56,14 @@ struct TReplyResult {
 // No real reply nests its elements this deep; a deeper one is refused.
 inline constexpr int MaxReplyDepth = 256;
 
-// Reads a reply envelope piece by piece as it arrives.  The texts of the
-// result and of its fields are taken straight from the bytes into their
-// place (the result's own string or byte array), base64 decoded as it
+// Reads a reply envelope piece by piece as it arrives, with a streaming XML
+// parser that takes every encoding XML allows (UTF-8 and UTF-16 with or
+// without a byte-order mark, ISO-8859-1, US-ASCII, windows-1252).  The texts
+// of the result and of its fields go from the parser's pieces straight into
+// their place (the result's own string or byte array), base64 decoded as it
 // comes, so that a call needs little more than its reply and its result.
+// Comments, processing instructions and white space may follow the
+// envelope; anything else refuses the reply, however it is cut.
 // A Fault as the first element of the body raises ERemotableException at
 // Finish; otherwise the response element must hold exactly one element,
 // the result.  Every error raises ESOAPDomConvertError as soon as it shows.
@@ -71,8 +76,9 @@ public:
   TReplyReader(const TReplyReader&) = delete;
   TReplyReader& operator=(const TReplyReader&) = delete;
 
-  // The reply's announced length (negative: unknown); a long text reserves
-  // its room from it once.
+  // The reply's announced length (negative: unknown).  It only keeps a
+  // growing text from taking more room than the rest of the reply can fill;
+  // nothing is reserved from it, so a length that lies costs nothing.
   void SetExpectedSize(std::int64_t Bytes);
   void Feed(const char* Data, std::size_t Size);
   // The reply is complete: its result, or the fault it carries.

@@ -2,9 +2,15 @@
 
 #include <curl/curl.h>
 #include <dlfcn.h>
+#include <linux/tcp.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 
@@ -143,6 +149,8 @@ struct THttpTransport::TImpl {
   int StallMs = 0;
   int TotalMs = 0;
   curl_off_t SeenDown = 0, SeenUp = 0;
+  std::uint64_t SeenOnSocket = 0;  // bytes the connections had moved when the quiet time began
+  bool SampleSocket = true;
   std::chrono::steady_clock::time_point Start, LastActivity;
   char ErrorBuffer[CURL_ERROR_SIZE] = {};
 
@@ -211,6 +219,37 @@ struct THttpTransport::TImpl {
     return piece;
   }
 
+  // The connections' sockets, made and closed here so that their counts can
+  // be read during a request (libcurl names its socket only after one).
+  std::vector<curl_socket_t> Sockets;
+
+  static curl_socket_t OnOpenSocket(void* user, curlsocktype, curl_sockaddr* address) {
+    auto* self = static_cast<TImpl*>(user);
+    curl_socket_t s = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (s != CURL_SOCKET_BAD) self->Sockets.push_back(s);
+    return s;
+  }
+  static int OnCloseSocket(void* user, curl_socket_t s) {
+    auto* self = static_cast<TImpl*>(user);
+    self->Sockets.erase(std::remove(self->Sockets.begin(), self->Sockets.end(), s), self->Sockets.end());
+    return ::close(s);
+  }
+
+  // Bytes the connections have received, and sent and seen acknowledged, as
+  // the system counts them.  They move while a response head comes in,
+  // which libcurl's counts (bodies only) do not show.
+  std::uint64_t SocketBytes() const {
+    std::uint64_t bytes = 0;
+    for (curl_socket_t s : Sockets) {
+      tcp_info info{};
+      socklen_t length = sizeof info;
+      if (::getsockopt(s, IPPROTO_TCP, TCP_INFO, &info, &length) == 0 &&
+          length >= offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received)
+        bytes += info.tcpi_bytes_received + info.tcpi_bytes_acked;
+    }
+    return bytes;
+  }
+
   static int OnProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
     auto* self = static_cast<TImpl*>(user);
     auto now = std::chrono::steady_clock::now();
@@ -222,14 +261,26 @@ struct THttpTransport::TImpl {
       self->SeenDown = dlnow;
       self->SeenUp = ulnow;
       self->LastActivity = now;
+      self->SampleSocket = true;
       return 0;
     }
-    auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - self->LastActivity).count();
-    if (idle >= self->StallMs) {
-      self->Stalled = true;
-      return 1;
+    // A quiet time begins: what the connections have moved so far.
+    if (self->SampleSocket) {
+      self->SeenOnSocket = self->SocketBytes();
+      self->SampleSocket = false;
     }
-    return 0;
+    auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - self->LastActivity).count();
+    if (idle < self->StallMs) return 0;
+    // Bytes of a head keep a request alive just as bytes of a body do: a
+    // head that drips in is no stall.
+    std::uint64_t onSocket = self->SocketBytes();
+    if (onSocket != self->SeenOnSocket) {
+      self->SeenOnSocket = onSocket;
+      self->LastActivity = now;
+      return 0;
+    }
+    self->Stalled = true;
+    return 1;
   }
 
   THttpReply Perform(const THttpTransport& owner, const char* method, const std::string& url,
@@ -259,6 +310,10 @@ THttpTransport::THttpTransport() : Limits(DefaultTransportLimits()), FImpl(std::
   SetOpt(c, CURLOPT_XFERINFOFUNCTION, &TImpl::OnProgress);
   SetOpt(c, CURLOPT_XFERINFODATA, FImpl.get());
   SetOpt(c, CURLOPT_NOPROGRESS, 0L);
+  SetOpt(c, CURLOPT_OPENSOCKETFUNCTION, &TImpl::OnOpenSocket);
+  SetOpt(c, CURLOPT_OPENSOCKETDATA, FImpl.get());
+  SetOpt(c, CURLOPT_CLOSESOCKETFUNCTION, &TImpl::OnCloseSocket);
+  SetOpt(c, CURLOPT_CLOSESOCKETDATA, FImpl.get());
   SetOpt(c, CURLOPT_READFUNCTION, &TImpl::OnRead);
   SetOpt(c, CURLOPT_READDATA, FImpl.get());
   SetOpt(c, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(SendPieceSize));
@@ -311,6 +366,8 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   StallMs = std::max(1, owner.Limits.ReceiveTimeoutMs);
   TotalMs = std::max(1, owner.Limits.TotalTimeoutMs);
   SeenDown = SeenUp = 0;
+  SeenOnSocket = 0;
+  SampleSocket = true;
   Start = LastActivity = std::chrono::steady_clock::now();
   ErrorBuffer[0] = 0;
 

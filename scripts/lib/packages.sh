@@ -3,6 +3,7 @@ ZEL_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libcurl4-openssl-dev
+  libexpat1-dev
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev

@@ -178,6 +178,183 @@ TEST(ReplyReader, RefusesBadTextWhereverThePiecesAreCut) {
   }
 }
 
+// ------------------------------------------------------------ replies as they come
+
+// A reply in UTF-8 whose result holds Fields; Declaration names the
+// encoding ("" for no XML declaration), After follows the envelope.
+std::string ReplyWith(const std::string& Declaration, const std::string& Fields, const std::string& After = "") {
+  std::string decl = Declaration.empty() ? "" : "<?xml version=\"1.0\" encoding=\"" + Declaration + "\"?>\r\n";
+  return decl +
+         "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><soap:Body><R xmlns=\"zel.Service\"><Res>" +
+         Fields + "</Res></R></soap:Body></soap:Envelope>" + After;
+}
+
+// The same reply in UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& Utf8, bool BigEndian) {
+  std::string out = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t c : platform::Utf8ToWide(Utf8)) {
+    char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+    out += BigEndian ? hi : lo;
+    out += BigEndian ? lo : hi;
+  }
+  return out;
+}
+
+// The fields Msg, Buf and the base64 field Data.
+std::string Fields(const std::string& Msg, const std::string& Buf = "a&#13;\r\nb") {
+  return "<Msg>" + Msg + "</Msg><Buf>" + Buf + "</Buf><Data>/9j/\r\n4A==</Data>";
+}
+
+std::string LongFields(int Count, std::size_t Length) {
+  std::string out;
+  for (int i = 0; i < Count; ++i) out += "<F" + std::to_string(i) + ">" + std::string(Length, static_cast<char>('a' + i % 26)) + "</F" + std::to_string(i) + ">";
+  return out;
+}
+
+std::vector<WideString> LongTexts(int Count, std::size_t Length) {
+  std::vector<WideString> out;
+  for (int i = 0; i < Count; ++i) out.emplace_back(Length, static_cast<char16_t>(u'a' + i % 26));
+  return out;
+}
+
+const TByteDynArray Jpeg{0xFF, 0xD8, 0xFF, 0xE0};
+
+struct ComingReply {
+  const char* Name;
+  std::string Bytes;
+  std::vector<WideString> Texts;  // the texts of the result's fields but Data, in order
+  TByteDynArray Data;             // the bytes of Data, when it is there
+  const char* Refusal = nullptr;  // part of the message a refused reply raises
+  std::int64_t Announced = 0;     // the Content-Length announced; 0: the reply's own size
+};
+
+void PrintTo(const ComingReply& Case, std::ostream* Out) { *Out << Case.Name; }
+
+std::vector<ComingReply> ComingReplies() {
+  const std::string utf8 = Fields("M\xC3\xBCller \xE2\x82\xAC \xF0\x9F\x98\x80");
+  const std::vector<WideString> utf8Texts{u"M\u00FCller \u20AC \U0001F600", u"a\r\nb"};
+  return {
+      {"Utf8", ReplyWith("utf-8", utf8), utf8Texts, Jpeg},
+      {"Utf8WithoutDeclaration", ReplyWith("", utf8), utf8Texts, Jpeg},
+      {"Utf8WithByteOrderMark", "\xEF\xBB\xBF" + ReplyWith("UTF-8", utf8), utf8Texts, Jpeg},
+      {"Utf8WithByteOrderMarkWithoutDeclaration", "\xEF\xBB\xBF" + ReplyWith("", utf8), utf8Texts, Jpeg},
+      {"Utf16LittleEndian", Utf16(ReplyWith("UTF-16", utf8), false), utf8Texts, Jpeg},
+      {"Utf16BigEndian", Utf16(ReplyWith("utf-16", utf8), true), utf8Texts, Jpeg},
+      {"Utf16BigEndianWithoutDeclaration", Utf16(ReplyWith("", utf8), true), utf8Texts, Jpeg},
+      {"Latin1", ReplyWith("ISO-8859-1", Fields("M\xFCller \xE4\xF6\xDF \x80")), {u"M\u00FCller \u00E4\u00F6\u00DF \u0080", u"a\r\nb"}, Jpeg},
+      // UTF-8 bytes declared as Latin-1 are Latin-1 characters.
+      {"Utf8BytesDeclaredLatin1", ReplyWith("iso-8859-1", Fields("M\xC3\xBCller")), {u"M\u00C3\u00BCller", u"a\r\nb"}, Jpeg},
+      {"UsAscii", ReplyWith("US-ASCII", Fields("M&#252;ller &#x20AC;")), {u"M\u00FCller \u20AC", u"a\r\nb"}, Jpeg},
+      {"Windows1252", ReplyWith("windows-1252", Fields("M\xFCller \x80 \x9C \x81")), {u"M\u00FCller \u20AC \u0153 \u0081", u"a\r\nb"}, Jpeg},
+      {"Windows1252UpperCase", ReplyWith("WINDOWS-1252", Fields("\x84" "Stra\xDF" "e\x93")), {u"\u201EStra\u00DFe\u201C", u"a\r\nb"}, Jpeg},
+      {"MarkupAfterTheEnvelope", ReplyWith("utf-8", Fields("x"), "<!-- after -->\r\n<?done yes?>\r\n \t\r\n"), {u"x", u"a\r\nb"}, Jpeg},
+      {"CommentBetweenLineEndsAfterTheEnvelope", ReplyWith("utf-8", Fields("x"), "\r\n<!-- -->\r\n"), {u"x", u"a\r\nb"}, Jpeg},
+      {"MarkupAfterTheEnvelopeInUtf16", Utf16(ReplyWith("UTF-16", Fields("x"), "\r\n<!-- -->\r\n<?pi?>"), false), {u"x", u"a\r\nb"}, Jpeg},
+      {"ReferencesWithLeadingZeros", ReplyWith("utf-8", Fields("&#00000000065;&#x0000000042;&#0067;")), {u"ABC", u"a\r\nb"}, Jpeg},
+      {"ManyLongFields", ReplyWith("utf-8", LongFields(40, 4100)), LongTexts(40, 4100), {}},
+      {"ContentLengthThatLies", ReplyWith("utf-8", LongFields(3, 4100)), LongTexts(3, 4100), {}, nullptr, 200ll * 1000 * 1000},
+      {"ManyLongFieldsWithoutContentLength", ReplyWith("utf-8", LongFields(40, 4100)), LongTexts(40, 4100), {}, nullptr, -1},
+      {"CdataEndInText", ReplyWith("utf-8", Fields("a]]>b")), {}, {}, "XML-Fehler"},
+      {"CdataEndInTextAfterByteOrderMark", "\xEF\xBB\xBF" + ReplyWith("utf-8", Fields("a]]>b")), {}, {}, "XML-Fehler"},
+      {"SecondRoot", ReplyWith("utf-8", Fields("x"), "<soap:Envelope/>"), {}, {}, "XML-Fehler"},
+      {"SecondRootAfterComment", ReplyWith("utf-8", Fields("x"), "\r\n<!-- -->\r\n<x/>"), {}, {}, "XML-Fehler"},
+      {"TextAfterTheEnvelope", ReplyWith("utf-8", Fields("x"), "\r\nx"), {}, {}, "XML-Fehler"},
+      {"UnknownEncoding", ReplyWith("x-unbekannt", Fields("x")), {}, {}, "XML-Fehler"},
+      {"Latin1BytesDeclaredUtf8", ReplyWith("utf-8", Fields("M\xFCller")), {}, {}, "XML-Fehler"},
+  };
+}
+
+// The ways a reply is read: whole, a byte at a time, in pieces of 2, 3 and
+// 7 bytes, and (for short replies) cut in two at every byte.
+std::vector<std::vector<std::size_t>> Cuts(std::size_t Size) {
+  std::vector<std::vector<std::size_t>> out{{Size}};
+  for (std::size_t piece : {1, 2, 3, 7}) {
+    std::vector<std::size_t> cut;
+    for (std::size_t at = 0; at < Size; at += piece) cut.push_back(std::min(piece, Size - at));
+    out.push_back(cut);
+  }
+  if (Size <= 2048)
+    for (std::size_t at = 1; at < Size; ++at) out.push_back({at, Size - at});
+  return out;
+}
+
+class ComingReplyTest : public ::testing::TestWithParam<ComingReply> {};
+
+TEST_P(ComingReplyTest, ReadsAlikeHoweverItIsCut) {
+  const ComingReply& c = GetParam();
+  std::int64_t announced = c.Announced == 0 ? static_cast<std::int64_t>(c.Bytes.size()) : c.Announced;
+  for (const auto& cut : Cuts(c.Bytes.size())) {
+    std::string how = cut.size() == 2 ? "cut after " + std::to_string(cut[0]) : "pieces of " + std::to_string(cut[0]);
+    SCOPED_TRACE(how);
+    TReplyReader reader({"Data"});
+    reader.SetExpectedSize(announced);
+    TReplyResult r;
+    AnsiString error = ErrorOf([&] {
+      std::size_t at = 0;
+      for (std::size_t n : cut) {
+        reader.Feed(c.Bytes.data() + at, n);
+        at += n;
+      }
+      r = reader.Finish();
+    });
+    if (c.Refusal) {
+      ASSERT_NE(error.find(c.Refusal), std::string::npos) << error;
+      continue;
+    }
+    ASSERT_EQ(error, "");
+    std::vector<WideString> texts;
+    TByteDynArray data;
+    for (auto& f : r.Fields) {
+      if (f.IsBytes) {
+        data = f.Bytes;
+        continue;
+      }
+      texts.push_back(f.Text);
+      // Room for a text grows with the text, whatever length was announced.
+      EXPECT_LE(f.Text.capacity(), 2 * f.Text.size() + 32) << f.Name;
+    }
+    ASSERT_EQ(texts, c.Texts);
+    EXPECT_EQ(data, c.Data);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, ComingReplyTest, ::testing::ValuesIn(ComingReplies()),
+                         [](const ::testing::TestParamInfo<ComingReply>& info) { return std::string(info.param.Name); });
+
+// A fault's text in the reply's own encoding, however the reply is cut.
+TEST(ReplyReader, FaultTextInEveryEncoding) {
+  const std::string fault = "<soap:Fault><faultcode>soap:Server</faultcode><faultstring>Kein Zugriff f&#252;r ";
+  const struct {
+    const char* Name;
+    std::string Bytes;
+  } cases[] = {
+      {"utf-8", Reply(fault + "M\xC3\xBCller</faultstring></soap:Fault>")},
+      {"latin-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + Reply(fault + "M\xFCller</faultstring></soap:Fault>").substr(38)},
+      {"windows-1252", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + Reply(fault + "M\xFCller</faultstring></soap:Fault>").substr(38)},
+      {"utf-16", Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + Reply(fault + "M\xC3\xBCller</faultstring></soap:Fault>").substr(38), false)},
+  };
+  for (const auto& c : cases) {
+    for (const auto& cut : Cuts(c.Bytes.size())) {
+      TReplyReader reader;
+      std::size_t at = 0;
+      try {
+        for (std::size_t n : cut) {
+          reader.Feed(c.Bytes.data() + at, n);
+          at += n;
+        }
+        reader.Finish();
+        ADD_FAILURE() << c.Name << ": no fault";
+      } catch (const ERemotableException& e) {
+        EXPECT_EQ(e.Message(), "Kein Zugriff f\xFCr M\xFCller") << c.Name;
+        EXPECT_EQ(e.FaultCode(), "soap:Server") << c.Name;
+      } catch (const Exception& e) {
+        ADD_FAILURE() << c.Name << " pieces of " << cut[0] << ": " << e.Message();
+      }
+    }
+  }
+}
+
 // An envelope whose header holds Levels elements one inside the other.
 std::string DeepReply(int Levels) {
   std::string open, close;
@@ -225,6 +402,22 @@ TEST(ReadWsdlPort, TakesAddressAndActionsOfTheNamedServiceAndPort) {
   TWsdlPortInfo none = ReadWsdlPort(Wsdl, "zelservice", "nosuchport");
   EXPECT_FALSE(none.PortFound);
   EXPECT_EQ(none.Address, "");
+}
+
+// The description is read like a reply: in its own encoding, cut anyhow.
+TEST(ReadWsdlPort, ReadsTheDescriptionInItsOwnEncoding) {
+  const std::string utf8 = std::string(Wsdl).substr(std::string(Wsdl).find("?>") + 2);
+  const std::string cases[] = {
+      "\xEF\xBB\xBF" + std::string(Wsdl),
+      Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + utf8, false),
+      Utf16(utf8, true),
+      "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + utf8,
+  };
+  for (const auto& wsdl : cases) {
+    TWsdlPortInfo info = ReadWsdlPort(wsdl, "zelservice", "zelserviceSoap");
+    EXPECT_EQ(info.Address, "http://h/11");
+    EXPECT_EQ(info.Actions.at("Op"), "urn:op");
+  }
 }
 
 TEST(ReadWsdlPort, RefusesDtdAndNonWsdl) {
