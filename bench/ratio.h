@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <utility>
@@ -74,6 +76,11 @@ public:
       for (std::size_t I = 0; I < A->second.size() && I < B->second.size(); ++I)
         if (B->second[I] > 0) R.push_back(A->second[I] / B->second[I]);
       State.counters[Side + "_per_" + Base] = Median(R);
+      if (std::getenv("ZEL_BENCH_ROUNDS")) {
+        std::fprintf(stderr, "%s/%s:", Side.c_str(), Base.c_str());
+        for (double X : R) std::fprintf(stderr, " %.2f", X);
+        std::fprintf(stderr, "\n");
+      }
     }
     State.counters["rounds"] = static_cast<double>(Rounds);
     if (Rounds < static_cast<std::size_t>(MinRounds)) State.SkipWithError("fewer rounds than a median needs");

@@ -34,72 +34,77 @@ constexpr std::size_t ChunkSize = 16384;
 
 inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
-// The first byte below 0x20 in [P, E), or E.
-const char* FindControlPlain(const char* P, const char* E) {
+// The scan looks at the text 64 bytes at a time: per block one bit for each
+// byte that is a control byte (below 0x20) and one for each byte above the
+// blank, so that a line costs a few bit operations however long it is.
+constexpr std::size_t BlockBytes = 64;
+
+// The bits of the 64 bytes at Q, with the SSE2 instructions of every x86-64
+// processor (or byte by byte elsewhere).
+struct TMasksSse2 {
+  static void Load(const char* Q, std::uint64_t& Controls, std::uint64_t& Above) {
 #if defined(__SSE2__)
-  const __m128i Limit = _mm_set1_epi8(0x1F);
-  while (E - P >= 32) {
-    const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
-    const __m128i B = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + 16));
-    const __m128i CA = _mm_cmpeq_epi8(_mm_min_epu8(A, Limit), A);
-    const __m128i CB = _mm_cmpeq_epi8(_mm_min_epu8(B, Limit), B);
-    const unsigned M = static_cast<unsigned>(_mm_movemask_epi8(CA)) |
-                       (static_cast<unsigned>(_mm_movemask_epi8(CB)) << 16);
-    if (M != 0) return P + __builtin_ctz(M);
-    P += 32;
-  }
-  if (E - P >= 16) {
-    const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
-    const unsigned M =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(A, Limit), A)));
-    if (M != 0) return P + __builtin_ctz(M);
-    P += 16;
-  }
+    const __m128i Below = _mm_set1_epi8(0x1F);
+    const __m128i Blank = _mm_set1_epi8(0x20);
+    std::uint64_t C = 0, G = 0;
+    for (int K = 0; K < 4; ++K) {
+      const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * K));
+      C |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Below), X))))
+           << (16 * K);
+      G |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Blank), X))))
+           << (16 * K);
+    }
+    Controls = C;
+    Above = ~G;
+#else
+    Controls = Above = 0;
+    for (std::size_t K = 0; K < BlockBytes; ++K) {
+      Controls |= static_cast<std::uint64_t>(U(Q[K]) < 0x20) << K;
+      Above |= static_cast<std::uint64_t>(U(Q[K]) > 0x20) << K;
+    }
 #endif
-  while (P < E && U(*P) >= 0x20) ++P;
-  return P;
-}
+  }
+};
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define KCSV_HAVE_AVX2 1
-__attribute__((target("avx2"))) const char* FindControlAvx2(const char* P, const char* E) {
-  const __m256i Limit = _mm256_set1_epi8(0x1F);
-  while (E - P >= 64) {
-    const __m256i A = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
-    const __m256i B = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P + 32));
-    const std::uint64_t M =
-        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(A, Limit), A))) |
-        static_cast<std::uint64_t>(static_cast<std::uint32_t>(
-            _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(B, Limit), B))))
-            << 32;
-    if (M != 0) return P + __builtin_ctzll(M);
-    P += 64;
+// The same with AVX2, for the processors that have it.
+struct TMasksAvx2 {
+  __attribute__((target("avx2"))) static void Load(const char* Q, std::uint64_t& Controls, std::uint64_t& Above) {
+    const __m256i Below = _mm256_set1_epi8(0x1F);
+    const __m256i Blank = _mm256_set1_epi8(0x20);
+    const __m256i X = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Q));
+    const __m256i Y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Q + 32));
+    auto Bits = [](__m256i A, __m256i B) __attribute__((target("avx2"))) {
+      return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(A))) |
+             static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(B))) << 32;
+    };
+    Controls = Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Below), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Below), Y));
+    Above = ~Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Blank), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Blank), Y));
   }
-  while (E - P >= 32) {
-    const __m256i A = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
-    const unsigned M = static_cast<unsigned>(
-        _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(A, Limit), A)));
-    if (M != 0) return P + __builtin_ctz(M);
-    P += 32;
-  }
-  return FindControlPlain(P, E);
-}
-#endif
+};
 
-using TFindControl = const char* (*)(const char*, const char*);
-
-TFindControl ChooseFindControl() {
-#if defined(KCSV_HAVE_AVX2)
+bool HasAvx2() {
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) return &FindControlAvx2;
+  return __builtin_cpu_supports("avx2");
+}
 #endif
-  return &FindControlPlain;
+
+// The bits of the block at B of the N bytes at P.  What follows the end of
+// the bytes counts as control bytes.
+template <class TMasks>
+inline void BlockMasks(const char* P, std::size_t N, std::size_t B, std::uint64_t& Controls, std::uint64_t& Above) {
+  if (N - B >= BlockBytes) {
+    TMasks::Load(P + B, Controls, Above);
+    return;
+  }
+  char Tail[BlockBytes] = {};
+  std::memcpy(Tail, P + B, N - B);
+  TMasks::Load(Tail, Controls, Above);
 }
 
-inline const char* FindControl(const char* P, const char* E) {
-  static const TFindControl Find = ChooseFindControl();
-  return Find(P, E);
-}
+// The bits of a block above bit I.
+inline std::uint64_t BitsAfter(unsigned I) { return I >= 63 ? 0 : ~std::uint64_t{0} << (I + 1); }
 
 // The first byte in [P, E) that the field walk must look at: a control
 // byte, the separator, the escape character or a backslash.
@@ -189,6 +194,26 @@ std::vector<AnsiString> SplitHeader(const AnsiString& S) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- TKRowMemory
+
+namespace {
+constexpr std::size_t LargeRowBytes = std::size_t{2} << 20;
+}  // namespace
+
+void* TKRowMemory::Allocate(std::size_t Bytes) {
+  if (Bytes < LargeRowBytes) return ::operator new(Bytes);
+  void* P = VirtualAlloc(nullptr, Bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (!P) throw std::bad_alloc();
+  return P;
+}
+
+void TKRowMemory::Release(void* P, std::size_t Bytes) {
+  if (Bytes < LargeRowBytes)
+    ::operator delete(P);
+  else
+    VirtualFree(P, 0, MEM_RELEASE);
+}
 
 // ---------------------------------------------------------------- TKValue
 
@@ -345,7 +370,7 @@ void TKTable::Reset() {
   FNamesAsked.clear();
   TKList::Clear();
   // The rows go; a shared row table keeps the entries for the reader to drop.
-  std::vector<std::uint32_t>().swap(FOwnRows);
+  TKRowTable().swap(FOwnRows);
   FRows = &FOwnRows;
   FRowFirst = 0;
   FRowCount = 0;
@@ -355,7 +380,7 @@ void TKTable::Reset() {
   FRecNo = 0;
 }
 
-void TKTable::UseRowTable(std::vector<std::uint32_t>* Rows) {
+void TKTable::UseRowTable(TKRowTable* Rows) {
   if (!Rows || FRowCount != 0) return;
   FRows = Rows;
   FRowFirst = Rows->size();
@@ -760,62 +785,125 @@ void TKcsvFile::OpenText(AnsiString&& AText) {
   CheckData();
 }
 
+// The text of a "#", "@" or ";" line as far as it is kept.
+__attribute__((noinline)) void TKcsvFile::KeepText(TScanLine& L, const char* P, std::size_t N) {
+  if (L.Keep == 1)
+    L.Text.append(P, N);
+  else if (L.Keep == 2 && L.Text.size() < 10)
+    L.Text.append(P, std::min<std::size_t>(N, 10 - L.Text.size()));
+}
+
 void TKcsvFile::ScanBytes(const char* P, std::size_t N, TScanLine& L) {
-  std::size_t I = 0;
-  if (L.InLine) {
-    // The line that the chunk before left open goes on.
-    const std::size_t J = static_cast<std::size_t>(FindControl(P, P + N) - P);
-    if (L.Keep == 1)
-      L.Text.append(P, J);
-    else if (L.Keep == 2 && L.Text.size() < 10)
-      L.Text.append(P, std::min<std::size_t>(J, 10 - L.Text.size()));
-    L.Bytes += J;
-    if (J == N) {
-      L.Base += N;
-      return;
-    }
-    L.InLine = false;
-    EndLine(L);
-    I = J + 1;  // the ending byte belongs to no line
+#if defined(KCSV_HAVE_AVX2)
+  static const bool Avx2 = HasAvx2();
+  if (Avx2) {
+    ScanBytesAvx2(P, N, L);
+    return;
   }
-  while (I < N) {
-    while (I < N && U(P[I]) <= 0x20) ++I;
-    if (I == N) break;
-    const char First = P[I];
-    // The first byte is above 0x20, so the search starts after it.
-    const std::size_t J = static_cast<std::size_t>(FindControl(P + I + 1, P + N) - P);
-    const bool Special = First == '#' || First == '@' || First == ';';
-    if (J == N || Special) {
-      L.Start = L.Base + I;
-      L.Bytes = J - I;
-      L.First = First;
-      L.Keep = (First == '#' || First == '@') ? 1 : (First == ';' ? 2 : 0);
-      L.Text.clear();
-      if (L.Keep == 1)
-        L.Text.assign(P + I, J - I);
-      else if (L.Keep == 2)
-        L.Text.assign(P + I, std::min<std::size_t>(J - I, 10));
-      if (J == N) {
-        L.InLine = true;
-        break;
+#endif
+  ScanBlocks<TMasksSse2>(P, N, L);
+}
+
+#if defined(KCSV_HAVE_AVX2)
+// Everything the loop calls is made part of it, so that its masks are AVX2
+// code; the rare lines go through functions that stay apart.
+__attribute__((target("avx2"), flatten)) void TKcsvFile::ScanBytesAvx2(const char* P, std::size_t N,
+                                                                        TScanLine& L) {
+  ScanBlocks<TMasksAvx2>(P, N, L);
+}
+#else
+void TKcsvFile::ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L) { ScanBlocks<TMasksSse2>(P, N, L); }
+#endif
+
+// Data rows of the current table: the offsets of Count rows, the longest
+// measured length among them.
+__attribute__((noinline)) void TKcsvFile::AddRows(const std::uint32_t* Offsets, std::size_t Count,
+                                                 std::size_t Longest) {
+  FLineCount += static_cast<Integer>(Count);
+  TKTable* Table = FCurrentTable;
+  if (!Table) return;
+  const auto Measured = static_cast<Integer>(std::min<std::size_t>(Longest, 0x7FFFFFFF));
+  if (Measured > Table->LongestLine()) Table->SetLongestLine(Measured);
+  Table->AddRows(Offsets, Count);
+  if (OnProgress) OnProgress(Table->Name(), Table->Count(), false);
+}
+
+template <class TMasks>
+void TKcsvFile::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
+  // The data rows found go to the current table in batches; with OnProgress
+  // assigned, one by one.
+  std::uint32_t Batch[256];
+  std::size_t Batched = 0;
+  std::size_t Longest = 0;  // the longest measured length in the batch
+  const std::size_t BatchSize = OnProgress ? 1 : std::size(Batch);
+  bool InLine = L.InLine;
+  std::size_t Start = L.Start;  // of the open line, in the whole source
+  std::size_t TextFrom = 0;     // where the kept text of the open line goes on
+  const std::size_t Base = L.Base;
+  for (std::size_t B = 0; B < N; B += BlockBytes) {
+    std::uint64_t Controls, Above;
+    BlockMasks<TMasks>(P, N, B, Controls, Above);
+    std::uint64_t Ahead = ~std::uint64_t{0};  // the bits not passed yet
+    for (;;) {
+      if (!InLine) {
+        // Bytes of 0x20 and below before a line are skipped.
+        const std::uint64_t M = Above & Ahead;
+        if (M == 0) break;
+        const auto I = static_cast<unsigned>(__builtin_ctzll(M));
+        const std::size_t At = B + I;
+        InLine = true;
+        Start = Base + At;
+        const char First = P[At];
+        L.First = First;
+        if (First == '#' || First == '@' || First == ';') {
+          L.Keep = First == ';' ? 2 : 1;
+          L.Text.clear();
+          TextFrom = At;
+        } else {
+          L.Keep = 0;
+        }
+        Ahead = BitsAfter(I);
       }
+      // The first byte below 0x20 ends the line and belongs to no line.
+      const std::uint64_t M = Controls & Ahead;
+      if (M == 0) break;
+      const auto E = static_cast<unsigned>(__builtin_ctzll(M));
+      const std::size_t End = B + E;
+      if (End >= N) break;  // the line goes on in the next bytes
+      InLine = false;
+      Ahead = BitsAfter(E);
+      const std::size_t Bytes = Base + End - Start;
+      if (L.Keep == 0) {
+        // A data row, the common case.
+        Batch[Batched++] = static_cast<std::uint32_t>(Start);
+        Longest = std::max(Longest, Bytes + 1);
+        if (Batched == BatchSize) {
+          AddRows(Batch, Batched, Longest);
+          Batched = Longest = 0;
+        }
+        continue;
+      }
+      if (Batched > 0) {
+        AddRows(Batch, Batched, Longest);
+        Batched = Longest = 0;
+      }
+      KeepText(L, P + TextFrom, End - TextFrom);
+      L.Start = Start;
+      L.Bytes = Bytes;
       EndLine(L);
-    } else {
-      // A data row, the common case.
-      ++FLineCount;
-      if (TKTable* Table = FCurrentTable) {
-        const auto Measured = static_cast<Integer>(std::min<std::size_t>(J - I + 1, 0x7FFFFFFF));
-        if (Measured > Table->LongestLine()) Table->SetLongestLine(Measured);
-        Table->AddRow(static_cast<Integer>(L.Base + I));
-        if (OnProgress) OnProgress(Table->Name(), Table->Count(), false);
-      }
     }
-    I = J + 1;
+  }
+  if (Batched > 0) AddRows(Batch, Batched, Longest);
+  L.InLine = InLine;
+  L.Start = Start;
+  if (InLine) {
+    if (L.Keep != 0) KeepText(L, P + TextFrom, N - TextFrom);
+    L.Bytes = Base + N - Start;
   }
   L.Base += N;
 }
 
-void TKcsvFile::EndLine(TScanLine& L) {
+__attribute__((noinline)) void TKcsvFile::EndLine(TScanLine& L) {
   ++FLineCount;
   switch (L.First) {
     case '#':
@@ -890,6 +978,7 @@ void TKcsvFile::CheckData() {
   Clear();
   FLineCount = 0;
   FCurrentTable = nullptr;
+  ReserveRows();
 
   TScanLine L;
   switch (FSource) {
@@ -922,6 +1011,19 @@ void TKcsvFile::CheckData() {
   if (FSource == TSource::FileStream) std::fill(FBuffer.begin(), FBuffer.end(), '\0');
   SelectTable(0);
   CsvLog("TKcsvFile.CheckData_E");
+}
+
+// A row takes at least two bytes (one above the blank, one that ends it),
+// so a large source gets room for all the rows it can hold at once: only
+// the part the rows fill takes memory, and the table never moves.
+void TKcsvFile::ReserveRows() {
+  const std::size_t Most = (static_cast<std::size_t>(std::max(FSize, 0)) + 1) / 2;
+  if (FSize < ReserveRowsFrom || FRows.capacity() >= Most) return;
+  try {
+    FRows.reserve(Most);
+  } catch (const std::bad_alloc&) {
+    // The table grows as the rows come.
+  }
 }
 
 bool TKcsvFile::ReadRowAt(Integer Offset, Integer Count, const char*& Data, Integer& Length) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,32 @@ extern TCsvLogProc CsvLogProc;
 void CsvLog(const AnsiString& Line);
 // A hook that sends each trace line to the debug window.
 void CsvLogToDebugWindow(const AnsiString& Line);
+
+// Memory for the row tables: an array of 2 MiB and more takes fresh zero
+// pages from VirtualAlloc (which come in large pages, one fault for many
+// rows), a smaller one comes from the heap.
+struct TKRowMemory {
+  static void* Allocate(std::size_t Bytes);
+  static void Release(void* P, std::size_t Bytes);
+};
+template <class T>
+struct TKRowAllocator {
+  using value_type = T;
+  TKRowAllocator() = default;
+  template <class U>
+  TKRowAllocator(const TKRowAllocator<U>&) {}
+  T* allocate(std::size_t N) {
+    if (N > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(TKRowMemory::Allocate(N * sizeof(T)));
+  }
+  void deallocate(T* P, std::size_t N) { TKRowMemory::Release(P, N * sizeof(T)); }
+  template <class U>
+  bool operator==(const TKRowAllocator<U>&) const {
+    return true;
+  }
+};
+// The start offsets of rows.
+using TKRowTable = std::vector<std::uint32_t, TKRowAllocator<std::uint32_t>>;
 
 // ---------------------------------------------------------------- TKValue
 
@@ -141,9 +168,14 @@ public:
   Integer Count() const { return FRowCount; }
   // Appends the start offset of a row (0 .. 2^31-1).
   void AddRow(Integer Offset) {
+    const auto Row = static_cast<std::uint32_t>(Offset);
+    AddRows(&Row, 1);
+  }
+  // Appends the start offsets of Count rows.
+  void AddRows(const std::uint32_t* Offsets, std::size_t Count) {
     if (FRowFirst + static_cast<std::size_t>(FRowCount) != FRows->size()) OwnRows();
-    FRows->push_back(static_cast<std::uint32_t>(Offset));
-    ++FRowCount;
+    FRows->insert(FRows->end(), Offsets, Offsets + Count);
+    FRowCount += static_cast<Integer>(Count);
   }
   // EListError when Row is no row.
   Integer RowOffset(Integer Row) const {
@@ -164,7 +196,7 @@ public:
     FSplitRow = -1;
   }
   // A table without rows appends them to Rows from now on.
-  void UseRowTable(std::vector<std::uint32_t>* Rows);
+  void UseRowTable(TKRowTable* Rows);
 
   // Fetches row RecNo; EListError when RecNo is no row.  Data is nullptr
   // when the source delivers nothing.
@@ -217,8 +249,8 @@ private:
   TKRowReader FRowReader;
   const char* FSourceBytes = nullptr;
   Integer FSourceSize = 0;
-  std::vector<std::uint32_t> FOwnRows;
-  std::vector<std::uint32_t>* FRows = &FOwnRows;
+  TKRowTable FOwnRows;
+  TKRowTable* FRows = &FOwnRows;
   std::size_t FRowFirst = 0;  // this table's first entry in *FRows
   Integer FRowCount = 0;
   // The split of the current row: the row (its number, offset, bytes) and
@@ -291,10 +323,19 @@ private:
   static bool FitsOffsets(Int64 Bytes) { return Bytes >= 0 && Bytes <= 0x7FFFFFFF; }
   struct TScanLine;
 
+  // The scan of N bytes of the source, which go on from where L left off.
   void ScanBytes(const char* P, std::size_t N, TScanLine& L);
+  void ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L);
+  template <class TMasks>
+  void ScanBlocks(const char* P, std::size_t N, TScanLine& L);
+  void AddRows(const std::uint32_t* Offsets, std::size_t Count, std::size_t Longest);
+  static void KeepText(TScanLine& L, const char* P, std::size_t N);
   void EndLine(TScanLine& L);
   void HeaderLine(const AnsiString& Text);
   void ReleaseMapping();
+  void ReserveRows();
+  // Sources from this size on have the row table reserved before the scan.
+  static constexpr Integer ReserveRowsFrom = 16 << 20;
   [[noreturn]] void RefuseText(std::size_t Bytes);
 
   bool FActive = false;
@@ -315,7 +356,7 @@ private:
   AnsiString FCharDirective;
   TSource FSource = TSource::None;
   // The rows of every table, in text order; emptied but not freed by Clear.
-  std::vector<std::uint32_t> FRows;
+  TKRowTable FRows;
   std::vector<std::unique_ptr<TKTable>> FTables;
   TKTable* FCurrentTable = nullptr;
   bool FScanned = false;
