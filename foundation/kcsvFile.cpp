@@ -103,6 +103,35 @@ inline void BlockMasks(const char* P, std::size_t N, std::size_t B, std::uint64_
   TMasks::Load(Tail, Controls, Above);
 }
 
+// The bits of the 64 bytes at Q that the split of a row looks at: control
+// bytes, separators, and escape characters or backslashes.
+inline void RowMasks(const char* Q, char Sep, char Esc, std::uint64_t& Controls, std::uint64_t& Seps,
+                     std::uint64_t& Escapes) {
+#if defined(__SSE2__)
+  const __m128i Below = _mm_set1_epi8(0x1F);
+  const __m128i VSep = _mm_set1_epi8(Sep);
+  const __m128i VEsc = _mm_set1_epi8(Esc);
+  const __m128i VBack = _mm_set1_epi8('\\');
+  Controls = Seps = Escapes = 0;
+  for (int K = 0; K < 4; ++K) {
+    const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * K));
+    const auto Bits = [K](__m128i Hits) {
+      return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(Hits))) << (16 * K);
+    };
+    Controls |= Bits(_mm_cmpeq_epi8(_mm_min_epu8(X, Below), X));
+    Seps |= Bits(_mm_cmpeq_epi8(X, VSep));
+    Escapes |= Bits(_mm_or_si128(_mm_cmpeq_epi8(X, VEsc), _mm_cmpeq_epi8(X, VBack)));
+  }
+#else
+  Controls = Seps = Escapes = 0;
+  for (std::size_t K = 0; K < BlockBytes; ++K) {
+    Controls |= static_cast<std::uint64_t>(U(Q[K]) < 0x20) << K;
+    Seps |= static_cast<std::uint64_t>(Q[K] == Sep) << K;
+    Escapes |= static_cast<std::uint64_t>(Q[K] == Esc || Q[K] == '\\') << K;
+  }
+#endif
+}
+
 // The bits of a block above bit I.
 inline std::uint64_t BitsAfter(unsigned I) { return I >= 63 ? 0 : ~std::uint64_t{0} << (I + 1); }
 
@@ -330,15 +359,10 @@ void TKField::FetchValue() {
   }
 }
 
-const AnsiString& TKField::AsString() {
-  FetchValue();
-  return FValue->Text;
-}
-
 const AnsiString& TKField::AsTrimmedString() { return AsString(); }
 
 Integer TKField::AsInteger() {
-  FetchValue();
+  AsString();
   return FValue->AsInteger();
 }
 
@@ -367,7 +391,7 @@ void TKTable::Reset() {
   FName.clear();
   FMode.clear();
   FNameIndex->Clear();
-  FNamesAsked.clear();
+  ForgetNamesAsked();
   TKList::Clear();
   // The rows go; a shared row table keeps the entries for the reader to drop.
   TKRowTable().swap(FOwnRows);
@@ -398,7 +422,7 @@ void TKTable::OwnRows() {
 
 void TKTable::SetFieldCount(Integer N) {
   if (N == FFieldCount) return;
-  FNamesAsked.clear();
+  ForgetNamesAsked();
   FFields.resize(static_cast<std::size_t>(std::max(N, 0)));
   FFieldCount = N;
 }
@@ -410,7 +434,7 @@ TKField* TKTable::AddField(const AnsiString& AName, const AnsiString& AType) {
   Field->SetFieldType(AType);
   FNameIndex->AddObject(Field->FName,
                         reinterpret_cast<TObject*>(static_cast<std::intptr_t>(FFieldCount)));
-  FNamesAsked.clear();
+  ForgetNamesAsked();
   SetFieldCount(FFieldCount + 1);
   TKField* Result = Field.get();
   FFields.back() = std::move(Field);
@@ -485,24 +509,38 @@ void ExtractField(const char* P, const char* const E, char Sep, char Esc, std::s
 // The split of a row, the walk over its fields: separators counted, the
 // byte after the escape character or a backslash stepped over unexamined,
 // a row end ends the row.  A field in which no byte needs a look but its
-// end is plain: its text is its bytes.
+// end is plain: its text is its bytes, and its value those bytes without
+// the bytes of 0x20 and below at both ends, found here once for the row.
 void TKTable::SplitRow(const char* Data, Integer Length) {
+  if (SplitPlainRow(Data, Length)) return;
   const char Sep = FSeparator;
   const char Esc = FEscapeChar;
-  FFieldSpans.assign(1, TFieldSpan{0, -1});
+  FFieldSpans.clear();
+  FFieldSpans.push_back(TFieldSpan{0, -1, 0, 0});
   bool Plain = true;
   Integer Skip = -1;  // the byte after an escape
+  // The field goes up to End: a plain one gets its ends.
+  auto EndField = [&](Integer End) KCSV_INLINE {
+    if (!Plain) return;
+    TFieldSpan& F = FFieldSpans.back();
+    F.PlainEnd = End;
+    Integer From = F.Start;
+    while (From < End && U(Data[From]) <= 0x20) ++From;
+    while (End > From && U(Data[End - 1]) <= 0x20) --End;
+    F.ValueFrom = From;
+    F.ValueTo = End;
+  };
   // Looks at the byte at Pos; false at the row's end.
   auto Visit = [&](Integer Pos) KCSV_INLINE {
     const char C = Data[Pos];
     if (C == Sep) {
-      if (Plain) FFieldSpans.back().PlainEnd = Pos;
-      FFieldSpans.push_back(TFieldSpan{Pos + 1, -1});
+      EndField(Pos);
+      FFieldSpans.push_back(TFieldSpan{Pos + 1, -1, 0, 0});
       Plain = true;
       return true;
     }
     if (C == '\n' || C == '\r' || C == '\0') {
-      if (Plain) FFieldSpans.back().PlainEnd = Pos;
+      EndField(Pos);
       return false;
     }
     Plain = false;
@@ -536,7 +574,54 @@ void TKTable::SplitRow(const char* Data, Integer Length) {
     const char C = Data[I];
     if ((U(C) < 0x20 || C == Sep || C == Esc || C == '\\') && !Visit(I)) return;
   }
-  if (Plain && Skip < Length) FFieldSpans.back().PlainEnd = Length;
+  if (Skip < Length) EndField(Length);
+}
+
+// The split of a row in which neither a backslash, an escape character nor
+// a control byte other than its end (CR, LF, NUL) stands before its end,
+// the common case, 64 bytes at a time: the separators in front of the
+// first control byte cut it into plain fields.  False (and
+// nothing split) for any other row, and when the separator is a byte the
+// walk gives another meaning too.
+bool TKTable::SplitPlainRow(const char* Data, Integer Length) {
+  const char Sep = FSeparator;
+  const char Esc = FEscapeChar;
+  if (U(Sep) < 0x20 || Sep == '\\' || Sep == Esc) return false;
+  FFieldSpans.clear();
+  Integer FieldStart = 0;
+  auto Plain = [&](Integer End) KCSV_INLINE {
+    Integer From = FieldStart;
+    const Integer Start = From;
+    while (From < End && U(Data[From]) <= 0x20) ++From;
+    Integer To = End;
+    while (To > From && U(Data[To - 1]) <= 0x20) --To;
+    FFieldSpans.push_back(TFieldSpan{Start, End, From, To});
+    FieldStart = End + 1;
+  };
+  for (Integer B = 0; B < Length; B += static_cast<Integer>(BlockBytes)) {
+    std::uint64_t Controls, Seps, Escapes;
+    const char* Q = Data + B;
+    char Tail[BlockBytes];
+    if (Length - B < static_cast<Integer>(BlockBytes)) {
+      // The bytes end here: what follows counts as a row end.
+      std::memset(Tail, 0, sizeof Tail);
+      std::memcpy(Tail, Q, static_cast<std::size_t>(Length - B));
+      Q = Tail;
+    }
+    RowMasks(Q, Sep, Esc, Controls, Seps, Escapes);
+    const std::uint64_t Before = Controls != 0 ? (Controls & (0 - Controls)) - 1 : ~std::uint64_t{0};
+    if ((Escapes & Before) != 0) return false;
+    for (std::uint64_t M = Seps & Before; M != 0; M &= M - 1) Plain(B + __builtin_ctzll(M));
+    if (Controls != 0) {
+      // Other control bytes are dropped from a field: the general walk.
+      const Integer End = B + __builtin_ctzll(Controls);
+      if (End < Length && Data[End] != '\r' && Data[End] != '\n' && Data[End] != '\0') return false;
+      Plain(End);
+      return true;
+    }
+  }
+  Plain(Length);
+  return true;
 }
 
 const TKTable::TFieldSpan* TKTable::CurrentField(Integer N, const char*& Data, Integer& Length) {
@@ -583,27 +668,41 @@ void TKTable::ReadFieldValue(Integer N, std::string& Out) {
     TrimInPlace(Out);
     return;
   }
-  // A plain field: its value is its bytes, trimmed, taken at once.
-  const char* P = Data + F->Start;
-  const char* Q = Data + F->PlainEnd;
-  while (P < Q && U(*P) <= 0x20) ++P;
-  while (Q > P && U(Q[-1]) <= 0x20) --Q;
-  Out.assign(P, static_cast<std::size_t>(Q - P));
+  // A plain field: its value is its trimmed bytes.
+  Out.append(Data + F->ValueFrom, static_cast<std::size_t>(F->ValueTo - F->ValueFrom));
 }
 
-TKField* TKTable::FieldByName(const AnsiString& AName) {
-  // Readers ask for the same few names row after row: a name asked before
-  // gives the column it gave then.
-  for (const auto& [Name, No] : FNamesAsked)
-    if (Name == AName) return No >= 0 ? FFields[static_cast<std::size_t>(No)].get() : nullptr;
-  Integer Found = -1;
+// A name not expected: among the names asked before, else in the name
+// index (upper-cased, found by bisection that ignores case), and then
+// remembered as asked.
+TKField* TKTable::FindName(const AnsiString& AName) {
+  if (const auto It = FAskedAt.find(AName); It != FAskedAt.end()) {
+    const TNameAsked& Asked = FNamesAsked[It->second];
+    FExpectedName = Asked.Next;
+    return Asked.Field;
+  }
+  TKField* Found = nullptr;
   int P = -1;
   if (FNameIndex->Find(UpperCase(AName), P) && P >= 0 && P < FFieldCount) {
     const auto No = static_cast<Integer>(reinterpret_cast<std::intptr_t>(FNameIndex->Objects(P)));
-    if (No >= 0 && No < FFieldCount) Found = No;
+    if (No >= 0 && No < FFieldCount) Found = FFields[static_cast<std::size_t>(No)].get();
   }
-  if (FNamesAsked.size() < 16) FNamesAsked.emplace_back(AName, Found);
-  return Found >= 0 ? FFields[static_cast<std::size_t>(Found)].get() : nullptr;
+  if (FNamesAsked.size() < MaxNamesAsked) {
+    FAskedAt.emplace(AName, FNamesAsked.size());
+    FNamesAsked.push_back(TNameAsked{AName, Found, nullptr});
+    // The entries may have moved: the ring of names is tied anew.
+    for (std::size_t I = 0; I < FNamesAsked.size(); ++I)
+      FNamesAsked[I].Next = &FNamesAsked[I + 1 == FNamesAsked.size() ? 0 : I + 1];
+    FExpectedName = &FNamesAsked.front();
+  }
+  return Found;
+}
+
+// The columns change: names asked before are asked anew.
+void TKTable::ForgetNamesAsked() {
+  FNamesAsked.clear();
+  FAskedAt.clear();
+  FExpectedName = nullptr;
 }
 
 Integer TKTable::FieldIndex(const AnsiString& AName) {

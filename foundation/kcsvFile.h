@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -103,7 +104,7 @@ public:
   // Reads the current row's value into Value.
   void FetchValue();
   // The value read into Value (its text, valid until the next read).
-  const AnsiString& AsString();
+  inline const AnsiString& AsString();
   // The same: the value has no bytes of 0x20 and below at its ends.
   const AnsiString& AsTrimmedString();
   Integer AsInteger();
@@ -176,6 +177,7 @@ public:
     if (FRowFirst + static_cast<std::size_t>(FRowCount) != FRows->size()) OwnRows();
     FRows->insert(FRows->end(), Offsets, Offsets + Count);
     FRowCount += static_cast<Integer>(Count);
+    FSplitRow = -1;
   }
   // EListError when Row is no row.
   Integer RowOffset(Integer Row) const {
@@ -209,7 +211,26 @@ public:
   // ends, into Out.
   void ReadFieldValue(Integer N, std::string& Out);
 
-  TKField* FieldByName(const AnsiString& AName);
+  // The value of field N of the current row when the row is split already
+  // (straight from a source in memory) and the field is plain: its bytes.
+  bool PlainValue(Integer N, const char*& Value, std::size_t& Size) const {
+    if (FSplitRow != FRecNo || !FSourceBytes || static_cast<std::size_t>(N) >= FFieldSpans.size()) return false;
+    const TFieldSpan& F = FFieldSpans[static_cast<std::size_t>(N)];
+    if (F.PlainEnd < 0) return false;
+    Value = FSplitData + F.ValueFrom;
+    Size = static_cast<std::size_t>(F.ValueTo - F.ValueFrom);
+    return true;
+  }
+
+  // Readers ask for the same names in the same order row after row: the
+  // name expected next is tried first.
+  TKField* FieldByName(const AnsiString& AName) {
+    if (const TNameAsked* Asked = FExpectedName; Asked && SameBytes(Asked->Name, AName)) {
+      FExpectedName = Asked->Next;
+      return Asked->Field;
+    }
+    return FindName(AName);
+  }
   Integer FieldIndex(const AnsiString& AName);
 
   bool Eof() const { return FRecNo >= Count(); }
@@ -223,14 +244,29 @@ private:
 
   // A field of the current row: where it starts in the row's bytes and,
   // for a field without escapes, backslashes or control bytes, where it
-  // ends (else -1).
+  // ends (else -1) and where its value (the bytes without those of 0x20
+  // and below at both ends) starts and ends.
   struct TFieldSpan {
     Integer Start;
     Integer PlainEnd;
+    Integer ValueFrom;
+    Integer ValueTo;
   };
 
   void OwnRows();
+  TKField* FindName(const AnsiString& AName);
+  void ForgetNamesAsked();
+  static bool SameBytes(const AnsiString& A, const AnsiString& B) {
+    const std::size_t N = A.size();
+    if (N != B.size()) return false;
+    const char* P = A.data();
+    const char* Q = B.data();
+    for (std::size_t I = 0; I < N; ++I)
+      if (P[I] != Q[I]) return false;
+    return true;
+  }
   void SplitRow(const char* Data, Integer Length);
+  bool SplitPlainRow(const char* Data, Integer Length);
   // Fetches the current row into Data and Length and gives its field N;
   // nullptr when the row has no such field.
   const TFieldSpan* CurrentField(Integer N, const char*& Data, Integer& Length);
@@ -260,9 +296,34 @@ private:
   const char* FSplitData = nullptr;
   Integer FSplitLength = 0;
   std::vector<TFieldSpan> FFieldSpans;
-  // Names asked of FieldByName and the column each gave (-1: none).
-  std::vector<std::pair<AnsiString, Integer>> FNamesAsked;
+  // The names asked of FieldByName as they were spelled, in the order they
+  // were first asked, each with the column it gave (none: nullptr) and the
+  // name asked after it (after the last: the first); where each stands
+  // among them; and the name expected to be asked next.
+  struct TNameAsked {
+    AnsiString Name;
+    TKField* Field;
+    const TNameAsked* Next;
+  };
+  static constexpr std::size_t MaxNamesAsked = 1024;
+  std::vector<TNameAsked> FNamesAsked;
+  std::unordered_map<AnsiString, std::size_t> FAskedAt;
+  const TNameAsked* FExpectedName = nullptr;
 };
+
+inline const AnsiString& TKField::AsString() {
+  // A plain field of the row split already is taken at once.
+  const char* Bytes;
+  std::size_t Size;
+  if (!OnGetText && FTable->PlainValue(FColumn, Bytes, Size)) {
+    AnsiString& Text = FValue->Text;
+    Text.clear();
+    Text.append(Bytes, Size);
+  } else {
+    FetchValue();
+  }
+  return FValue->Text;
+}
 
 // ---------------------------------------------------------------- TKcsvFile
 
