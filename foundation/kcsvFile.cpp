@@ -6,6 +6,7 @@
 #include "foundation/klog.h"
 #include "platform/os/fileutil.h"
 #include "platform/os/windows.h"
+#include "platform/rtl/codepage.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -224,21 +225,21 @@ std::vector<AnsiString> SplitHeader(const AnsiString& S) {
 
 }  // namespace
 
-// ---------------------------------------------------------------- TKRowMemory
+// ---------------------------------------------------------------- TKBulkMemory
 
 namespace {
-constexpr std::size_t LargeRowBytes = std::size_t{2} << 20;
+constexpr std::size_t LargeBytes = std::size_t{2} << 20;
 }  // namespace
 
-void* TKRowMemory::Allocate(std::size_t Bytes) {
-  if (Bytes < LargeRowBytes) return ::operator new(Bytes);
+void* TKBulkMemory::Allocate(std::size_t Bytes) {
+  if (Bytes < LargeBytes) return ::operator new(Bytes);
   void* P = VirtualAlloc(nullptr, Bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (!P) throw std::bad_alloc();
   return P;
 }
 
-void TKRowMemory::Release(void* P, std::size_t Bytes) {
-  if (Bytes < LargeRowBytes)
+void TKBulkMemory::Release(void* P, std::size_t Bytes) {
+  if (Bytes < LargeBytes)
     ::operator delete(P);
   else
     VirtualFree(P, 0, MEM_RELEASE);
@@ -741,7 +742,10 @@ TKcsvFile::TKcsvFile()
   TKcsvFile::Clear();
 }
 
-TKcsvFile::~TKcsvFile() { TKcsvFile::Close(); }
+TKcsvFile::~TKcsvFile() {
+  TKcsvFile::Close();
+  ReleaseOwnText();
+}
 
 void TKcsvFile::Clear() {
   FTables.clear();
@@ -812,6 +816,7 @@ bool TKcsvFile::Open(const AnsiString& AFileName, const AnsiString& AMode) {
       Memory->resize(Done);
       FSize = static_cast<Integer>(Done);
       FMemory = std::move(Memory);
+      FMemoryBytes = FMemory->data();
       FSource = TSource::Memory;
       Success = true;
       break;
@@ -857,6 +862,8 @@ void TKcsvFile::Close() {
   FScanned = false;
   FFileStream.reset();
   FMemory.reset();
+  FMemoryBytes = nullptr;
+  if (!FKeepOwnText) ReleaseOwnText();
   ReleaseMapping();
   FSource = TSource::None;
   std::vector<char>().swap(FBuffer);
@@ -878,10 +885,44 @@ void TKcsvFile::OpenText(AnsiString&& AText) {
   Close();
   FSize = static_cast<Integer>(AText.size());
   FMemory = std::make_unique<std::string>(std::move(AText));
+  FMemoryBytes = FMemory->data();
   FSource = TSource::Memory;
   FActive = true;
   FScanned = false;  // a new source is always scanned
   CheckData();
+}
+
+void TKcsvFile::OpenText(const WideString& AText) {
+  if (!FitsOffsets(static_cast<Int64>(AText.size()))) RefuseText(AText.size());
+  FKeepOwnText = true;
+  try {
+    Close();
+  } catch (...) {
+    FKeepOwnText = false;
+    throw;
+  }
+  FKeepOwnText = false;
+  // A character gives at most one byte.  A buffer far larger than this text
+  // needs goes back; a new one leaves room for a somewhat larger text.
+  const std::size_t Need = std::max<std::size_t>(AText.size(), 1);
+  if (FOwnTextCapacity < Need || Need < FOwnTextCapacity / 4) {
+    ReleaseOwnText();
+    const std::size_t Capacity = Need + Need / 8;
+    FOwnText = static_cast<char*>(TKBulkMemory::Allocate(Capacity));
+    FOwnTextCapacity = Capacity;
+  }
+  FSize = static_cast<Integer>(platform::WideToAnsi(AText.data(), AText.size(), FOwnText));
+  FMemoryBytes = FOwnText;
+  FSource = TSource::Memory;
+  FActive = true;
+  FScanned = false;  // a new source is always scanned
+  CheckData();
+}
+
+void TKcsvFile::ReleaseOwnText() {
+  if (FOwnText) TKBulkMemory::Release(FOwnText, FOwnTextCapacity);
+  FOwnText = nullptr;
+  FOwnTextCapacity = 0;
 }
 
 // The text of a "#", "@" or ";" line as far as it is kept.
@@ -1085,7 +1126,7 @@ void TKcsvFile::CheckData() {
       ScanBytes(FView, static_cast<std::size_t>(FSize), L);
       break;
     case TSource::Memory:
-      ScanBytes(FMemory->data(), FMemory->size(), L);
+      ScanBytes(FMemoryBytes, static_cast<std::size_t>(FSize), L);
       break;
     case TSource::FileStream: {
       FBuffer.assign(ChunkSize, '\0');
@@ -1130,7 +1171,7 @@ bool TKcsvFile::ReadRowAt(Integer Offset, Integer Count, const char*& Data, Inte
   switch (FSource) {
     case TSource::Mapped:
     case TSource::Memory: {
-      const char* Base = FSource == TSource::Mapped ? FView : FMemory->data();
+      const char* Base = FSource == TSource::Mapped ? FView : FMemoryBytes;
       Data = Base + Offset;
       Length = std::min(Count, FSize - Offset);
       return true;
@@ -1161,7 +1202,7 @@ void TKcsvFile::AddTable(TKTable* ATable) {
   // A source in memory stays where it is while its tables live: the table
   // takes its rows from it directly.
   if (FSource == TSource::Mapped) ATable->SetSourceBytes(FView, FSize);
-  if (FSource == TSource::Memory) ATable->SetSourceBytes(FMemory->data(), FSize);
+  if (FSource == TSource::Memory) ATable->SetSourceBytes(FMemoryBytes, FSize);
 }
 
 Integer TKcsvFile::IndexOfTable(const AnsiString& AName) const {

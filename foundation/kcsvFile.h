@@ -41,10 +41,10 @@ void CsvLog(const AnsiString& Line);
 // A hook that sends each trace line to the debug window.
 void CsvLogToDebugWindow(const AnsiString& Line);
 
-// Memory for the row tables: an array of 2 MiB and more takes fresh zero
-// pages from VirtualAlloc (which come in large pages, one fault for many
-// rows), a smaller one comes from the heap.
-struct TKRowMemory {
+// Memory for the large arrays of the reader (row tables, converted texts):
+// 2 MiB and more are fresh zero pages from VirtualAlloc (which come in
+// large pages, one fault for many rows), less comes from the heap.
+struct TKBulkMemory {
   static void* Allocate(std::size_t Bytes);
   static void Release(void* P, std::size_t Bytes);
 };
@@ -56,9 +56,9 @@ struct TKRowAllocator {
   TKRowAllocator(const TKRowAllocator<U>&) {}
   T* allocate(std::size_t N) {
     if (N > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
-    return static_cast<T*>(TKRowMemory::Allocate(N * sizeof(T)));
+    return static_cast<T*>(TKBulkMemory::Allocate(N * sizeof(T)));
   }
-  void deallocate(T* P, std::size_t N) { TKRowMemory::Release(P, N * sizeof(T)); }
+  void deallocate(T* P, std::size_t N) { TKBulkMemory::Release(P, N * sizeof(T)); }
   template <class U>
   bool operator==(const TKRowAllocator<U>&) const {
     return true;
@@ -350,6 +350,12 @@ public:
   void OpenText(const AnsiString& AText);
   // The same, taking the text over instead of copying it.
   void OpenText(AnsiString&& AText);
+  // Reads a wide text (as the service answers), converted to the ANSI code
+  // page into a buffer of the reader's own.  The buffer is kept for the
+  // next wide text, unless that needs far less, so a large answer is
+  // converted into memory at hand instead of fresh pages; Close gives it
+  // back.  A text of more than 2^31-1 characters raises EReadError.
+  void OpenText(const WideString& AText);
   // The scan; does nothing once the source is scanned.
   void CheckData();
 
@@ -394,6 +400,7 @@ private:
   void EndLine(TScanLine& L);
   void HeaderLine(const AnsiString& Text);
   void ReleaseMapping();
+  void ReleaseOwnText();
   void ReserveRows();
   // Sources from this size on have the row table reserved before the scan.
   static constexpr Integer ReserveRowsFrom = 16 << 20;
@@ -406,6 +413,12 @@ private:
   int FFileHandle = -1;
   void* FMapHandle = nullptr;
   std::unique_ptr<std::string> FMemory;
+  // The buffer of converted wide texts, its size, and whether the source
+  // about to be closed keeps it.
+  char* FOwnText = nullptr;
+  std::size_t FOwnTextCapacity = 0;
+  bool FKeepOwnText = false;
+  const char* FMemoryBytes = nullptr;  // the bytes of a source in memory
   std::unique_ptr<TFileStream> FFileStream;
   std::vector<char> FBuffer;  // chunk buffer of the "f" scan, then row buffer
   Integer FFileDate = 0;

@@ -7,12 +7,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <new>
 #include <map>
+#include <new>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/rtl/codepage.h"
 #include "tests/foundation/kcsv_support.h"
 
 using kcsvtest::ExampleText;
@@ -884,6 +885,63 @@ TEST(KcsvReader, RowTableIsKeptForTheNextAnswer) {
     F.Tables(0)->SetRecNo(59999);
     EXPECT_EQ(F.Tables(0)->Fields(0)->AsString(), "59999");
   }
+}
+
+// A wide text (as the service answers) reads as its conversion to the
+// ANSI code page does.
+TEST(KcsvReader, WideTextReadsAsItsConversion) {
+  const std::vector<WideString> Texts = {
+      platform::AnsiToWide(ExampleText), u"", u"@t,a,b\r\n\u20AC1^Gr\u00F6\u00DFe \r\n\U0001F600^\u0141\r\n",
+      u"@t,a\r\nlast row without line end \u00E4"};
+  for (const WideString& W : Texts) {
+    SCOPED_TRACE(platform::WideToAnsi(W));
+    TKcsvFile Want;
+    Want.OpenText(platform::WideToAnsi(W));
+    TKcsvFile F;
+    F.OpenText(W);
+    EXPECT_TRUE(F.Active());
+    EXPECT_EQ(F.Size(), Want.Size());
+    EXPECT_EQ(F.LineCount(), Want.LineCount());
+    EXPECT_EQ(kcsvtest::Dump(F), kcsvtest::Dump(Want));
+  }
+}
+
+// A wide answer is converted into the buffer of the answer before when
+// that is large enough and not far too large; Close gives the buffer back.
+TEST(KcsvReader, WideAnswersReuseTheirBuffer) {
+  auto Answer = [](int Rows) {
+    WideString W = u"@t,a,b\r\n";
+    for (int I = 0; I < Rows; ++I) W += platform::AnsiToWide(std::to_string(I) + "^Gr\xF6\xDF" "e\r\n");
+    return W;
+  };
+  const WideString Large = Answer(20000);
+  const WideString Smaller = Answer(19000);
+  const WideString Small = Answer(10);
+  TKcsvFile F;
+  auto LargeAllocationsFor = [&](const WideString& W) {
+    LargeAllocations = 0;
+    CountLarge = true;
+    F.OpenText(W);
+    CountLarge = false;
+    return LargeAllocations;
+  };
+  EXPECT_GT(LargeAllocationsFor(Large), 0);
+  EXPECT_EQ(LargeAllocationsFor(Large), 0);
+  EXPECT_EQ(LargeAllocationsFor(Smaller), 0);
+  ASSERT_EQ(F.Tables(0)->Count(), 19000);
+  F.Tables(0)->SetRecNo(18999);
+  EXPECT_EQ(F.Tables(0)->Fields(1)->AsString(), "Gr\xF6\xDF" "e");
+  EXPECT_EQ(LargeAllocationsFor(Small), 0);  // a new, small buffer
+  EXPECT_GT(LargeAllocationsFor(Large), 0);  // the large one went back
+  F.Close();
+  EXPECT_GT(LargeAllocationsFor(Large), 0);
+  EXPECT_EQ(F.Tables(0)->Count(), 20000);
+  // A text handed over is read from itself, and a wide one after it again
+  // from a buffer of the reader's own.
+  F.OpenText(platform::WideToAnsi(Small));
+  EXPECT_EQ(F.Tables(0)->Count(), 10);
+  F.OpenText(Small);
+  EXPECT_EQ(F.Tables(0)->Count(), 10);
 }
 
 // A name asked again gives what the columns give now, after columns came
