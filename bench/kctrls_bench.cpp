@@ -9,6 +9,7 @@
 // event loop to delete it; deferred deletes are processed between runs.
 #include <benchmark/benchmark.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QListWidget>
 #include <QStringList>
@@ -87,11 +88,11 @@ std::unique_ptr<TKListBox> HitListBox(int SortItem) {
 // Drops what an earlier benchmark left behind (native lists deleted later).
 void Settle() { platform::ProcessPendingMessages(); }
 
-// Whether a native list shows Count rows (the fill reached the window).
-bool NativeListShows(int Count) {
-  for (QWidget* w : QApplication::allWidgets())
-    if (auto* l = qobject_cast<QListWidget*>(w); l && l->count() == Count) return true;
-  return false;
+// Whether the box's native list shows Count rows (the fill reached the
+// window).
+bool NativeListShows(TKListBox* Box, int Count) {
+  auto* l = qobject_cast<QAbstractItemView*>(platform::WidgetOf(Box));
+  return l && l->model() && l->model()->rowCount() == Count;
 }
 
 // The client's fill against the yardstick, in turn round by round:
@@ -151,7 +152,7 @@ void BM_HitListFillRatio(benchmark::State& State) {
     R.Add("bare_shown", R.Last("bare") + R.Last("bare_settle"));
     State.SetIterationTime(R.Last("client"));
   }
-  if (hits != count || !NativeListShows(count) || list.count() != count)
+  if (hits != count || !NativeListShows(box.get(), count) || list.count() != count)
     State.SkipWithError("not every hit was listed");
   R.Ratio("client", "bare");
   R.Ratio("client_shown", "bare_shown");
@@ -175,7 +176,7 @@ void BM_FillSortedListBox(benchmark::State& State) {
     box->SetIndex(0);
     benchmark::DoNotOptimize(box->GetKeyInt());
   }
-  if (!NativeListShows(count)) State.SkipWithError("the native list lags behind");
+  if (!NativeListShows(box.get(), count)) State.SkipWithError("the native list lags behind");
   State.SetItemsProcessed(State.iterations() * count);
   box.reset();
   Settle();
