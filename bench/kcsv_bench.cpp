@@ -1,13 +1,23 @@
-// Reading large KCSV answers: the one scan over the text against counting
-// its line ends with memchr, and reading every field of every row.
-// Every benchmark runs in repetitions and reports their median; the ratio
-// benchmarks time both sides alternately in one run.  Run once more with
-// GLIBC_TUNABLES=glibc.malloc.trim_threshold=131072 to see the scan when
-// the heap gives freed memory back at once.
+// Reading large KCSV answers, each figure a ratio against a baseline that
+// does the same work, both timed in turn round by round in one run
+// (bench/ratio.h):
+//  - BM_ScanRatio: the one scan over a 100 MB answer (OpenText) with the
+//    reader reused, as the client keeps one, and with a fresh reader,
+//    against counting the line ends of the same bytes with memchr;
+//  - BM_FieldWalkRatio: every field of every row read by reference, the
+//    column taken by index, against a bare loop that splits the same bytes
+//    at line ends and '^' into one reused string; and the same walk with
+//    the column found by its name (as the client's readers ask, in lower
+//    case) against the walk by index;
+//  - BM_PeakMemory: the peak resident memory of a 100 MB answer handed to a
+//    reader that holds the answer before, and walked by column names.
+// Run once more with GLIBC_TUNABLES=glibc.malloc.trim_threshold=131072 to
+// see the scan when the heap gives freed memory back at once.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -19,7 +29,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/ratio.h"
 #include "foundation/kcsvFile.h"
+#include "platform/rtl/codepage.h"
 
 namespace {
 
@@ -79,18 +91,7 @@ std::size_t MemchrLineEnds(const std::string& Text) {
   return Lines;
 }
 
-double Median(std::vector<double> V) {
-  std::sort(V.begin(), V.end());
-  const std::size_t N = V.size();
-  return N == 0 ? 0 : (N % 2 ? V[N / 2] : (V[N / 2 - 1] + V[N / 2]) / 2);
-}
-
-template <class F>
-double Seconds(F&& Work) {
-  const auto Start = std::chrono::steady_clock::now();
-  Work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
-}
+using zelbench::TRounds;
 
 // The yardstick: the line ends of the same bytes counted with memchr.
 void BM_MemchrLineEnds(benchmark::State& State) {
@@ -100,33 +101,52 @@ void BM_MemchrLineEnds(benchmark::State& State) {
 }
 BENCHMARK(BM_MemchrLineEnds)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// The scan against the memchr count, alternately in one run: each answer
-// is a fresh text handed over to OpenText (as the client hands over the
-// converted reply) after the reader closed the one before.  Argument 1
-// also gives the heap back to the system (malloc_trim) between answers.
-void BM_ScanPerMemchr(benchmark::State& State) {
+// The scan against the memchr count, in turn round by round.  Each answer
+// is a text of its own handed over to OpenText (as the client hands over
+// the converted reply): once to the reader kept from round to round (closed
+// before, as the client's is by the answer before), once to a reader made
+// for it; memchr counts in a copy made at the same time, so that all three
+// read memory in the same state.  The order of the three sides turns from
+// round to round.
+// Argument 1 also gives the heap back to the system (malloc_trim) before
+// each round.
+void BM_ScanRatio(benchmark::State& State) {
   const std::string& Text = Answer(Full);
   const bool Trim = State.range(0) != 0;
-  TKcsvFile F;
-  std::vector<double> Scan, Memchr, Ratio;
+  TKcsvFile Reused;
+  TRounds R;
+  int Round = 0;
   for (auto _ : State) {
-    F.Close();
-    std::string Copy = Text;
+    Reused.Close();
+    const std::string ForMemchr = Text;
+    std::string ForReused = Text;
+    std::string ForFresh = Text;
     if (Trim) ::malloc_trim(0);
-    const double M = Seconds([&] { benchmark::DoNotOptimize(MemchrLineEnds(Text)); });
-    const double S = Seconds([&] { F.OpenText(std::move(Copy)); });
-    benchmark::DoNotOptimize(F.TableCount());
-    State.SetIterationTime(S);
-    Scan.push_back(S);
-    Memchr.push_back(M);
-    Ratio.push_back(S / M);
+    auto Fresh = std::make_unique<TKcsvFile>();
+    for (int Side = 0; Side < 3; ++Side) {
+      switch ((Side + Round) % 3) {
+        case 0:
+          R.Time("memchr", [&] { benchmark::DoNotOptimize(MemchrLineEnds(ForMemchr)); });
+          break;
+        case 1:
+          R.Time("scan_reused", [&] { Reused.OpenText(std::move(ForReused)); });
+          break;
+        default:
+          R.Time("scan_fresh", [&] { Fresh->OpenText(std::move(ForFresh)); });
+          break;
+      }
+    }
+    ++Round;
+    if (Reused.TableCount() != 3 || Fresh->TableCount() != 3) State.SkipWithError("tables missing");
+    State.SetIterationTime(R.Last("scan_reused"));
+    Fresh.reset();
   }
-  State.counters["scan_ms"] = 1000 * Median(Scan);
-  State.counters["memchr_ms"] = 1000 * Median(Memchr);
-  State.counters["ratio"] = Median(Ratio);
+  R.Ratio("scan_reused", "memchr");
+  R.Ratio("scan_fresh", "memchr");
+  R.Report(State);
   State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * Text.size()));
 }
-BENCHMARK(BM_ScanPerMemchr)->ArgName("trim")->Arg(0)->Arg(1)->UseManualTime()->Iterations(21)
+BENCHMARK(BM_ScanRatio)->ArgName("trim")->Arg(0)->Arg(1)->UseManualTime()->Iterations(15)
     ->Unit(benchmark::kMillisecond);
 
 // The scan alone: the text is handed over (not copied) to OpenText.
@@ -196,28 +216,148 @@ void BM_ReadEveryField(benchmark::State& State) {
   State.counters["values"] = static_cast<double>(Values / State.iterations());
   State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * Text.size()));
 }
-// Every field of every row as the client's readers take it: the column
-// found by its name, the value copied into a text of its own.
-void BM_ReadEveryFieldByName(benchmark::State& State) {
+// The yardstick of the field walk: the same bytes split at line ends and
+// '^' into one reused string, field by field (the ends found by a table).
+std::size_t BareSplit(const std::string& Text) {
+  static const auto Ends = [] {
+    std::array<bool, 256> E{};
+    E['^'] = E['\n'] = E['\r'] = true;
+    return E;
+  }();
+  std::string Field;
+  std::size_t Fields = 0;
+  const auto* P = reinterpret_cast<const unsigned char*>(Text.data());
+  const auto* const E = P + Text.size();
+  const auto* Start = P;
+  for (; P < E; ++P) {
+    if (Ends[*P]) {
+      Field.assign(reinterpret_cast<const char*>(Start), static_cast<std::size_t>(P - Start));
+      benchmark::DoNotOptimize(Field.data());
+      ++Fields;
+      Start = P + 1;
+    }
+  }
+  return Fields;
+}
+
+// Every field of every row of every table, by reference: the column taken
+// by its index.
+std::size_t WalkByIndex(TKcsvFile& F) {
+  std::size_t Values = 0;
+  for (Integer T = 0; T < F.TableCount(); ++T) {
+    TKTable* Table = F.Tables(T);
+    for (Table->First(); !Table->Eof(); Table->Next())
+      for (Integer C = 0; C < Table->FieldCount(); ++C) {
+        const AnsiString& Value = Table->Fields(C)->AsString();
+        benchmark::DoNotOptimize(Value.data());
+        ++Values;
+      }
+  }
+  return Values;
+}
+
+// The column names of a table as the client's readers spell them.
+std::vector<AnsiString> AskedNames(TKTable* Table) {
+  std::vector<AnsiString> Names;
+  for (Integer C = 0; C < Table->FieldCount(); ++C) Names.push_back(LowerCase(Table->Fields(C)->Name()));
+  return Names;
+}
+
+// The same walk, the column found by its name for every value.
+std::size_t WalkByName(TKcsvFile& F) {
+  std::size_t Values = 0;
+  for (Integer T = 0; T < F.TableCount(); ++T) {
+    TKTable* Table = F.Tables(T);
+    const std::vector<AnsiString> Names = AskedNames(Table);
+    for (Table->First(); !Table->Eof(); Table->Next())
+      for (const AnsiString& Name : Names) {
+        TKField* Field = Table->FieldByName(Name);
+        const AnsiString& Value = Field ? Field->AsString() : Name;
+        benchmark::DoNotOptimize(Value.data());
+        ++Values;
+      }
+  }
+  return Values;
+}
+
+// The three walks in turn, round by round, the order turning.
+void BM_FieldWalkRatio(benchmark::State& State) {
   const std::string& Text = Answer(Full);
   TKcsvFile F;
   F.OpenText(Text);
+  TRounds R;
+  std::size_t ByIndex = 0, ByName = 0, Split = 0;
+  int Round = 0;
   for (auto _ : State) {
-    for (Integer T = 0; T < F.TableCount(); ++T) {
-      TKTable* Table = F.Tables(T);
-      std::vector<AnsiString> Names;
-      for (Integer C = 0; C < Table->FieldCount(); ++C) Names.push_back(Table->Fields(C)->Name());
-      for (Table->First(); !Table->Eof(); Table->Next())
-        for (const AnsiString& Name : Names) {
-          TKField* Field = Table->FieldByName(Name);
-          AnsiString Value = Field ? Field->AsString() : AnsiString();
-          benchmark::DoNotOptimize(Value);
-        }
+    for (int Side = 0; Side < 3; ++Side) {
+      switch ((Side + Round) % 3) {
+        case 0: R.Time("split", [&] { Split = BareSplit(Text); }); break;
+        case 1: R.Time("by_index", [&] { ByIndex = WalkByIndex(F); }); break;
+        default: R.Time("by_name", [&] { ByName = WalkByName(F); }); break;
+      }
     }
+    ++Round;
+    State.SetIterationTime(R.Last("by_index"));
   }
-  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * Text.size()));
+  if (ByIndex == 0 || ByIndex != ByName) State.SkipWithError("the walks read different fields");
+  R.Ratio("by_index", "split");
+  R.Ratio("by_name", "by_index");
+  R.Report(State);
+  State.counters["values"] = static_cast<double>(ByIndex);
+  State.counters["split_fields"] = static_cast<double>(Split);
 }
-BENCHMARK(BM_ReadEveryFieldByName)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FieldWalkRatio)->UseManualTime()->Iterations(11)->Unit(benchmark::kMillisecond);
+
+// A field of /proc/self/status in kB.
+long StatusKb(const char* Field) {
+  std::ifstream In("/proc/self/status");
+  std::string Line;
+  const std::size_t N = std::strlen(Field);
+  while (std::getline(In, Line))
+    if (Line.compare(0, N, Field) == 0 && Line.size() > N && Line[N] == ':') return std::atol(Line.c_str() + N + 1);
+  return -1;
+}
+
+// Peak resident memory of a 100 MB answer read and walked, above what the
+// process held before: the reader holds the answer before (as the client's
+// does), the new answer arrives as the service's wide text and is handed to
+// the reader, and every field is read by column name.  Argument 0: the
+// answer converted to a text of its own first, which the reader takes over
+// (OpenText(WideToAnsi(...))); 1: the wide text handed to the reader, which
+// converts it into its own buffer (as the client hands answers over).  The
+// high-water mark is reset after the heap was trimmed.
+void BM_PeakMemory(benchmark::State& State) {
+  const std::string& Text = Answer(Full);
+  const bool Wide = State.range(0) != 0;
+  TKcsvFile F;
+  if (Wide)
+    F.OpenText(platform::AnsiToWide(Text));
+  else
+    F.OpenText(Text);
+  double Peak = 0;
+  for (auto _ : State) {
+    const WideString Answer = platform::AnsiToWide(Text);
+    ::malloc_trim(0);
+    const long Held = StatusKb("VmRSS");
+    {
+      std::ofstream Reset("/proc/self/clear_refs");
+      Reset << "5";
+    }
+    if (Wide)
+      F.OpenText(Answer);
+    else
+      F.OpenText(platform::WideToAnsi(Answer));
+    benchmark::DoNotOptimize(WalkByName(F));
+    const long High = StatusKb("VmHWM");
+    if (Held < 0 || High < 0) State.SkipWithError("no /proc/self/status");
+    Peak = static_cast<double>(High - Held) * 1024.0;
+  }
+  constexpr double MiB = 1024.0 * 1024.0;
+  State.counters["peak_MiB"] = Peak / MiB;
+  State.counters["answer_MiB"] = static_cast<double>(Text.size()) / MiB;
+  State.counters["x_answer"] = Peak / static_cast<double>(Text.size());
+}
+BENCHMARK(BM_PeakMemory)->ArgName("wide")->Arg(0)->Arg(1)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_ReadEveryField)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Repetitions(5)
     ->ReportAggregatesOnly(true);

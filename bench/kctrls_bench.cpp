@@ -1,14 +1,15 @@
 // Filling the hit list box with a large search answer, on a shown window:
 //  - the hit list as the client fills it (unsorted, caller lines "n;eid;fab"
-//    read from the answer table "stm"), then the first entry selected;
-//  - beside it, in the same run, a bare QListWidget given the same item
-//    texts with addItems;
+//    read from the answer table "stm"), then the first entry selected,
+//    against a bare QListWidget given the same item texts with addItems,
+//    in turn round by round (bench/ratio.h);
 //  - the sorted fill of owner-drawn item lines (sorted by article number,
 //    scrambled or already in order).
 // One box is reused for every iteration, so no native list waits for an
 // event loop to delete it; deferred deletes are processed between runs.
 #include <benchmark/benchmark.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QListWidget>
 #include <QStringList>
@@ -20,6 +21,7 @@
 #include "client/main.h"
 #include "controls/kCtrls.h"
 #include "foundation/kcsvFile.h"
+#include "bench/ratio.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
@@ -86,50 +88,31 @@ std::unique_ptr<TKListBox> HitListBox(int SortItem) {
 // Drops what an earlier benchmark left behind (native lists deleted later).
 void Settle() { platform::ProcessPendingMessages(); }
 
-// Whether a native list shows Count rows (the fill reached the window).
-bool NativeListShows(int Count) {
-  for (QWidget* w : QApplication::allWidgets())
-    if (auto* l = qobject_cast<QListWidget*>(w); l && l->count() == Count) return true;
-  return false;
+// Whether the box's native list shows Count rows (the fill reached the
+// window).
+bool NativeListShows(TKListBox* Box, int Count) {
+  auto* l = qobject_cast<QAbstractItemView*>(platform::WidgetOf(Box));
+  return l && l->model() && l->model()->rowCount() == Count;
 }
 
-// The client's fill: the box emptied, every hit of "stm" added, the first
-// entry selected and its key read.
-void BM_HitListClientFill(benchmark::State& State) {
+// The client's fill against the yardstick, in turn round by round:
+//  - fill: the client's fill (the box emptied, every hit of "stm" added,
+//    the first entry selected and its key read) against a bare QListWidget
+//    of the same size on a shown window given the same item texts, each
+//    made with QString::fromLatin1, with addItems, the first row selected;
+//  - shown: the same, each followed by the pending events handled (the
+//    lists laid out and painted), so that work left for later counts too.
+void BM_HitListFillRatio(benchmark::State& State) {
   const int count = static_cast<int>(State.range(0));
   TKcsvFile csv;
   csv.OpenText(SearchAnswer(count));
   auto box = HitListBox(0);
-  Settle();
-  Integer hits = 0;
-  for (auto _ : State) {
-    box->Clear();
-    TKTable* stm = csv.TableByName("stm");
-    hits = FillHitList(box.get(), stm);
-    box->SetIndex(0);
-    benchmark::DoNotOptimize(box->GetKeyInt());
-  }
-  if (hits != count || !NativeListShows(count)) State.SkipWithError("not every hit was listed");
-  State.SetItemsProcessed(State.iterations() * count);
-  box.reset();
-  Settle();
-}
-BENCHMARK(BM_HitListClientFill)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(7)
-    ->ReportAggregatesOnly(true);
-
-// The yardstick: the item texts the client's fill stores, handed to a bare
-// QListWidget of the same size with addItems, the first row selected.
-void BM_HitListBareAddItems(benchmark::State& State) {
-  const int count = static_cast<int>(State.range(0));
+  FillHitList(box.get(), csv.TableByName("stm"));
   std::vector<AnsiString> texts;
-  {
-    TKcsvFile csv;
-    csv.OpenText(SearchAnswer(count));
-    auto box = HitListBox(0);
-    FillHitList(box.get(), csv.TableByName("stm"));
-    for (int i = 0; i < box->Items()->Count(); ++i) texts.push_back(box->Items()->Strings(i));
-  }
+  for (int i = 0; i < box->Items()->Count(); ++i) texts.push_back(box->Items()->Strings(i));
+  box->Clear();
   Settle();
+
   QWidget window;
   window.resize(766, 970);
   QListWidget list(&window);
@@ -137,19 +120,48 @@ void BM_HitListBareAddItems(benchmark::State& State) {
   list.setUniformItemSizes(true);
   window.show();
   Settle();
+
+  zelbench::TRounds R;
+  Integer hits = 0;
+  int round = 0;
   for (auto _ : State) {
-    list.clear();
-    QStringList q;
-    q.reserve(static_cast<qsizetype>(texts.size()));
-    for (const AnsiString& t : texts) q << platform::ToQString(t);
-    list.addItems(q);
-    list.setCurrentRow(0);
-    benchmark::DoNotOptimize(list.currentRow());
+    for (int side = 0; side < 2; ++side) {
+      if ((side + round) % 2 == 0) {
+        R.Time("client", [&] {
+          box->Clear();
+          hits = FillHitList(box.get(), csv.TableByName("stm"));
+          box->SetIndex(0);
+          benchmark::DoNotOptimize(box->GetKeyInt());
+        });
+        R.Time("client_settle", Settle);
+      } else {
+        R.Time("bare", [&] {
+          list.clear();
+          QStringList q;
+          q.reserve(static_cast<qsizetype>(texts.size()));
+          for (const AnsiString& t : texts) q << QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size()));
+          list.addItems(q);
+          list.setCurrentRow(0);
+          benchmark::DoNotOptimize(list.currentRow());
+        });
+        R.Time("bare_settle", Settle);
+      }
+    }
+    ++round;
+    R.Add("client_shown", R.Last("client") + R.Last("client_settle"));
+    R.Add("bare_shown", R.Last("bare") + R.Last("bare_settle"));
+    State.SetIterationTime(R.Last("client"));
   }
+  if (hits != count || !NativeListShows(box.get(), count) || list.count() != count)
+    State.SkipWithError("not every hit was listed");
+  R.Ratio("client", "bare");
+  R.Ratio("client_shown", "bare_shown");
+  R.Report(State);
   State.SetItemsProcessed(State.iterations() * count);
+  box.reset();
+  Settle();
 }
-BENCHMARK(BM_HitListBareAddItems)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(7)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_HitListFillRatio)->Arg(100000)->UseManualTime()->Iterations(11)->Unit(benchmark::kMillisecond);
 
 // The sorted, owner-drawn fill of item lines with the first entry selected.
 void BM_FillSortedListBox(benchmark::State& State) {
@@ -164,7 +176,7 @@ void BM_FillSortedListBox(benchmark::State& State) {
     box->SetIndex(0);
     benchmark::DoNotOptimize(box->GetKeyInt());
   }
-  if (!NativeListShows(count)) State.SkipWithError("the native list lags behind");
+  if (!NativeListShows(box.get(), count)) State.SkipWithError("the native list lags behind");
   State.SetItemsProcessed(State.iterations() * count);
   box.reset();
   Settle();

@@ -506,7 +506,7 @@ void TfrmMAIN::Login() {
     return;
   }
   SavePassword();
-  FCsvFile->OpenText(Ansi(R->Buf()));
+  FCsvFile->OpenText(R->Buf());
   if (TKTable* T = FCsvFile->TableByName("stm")) {
     for (Integer i = 0; i < T->Count(); ++i) {
       T->SetRecNo(i);
@@ -535,7 +535,7 @@ TKTable* TfrmMAIN::LoadServiceList(Integer List) {
     return S.SearchART(0, Wide(edUser->Text()), Wide(edPass->Text()), List, WideString());
   });
   if (!R || R->Status() != 0) return nullptr;
-  FCsvFile->OpenText(Ansi(R->Buf()));
+  FCsvFile->OpenText(R->Buf());
   return FCsvFile->TableByName("stm");
 }
 
@@ -640,7 +640,7 @@ void TfrmMAIN::btSearchClick(TObject* Sender) {
   if (!R) return;
   lbStmStatus->SetCaption("Status: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() == 0) {
-    FCsvFile->OpenText(Ansi(R->Buf()));
+    FCsvFile->OpenText(R->Buf());
     if (TKTable* T = FCsvFile->TableByName("stm")) Hits = FillHitList(lbox, T);
   }
   if (Hits > 0) {
@@ -749,7 +749,7 @@ bool TfrmMAIN::ShowArticle(Integer Id) {
   bool Result = false;
   lbStmStatus->SetCaption("Artikelstatus: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() == 0) {
-    FCsvFile->OpenText(Ansi(R->Buf()));
+    FCsvFile->OpenText(R->Buf());
     if (TKTable* Art = FCsvFile->TableByName("art")) {
       Result = true;
       FillArticle(Art);

@@ -6,6 +6,7 @@
 #include "foundation/klog.h"
 #include "platform/os/fileutil.h"
 #include "platform/os/windows.h"
+#include "platform/rtl/codepage.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -34,72 +35,106 @@ constexpr std::size_t ChunkSize = 16384;
 
 inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
-// The first byte below 0x20 in [P, E), or E.
-const char* FindControlPlain(const char* P, const char* E) {
+// The scan looks at the text 64 bytes at a time: per block one bit for each
+// byte that is a control byte (below 0x20) and one for each byte above the
+// blank, so that a line costs a few bit operations however long it is.
+constexpr std::size_t BlockBytes = 64;
+
+// The bits of the 64 bytes at Q, with the SSE2 instructions of every x86-64
+// processor (or byte by byte elsewhere).
+struct TMasksSse2 {
+  static void Load(const char* Q, std::uint64_t& Controls, std::uint64_t& Above) {
 #if defined(__SSE2__)
-  const __m128i Limit = _mm_set1_epi8(0x1F);
-  while (E - P >= 32) {
-    const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
-    const __m128i B = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + 16));
-    const __m128i CA = _mm_cmpeq_epi8(_mm_min_epu8(A, Limit), A);
-    const __m128i CB = _mm_cmpeq_epi8(_mm_min_epu8(B, Limit), B);
-    const unsigned M = static_cast<unsigned>(_mm_movemask_epi8(CA)) |
-                       (static_cast<unsigned>(_mm_movemask_epi8(CB)) << 16);
-    if (M != 0) return P + __builtin_ctz(M);
-    P += 32;
-  }
-  if (E - P >= 16) {
-    const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
-    const unsigned M =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(A, Limit), A)));
-    if (M != 0) return P + __builtin_ctz(M);
-    P += 16;
-  }
+    const __m128i Below = _mm_set1_epi8(0x1F);
+    const __m128i Blank = _mm_set1_epi8(0x20);
+    std::uint64_t C = 0, G = 0;
+    for (int K = 0; K < 4; ++K) {
+      const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * K));
+      C |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Below), X))))
+           << (16 * K);
+      G |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Blank), X))))
+           << (16 * K);
+    }
+    Controls = C;
+    Above = ~G;
+#else
+    Controls = Above = 0;
+    for (std::size_t K = 0; K < BlockBytes; ++K) {
+      Controls |= static_cast<std::uint64_t>(U(Q[K]) < 0x20) << K;
+      Above |= static_cast<std::uint64_t>(U(Q[K]) > 0x20) << K;
+    }
 #endif
-  while (P < E && U(*P) >= 0x20) ++P;
-  return P;
-}
+  }
+};
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define KCSV_HAVE_AVX2 1
-__attribute__((target("avx2"))) const char* FindControlAvx2(const char* P, const char* E) {
-  const __m256i Limit = _mm256_set1_epi8(0x1F);
-  while (E - P >= 64) {
-    const __m256i A = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
-    const __m256i B = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P + 32));
-    const std::uint64_t M =
-        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(A, Limit), A))) |
-        static_cast<std::uint64_t>(static_cast<std::uint32_t>(
-            _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(B, Limit), B))))
-            << 32;
-    if (M != 0) return P + __builtin_ctzll(M);
-    P += 64;
+// The same with AVX2, for the processors that have it.
+struct TMasksAvx2 {
+  __attribute__((target("avx2"))) static void Load(const char* Q, std::uint64_t& Controls, std::uint64_t& Above) {
+    const __m256i Below = _mm256_set1_epi8(0x1F);
+    const __m256i Blank = _mm256_set1_epi8(0x20);
+    const __m256i X = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Q));
+    const __m256i Y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Q + 32));
+    auto Bits = [](__m256i A, __m256i B) __attribute__((target("avx2"))) {
+      return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(A))) |
+             static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(B))) << 32;
+    };
+    Controls = Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Below), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Below), Y));
+    Above = ~Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Blank), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Blank), Y));
   }
-  while (E - P >= 32) {
-    const __m256i A = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
-    const unsigned M = static_cast<unsigned>(
-        _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(A, Limit), A)));
-    if (M != 0) return P + __builtin_ctz(M);
-    P += 32;
-  }
-  return FindControlPlain(P, E);
-}
-#endif
+};
 
-using TFindControl = const char* (*)(const char*, const char*);
-
-TFindControl ChooseFindControl() {
-#if defined(KCSV_HAVE_AVX2)
+bool HasAvx2() {
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) return &FindControlAvx2;
+  return __builtin_cpu_supports("avx2");
+}
 #endif
-  return &FindControlPlain;
+
+// The bits of the block at B of the N bytes at P.  What follows the end of
+// the bytes counts as control bytes.
+template <class TMasks>
+inline void BlockMasks(const char* P, std::size_t N, std::size_t B, std::uint64_t& Controls, std::uint64_t& Above) {
+  if (N - B >= BlockBytes) {
+    TMasks::Load(P + B, Controls, Above);
+    return;
+  }
+  char Tail[BlockBytes] = {};
+  std::memcpy(Tail, P + B, N - B);
+  TMasks::Load(Tail, Controls, Above);
 }
 
-inline const char* FindControl(const char* P, const char* E) {
-  static const TFindControl Find = ChooseFindControl();
-  return Find(P, E);
+// The bits of the 64 bytes at Q that the split of a row looks at: control
+// bytes, separators, and escape characters or backslashes.
+inline void RowMasks(const char* Q, char Sep, char Esc, std::uint64_t& Controls, std::uint64_t& Seps,
+                     std::uint64_t& Escapes) {
+#if defined(__SSE2__)
+  const __m128i Below = _mm_set1_epi8(0x1F);
+  const __m128i VSep = _mm_set1_epi8(Sep);
+  const __m128i VEsc = _mm_set1_epi8(Esc);
+  const __m128i VBack = _mm_set1_epi8('\\');
+  Controls = Seps = Escapes = 0;
+  for (int K = 0; K < 4; ++K) {
+    const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * K));
+    const auto Bits = [K](__m128i Hits) {
+      return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(Hits))) << (16 * K);
+    };
+    Controls |= Bits(_mm_cmpeq_epi8(_mm_min_epu8(X, Below), X));
+    Seps |= Bits(_mm_cmpeq_epi8(X, VSep));
+    Escapes |= Bits(_mm_or_si128(_mm_cmpeq_epi8(X, VEsc), _mm_cmpeq_epi8(X, VBack)));
+  }
+#else
+  Controls = Seps = Escapes = 0;
+  for (std::size_t K = 0; K < BlockBytes; ++K) {
+    Controls |= static_cast<std::uint64_t>(U(Q[K]) < 0x20) << K;
+    Seps |= static_cast<std::uint64_t>(Q[K] == Sep) << K;
+    Escapes |= static_cast<std::uint64_t>(Q[K] == Esc || Q[K] == '\\') << K;
+  }
+#endif
 }
+
+// The bits of a block above bit I.
+inline std::uint64_t BitsAfter(unsigned I) { return I >= 63 ? 0 : ~std::uint64_t{0} << (I + 1); }
 
 // The first byte in [P, E) that the field walk must look at: a control
 // byte, the separator, the escape character or a backslash.
@@ -189,6 +224,26 @@ std::vector<AnsiString> SplitHeader(const AnsiString& S) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- TKBulkMemory
+
+namespace {
+constexpr std::size_t LargeBytes = std::size_t{2} << 20;
+}  // namespace
+
+void* TKBulkMemory::Allocate(std::size_t Bytes) {
+  if (Bytes < LargeBytes) return ::operator new(Bytes);
+  void* P = VirtualAlloc(nullptr, Bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (!P) throw std::bad_alloc();
+  return P;
+}
+
+void TKBulkMemory::Release(void* P, std::size_t Bytes) {
+  if (Bytes < LargeBytes)
+    ::operator delete(P);
+  else
+    VirtualFree(P, 0, MEM_RELEASE);
+}
 
 // ---------------------------------------------------------------- TKValue
 
@@ -305,15 +360,10 @@ void TKField::FetchValue() {
   }
 }
 
-const AnsiString& TKField::AsString() {
-  FetchValue();
-  return FValue->Text;
-}
-
 const AnsiString& TKField::AsTrimmedString() { return AsString(); }
 
 Integer TKField::AsInteger() {
-  FetchValue();
+  AsString();
   return FValue->AsInteger();
 }
 
@@ -342,10 +392,10 @@ void TKTable::Reset() {
   FName.clear();
   FMode.clear();
   FNameIndex->Clear();
-  FNamesAsked.clear();
+  ForgetNamesAsked();
   TKList::Clear();
   // The rows go; a shared row table keeps the entries for the reader to drop.
-  std::vector<std::uint32_t>().swap(FOwnRows);
+  TKRowTable().swap(FOwnRows);
   FRows = &FOwnRows;
   FRowFirst = 0;
   FRowCount = 0;
@@ -355,7 +405,7 @@ void TKTable::Reset() {
   FRecNo = 0;
 }
 
-void TKTable::UseRowTable(std::vector<std::uint32_t>* Rows) {
+void TKTable::UseRowTable(TKRowTable* Rows) {
   if (!Rows || FRowCount != 0) return;
   FRows = Rows;
   FRowFirst = Rows->size();
@@ -373,7 +423,7 @@ void TKTable::OwnRows() {
 
 void TKTable::SetFieldCount(Integer N) {
   if (N == FFieldCount) return;
-  FNamesAsked.clear();
+  ForgetNamesAsked();
   FFields.resize(static_cast<std::size_t>(std::max(N, 0)));
   FFieldCount = N;
 }
@@ -385,7 +435,7 @@ TKField* TKTable::AddField(const AnsiString& AName, const AnsiString& AType) {
   Field->SetFieldType(AType);
   FNameIndex->AddObject(Field->FName,
                         reinterpret_cast<TObject*>(static_cast<std::intptr_t>(FFieldCount)));
-  FNamesAsked.clear();
+  ForgetNamesAsked();
   SetFieldCount(FFieldCount + 1);
   TKField* Result = Field.get();
   FFields.back() = std::move(Field);
@@ -460,24 +510,38 @@ void ExtractField(const char* P, const char* const E, char Sep, char Esc, std::s
 // The split of a row, the walk over its fields: separators counted, the
 // byte after the escape character or a backslash stepped over unexamined,
 // a row end ends the row.  A field in which no byte needs a look but its
-// end is plain: its text is its bytes.
+// end is plain: its text is its bytes, and its value those bytes without
+// the bytes of 0x20 and below at both ends, found here once for the row.
 void TKTable::SplitRow(const char* Data, Integer Length) {
+  if (SplitPlainRow(Data, Length)) return;
   const char Sep = FSeparator;
   const char Esc = FEscapeChar;
-  FFieldSpans.assign(1, TFieldSpan{0, -1});
+  FFieldSpans.clear();
+  FFieldSpans.push_back(TFieldSpan{0, -1, 0, 0});
   bool Plain = true;
   Integer Skip = -1;  // the byte after an escape
+  // The field goes up to End: a plain one gets its ends.
+  auto EndField = [&](Integer End) KCSV_INLINE {
+    if (!Plain) return;
+    TFieldSpan& F = FFieldSpans.back();
+    F.PlainEnd = End;
+    Integer From = F.Start;
+    while (From < End && U(Data[From]) <= 0x20) ++From;
+    while (End > From && U(Data[End - 1]) <= 0x20) --End;
+    F.ValueFrom = From;
+    F.ValueTo = End;
+  };
   // Looks at the byte at Pos; false at the row's end.
   auto Visit = [&](Integer Pos) KCSV_INLINE {
     const char C = Data[Pos];
     if (C == Sep) {
-      if (Plain) FFieldSpans.back().PlainEnd = Pos;
-      FFieldSpans.push_back(TFieldSpan{Pos + 1, -1});
+      EndField(Pos);
+      FFieldSpans.push_back(TFieldSpan{Pos + 1, -1, 0, 0});
       Plain = true;
       return true;
     }
     if (C == '\n' || C == '\r' || C == '\0') {
-      if (Plain) FFieldSpans.back().PlainEnd = Pos;
+      EndField(Pos);
       return false;
     }
     Plain = false;
@@ -511,7 +575,54 @@ void TKTable::SplitRow(const char* Data, Integer Length) {
     const char C = Data[I];
     if ((U(C) < 0x20 || C == Sep || C == Esc || C == '\\') && !Visit(I)) return;
   }
-  if (Plain && Skip < Length) FFieldSpans.back().PlainEnd = Length;
+  if (Skip < Length) EndField(Length);
+}
+
+// The split of a row in which neither a backslash, an escape character nor
+// a control byte other than its end (CR, LF, NUL) stands before its end,
+// the common case, 64 bytes at a time: the separators in front of the
+// first control byte cut it into plain fields.  False (and
+// nothing split) for any other row, and when the separator is a byte the
+// walk gives another meaning too.
+bool TKTable::SplitPlainRow(const char* Data, Integer Length) {
+  const char Sep = FSeparator;
+  const char Esc = FEscapeChar;
+  if (U(Sep) < 0x20 || Sep == '\\' || Sep == Esc) return false;
+  FFieldSpans.clear();
+  Integer FieldStart = 0;
+  auto Plain = [&](Integer End) KCSV_INLINE {
+    Integer From = FieldStart;
+    const Integer Start = From;
+    while (From < End && U(Data[From]) <= 0x20) ++From;
+    Integer To = End;
+    while (To > From && U(Data[To - 1]) <= 0x20) --To;
+    FFieldSpans.push_back(TFieldSpan{Start, End, From, To});
+    FieldStart = End + 1;
+  };
+  for (Integer B = 0; B < Length; B += static_cast<Integer>(BlockBytes)) {
+    std::uint64_t Controls, Seps, Escapes;
+    const char* Q = Data + B;
+    char Tail[BlockBytes];
+    if (Length - B < static_cast<Integer>(BlockBytes)) {
+      // The bytes end here: what follows counts as a row end.
+      std::memset(Tail, 0, sizeof Tail);
+      std::memcpy(Tail, Q, static_cast<std::size_t>(Length - B));
+      Q = Tail;
+    }
+    RowMasks(Q, Sep, Esc, Controls, Seps, Escapes);
+    const std::uint64_t Before = Controls != 0 ? (Controls & (0 - Controls)) - 1 : ~std::uint64_t{0};
+    if ((Escapes & Before) != 0) return false;
+    for (std::uint64_t M = Seps & Before; M != 0; M &= M - 1) Plain(B + __builtin_ctzll(M));
+    if (Controls != 0) {
+      // Other control bytes are dropped from a field: the general walk.
+      const Integer End = B + __builtin_ctzll(Controls);
+      if (End < Length && Data[End] != '\r' && Data[End] != '\n' && Data[End] != '\0') return false;
+      Plain(End);
+      return true;
+    }
+  }
+  Plain(Length);
+  return true;
 }
 
 const TKTable::TFieldSpan* TKTable::CurrentField(Integer N, const char*& Data, Integer& Length) {
@@ -558,27 +669,41 @@ void TKTable::ReadFieldValue(Integer N, std::string& Out) {
     TrimInPlace(Out);
     return;
   }
-  // A plain field: its value is its bytes, trimmed, taken at once.
-  const char* P = Data + F->Start;
-  const char* Q = Data + F->PlainEnd;
-  while (P < Q && U(*P) <= 0x20) ++P;
-  while (Q > P && U(Q[-1]) <= 0x20) --Q;
-  Out.assign(P, static_cast<std::size_t>(Q - P));
+  // A plain field: its value is its trimmed bytes.
+  Out.append(Data + F->ValueFrom, static_cast<std::size_t>(F->ValueTo - F->ValueFrom));
 }
 
-TKField* TKTable::FieldByName(const AnsiString& AName) {
-  // Readers ask for the same few names row after row: a name asked before
-  // gives the column it gave then.
-  for (const auto& [Name, No] : FNamesAsked)
-    if (Name == AName) return No >= 0 ? FFields[static_cast<std::size_t>(No)].get() : nullptr;
-  Integer Found = -1;
+// A name not expected: among the names asked before, else in the name
+// index (upper-cased, found by bisection that ignores case), and then
+// remembered as asked.
+TKField* TKTable::FindName(const AnsiString& AName) {
+  if (const auto It = FAskedAt.find(AName); It != FAskedAt.end()) {
+    const TNameAsked& Asked = FNamesAsked[It->second];
+    FExpectedName = Asked.Next;
+    return Asked.Field;
+  }
+  TKField* Found = nullptr;
   int P = -1;
   if (FNameIndex->Find(UpperCase(AName), P) && P >= 0 && P < FFieldCount) {
     const auto No = static_cast<Integer>(reinterpret_cast<std::intptr_t>(FNameIndex->Objects(P)));
-    if (No >= 0 && No < FFieldCount) Found = No;
+    if (No >= 0 && No < FFieldCount) Found = FFields[static_cast<std::size_t>(No)].get();
   }
-  if (FNamesAsked.size() < 16) FNamesAsked.emplace_back(AName, Found);
-  return Found >= 0 ? FFields[static_cast<std::size_t>(Found)].get() : nullptr;
+  if (FNamesAsked.size() < MaxNamesAsked) {
+    FAskedAt.emplace(AName, FNamesAsked.size());
+    FNamesAsked.push_back(TNameAsked{AName, Found, nullptr});
+    // The entries may have moved: the ring of names is tied anew.
+    for (std::size_t I = 0; I < FNamesAsked.size(); ++I)
+      FNamesAsked[I].Next = &FNamesAsked[I + 1 == FNamesAsked.size() ? 0 : I + 1];
+    FExpectedName = &FNamesAsked.front();
+  }
+  return Found;
+}
+
+// The columns change: names asked before are asked anew.
+void TKTable::ForgetNamesAsked() {
+  FNamesAsked.clear();
+  FAskedAt.clear();
+  FExpectedName = nullptr;
 }
 
 Integer TKTable::FieldIndex(const AnsiString& AName) {
@@ -617,7 +742,10 @@ TKcsvFile::TKcsvFile()
   TKcsvFile::Clear();
 }
 
-TKcsvFile::~TKcsvFile() { TKcsvFile::Close(); }
+TKcsvFile::~TKcsvFile() {
+  TKcsvFile::Close();
+  ReleaseOwnText();
+}
 
 void TKcsvFile::Clear() {
   FTables.clear();
@@ -688,6 +816,7 @@ bool TKcsvFile::Open(const AnsiString& AFileName, const AnsiString& AMode) {
       Memory->resize(Done);
       FSize = static_cast<Integer>(Done);
       FMemory = std::move(Memory);
+      FMemoryBytes = FMemory->data();
       FSource = TSource::Memory;
       Success = true;
       break;
@@ -733,6 +862,8 @@ void TKcsvFile::Close() {
   FScanned = false;
   FFileStream.reset();
   FMemory.reset();
+  FMemoryBytes = nullptr;
+  if (!FKeepOwnText) ReleaseOwnText();
   ReleaseMapping();
   FSource = TSource::None;
   std::vector<char>().swap(FBuffer);
@@ -754,68 +885,165 @@ void TKcsvFile::OpenText(AnsiString&& AText) {
   Close();
   FSize = static_cast<Integer>(AText.size());
   FMemory = std::make_unique<std::string>(std::move(AText));
+  FMemoryBytes = FMemory->data();
   FSource = TSource::Memory;
   FActive = true;
   FScanned = false;  // a new source is always scanned
   CheckData();
 }
 
-void TKcsvFile::ScanBytes(const char* P, std::size_t N, TScanLine& L) {
-  std::size_t I = 0;
-  if (L.InLine) {
-    // The line that the chunk before left open goes on.
-    const std::size_t J = static_cast<std::size_t>(FindControl(P, P + N) - P);
-    if (L.Keep == 1)
-      L.Text.append(P, J);
-    else if (L.Keep == 2 && L.Text.size() < 10)
-      L.Text.append(P, std::min<std::size_t>(J, 10 - L.Text.size()));
-    L.Bytes += J;
-    if (J == N) {
-      L.Base += N;
-      return;
-    }
-    L.InLine = false;
-    EndLine(L);
-    I = J + 1;  // the ending byte belongs to no line
+void TKcsvFile::OpenText(const WideString& AText) {
+  if (!FitsOffsets(static_cast<Int64>(AText.size()))) RefuseText(AText.size());
+  FKeepOwnText = true;
+  try {
+    Close();
+  } catch (...) {
+    FKeepOwnText = false;
+    throw;
   }
-  while (I < N) {
-    while (I < N && U(P[I]) <= 0x20) ++I;
-    if (I == N) break;
-    const char First = P[I];
-    // The first byte is above 0x20, so the search starts after it.
-    const std::size_t J = static_cast<std::size_t>(FindControl(P + I + 1, P + N) - P);
-    const bool Special = First == '#' || First == '@' || First == ';';
-    if (J == N || Special) {
-      L.Start = L.Base + I;
-      L.Bytes = J - I;
-      L.First = First;
-      L.Keep = (First == '#' || First == '@') ? 1 : (First == ';' ? 2 : 0);
-      L.Text.clear();
-      if (L.Keep == 1)
-        L.Text.assign(P + I, J - I);
-      else if (L.Keep == 2)
-        L.Text.assign(P + I, std::min<std::size_t>(J - I, 10));
-      if (J == N) {
-        L.InLine = true;
-        break;
+  FKeepOwnText = false;
+  // A character gives at most one byte.  A buffer far larger than this text
+  // needs goes back; a new one leaves room for a somewhat larger text.
+  const std::size_t Need = std::max<std::size_t>(AText.size(), 1);
+  if (FOwnTextCapacity < Need || Need < FOwnTextCapacity / 4) {
+    ReleaseOwnText();
+    const std::size_t Capacity = Need + Need / 8;
+    FOwnText = static_cast<char*>(TKBulkMemory::Allocate(Capacity));
+    FOwnTextCapacity = Capacity;
+  }
+  FSize = static_cast<Integer>(platform::WideToAnsi(AText.data(), AText.size(), FOwnText));
+  FMemoryBytes = FOwnText;
+  FSource = TSource::Memory;
+  FActive = true;
+  FScanned = false;  // a new source is always scanned
+  CheckData();
+}
+
+void TKcsvFile::ReleaseOwnText() {
+  if (FOwnText) TKBulkMemory::Release(FOwnText, FOwnTextCapacity);
+  FOwnText = nullptr;
+  FOwnTextCapacity = 0;
+}
+
+// The text of a "#", "@" or ";" line as far as it is kept.
+__attribute__((noinline)) void TKcsvFile::KeepText(TScanLine& L, const char* P, std::size_t N) {
+  if (L.Keep == 1)
+    L.Text.append(P, N);
+  else if (L.Keep == 2 && L.Text.size() < 10)
+    L.Text.append(P, std::min<std::size_t>(N, 10 - L.Text.size()));
+}
+
+void TKcsvFile::ScanBytes(const char* P, std::size_t N, TScanLine& L) {
+#if defined(KCSV_HAVE_AVX2)
+  static const bool Avx2 = HasAvx2();
+  if (Avx2) {
+    ScanBytesAvx2(P, N, L);
+    return;
+  }
+#endif
+  ScanBlocks<TMasksSse2>(P, N, L);
+}
+
+#if defined(KCSV_HAVE_AVX2)
+// Everything the loop calls is made part of it, so that its masks are AVX2
+// code; the rare lines go through functions that stay apart.
+__attribute__((target("avx2"), flatten)) void TKcsvFile::ScanBytesAvx2(const char* P, std::size_t N,
+                                                                        TScanLine& L) {
+  ScanBlocks<TMasksAvx2>(P, N, L);
+}
+#else
+void TKcsvFile::ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L) { ScanBlocks<TMasksSse2>(P, N, L); }
+#endif
+
+// Data rows of the current table: the offsets of Count rows, the longest
+// measured length among them.
+__attribute__((noinline)) void TKcsvFile::AddRows(const std::uint32_t* Offsets, std::size_t Count,
+                                                 std::size_t Longest) {
+  FLineCount += static_cast<Integer>(Count);
+  TKTable* Table = FCurrentTable;
+  if (!Table) return;
+  const auto Measured = static_cast<Integer>(std::min<std::size_t>(Longest, 0x7FFFFFFF));
+  if (Measured > Table->LongestLine()) Table->SetLongestLine(Measured);
+  Table->AddRows(Offsets, Count);
+  if (OnProgress) OnProgress(Table->Name(), Table->Count(), false);
+}
+
+template <class TMasks>
+void TKcsvFile::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
+  // The data rows found go to the current table in batches; with OnProgress
+  // assigned, one by one.
+  std::uint32_t Batch[256];
+  std::size_t Batched = 0;
+  std::size_t Longest = 0;  // the longest measured length in the batch
+  const std::size_t BatchSize = OnProgress ? 1 : std::size(Batch);
+  bool InLine = L.InLine;
+  std::size_t Start = L.Start;  // of the open line, in the whole source
+  std::size_t TextFrom = 0;     // where the kept text of the open line goes on
+  const std::size_t Base = L.Base;
+  for (std::size_t B = 0; B < N; B += BlockBytes) {
+    std::uint64_t Controls, Above;
+    BlockMasks<TMasks>(P, N, B, Controls, Above);
+    std::uint64_t Ahead = ~std::uint64_t{0};  // the bits not passed yet
+    for (;;) {
+      if (!InLine) {
+        // Bytes of 0x20 and below before a line are skipped.
+        const std::uint64_t M = Above & Ahead;
+        if (M == 0) break;
+        const auto I = static_cast<unsigned>(__builtin_ctzll(M));
+        const std::size_t At = B + I;
+        InLine = true;
+        Start = Base + At;
+        const char First = P[At];
+        L.First = First;
+        if (First == '#' || First == '@' || First == ';') {
+          L.Keep = First == ';' ? 2 : 1;
+          L.Text.clear();
+          TextFrom = At;
+        } else {
+          L.Keep = 0;
+        }
+        Ahead = BitsAfter(I);
       }
+      // The first byte below 0x20 ends the line and belongs to no line.
+      const std::uint64_t M = Controls & Ahead;
+      if (M == 0) break;
+      const auto E = static_cast<unsigned>(__builtin_ctzll(M));
+      const std::size_t End = B + E;
+      if (End >= N) break;  // the line goes on in the next bytes
+      InLine = false;
+      Ahead = BitsAfter(E);
+      const std::size_t Bytes = Base + End - Start;
+      if (L.Keep == 0) {
+        // A data row, the common case.
+        Batch[Batched++] = static_cast<std::uint32_t>(Start);
+        Longest = std::max(Longest, Bytes + 1);
+        if (Batched == BatchSize) {
+          AddRows(Batch, Batched, Longest);
+          Batched = Longest = 0;
+        }
+        continue;
+      }
+      if (Batched > 0) {
+        AddRows(Batch, Batched, Longest);
+        Batched = Longest = 0;
+      }
+      KeepText(L, P + TextFrom, End - TextFrom);
+      L.Start = Start;
+      L.Bytes = Bytes;
       EndLine(L);
-    } else {
-      // A data row, the common case.
-      ++FLineCount;
-      if (TKTable* Table = FCurrentTable) {
-        const auto Measured = static_cast<Integer>(std::min<std::size_t>(J - I + 1, 0x7FFFFFFF));
-        if (Measured > Table->LongestLine()) Table->SetLongestLine(Measured);
-        Table->AddRow(static_cast<Integer>(L.Base + I));
-        if (OnProgress) OnProgress(Table->Name(), Table->Count(), false);
-      }
     }
-    I = J + 1;
+  }
+  if (Batched > 0) AddRows(Batch, Batched, Longest);
+  L.InLine = InLine;
+  L.Start = Start;
+  if (InLine) {
+    if (L.Keep != 0) KeepText(L, P + TextFrom, N - TextFrom);
+    L.Bytes = Base + N - Start;
   }
   L.Base += N;
 }
 
-void TKcsvFile::EndLine(TScanLine& L) {
+__attribute__((noinline)) void TKcsvFile::EndLine(TScanLine& L) {
   ++FLineCount;
   switch (L.First) {
     case '#':
@@ -890,6 +1118,7 @@ void TKcsvFile::CheckData() {
   Clear();
   FLineCount = 0;
   FCurrentTable = nullptr;
+  ReserveRows();
 
   TScanLine L;
   switch (FSource) {
@@ -897,7 +1126,7 @@ void TKcsvFile::CheckData() {
       ScanBytes(FView, static_cast<std::size_t>(FSize), L);
       break;
     case TSource::Memory:
-      ScanBytes(FMemory->data(), FMemory->size(), L);
+      ScanBytes(FMemoryBytes, static_cast<std::size_t>(FSize), L);
       break;
     case TSource::FileStream: {
       FBuffer.assign(ChunkSize, '\0');
@@ -924,12 +1153,25 @@ void TKcsvFile::CheckData() {
   CsvLog("TKcsvFile.CheckData_E");
 }
 
+// A row takes at least two bytes (one above the blank, one that ends it),
+// so a large source gets room for all the rows it can hold at once: only
+// the part the rows fill takes memory, and the table never moves.
+void TKcsvFile::ReserveRows() {
+  const std::size_t Most = (static_cast<std::size_t>(std::max(FSize, 0)) + 1) / 2;
+  if (FSize < ReserveRowsFrom || FRows.capacity() >= Most) return;
+  try {
+    FRows.reserve(Most);
+  } catch (const std::bad_alloc&) {
+    // The table grows as the rows come.
+  }
+}
+
 bool TKcsvFile::ReadRowAt(Integer Offset, Integer Count, const char*& Data, Integer& Length) {
   if (Offset < 0 || Offset >= FSize || Count <= 0) return false;
   switch (FSource) {
     case TSource::Mapped:
     case TSource::Memory: {
-      const char* Base = FSource == TSource::Mapped ? FView : FMemory->data();
+      const char* Base = FSource == TSource::Mapped ? FView : FMemoryBytes;
       Data = Base + Offset;
       Length = std::min(Count, FSize - Offset);
       return true;
@@ -960,7 +1202,7 @@ void TKcsvFile::AddTable(TKTable* ATable) {
   // A source in memory stays where it is while its tables live: the table
   // takes its rows from it directly.
   if (FSource == TSource::Mapped) ATable->SetSourceBytes(FView, FSize);
-  if (FSource == TSource::Memory) ATable->SetSourceBytes(FMemory->data(), FSize);
+  if (FSource == TSource::Memory) ATable->SetSourceBytes(FMemoryBytes, FSize);
 }
 
 Integer TKcsvFile::IndexOfTable(const AnsiString& AName) const {

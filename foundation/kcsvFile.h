@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -38,6 +40,32 @@ extern TCsvLogProc CsvLogProc;
 void CsvLog(const AnsiString& Line);
 // A hook that sends each trace line to the debug window.
 void CsvLogToDebugWindow(const AnsiString& Line);
+
+// Memory for the large arrays of the reader (row tables, converted texts):
+// 2 MiB and more are fresh zero pages from VirtualAlloc (which come in
+// large pages, one fault for many rows), less comes from the heap.
+struct TKBulkMemory {
+  static void* Allocate(std::size_t Bytes);
+  static void Release(void* P, std::size_t Bytes);
+};
+template <class T>
+struct TKRowAllocator {
+  using value_type = T;
+  TKRowAllocator() = default;
+  template <class U>
+  TKRowAllocator(const TKRowAllocator<U>&) {}
+  T* allocate(std::size_t N) {
+    if (N > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(TKBulkMemory::Allocate(N * sizeof(T)));
+  }
+  void deallocate(T* P, std::size_t N) { TKBulkMemory::Release(P, N * sizeof(T)); }
+  template <class U>
+  bool operator==(const TKRowAllocator<U>&) const {
+    return true;
+  }
+};
+// The start offsets of rows.
+using TKRowTable = std::vector<std::uint32_t, TKRowAllocator<std::uint32_t>>;
 
 // ---------------------------------------------------------------- TKValue
 
@@ -76,7 +104,7 @@ public:
   // Reads the current row's value into Value.
   void FetchValue();
   // The value read into Value (its text, valid until the next read).
-  const AnsiString& AsString();
+  inline const AnsiString& AsString();
   // The same: the value has no bytes of 0x20 and below at its ends.
   const AnsiString& AsTrimmedString();
   Integer AsInteger();
@@ -141,9 +169,15 @@ public:
   Integer Count() const { return FRowCount; }
   // Appends the start offset of a row (0 .. 2^31-1).
   void AddRow(Integer Offset) {
+    const auto Row = static_cast<std::uint32_t>(Offset);
+    AddRows(&Row, 1);
+  }
+  // Appends the start offsets of Count rows.
+  void AddRows(const std::uint32_t* Offsets, std::size_t Count) {
     if (FRowFirst + static_cast<std::size_t>(FRowCount) != FRows->size()) OwnRows();
-    FRows->push_back(static_cast<std::uint32_t>(Offset));
-    ++FRowCount;
+    FRows->insert(FRows->end(), Offsets, Offsets + Count);
+    FRowCount += static_cast<Integer>(Count);
+    FSplitRow = -1;
   }
   // EListError when Row is no row.
   Integer RowOffset(Integer Row) const {
@@ -164,7 +198,7 @@ public:
     FSplitRow = -1;
   }
   // A table without rows appends them to Rows from now on.
-  void UseRowTable(std::vector<std::uint32_t>* Rows);
+  void UseRowTable(TKRowTable* Rows);
 
   // Fetches row RecNo; EListError when RecNo is no row.  Data is nullptr
   // when the source delivers nothing.
@@ -177,7 +211,26 @@ public:
   // ends, into Out.
   void ReadFieldValue(Integer N, std::string& Out);
 
-  TKField* FieldByName(const AnsiString& AName);
+  // The value of field N of the current row when the row is split already
+  // (straight from a source in memory) and the field is plain: its bytes.
+  bool PlainValue(Integer N, const char*& Value, std::size_t& Size) const {
+    if (FSplitRow != FRecNo || !FSourceBytes || static_cast<std::size_t>(N) >= FFieldSpans.size()) return false;
+    const TFieldSpan& F = FFieldSpans[static_cast<std::size_t>(N)];
+    if (F.PlainEnd < 0) return false;
+    Value = FSplitData + F.ValueFrom;
+    Size = static_cast<std::size_t>(F.ValueTo - F.ValueFrom);
+    return true;
+  }
+
+  // Readers ask for the same names in the same order row after row: the
+  // name expected next is tried first.
+  TKField* FieldByName(const AnsiString& AName) {
+    if (const TNameAsked* Asked = FExpectedName; Asked && SameBytes(Asked->Name, AName)) {
+      FExpectedName = Asked->Next;
+      return Asked->Field;
+    }
+    return FindName(AName);
+  }
   Integer FieldIndex(const AnsiString& AName);
 
   bool Eof() const { return FRecNo >= Count(); }
@@ -191,14 +244,29 @@ private:
 
   // A field of the current row: where it starts in the row's bytes and,
   // for a field without escapes, backslashes or control bytes, where it
-  // ends (else -1).
+  // ends (else -1) and where its value (the bytes without those of 0x20
+  // and below at both ends) starts and ends.
   struct TFieldSpan {
     Integer Start;
     Integer PlainEnd;
+    Integer ValueFrom;
+    Integer ValueTo;
   };
 
   void OwnRows();
+  TKField* FindName(const AnsiString& AName);
+  void ForgetNamesAsked();
+  static bool SameBytes(const AnsiString& A, const AnsiString& B) {
+    const std::size_t N = A.size();
+    if (N != B.size()) return false;
+    const char* P = A.data();
+    const char* Q = B.data();
+    for (std::size_t I = 0; I < N; ++I)
+      if (P[I] != Q[I]) return false;
+    return true;
+  }
   void SplitRow(const char* Data, Integer Length);
+  bool SplitPlainRow(const char* Data, Integer Length);
   // Fetches the current row into Data and Length and gives its field N;
   // nullptr when the row has no such field.
   const TFieldSpan* CurrentField(Integer N, const char*& Data, Integer& Length);
@@ -217,8 +285,8 @@ private:
   TKRowReader FRowReader;
   const char* FSourceBytes = nullptr;
   Integer FSourceSize = 0;
-  std::vector<std::uint32_t> FOwnRows;
-  std::vector<std::uint32_t>* FRows = &FOwnRows;
+  TKRowTable FOwnRows;
+  TKRowTable* FRows = &FOwnRows;
   std::size_t FRowFirst = 0;  // this table's first entry in *FRows
   Integer FRowCount = 0;
   // The split of the current row: the row (its number, offset, bytes) and
@@ -228,9 +296,34 @@ private:
   const char* FSplitData = nullptr;
   Integer FSplitLength = 0;
   std::vector<TFieldSpan> FFieldSpans;
-  // Names asked of FieldByName and the column each gave (-1: none).
-  std::vector<std::pair<AnsiString, Integer>> FNamesAsked;
+  // The names asked of FieldByName as they were spelled, in the order they
+  // were first asked, each with the column it gave (none: nullptr) and the
+  // name asked after it (after the last: the first); where each stands
+  // among them; and the name expected to be asked next.
+  struct TNameAsked {
+    AnsiString Name;
+    TKField* Field;
+    const TNameAsked* Next;
+  };
+  static constexpr std::size_t MaxNamesAsked = 1024;
+  std::vector<TNameAsked> FNamesAsked;
+  std::unordered_map<AnsiString, std::size_t> FAskedAt;
+  const TNameAsked* FExpectedName = nullptr;
 };
+
+inline const AnsiString& TKField::AsString() {
+  // A plain field of the row split already is taken at once.
+  const char* Bytes;
+  std::size_t Size;
+  if (!OnGetText && FTable->PlainValue(FColumn, Bytes, Size)) {
+    AnsiString& Text = FValue->Text;
+    Text.clear();
+    Text.append(Bytes, Size);
+  } else {
+    FetchValue();
+  }
+  return FValue->Text;
+}
 
 // ---------------------------------------------------------------- TKcsvFile
 
@@ -257,6 +350,12 @@ public:
   void OpenText(const AnsiString& AText);
   // The same, taking the text over instead of copying it.
   void OpenText(AnsiString&& AText);
+  // Reads a wide text (as the service answers), converted to the ANSI code
+  // page into a buffer of the reader's own.  The buffer is kept for the
+  // next wide text, unless that needs far less, so a large answer is
+  // converted into memory at hand instead of fresh pages; Close gives it
+  // back.  A text of more than 2^31-1 characters raises EReadError.
+  void OpenText(const WideString& AText);
   // The scan; does nothing once the source is scanned.
   void CheckData();
 
@@ -291,10 +390,20 @@ private:
   static bool FitsOffsets(Int64 Bytes) { return Bytes >= 0 && Bytes <= 0x7FFFFFFF; }
   struct TScanLine;
 
+  // The scan of N bytes of the source, which go on from where L left off.
   void ScanBytes(const char* P, std::size_t N, TScanLine& L);
+  void ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L);
+  template <class TMasks>
+  void ScanBlocks(const char* P, std::size_t N, TScanLine& L);
+  void AddRows(const std::uint32_t* Offsets, std::size_t Count, std::size_t Longest);
+  static void KeepText(TScanLine& L, const char* P, std::size_t N);
   void EndLine(TScanLine& L);
   void HeaderLine(const AnsiString& Text);
   void ReleaseMapping();
+  void ReleaseOwnText();
+  void ReserveRows();
+  // Sources from this size on have the row table reserved before the scan.
+  static constexpr Integer ReserveRowsFrom = 16 << 20;
   [[noreturn]] void RefuseText(std::size_t Bytes);
 
   bool FActive = false;
@@ -304,6 +413,12 @@ private:
   int FFileHandle = -1;
   void* FMapHandle = nullptr;
   std::unique_ptr<std::string> FMemory;
+  // The buffer of converted wide texts, its size, and whether the source
+  // about to be closed keeps it.
+  char* FOwnText = nullptr;
+  std::size_t FOwnTextCapacity = 0;
+  bool FKeepOwnText = false;
+  const char* FMemoryBytes = nullptr;  // the bytes of a source in memory
   std::unique_ptr<TFileStream> FFileStream;
   std::vector<char> FBuffer;  // chunk buffer of the "f" scan, then row buffer
   Integer FFileDate = 0;
@@ -315,7 +430,7 @@ private:
   AnsiString FCharDirective;
   TSource FSource = TSource::None;
   // The rows of every table, in text order; emptied but not freed by Clear.
-  std::vector<std::uint32_t> FRows;
+  TKRowTable FRows;
   std::vector<std::unique_ptr<TKTable>> FTables;
   TKTable* FCurrentTable = nullptr;
   bool FScanned = false;

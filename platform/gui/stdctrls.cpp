@@ -1,6 +1,6 @@
 // Standard controls over Qt widgets: edit (QLineEdit), combo box
-// (QComboBox), list box (QListWidget), button (QPushButton), check box
-// (QCheckBox); the label draws itself.
+// (QComboBox), list box (QListView over the box's own items), button
+// (QPushButton), check box (QCheckBox); the label draws itself.
 #include "platform/gui/stdctrls.h"
 
 #include <QAbstractItemView>
@@ -10,7 +10,9 @@
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QAbstractListModel>
+#include <QItemSelection>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -1511,18 +1513,67 @@ private:
   Handler FToList;
 };
 
-class ListPeer : public platform::Peer<QListWidget> {
+// The rows of a list box as Qt's view sees them: the box's own items, read
+// where the view asks for them (the texts of the rows it shows), so the box
+// keeps its items once.  The model tells the view of every change of its
+// row count; a row past the box's items (while the view is told of a change
+// the items made already) reads as empty.
+class ListItemModel : public QAbstractListModel {
 public:
-  explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box) {
+  ListItemModel(QObject* Parent, TCustomListBox* Box) : QAbstractListModel(Parent), FBox(Box) {}
+
+  int rowCount(const QModelIndex& Parent = QModelIndex()) const override { return Parent.isValid() ? 0 : FRows; }
+  QVariant data(const QModelIndex& Index, int Role) const override {
+    const platform::ItemStore& Items = FBox->ItemList();
+    if (!Index.isValid() || Index.row() >= Items.size() || (Role != Qt::DisplayRole && Role != Qt::EditRole))
+      return QVariant();
+    return ToQString(Items[Index.row()].Text);
+  }
+
+  // The view takes all rows anew.
+  void Reset() {
+    beginResetModel();
+    FRows = FBox->ItemList().size();
+    endResetModel();
+  }
+  // Rows came at the end of the items: one insertion for all of them.
+  void Appended() {
+    const int Rows = FBox->ItemList().size();
+    if (Rows <= FRows) return;
+    beginInsertRows(QModelIndex(), FRows, Rows - 1);
+    FRows = Rows;
+    endInsertRows();
+  }
+  void Inserted(int Row) {
+    beginInsertRows(QModelIndex(), Row, Row);
+    ++FRows;
+    endInsertRows();
+  }
+  void Removed(int Row) {
+    beginRemoveRows(QModelIndex(), Row, Row);
+    --FRows;
+    endRemoveRows();
+  }
+  void Changed(int Row) { emit dataChanged(index(Row), index(Row)); }
+
+private:
+  TCustomListBox* FBox;
+  int FRows = 0;
+};
+
+class ListPeer : public platform::Peer<QListView> {
+public:
+  explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box), FItems(new ListItemModel(this, Box)) {
     auto* port = new ListViewport([this](QEvent* e) { return NativeMouse(static_cast<QMouseEvent*>(e)); });
     setVerticalScrollBar(new ListScrollBar(Qt::Vertical, this));
     // Every event of the list (paint, mouse, keys) sees the items as they are.
     port->FBeforeEvent = [this] { Sync(); };
     setViewport(port);
     setUniformItemSizes(false);
+    setModel(FItems);
     auto changed = [this] { platform::Guarded([this] { FBox->NativeSelectionChanged(); }); };
-    QObject::connect(this, &QListWidget::itemSelectionChanged, changed);
-    QObject::connect(this, &QListWidget::currentRowChanged, changed);
+    QObject::connect(selectionModel(), &QItemSelectionModel::selectionChanged, changed);
+    QObject::connect(selectionModel(), &QItemSelectionModel::currentRowChanged, changed);
   }
 
   ~ListPeer() override {
@@ -1557,6 +1608,21 @@ public:
       default:
         return Peer::NativeEvent(Event);
     }
+  }
+
+  ListItemModel* Items() const { return FItems; }
+  int count() const { return FItems->rowCount(); }
+  // The index of a row; invalid for a row the view does not have.
+  QModelIndex Row(int R) const { return R >= 0 && R < count() ? FItems->index(R) : QModelIndex(); }
+  int currentRow() const { return currentIndex().row(); }
+  bool IsSelected(int R) const { return selectionModel()->isSelected(Row(R)); }
+  // The current row as a list widget sets it: a single-selection list
+  // selects it too.
+  void setCurrentRow(int R) {
+    const QItemSelectionModel::SelectionFlags How = selectionMode() == SingleSelection ? QItemSelectionModel::ClearAndSelect
+                                                    : selectionMode() == NoSelection  ? QItemSelectionModel::NoUpdate
+                                                                                      : QItemSelectionModel::SelectCurrent;
+    selectionModel()->setCurrentIndex(Row(R), How);
   }
 
 private:
@@ -1606,6 +1672,7 @@ private:
   }
 
   TCustomListBox* FBox;
+  ListItemModel* FItems;
   bool FLeftTaken = false;  // the list has the left press that is held now
 };
 
@@ -1627,8 +1694,12 @@ NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>
     Watch = QObject::connect(L->model(), &QAbstractItemModel::rowsInserted, [&W] { ++W.Insertions; });
   Action();
   QObject::disconnect(Watch);
-  if (ListPeer* L = ListOf(Box)) {
-    for (int I = 0; I < L->count(); ++I) W.Rows.push_back(FromQString(L->item(I)->text()));
+  // As the list is when it is next used.
+  if (ListPeer* L = SyncedList(Box)) {
+    for (int I = 0; I < L->count(); ++I) {
+      W.Rows.push_back(FromQString(L->Row(I).data().toString()));
+      if (L->IsSelected(I)) W.SelectedRows.push_back(I);
+    }
     W.CurrentRow = L->currentRow();
   }
   return W;
@@ -1667,7 +1738,6 @@ void TCustomListBox::UpdatePeer() {
                       : FExtendedSelect ? QAbstractItemView::ExtendedSelection
                                         : QAbstractItemView::MultiSelection);
   l->setFrameShape(FBorderStyle == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
-  l->setSortingEnabled(false);
   // The platform's list box scrolls only up and down; a line wider than the
   // box is cut at its edge.
   l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -1686,14 +1756,17 @@ void TCustomListBox::SyncNative() {
 
 void TCustomListBox::MirrorItems() {
   ListPeer* l = ListOf(this);
+  const bool Stale = FNativeStale;
   FNativeStale = false;
   if (!l) return;
   QSignalBlocker block(l);
-  l->clear();
-  QStringList texts;
-  texts.reserve(FItems.size());
-  for (int i = 0; i < FItems.size(); ++i) texts << ToQString(FItems[i].Text);
-  l->addItems(texts);
+  QSignalBlocker blockModel(l->selectionModel());
+  // Lines only added at the end reach the view as one insertion; any other
+  // change as all rows anew.
+  if (Stale || l->count() > FItems.size())
+    l->Items()->Reset();
+  else
+    l->Items()->Appended();
   MirrorSelection();
 }
 
@@ -1707,13 +1780,21 @@ void TCustomListBox::MirrorSelection() {
   QSignalBlocker block(l);
   QSignalBlocker blockModel(l->selectionModel());
   if (FMultiSelect) {
-    for (int i = 0; i < l->count() && i < FItems.size(); ++i) l->item(i)->setSelected(FItems[i].Selected);
-    if (FItemIndex >= 0)
-      l->selectionModel()->setCurrentIndex(l->model()->index(FItemIndex, 0), QItemSelectionModel::NoUpdate);
+    QItemSelection sel;
+    for (int i = 0; i < l->count() && i < FItems.size(); ++i) {
+      if (!FItems[i].Selected) continue;
+      int last = i;
+      while (last + 1 < l->count() && last + 1 < FItems.size() && FItems[last + 1].Selected) ++last;
+      sel.select(l->Row(i), l->Row(last));
+      i = last;
+    }
+    l->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+    if (FItemIndex >= 0) l->selectionModel()->setCurrentIndex(l->Row(FItemIndex), QItemSelectionModel::NoUpdate);
   } else {
     l->clearSelection();
     l->setCurrentRow(FItemIndex);
-    if (FItemIndex >= 0 && l->item(FItemIndex)) l->item(FItemIndex)->setSelected(true);
+    if (FItemIndex >= 0 && l->Row(FItemIndex).isValid())
+      l->selectionModel()->select(l->Row(FItemIndex), QItemSelectionModel::Select);
   }
   l->viewport()->update();
 }
@@ -1721,7 +1802,12 @@ void TCustomListBox::MirrorSelection() {
 void TCustomListBox::ItemsChanged(int Kind, int Index) {
   FollowItemChange(FItemIndex, Kind, Index);
   if (Kind == 3) FTopIndex = 0;
-  if (FStrings->UpdateCount() > 0 && Kind != 5) return;
+  // While the items are updated, lines added at the end wait for its end;
+  // any other change makes the view take all rows anew then.
+  if (FStrings->UpdateCount() > 0 && Kind != 5) {
+    if (Kind != 0 || Index < FItems.size() - 1) FNativeStale = true;
+    return;
+  }
   ListPeer* l = ListOf(this);
   if (!l) return;
   // A line inserted before the end would shift the whole native list: such
@@ -1737,12 +1823,14 @@ void TCustomListBox::ItemsChanged(int Kind, int Index) {
   QSignalBlocker block(l);
   QSignalBlocker blockModel(l->selectionModel());
   switch (Kind) {
-    case 0: l->insertItem(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
-    case 1: delete l->takeItem(Index); break;
-    case 2:
-      if (QListWidgetItem* it = l->item(Index)) it->setText(ToQString(FItems[static_cast<std::size_t>(Index)].Text));
-      break;
-    default: MirrorItems(); return;
+    case 0: l->Items()->Appended(); break;
+    case 1: l->Items()->Removed(Index); break;
+    case 2: l->Items()->Changed(Index); break;
+    case 5: MirrorItems(); return;
+    default:
+      FNativeStale = true;
+      MirrorItems();
+      return;
   }
   MirrorSelection();
 }
@@ -1759,7 +1847,7 @@ void TCustomListBox::SetItemIndex(int Value) {
   }
   MirrorSelection();
   if (ListPeer* l = SyncedList(this))
-    if (Value >= 0 && l->item(Value)) l->scrollToItem(l->item(Value));
+    if (l->Row(Value).isValid()) l->scrollTo(l->Row(Value));
 }
 
 int TCustomListBox::TopIndex() {
@@ -1773,7 +1861,7 @@ int TCustomListBox::TopIndex() {
 void TCustomListBox::SetTopIndex(int Value) {
   FTopIndex = std::clamp(Value, 0, std::max(0, static_cast<int>(FItems.size()) - 1));
   if (ListPeer* l = SyncedList(this))
-    if (QListWidgetItem* it = l->item(FTopIndex)) l->scrollToItem(it, QAbstractItemView::PositionAtTop);
+    if (l->Row(FTopIndex).isValid()) l->scrollTo(l->Row(FTopIndex), QAbstractItemView::PositionAtTop);
 }
 
 void TCustomListBox::SetMultiSelect(bool Value) {
@@ -1830,6 +1918,7 @@ void TCustomListBox::SetSorted(bool Value) {
   FSorted = Value;
   if (Value) {
     FItems.Sort();
+    FNativeStale = true;
     MirrorItems();
   }
 }
@@ -1862,8 +1951,8 @@ int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) {
 
 TRect TCustomListBox::ItemRect(int Index) {
   if (ListPeer* l = SyncedList(this)) {
-    if (QListWidgetItem* it = l->item(Index)) {
-      const QRect r = l->visualItemRect(it);
+    if (l->Row(Index).isValid()) {
+      const QRect r = l->visualRect(l->Row(Index));
       return platform::FromQRect(QRect(l->viewport()->mapTo(l, r.topLeft()), r.size()));
     }
     return TRect();
@@ -1880,7 +1969,7 @@ void TCustomListBox::NativeSelectionChanged() {
   bool changed = false;
   int index = FMultiSelect ? l->currentRow() : -1;
   for (int i = 0; i < l->count() && i < FItems.size(); ++i) {
-    const bool sel = l->item(i)->isSelected();
+    const bool sel = l->IsSelected(i);
     if (sel && !FMultiSelect) index = i;
     if (sel != FItems[i].Selected) {
       FItems[i].Selected = sel;

@@ -52,11 +52,13 @@ int DroppedListRow(TCustomComboBox* Box);
 
 // What the native list of a list box went through while Action ran: how
 // often rows were inserted into it (one insertion may hold many rows), and
-// its rows and current row afterwards.
+// its rows, current row and selected rows afterwards, as they are when the
+// list is next used.
 struct NativeListWatch {
   int Insertions = 0;
   std::vector<AnsiString> Rows;
   int CurrentRow = -1;
+  std::vector<int> SelectedRows;
 };
 NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>& Action);
 

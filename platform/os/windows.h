@@ -244,6 +244,9 @@ inline constexpr DWORD FILE_MAP_COPY = 0x0001;
 inline constexpr DWORD FILE_MAP_WRITE = 0x0002;
 inline constexpr DWORD FILE_MAP_READ = 0x0004;
 inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
+inline constexpr DWORD MEM_COMMIT = 0x00001000;
+inline constexpr DWORD MEM_RESERVE = 0x00002000;
+inline constexpr DWORD MEM_RELEASE = 0x00008000;
 
 inline constexpr UINT MB_OK = 0x00000000;
 inline constexpr UINT MB_ICONHAND = 0x00000010;
@@ -404,6 +407,18 @@ HANDLE CreateFileMappingA(HANDLE hFile, LPSECURITY_ATTRIBUTES lpAttributes, DWOR
 LPVOID MapViewOfFile(HANDLE hFileMappingObject, DWORD dwDesiredAccess, DWORD dwFileOffsetHigh,
                      DWORD dwFileOffsetLow, SIZE_T dwNumberOfBytesToMap);
 BOOL UnmapViewOfFile(LPCVOID lpBaseAddress);
+
+// ---------------------------------------------------------------- virtual memory
+
+// Zero pages reserved and committed at once (flAllocationType MEM_RESERVE |
+// MEM_COMMIT, flProtect PAGE_READWRITE, lpAddress null): they take memory
+// only where they are written, so a large reservation costs nothing it does
+// not use.  Regions of 2 MiB and more are backed by the system's huge pages
+// where it offers them, which makes the first touch of fresh memory far
+// cheaper (one fault per 2 MiB).  VirtualFree takes the address VirtualAlloc
+// gave, size 0 and MEM_RELEASE.
+LPVOID VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType, DWORD flProtect);
+BOOL VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType);
 
 // ---------------------------------------------------------------- private profiles
 

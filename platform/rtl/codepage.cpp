@@ -1,5 +1,8 @@
 #include "platform/rtl/codepage.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform {
 
@@ -115,21 +118,37 @@ WideString AnsiToWide(const AnsiString& s) {
 }
 
 AnsiString WideToAnsi(const WideString& s) {
-  AnsiString r;
-  r.reserve(s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
+  AnsiString r(s.size(), '\0');
+  r.resize(WideToAnsi(s.data(), s.size(), r.data()));
+  return r;
+}
+
+std::size_t WideToAnsi(const char16_t* s, std::size_t n, char* Out) {
+  char* o = Out;
+  std::size_t i = 0;
+  while (i < n) {
+#if defined(__SSE2__)
+    // Runs of ASCII characters eight at a time.
+    while (n - i >= 8) {
+      const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+      const __m128i high = _mm_and_si128(w, _mm_set1_epi16(static_cast<short>(0xFF80)));
+      if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) break;
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(w, w));
+      o += 8;
+      i += 8;
+    }
+    if (i == n) break;
+#endif
     const char16_t w = s[i];
-    if (w >= 0xD800 && w <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-        s[i + 1] <= 0xDFFF) {
-      ++i;  // a pair is one character outside the code page
-      r += '?';
+    if (w >= 0xD800 && w <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+      i += 2;  // a pair is one character outside the code page
+      *o++ = '?';
       continue;
     }
-    char c;
-    WideCharToAnsi(w, c);
-    r += c;
+    WideCharToAnsi(w, *o++);
+    ++i;
   }
-  return r;
+  return static_cast<std::size_t>(o - Out);
 }
 
 std::string AnsiToUtf8(const AnsiString& s) {

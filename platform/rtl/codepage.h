@@ -37,6 +37,9 @@ bool WideCharToAnsi(char16_t w, char& out);
 
 WideString AnsiToWide(const AnsiString& s);
 AnsiString WideToAnsi(const WideString& s);
+// The same into Out, which has room for n bytes; returns the bytes written
+// (fewer than n where surrogate pairs stood, each of which gives one '?').
+std::size_t WideToAnsi(const char16_t* s, std::size_t n, char* Out);
 std::string AnsiToUtf8(const AnsiString& s);
 // Invalid UTF-8 sequences become '?' per offending byte.
 AnsiString Utf8ToAnsi(const std::string& s);

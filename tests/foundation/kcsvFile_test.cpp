@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <new>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/rtl/codepage.h"
 #include "tests/foundation/kcsv_support.h"
 
 using kcsvtest::ExampleText;
@@ -885,6 +887,63 @@ TEST(KcsvReader, RowTableIsKeptForTheNextAnswer) {
   }
 }
 
+// A wide text (as the service answers) reads as its conversion to the
+// ANSI code page does.
+TEST(KcsvReader, WideTextReadsAsItsConversion) {
+  const std::vector<WideString> Texts = {
+      platform::AnsiToWide(ExampleText), u"", u"@t,a,b\r\n\u20AC1^Gr\u00F6\u00DFe \r\n\U0001F600^\u0141\r\n",
+      u"@t,a\r\nlast row without line end \u00E4"};
+  for (const WideString& W : Texts) {
+    SCOPED_TRACE(platform::WideToAnsi(W));
+    TKcsvFile Want;
+    Want.OpenText(platform::WideToAnsi(W));
+    TKcsvFile F;
+    F.OpenText(W);
+    EXPECT_TRUE(F.Active());
+    EXPECT_EQ(F.Size(), Want.Size());
+    EXPECT_EQ(F.LineCount(), Want.LineCount());
+    EXPECT_EQ(kcsvtest::Dump(F), kcsvtest::Dump(Want));
+  }
+}
+
+// A wide answer is converted into the buffer of the answer before when
+// that is large enough and not far too large; Close gives the buffer back.
+TEST(KcsvReader, WideAnswersReuseTheirBuffer) {
+  auto Answer = [](int Rows) {
+    WideString W = u"@t,a,b\r\n";
+    for (int I = 0; I < Rows; ++I) W += platform::AnsiToWide(std::to_string(I) + "^Gr\xF6\xDF" "e\r\n");
+    return W;
+  };
+  const WideString Large = Answer(20000);
+  const WideString Smaller = Answer(19000);
+  const WideString Small = Answer(10);
+  TKcsvFile F;
+  auto LargeAllocationsFor = [&](const WideString& W) {
+    LargeAllocations = 0;
+    CountLarge = true;
+    F.OpenText(W);
+    CountLarge = false;
+    return LargeAllocations;
+  };
+  EXPECT_GT(LargeAllocationsFor(Large), 0);
+  EXPECT_EQ(LargeAllocationsFor(Large), 0);
+  EXPECT_EQ(LargeAllocationsFor(Smaller), 0);
+  ASSERT_EQ(F.Tables(0)->Count(), 19000);
+  F.Tables(0)->SetRecNo(18999);
+  EXPECT_EQ(F.Tables(0)->Fields(1)->AsString(), "Gr\xF6\xDF" "e");
+  EXPECT_EQ(LargeAllocationsFor(Small), 0);  // a new, small buffer
+  EXPECT_GT(LargeAllocationsFor(Large), 0);  // the large one went back
+  F.Close();
+  EXPECT_GT(LargeAllocationsFor(Large), 0);
+  EXPECT_EQ(F.Tables(0)->Count(), 20000);
+  // A text handed over is read from itself, and a wide one after it again
+  // from a buffer of the reader's own.
+  F.OpenText(platform::WideToAnsi(Small));
+  EXPECT_EQ(F.Tables(0)->Count(), 10);
+  F.OpenText(Small);
+  EXPECT_EQ(F.Tables(0)->Count(), 10);
+}
+
 // A name asked again gives what the columns give now, after columns came
 // or went in between.
 TEST(KcsvTable, ColumnsByNameFollowChangesOfTheColumns) {
@@ -903,4 +962,60 @@ TEST(KcsvTable, ColumnsByNameFollowChangesOfTheColumns) {
   for (int I = 0; I < 40; ++I) EXPECT_EQ(T.FieldByName("x" + std::to_string(I)), nullptr);
   TKField* X = T.AddField("x39", "");
   EXPECT_EQ(T.FieldByName("X39"), X);
+}
+
+// Names asked in any order and spelling, row after row, give the column
+// that a reader asked for that name alone gives: in the order of the
+// columns, backwards, at random with repeats and missing names, more
+// names than are remembered, and after the columns changed.
+TEST(KcsvTable, ColumnsByNameInAnyOrderOfAsking) {
+  std::string Header = "@t";
+  std::vector<std::string> Names;
+  for (int C = 0; C < 30; ++C) {
+    Header += ",col" + std::to_string(C);
+    Names.push_back(C % 3 == 0 ? "COL" + std::to_string(C) : C % 3 == 1 ? "col" + std::to_string(C) : "Col" + std::to_string(C));
+  }
+  Header += ",Gr\xF6\xDF" "e,mf_name,mf_name";
+  for (const char* Extra : {"GR\xF6\xDF" "E", "gr\xF6\xDF" "e", "MF_NAME", "missing", "", "col", "col300"}) Names.push_back(Extra);
+  const std::string Text = Header + "\r\n" + [] {
+    std::string Rows;
+    for (int R = 0; R < 3; ++R) Rows += "r" + std::to_string(R) + "\r\n";
+    return Rows;
+  }();
+  // The column a reader gives for the name asked alone.
+  auto Alone = [&](const std::string& Name) {
+    TKcsvFile Fresh;
+    Fresh.OpenText(Text);
+    return Fresh.Tables(0)->FieldIndex(Name);
+  };
+  std::map<std::string, Integer> Want;
+  for (const std::string& Name : Names) Want[Name] = Alone(Name);
+  EXPECT_EQ(Want["missing"], -1);
+  EXPECT_EQ(Want["COL0"], 0);
+  EXPECT_EQ(Want["gr\xF6\xDF" "e"], 30);
+
+  TKcsvFile F;
+  F.OpenText(Text);
+  TKTable* T = F.Tables(0);
+  auto Ask = [&](const std::string& Name) {
+    TKField* Field = T->FieldByName(Name);
+    EXPECT_EQ(Field ? Field->FieldNo() : -1, Want[Name]) << kcsvtest::Printable(Name);
+  };
+  std::vector<std::string> Order = Names;
+  for (int Row = 0; Row < 3; ++Row)
+    for (const std::string& Name : Order) Ask(Name);
+  std::reverse(Order.begin(), Order.end());
+  for (int Row = 0; Row < 2; ++Row)
+    for (const std::string& Name : Order) Ask(Name);
+  std::uint32_t Seed = 7;
+  for (int I = 0; I < 2000; ++I) Ask(Names[((Seed = Seed * 1103515245u + 12345u) >> 16) % Names.size()]);
+  // More names than are remembered: every one of them is still found.
+  for (int I = 0; I < 1100; ++I) EXPECT_EQ(T->FieldByName("none" + std::to_string(I)), nullptr);
+  for (const std::string& Name : Names) Ask(Name);
+  // The columns change: the names are looked up again.
+  T->AddField("late", "");
+  EXPECT_EQ(T->FieldIndex("LATE"), 33);
+  for (const std::string& Name : Names) Ask(Name);
+  T->SetFieldCount(5);
+  EXPECT_EQ(T->FieldByName("col7"), nullptr);
 }

@@ -360,3 +360,135 @@ TEST_F(KcsvFiles, FileTooLargeForRowOffsetsDoesNotOpen) {
     EXPECT_EQ(F.TableByName("t")->Fields(0)->AsString(), "7");
   }
 }
+
+// ---------------------------------------------------------------- the scan against the line rule
+
+namespace {
+
+// What the line rule gives for a text: the lines read byte by byte as the
+// format describes them.  Headers are plain ("@name,..."), so the table
+// name is the first item without its "@".
+struct TLineRuleReading {
+  Integer LineCount = 0;
+  std::vector<std::string> Comments;
+  std::vector<std::string> Names;
+  std::vector<std::vector<Integer>> Rows;
+  std::vector<Integer> Longest;
+};
+
+TLineRuleReading LineRule(const std::string& T) {
+  TLineRuleReading R;
+  const auto B = [&](std::size_t I) { return static_cast<unsigned char>(T[I]); };
+  std::size_t I = 0;
+  while (I < T.size()) {
+    while (I < T.size() && B(I) <= 0x20) ++I;
+    if (I == T.size()) break;
+    const std::size_t Start = I;
+    while (I < T.size() && B(I) >= 0x20) ++I;
+    const std::string Line = T.substr(Start, I - Start);
+    if (I < T.size()) ++I;  // the ending byte
+    ++R.LineCount;
+    if (Line[0] == '#') {
+      std::string Head = Line.substr(0, 5);
+      std::transform(Head.begin(), Head.end(), Head.begin(), [](char C) { return C >= 'a' && C <= 'z' ? C - 32 : C; });
+      if (Head != "#CHR=") R.Comments.push_back(Line);
+    } else if (Line[0] == '@') {
+      R.Names.push_back(Line.substr(1, Line.find(',') - 1));
+      R.Rows.emplace_back();
+      R.Longest.push_back(static_cast<Integer>(Line.size()));
+    } else if (Line.compare(0, 10, ";CHECKSUM=") != 0 && !R.Rows.empty()) {
+      R.Rows.back().push_back(static_cast<Integer>(Start));
+      R.Longest.back() = std::max(R.Longest.back(), static_cast<Integer>(Line.size() + 1));
+    }
+  }
+  return R;
+}
+
+void ExpectLineRule(TKcsvFile& F, const TLineRuleReading& Want) {
+  EXPECT_EQ(F.LineCount(), Want.LineCount);
+  std::vector<std::string> Comments;
+  for (int I = 0; I < F.Comments()->Count(); ++I) Comments.push_back(F.Comments()->Strings(I));
+  EXPECT_EQ(Comments, Want.Comments);
+  ASSERT_EQ(F.TableCount(), static_cast<Integer>(Want.Names.size()));
+  for (Integer T = 0; T < F.TableCount(); ++T) {
+    TKTable* Table = F.Tables(T);
+    EXPECT_EQ(Table->Name(), Want.Names[static_cast<std::size_t>(T)]);
+    EXPECT_EQ(Table->LongestLine(), Want.Longest[static_cast<std::size_t>(T)]) << Table->Name();
+    std::vector<Integer> Rows;
+    for (Integer Row = 0; Row < Table->Count(); ++Row) Rows.push_back(Table->RowOffset(Row));
+    EXPECT_EQ(Rows, Want.Rows[static_cast<std::size_t>(T)]) << Table->Name();
+  }
+}
+
+// A text of lines of every kind and of lengths around the sizes the scan
+// works in (blocks of 64 bytes, chunks of 16384), ended by each kind of
+// control byte, with blanks and empty lines between them.
+std::string MixedLines(std::uint32_t Seed, std::size_t Bytes) {
+  auto Next = [&Seed](std::uint32_t Below) { return ((Seed = Seed * 1103515245u + 12345u) >> 8) % Below; };
+  const std::string Body = std::string("ab^ \xE4\xFC~\\x") + ",";
+  const std::string Ends[] = {"\r\n", "\n", "\r", "\t", std::string(1, '\0'), "\x1F", "\r\n\r\n"};
+  std::string T;
+  if (Next(2) == 0) T += "  before^any^header\r\n";
+  while (T.size() < Bytes) {
+    const std::uint32_t Kind = Next(16);
+    std::size_t Len = Next(5) == 0 ? 60 + Next(10) : Next(140);
+    if (Next(200) == 0) Len = 16370 + Next(30);
+    std::string Line;
+    if (Kind == 0) Line = "#c";
+    if (Kind == 1) Line = "@t" + std::to_string(Next(1000)) + ",a,b";
+    if (Kind == 2) Line = ";CHECKSUM=";
+    if (Kind == 3) Line = ";x";
+    if (Kind == 4) Line = "#chr=";
+    if (Line.empty() || Kind == 0 || Kind == 3) {
+      Line += static_cast<char>('0' + Next(10));
+      while (Line.size() < Len) Line += Body[Next(static_cast<std::uint32_t>(Body.size()))];
+    }
+    if (Next(4) == 0) T += std::string(Next(70), ' ');
+    T += Line + Ends[Next(std::size(Ends))];
+  }
+  if (Next(2) == 0) T += "last^row^without^line^end";
+  return T;
+}
+
+}  // namespace
+
+// The scan finds the lines of the line rule, however the text falls on the
+// blocks and chunks it is read in: in memory and in the three file modes.
+TEST_F(KcsvFiles, ScanFindsTheLinesOfTheLineRule) {
+  std::vector<std::string> Texts;
+  for (std::uint32_t Seed = 1; Seed <= 300; ++Seed) Texts.push_back(MixedLines(Seed, Seed % 300));
+  for (std::uint32_t Seed = 1; Seed <= 3; ++Seed) Texts.push_back(MixedLines(Seed * 7919, 70000));
+  for (std::size_t I = 0; I < Texts.size(); ++I) {
+    SCOPED_TRACE("text " + std::to_string(I) + " " + kcsvtest::Printable(Texts[I]));
+    const TLineRuleReading Want = LineRule(Texts[I]);
+    TKcsvFile F;
+    F.OpenText(Texts[I]);
+    ExpectLineRule(F, Want);
+    if (Texts[I].size() < 70000) continue;
+    const std::string Path = Write("lines.kcsv", Texts[I]);
+    for (const char* Mode : {"m", "f", "v"}) {
+      SCOPED_TRACE(Mode);
+      ASSERT_TRUE(F.Open(Path, Mode));
+      ExpectLineRule(F, Want);
+    }
+  }
+}
+
+// A source so large that its row table is reserved before the scan reads
+// the same, and so does a smaller one read by the same reader afterwards.
+TEST_F(KcsvFiles, LargeSourceReservesItsRowTable) {
+  std::string Large = "@t,a,b\r\n";
+  for (int I = 0; Large.size() < (std::size_t{17} << 20); ++I) Large += std::to_string(I) + "^x\r\n";
+  const TLineRuleReading Want = LineRule(Large);
+  TKcsvFile F;
+  F.OpenText(Large);
+  ExpectLineRule(F, Want);
+  TKTable* T = F.TableByName("t");
+  T->SetRecNo(T->Count() - 1);
+  EXPECT_EQ(T->Fields(0)->AsInteger(), T->Count() - 1);
+  const std::string Small = MixedLines(42, 5000);
+  F.OpenText(Small);
+  ExpectLineRule(F, LineRule(Small));
+  F.OpenText(Large);
+  ExpectLineRule(F, Want);
+}

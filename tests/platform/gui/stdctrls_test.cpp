@@ -4,7 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -546,9 +546,9 @@ TEST_F(ListTest, ClickForEveryUserSelectionNoneForTheProgram) {
 
 // A click as the window system delivers it: to the list's viewport.
 TEST_F(ListTest, ClickOnTheViewportSelectsAndReachesTheMouseHooks) {
-  QListWidget* native = nullptr;
+  QListView* native = nullptr;
   for (QWidget* w : QApplication::allWidgets())
-    if (auto* lw = qobject_cast<QListWidget*>(w)) native = lw;
+    if (auto* lw = qobject_cast<QListView*>(w)) native = lw;
   ASSERT_NE(native, nullptr);
   int downs = 0;
   list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int Y) {
@@ -661,9 +661,9 @@ TEST_F(FormTest, AListBoxHasNoHorizontalScrollBar) {
   }
   Show(drawn);
   for (TCustomListBox* box : {static_cast<TCustomListBox*>(drawn), static_cast<TCustomListBox*>(plain)}) {
-    QListWidget* list = nullptr;
+    QListView* list = nullptr;
     for (QWidget* w : QApplication::allWidgets())
-      if (auto* l = qobject_cast<QListWidget*>(w); l && l->parentWidget() && l->geometry().x() == box->Left()) list = l;
+      if (auto* l = qobject_cast<QListView*>(w); l && l->parentWidget() && l->geometry().x() == box->Left()) list = l;
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->verticalScrollBar()->isVisible());
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
@@ -726,6 +726,79 @@ TEST_F(ListTest, ARightDoubleClickIsTwoPresses) {
   EXPECT_EQ(downs, (std::vector<std::string>{"1", "1 double"}));
   EXPECT_EQ(list->ItemIndex(), 1);
   EXPECT_TRUE(clicks.empty());
+}
+
+// The native list shows the box's own items after every kind of change,
+// with the box's selected line as its current row, and lines added at the
+// end within an update reach it as one insertion.
+TEST_F(ListTest, NativeListFollowsEveryChangeOfTheItems) {
+  list->SetSorted(false);
+  auto Expect = [&](const char* Step) {
+    SCOPED_TRACE(Step);
+    const platform::NativeListWatch Native = platform::WatchNativeList(list, [] {});
+    EXPECT_EQ(Native.Rows, ItemsOf(list->Items()));
+    if (list->ItemIndex() >= 0) {
+      EXPECT_EQ(Native.CurrentRow, list->ItemIndex());
+    }
+  };
+  Expect("start");
+  list->SetItemIndex(3);
+  list->Items()->Add("Zwetschge");
+  Expect("added at the end");
+  list->Items()->Insert(1, "Aprikose");
+  EXPECT_EQ(list->ItemIndex(), 4);
+  Expect("inserted before the selection");
+  list->Items()->Delete(0);
+  Expect("deleted at the top");
+  list->Items()->SetStrings(2, "Birne");
+  Expect("replaced");
+  list->Items()->Delete(list->ItemIndex());
+  EXPECT_EQ(list->ItemIndex(), -1);
+  Expect("the selected line deleted");
+  list->SetItemIndex(2);
+  list->SetSorted(true);
+  Expect("sorted");
+  list->SetSorted(false);
+  const platform::NativeListWatch Filled = platform::WatchNativeList(list, [&] {
+    list->Items()->BeginUpdate();
+    for (int I = 0; I < 50; ++I) list->Items()->Add("Zeile " + IntToStr(I));
+    list->Items()->EndUpdate();
+  });
+  EXPECT_EQ(Filled.Insertions, 1);
+  EXPECT_EQ(Filled.Rows, ItemsOf(list->Items()));
+  list->Items()->BeginUpdate();
+  list->Items()->Add("ans Ende");
+  list->Items()->Insert(0, "an den Anfang");
+  list->Items()->Delete(5);
+  list->Items()->EndUpdate();
+  Expect("mixed changes in one update");
+  list->SetItemIndex(list->Items()->Count() - 1);
+  Expect("the last line selected");
+  list->Clear();
+  EXPECT_EQ(list->ItemIndex(), -1);
+  Expect("cleared");
+  list->Items()->Add("eins");
+  list->SetItemIndex(0);
+  Expect("one line again");
+  EXPECT_EQ(platform::WatchNativeList(list, [] {}).SelectedRows, std::vector<int>{0});
+}
+
+// The selections of a multi-select box reach the native list as they are.
+TEST_F(ListTest, NativeListShowsTheSelectionsOfAMultiSelectBox) {
+  list->SetMultiSelect(true);
+  auto Native = [&] { return platform::WatchNativeList(list, [] {}).SelectedRows; };
+  list->Perform(LB_SELITEMRANGE, TRUE, MAKELONG(1, 3));
+  list->Perform(LB_SETSEL, TRUE, 6);
+  EXPECT_EQ(Native(), (std::vector<int>{1, 2, 3, 6}));
+  list->Perform(LB_SELITEMRANGE, FALSE, MAKELONG(2, 2));
+  EXPECT_EQ(Native(), (std::vector<int>{1, 3, 6}));
+  list->SelectAll();
+  EXPECT_EQ(Native().size(), 7u);
+  list->ClearSelection();
+  EXPECT_TRUE(Native().empty());
+  list->SetSelected(0, true);
+  list->SetSelected(6, true);
+  EXPECT_EQ(Native(), (std::vector<int>{0, 6}));
 }
 
 TEST_F(ListTest, MultiSelectRangesAndSelectionErrors) {

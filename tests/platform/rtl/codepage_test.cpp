@@ -74,6 +74,37 @@ TEST(CodePage, UnmappableAndInvalidTextBecomesQuestionMarks) {
   EXPECT_EQ(platform::WideToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
 }
 
+// Texts converted eight ASCII characters at a time: a character outside
+// ASCII, a surrogate pair or a lone surrogate at every place of a run gives
+// what the conversion character by character gives.
+TEST(CodePage, WideToAnsiOfRunsGivesWhatEachCharacterGives) {
+  const std::u16string Specials[] = {u"\u00E4", u"\u20AC", u"\u0141", u"\U0001F600", std::u16string(1, u'\xD800'),
+                                      std::u16string(1, u'\xDC00'), std::u16string(1, u'\x7F'), std::u16string(1, u'\0')};
+  for (const std::u16string& Special : Specials)
+    for (std::size_t Length = 0; Length <= 20; ++Length)
+      for (std::size_t At = 0; At <= Length; ++At) {
+        std::u16string W;
+        for (std::size_t I = 0; I < Length; ++I) W += static_cast<char16_t>(u'a' + I % 26);
+        W.insert(At, Special);
+        std::string Want;
+        for (std::size_t I = 0; I < W.size(); ++I) {
+          if (W[I] >= 0xD800 && W[I] <= 0xDBFF && I + 1 < W.size() && W[I + 1] >= 0xDC00 && W[I + 1] <= 0xDFFF) {
+            Want += '?';
+            ++I;
+            continue;
+          }
+          char C;
+          platform::WideCharToAnsi(W[I], C);
+          Want += C;
+        }
+        std::string Out(W.size() + 8, '#');
+        const std::size_t N = WideToAnsi(W.data(), W.size(), Out.data());
+        EXPECT_EQ(Out.substr(0, N), Want) << "length " << Length << " at " << At;
+        EXPECT_EQ(Out.substr(N), std::string(W.size() + 8 - N, '#'));  // nothing written beyond
+        EXPECT_EQ(WideToAnsi(W), Want);
+      }
+}
+
 TEST(CodePage, AnsiCaseKeepsLettersWithoutTheOtherCase) {
   struct Case {
     const char* lower;
