@@ -11,11 +11,13 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <memory>
 
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_internal.h"
@@ -175,6 +177,60 @@ bool WidgetPeer::SendAsCurrent(QEvent* Event, const std::function<bool(QEvent*)>
   return done;
 }
 
+// ---------------------------------------------------------------- held keys
+
+// Under X11 the window system repeats a held key as a release and a press
+// with one time stamp.  Qt marks such a pair as auto-repeated only when the
+// press is already waiting as it reads the release, and often it is not
+// yet: the platform would then see a key-up for every repetition.  So a
+// release that Qt does not mark is held back for a moment.  A press of the
+// same key with the same time stamp makes both a repetition (the release
+// is dropped); any other key event, or the end of the moment, hands the
+// release on first.
+namespace {
+
+constexpr int HeldReleaseWait = 30;  // ms; the pair comes together, a repetition every 25 ms or more
+std::unique_ptr<QKeyEvent> HeldRelease;
+QPointer<QWidget> HeldReleaseTarget;
+unsigned HeldReleaseNumber = 0;
+bool ReleasingHeld = false;
+
+bool HoldKeyRelease(QWidget* Target, QKeyEvent* Event) {
+  if (ReleasingHeld || Event->isAutoRepeat() || Event->timestamp() == 0 ||
+      QGuiApplication::platformName() != QLatin1String("xcb"))
+    return false;
+  ReleaseHeldKey();
+  HeldRelease.reset(static_cast<QKeyEvent*>(Event->clone()));
+  HeldReleaseTarget = Target;
+  const unsigned number = ++HeldReleaseNumber;
+  QTimer::singleShot(HeldReleaseWait, QCoreApplication::instance(), [number] {
+    if (number == HeldReleaseNumber) ReleaseHeldKey();
+  });
+  return true;
+}
+
+// True when Press is the second half of a repetition; its release is dropped.
+bool PairsWithHeldRelease(const QKeyEvent* Press) {
+  if (!HeldRelease || HeldRelease->key() != Press->key() || HeldRelease->timestamp() != Press->timestamp() ||
+      HeldRelease->nativeScanCode() != Press->nativeScanCode())
+    return false;
+  HeldRelease.reset();
+  HeldReleaseTarget = nullptr;
+  return true;
+}
+
+}  // namespace
+
+void ReleaseHeldKey() {
+  std::unique_ptr<QKeyEvent> release = std::move(HeldRelease);
+  QPointer<QWidget> target = HeldReleaseTarget;
+  HeldReleaseTarget = nullptr;
+  if (!release || !target) return;
+  ReleasingHeld = true;
+  QCoreApplication::sendEvent(target, release.get());
+  ReleasingHeld = false;
+}
+
 bool WidgetPeer::HandleEvent(QEvent* Event) {
   return HandleEventFrom(Widget(), Event, [this](QEvent* e) { return NativeEvent(e); });
 }
@@ -182,9 +238,20 @@ bool WidgetPeer::HandleEvent(QEvent* Event) {
 bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native) {
   if (!FControl) return Native(Event);
   switch (Event->type()) {
-    case QEvent::KeyPress:
+    case QEvent::KeyPress: {
+      if (PairsWithHeldRelease(static_cast<QKeyEvent*>(Event))) return DispatchKey(Event, Native, true, true);
+      if (HeldRelease) {
+        const QPointer<QWidget> source = Source;
+        ReleaseHeldKey();
+        if (!source || !FControl) return true;
+      }
       return DispatchKey(Event, Native, true);
+    }
     case QEvent::KeyRelease:
+      if (HoldKeyRelease(Source, static_cast<QKeyEvent*>(Event))) {
+        Event->accept();
+        return true;
+      }
       return DispatchKey(Event, Native, false);
     case QEvent::ShortcutOverride: {
       // Keys go to the control first; Qt's shortcuts do not take them.
@@ -273,7 +340,7 @@ bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const std::func
   }
 }
 
-bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press) {
+bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press, bool Repeat) {
   auto* ke = static_cast<QKeyEvent*>(Event);
   const KeyInfo k = TranslateKey(ke);
   CurrentShift = k.Shift;
@@ -291,7 +358,7 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
     Event->accept();
     return true;
   }
-  const bool repeated = Press && ke->isAutoRepeat();
+  const bool repeated = Press && (ke->isAutoRepeat() || Repeat);
   const LPARAM keyData = 1 | (k.Alt ? (1 << 29) : 0) | (repeated ? (static_cast<LPARAM>(1) << 30) : 0) |
                          (Press ? 0 : (static_cast<LPARAM>(3) << 30));
   Event->accept();

@@ -26,6 +26,9 @@ bool PostToQueue(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 bool PeekQueue(MSG* Out, HWND hWnd, UINT Min, UINT Max, UINT Remove);
 bool HasPostedItems();
 void FlushOrphanedPosts();
+// Hands a key release that waits for its pair (a held key under X11) on to
+// its widget at once.
+void ReleaseHeldKey();
 void InstallWindowHooks();
 
 // Paints under way (geometry changes of peers wait until none is).

@@ -116,7 +116,9 @@ public:
 private:
   friend class ::TControl;
   friend class ::TWinControl;
-  bool DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press);
+  // Repeat: a press that the layer found to be an auto-repeat that Qt did
+  // not mark as one (see HoldKeyRelease).
+  bool DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press, bool Repeat = false);
   bool DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native);
   bool DispatchPaint(QEvent* Event);
   // Sends M to the control as the message that stands for Event, with

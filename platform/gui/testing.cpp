@@ -70,6 +70,7 @@ void ProcessPendingMessages() {
     FlushOrphanedPosts();
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ReleaseHeldKey();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (RealDisplay) GiveBackActivation();
     if (!HasPostedItems()) break;
