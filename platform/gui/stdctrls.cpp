@@ -32,24 +32,33 @@
 #include "platform/gui/clipbrd.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/qt_private.h"
+#include "platform/gui/stdctrls_private.h"
 #include "platform/gui/streaming.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 
+using platform::AnswerItemText;
+using platform::AnswerMeasureItem;
 using platform::ControlItem;
+using platform::CtrlDown;
+using platform::DrawItemText;
+using platform::DrawPlatformFocusRect;
+using platform::FollowItemChange;
 using platform::FromQString;
+using platform::kTypeAheadPause;
+using platform::OwnerDrawDelegate;
+using platform::PaintOwnerItem;
+using platform::PopupEditMenu;
+using platform::ShiftDown;
 using platform::ToQString;
 
-namespace {
+namespace platform {
 
 bool ShiftDown() { return GetKeyState(VK_SHIFT) < 0; }
 bool CtrlDown() { return GetKeyState(VK_CONTROL) < 0; }
 
-// Typed texts of the type-ahead start afresh after this pause.
-constexpr DWORD kTypeAheadPause = 1000;
-
-}  // namespace
+}  // namespace platform
 
 // ---------------------------------------------------------------- item lists
 
@@ -234,13 +243,8 @@ void ControlStrings::SetUpdateState(bool Updating) {
 
 // ---------------------------------------------------------------- TCustomEdit
 
-namespace {
+namespace platform {
 
-// The platform's edit menu, in the program's language: Undo; Cut, Copy,
-// Paste, Delete; Select all, each entry enabled as the platform enables it
-// (nothing to cut or copy from a password).  An entry sends Command its
-// message (WM_UNDO, WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR; EM_SETSEL for
-// select all).
 void PopupEditMenu(QLineEdit* Edit, const QPoint& Global, const std::function<void(UINT)>& Command) {
   const bool writable = !Edit->isReadOnly();
   const bool selected = Edit->hasSelectedText();
@@ -264,6 +268,10 @@ void PopupEditMenu(QLineEdit* Edit, const QPoint& Global, const std::function<vo
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->popup(Global);
 }
+
+}  // namespace platform
+
+namespace {
 
 class EditPeer : public platform::Peer<QLineEdit> {
 public:
@@ -633,10 +641,8 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
 
 // ---------------------------------------------------------------- combo and list box
 
-namespace {
+namespace platform {
 
-// Moves a box's item index along with a change of its items (the kinds of
-// ControlStrings::Notify: 0 insert, 1 delete, 3 clear).
 void FollowItemChange(int& ItemIndex, int Kind, int Index) {
   switch (Kind) {
     case 0:
@@ -654,46 +660,11 @@ void FollowItemChange(int& ItemIndex, int Kind, int Index) {
   }
 }
 
-// CN_DRAWITEM of a box: puts the control's canvas on the item's device
-// context with the control's font and colour (the highlight for a selected
-// item), draws the item (an index below 0 only clears the rectangle) and
-// always releases the context again.
-template <class Draw>
-void PaintOwnerItem(TCanvas& Canvas, const TControl& Control, TMessage& Message, TOwnerDrawState State,
-                    bool FocusRect, Draw&& DrawItem) {
-  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-  const int index = static_cast<int>(dis->itemID);
-  Canvas.SetHandle(dis->hDC);
-  Canvas.Font()->Assign(Control.Font());
-  Canvas.Brush()->SetColor(Control.Color());
-  Canvas.Brush()->SetStyle(bsSolid);
-  if (index >= 0 && State.Contains(odSelected)) {
-    Canvas.Brush()->SetColor(clHighlight);
-    Canvas.Font()->SetColor(clHighlightText);
-  }
-  const TRect r(dis->rcItem);
-  try {
-    if (index >= 0)
-      DrawItem(index, r, State);
-    else
-      Canvas.FillRect(r);
-    if (FocusRect && State.Contains(odFocused)) Canvas.DrawFocusRect(r);
-  } catch (...) {
-    Canvas.SetHandle(nullptr);
-    throw;
-  }
-  Canvas.SetHandle(nullptr);
-  Message.Result = 1;
-}
-
-// The default look of an item: the background, then its text.
 void DrawItemText(TCanvas& Canvas, const platform::ItemStore& Items, int Index, const TRect& Rect) {
   Canvas.FillRect(Rect);
   if (Index >= 0 && Index < Items.size()) Canvas.TextOut(Rect.Left + 2, Rect.Top, Items[Index].Text);
 }
 
-// CB_GETLBTEXT(LEN), LB_GETTEXT(LEN): the length of the text of item WParam
-// and, with CopyText, the text and its 0 into the buffer at LParam.
 void AnswerItemText(TMessage& Message, const platform::ItemStore& Items, bool CopyText, LRESULT Error) {
   const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
   if (i < 0 || i >= Items.size()) {
@@ -709,44 +680,7 @@ void AnswerItemText(TMessage& Message, const platform::ItemStore& Items, bool Co
   Message.Result = static_cast<LRESULT>(t.size());
 }
 
-// CN_MEASUREITEM of a box: the control's item height unless the message
-// brings one, as the control's MeasureItem leaves it, at least 1.
-template <class Measure>
-void AnswerMeasureItem(TMessage& Message, int ItemHeight, Measure&& MeasureItem) {
-  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-  int h = static_cast<int>(mis->itemHeight);
-  if (h <= 0) h = ItemHeight;
-  MeasureItem(static_cast<int>(mis->itemID), h);
-  mis->itemHeight = static_cast<UINT>(std::max(1, h));
-  Message.Result = 1;
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------- TCustomComboBox
-
 namespace {
-
-class ComboPeer;
-
-// Items of owner-drawn boxes are drawn by the control (CN_DRAWITEM).
-class OwnerDrawDelegate : public QStyledItemDelegate {
-public:
-  OwnerDrawDelegate(QObject* Parent, TWinControl* Control, UINT Type)
-      : QStyledItemDelegate(Parent), FControl(Control), FType(Type) {}
-  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
-    UINT state = 0;
-    if (Option.state & QStyle::State_Selected) state |= ODS_SELECTED;
-    if (Option.state & QStyle::State_HasFocus) state |= ODS_FOCUS;
-    if (!(Option.state & QStyle::State_Enabled)) state |= ODS_DISABLED;
-    platform::SendDrawItem(FControl, Painter, Option.rect, Index.row(), state, FType);
-  }
-  QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
-
-private:
-  TWinControl* FControl;
-  UINT FType;
-};
 
 int ItemHeightOf(TWinControl* Control, bool& Variable) {
   if (auto* cb = dynamic_cast<TCustomComboBox*>(Control)) {
@@ -761,6 +695,8 @@ int ItemHeightOf(TWinControl* Control, bool& Variable) {
   return 16;
 }
 
+}  // namespace
+
 QSize OwnerDrawDelegate::sizeHint(const QStyleOptionViewItem& /*Option*/, const QModelIndex& Index) const {
   bool variable = false;
   int h = ItemHeightOf(FControl, variable);
@@ -770,13 +706,20 @@ QSize OwnerDrawDelegate::sizeHint(const QStyleOptionViewItem& /*Option*/, const 
   return QSize(1, std::max(1, h));
 }
 
-// The platform's dotted focus rectangle, over what the style drew.
 void DrawPlatformFocusRect(QPainter* Painter, QWidget* Widget, const QRect& Rect) {
   HDC dc = platform::CreatePainterDC(Painter, Widget);
   const RECT r = platform::FromQRect(Rect);
   ::DrawFocusRect(dc, &r);
   platform::ReleasePainterDC(dc);
 }
+
+}  // namespace platform
+
+// ---------------------------------------------------------------- TCustomComboBox
+
+namespace {
+
+class ComboPeer;
 
 // The items of a list box of the standard style, drawn by the style and as
 // wide as the list (a longer text is cut at the edge); the item with the
