@@ -1,57 +1,22 @@
-// Standard controls over Qt widgets: edit (QLineEdit), combo box
-// (QComboBox), list box (QListView over the box's own items), button
-// (QPushButton), check box (QCheckBox); the label draws itself.
+// The standard controls' unit: the item lists of the boxes, the pieces the
+// edit, combo box, list box and buttons share (stdctrls_private.h) and the
+// published properties.  Each control lives in a file of its own: edit.cpp,
+// combobox.cpp, listbox.cpp, label.cpp, checkbox.cpp (button and check box).
 #include "platform/gui/stdctrls.h"
 
-#include <QAbstractItemView>
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QContextMenuEvent>
-#include <QDropEvent>
-#include <QLineEdit>
-#include <QAbstractListModel>
-#include <QItemSelection>
-#include <QListView>
-#include <QMenu>
-#include <QMimeData>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QSignalBlocker>
-#include <QStyleOptionButton>
-#include <QStyleOptionComboBox>
-#include <QStyleOptionSlider>
-#include <QStylePainter>
-#include <QStyledItemDelegate>
-#include <QWheelEvent>
-
 #include <algorithm>
-#include <climits>
+#include <cstdint>
+#include <iterator>
+#include <utility>
+#include <vector>
 
-#include "platform/gui/clipbrd.h"
-#include "platform/gui/forms.h"
 #include "platform/gui/qt_private.h"
 #include "platform/gui/stdctrls_private.h"
 #include "platform/gui/streaming.h"
-#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 
-using platform::AnswerItemText;
-using platform::AnswerMeasureItem;
 using platform::ControlItem;
-using platform::CtrlDown;
-using platform::DrawItemText;
-using platform::DrawPlatformFocusRect;
-using platform::FollowItemChange;
-using platform::FromQString;
-using platform::kTypeAheadPause;
-using platform::OwnerDrawDelegate;
-using platform::PaintOwnerItem;
-using platform::PopupEditMenu;
-using platform::ShiftDown;
-using platform::ToQString;
 
 namespace platform {
 

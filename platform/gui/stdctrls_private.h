@@ -1,6 +1,7 @@
-// What the edit, the combo box and the list box share: the pieces of the
-// boxes' owner draw and item messages, the platform's edit menu, the
-// type-ahead.  Only .cpp files of platform/gui include this header.
+// What the files of the standard controls share: the pieces of the boxes'
+// owner draw and item messages, the platform's edit menu and focus
+// rectangle, the type-ahead.  Only .cpp files of platform/gui include this
+// header; the definitions are in stdctrls.cpp and edit.cpp.
 #pragma once
 
 #include <QStyledItemDelegate>
