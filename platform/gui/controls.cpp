@@ -624,13 +624,10 @@ bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::functi
   return true;
 }
 
-namespace {
-// DCs handed out by GetDC/BeginPaint during a paint; they go with it.
 std::vector<std::pair<WidgetPeer*, HDC>>& PaintDCs() {
   static std::vector<std::pair<WidgetPeer*, HDC>> v;
   return v;
 }
-}  // namespace
 
 HDC PaintDCOf(WidgetPeer* p) {
   HDC dc = CreatePainterDC(p->PaintPainter(), p->Widget());
@@ -760,12 +757,6 @@ int SendMeasureItem(TWinControl* Control, int ItemIndex, int Height, UINT CtlTyp
   Guarded([&] { Control->Perform(CN_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)); });
   return static_cast<int>(mis.itemHeight);
 }
-
-// A plain widget for windowless controls and containers.
-class PlainPeer : public Peer<QWidget> {
-public:
-  using Peer::Peer;
-};
 
 }  // namespace platform
 
