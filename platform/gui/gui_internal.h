@@ -35,6 +35,8 @@ void InstallWindowHooks();
 
 // Paints under way (geometry changes of peers wait until none is).
 extern int PaintDepth;
+// The shift state of the key or mouse event under way (or the last one).
+extern TShiftState CurrentShift;
 
 // The handler that shows a control's popup menu (SetPopupMenuHandler).
 std::function<void(TPopupMenu*, int, int)>& PopupHandler();
