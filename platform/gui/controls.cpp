@@ -1,23 +1,18 @@
-// TControl, TWinControl, the peer that turns Qt events into messages, and
-// the Win32 window calls.
+// The controls' unit: the lookups between controls and widgets, the shift
+// states of messages, cursors, the canvas controls (TCustomControl,
+// TGraphicControl) and the Win32 window calls.  The classes live in files
+// of their own: control.cpp, wincontrol.cpp and widgetpeer.cpp (the peer).
 #include "platform/gui/controls.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QCursor>
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPalette>
-#include <QPointer>
-#include <QTimer>
+#include <QPoint>
 #include <QWidget>
 
-#include <algorithm>
-#include <climits>
-#include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_internal.h"
