@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/controls.h"
@@ -33,6 +35,17 @@ void InstallWindowHooks();
 
 // Paints under way (geometry changes of peers wait until none is).
 extern int PaintDepth;
+// The shift state of the key or mouse event under way (or the last one).
+extern TShiftState CurrentShift;
+
+// The handler that shows a control's popup menu (SetPopupMenuHandler).
+std::function<void(TPopupMenu*, int, int)>& PopupHandler();
+
+// DCs handed out by GetDC/BeginPaint during a paint; they go with it.
+std::vector<std::pair<WidgetPeer*, HDC>>& PaintDCs();
+// A DC over the painter of the peer's paint under way, released with the
+// paint (GetDC during WM_PAINT).
+HDC PaintDCOf(WidgetPeer* p);
 
 // Device contexts.
 HDC CreateImageDC(int Width, int Height, TColor Background);

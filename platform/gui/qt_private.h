@@ -185,6 +185,12 @@ protected:
   bool event(QEvent* Event) override { return HandleEvent(Event); }
 };
 
+// A plain widget for windowless controls and containers.
+class PlainPeer : public Peer<QWidget> {
+public:
+  using Peer::Peer;
+};
+
 // Routes keys, mouse, focus and context-menu events of Child (a part of
 // Control's native control) through Control's message path.
 void ForwardEvents(QWidget* Child, TWinControl* Control);

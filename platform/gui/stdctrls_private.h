@@ -1,0 +1,110 @@
+// What the files of the standard controls share: the pieces of the boxes'
+// owner draw and item messages, the platform's edit menu and focus
+// rectangle, the type-ahead.  Only .cpp files of platform/gui include this
+// header; the definitions are in stdctrls.cpp and edit.cpp.
+#pragma once
+
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <functional>
+
+#include "platform/gui/qt_private.h"
+#include "platform/gui/stdctrls.h"
+
+class QLineEdit;
+
+namespace platform {
+
+// Shift and Ctrl as the keyboard state has them now.
+bool ShiftDown();
+bool CtrlDown();
+
+// Typed texts of the type-ahead start afresh after this pause.
+constexpr DWORD kTypeAheadPause = 1000;
+
+// The platform's edit menu, in the program's language: Undo; Cut, Copy,
+// Paste, Delete; Select all, each entry enabled as the platform enables it
+// (nothing to cut or copy from a password).  An entry sends Command its
+// message (WM_UNDO, WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR; EM_SETSEL for
+// select all).
+void PopupEditMenu(QLineEdit* Edit, const QPoint& Global, const std::function<void(UINT)>& Command);
+
+// Moves a box's item index along with a change of its items (the kinds of
+// ControlStrings::Notify: 0 insert, 1 delete, 3 clear).
+void FollowItemChange(int& ItemIndex, int Kind, int Index);
+
+// CN_DRAWITEM of a box: puts the control's canvas on the item's device
+// context with the control's font and colour (the highlight for a selected
+// item), draws the item (an index below 0 only clears the rectangle) and
+// always releases the context again.
+template <class Draw>
+void PaintOwnerItem(TCanvas& Canvas, const TControl& Control, TMessage& Message, TOwnerDrawState State,
+                    bool FocusRect, Draw&& DrawItem) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+  const int index = static_cast<int>(dis->itemID);
+  Canvas.SetHandle(dis->hDC);
+  Canvas.Font()->Assign(Control.Font());
+  Canvas.Brush()->SetColor(Control.Color());
+  Canvas.Brush()->SetStyle(bsSolid);
+  if (index >= 0 && State.Contains(odSelected)) {
+    Canvas.Brush()->SetColor(clHighlight);
+    Canvas.Font()->SetColor(clHighlightText);
+  }
+  const TRect r(dis->rcItem);
+  try {
+    if (index >= 0)
+      DrawItem(index, r, State);
+    else
+      Canvas.FillRect(r);
+    if (FocusRect && State.Contains(odFocused)) Canvas.DrawFocusRect(r);
+  } catch (...) {
+    Canvas.SetHandle(nullptr);
+    throw;
+  }
+  Canvas.SetHandle(nullptr);
+  Message.Result = 1;
+}
+
+// The default look of an item: the background, then its text.
+void DrawItemText(TCanvas& Canvas, const platform::ItemStore& Items, int Index, const TRect& Rect);
+
+// CB_GETLBTEXT(LEN), LB_GETTEXT(LEN): the length of the text of item WParam
+// and, with CopyText, the text and its 0 into the buffer at LParam.
+void AnswerItemText(TMessage& Message, const platform::ItemStore& Items, bool CopyText, LRESULT Error);
+
+// CN_MEASUREITEM of a box: the control's item height unless the message
+// brings one, as the control's MeasureItem leaves it, at least 1.
+template <class Measure>
+void AnswerMeasureItem(TMessage& Message, int ItemHeight, Measure&& MeasureItem) {
+  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+  int h = static_cast<int>(mis->itemHeight);
+  if (h <= 0) h = ItemHeight;
+  MeasureItem(static_cast<int>(mis->itemID), h);
+  mis->itemHeight = static_cast<UINT>(std::max(1, h));
+  Message.Result = 1;
+}
+
+// Items of owner-drawn boxes are drawn by the control (CN_DRAWITEM).
+class OwnerDrawDelegate : public QStyledItemDelegate {
+public:
+  OwnerDrawDelegate(QObject* Parent, TWinControl* Control, UINT Type)
+      : QStyledItemDelegate(Parent), FControl(Control), FType(Type) {}
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    UINT state = 0;
+    if (Option.state & QStyle::State_Selected) state |= ODS_SELECTED;
+    if (Option.state & QStyle::State_HasFocus) state |= ODS_FOCUS;
+    if (!(Option.state & QStyle::State_Enabled)) state |= ODS_DISABLED;
+    platform::SendDrawItem(FControl, Painter, Option.rect, Index.row(), state, FType);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
+
+private:
+  TWinControl* FControl;
+  UINT FType;
+};
+
+// The platform's dotted focus rectangle, over what the style drew.
+void DrawPlatformFocusRect(QPainter* Painter, QWidget* Widget, const QRect& Rect);
+
+}  // namespace platform
