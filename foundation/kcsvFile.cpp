@@ -91,19 +91,6 @@ bool HasAvx2() {
 }
 #endif
 
-// The bits of the block at B of the N bytes at P.  What follows the end of
-// the bytes counts as control bytes.
-template <class TMasks>
-inline void BlockMasks(const char* P, std::size_t N, std::size_t B, std::uint64_t& Controls, std::uint64_t& Above) {
-  if (N - B >= BlockBytes) {
-    TMasks::Load(P + B, Controls, Above);
-    return;
-  }
-  char Tail[BlockBytes] = {};
-  std::memcpy(Tail, P + B, N - B);
-  TMasks::Load(Tail, Controls, Above);
-}
-
 // The bits of the 64 bytes at Q that the split of a row looks at: control
 // bytes, separators, and escape characters or backslashes.
 inline void RowMasks(const char* Q, char Sep, char Esc, std::uint64_t& Controls, std::uint64_t& Seps,
@@ -926,7 +913,7 @@ void TKcsvFile::ReleaseOwnText() {
 }
 
 // The text of a "#", "@" or ";" line as far as it is kept.
-__attribute__((noinline)) void TKcsvFile::KeepText(TScanLine& L, const char* P, std::size_t N) {
+__attribute__((noinline, cold)) void TKcsvFile::KeepText(TScanLine& L, const char* P, std::size_t N) {
   if (L.Keep == 1)
     L.Text.append(P, N);
   else if (L.Keep == 2 && L.Text.size() < 10)
@@ -957,7 +944,7 @@ void TKcsvFile::ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L) { Scan
 
 // Data rows of the current table: the offsets of Count rows, the longest
 // measured length among them.
-__attribute__((noinline)) void TKcsvFile::AddRows(const std::uint32_t* Offsets, std::size_t Count,
+__attribute__((noinline, cold)) void TKcsvFile::AddRows(const std::uint32_t* Offsets, std::size_t Count,
                                                  std::size_t Longest) {
   FLineCount += static_cast<Integer>(Count);
   TKTable* Table = FCurrentTable;
@@ -978,42 +965,41 @@ void TKcsvFile::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
   const std::size_t BatchSize = OnProgress ? 1 : std::size(Batch);
   bool InLine = L.InLine;
   std::size_t Start = L.Start;  // of the open line, in the whole source
-  std::size_t TextFrom = 0;     // where the kept text of the open line goes on
+  int Keep = InLine ? L.Keep : 0;
+  std::size_t TextFrom = 0;  // where the kept text of the open line goes on
   const std::size_t Base = L.Base;
-  for (std::size_t B = 0; B < N; B += BlockBytes) {
-    std::uint64_t Controls, Above;
-    BlockMasks<TMasks>(P, N, B, Controls, Above);
+  // The lines in the block at B.
+  auto Lines = [&](std::size_t B, std::uint64_t Controls, std::uint64_t Above) {
     std::uint64_t Ahead = ~std::uint64_t{0};  // the bits not passed yet
     for (;;) {
       if (!InLine) {
         // Bytes of 0x20 and below before a line are skipped.
         const std::uint64_t M = Above & Ahead;
-        if (M == 0) break;
+        if (M == 0) return;
         const auto I = static_cast<unsigned>(__builtin_ctzll(M));
         const std::size_t At = B + I;
         InLine = true;
         Start = Base + At;
+        Ahead = BitsAfter(I);
         const char First = P[At];
-        L.First = First;
-        if (First == '#' || First == '@' || First == ';') {
-          L.Keep = First == ';' ? 2 : 1;
+        Keep = (First == '#' || First == '@') ? 1 : (First == ';' ? 2 : 0);
+        if (Keep != 0) {
+          L.First = First;
+          L.Keep = Keep;
           L.Text.clear();
           TextFrom = At;
-        } else {
-          L.Keep = 0;
         }
-        Ahead = BitsAfter(I);
       }
       // The first byte below 0x20 ends the line and belongs to no line.
       const std::uint64_t M = Controls & Ahead;
-      if (M == 0) break;
+      if (M == 0) return;
       const auto E = static_cast<unsigned>(__builtin_ctzll(M));
       const std::size_t End = B + E;
-      if (End >= N) break;  // the line goes on in the next bytes
+      if (End >= N) return;  // the line goes on in the next bytes
       InLine = false;
       Ahead = BitsAfter(E);
       const std::size_t Bytes = Base + End - Start;
-      if (L.Keep == 0) {
+      if (Keep == 0) {
         // A data row, the common case.
         Batch[Batched++] = static_cast<std::uint32_t>(Start);
         Longest = std::max(Longest, Bytes + 1);
@@ -1032,18 +1018,33 @@ void TKcsvFile::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
       L.Bytes = Bytes;
       EndLine(L);
     }
+  };
+  std::size_t B = 0;
+  std::uint64_t Controls, Above;
+  for (; N - B >= BlockBytes; B += BlockBytes) {
+    TMasks::Load(P + B, Controls, Above);
+    Lines(B, Controls, Above);
+  }
+  if (B < N) {
+    // The last, short block: what follows the bytes counts as control bytes.
+    char Tail[BlockBytes] = {};
+    std::memcpy(Tail, P + B, N - B);
+    TMasks::Load(Tail, Controls, Above);
+    Lines(B, Controls, Above);
   }
   if (Batched > 0) AddRows(Batch, Batched, Longest);
   L.InLine = InLine;
   L.Start = Start;
   if (InLine) {
-    if (L.Keep != 0) KeepText(L, P + TextFrom, N - TextFrom);
+    L.Keep = Keep;
+    if (Keep == 0) L.First = '\0';  // a data row
+    if (Keep != 0) KeepText(L, P + TextFrom, N - TextFrom);
     L.Bytes = Base + N - Start;
   }
   L.Base += N;
 }
 
-__attribute__((noinline)) void TKcsvFile::EndLine(TScanLine& L) {
+__attribute__((noinline, cold)) void TKcsvFile::EndLine(TScanLine& L) {
   ++FLineCount;
   switch (L.First) {
     case '#':

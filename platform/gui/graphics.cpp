@@ -305,9 +305,17 @@ QImage* ImageOfDC(HDC DC) {
 }
 
 HDC CreateMeasureDC() {
-  HDC h = CreateImageDC(1, 1, clWhite);
-  Dc(h)->measureOnly = true;
-  return h;
+  // Measuring needs no surface: the DC has no painter (what is drawn on it
+  // goes nowhere) and shares one white pixel, which is what reads from it.
+  static const std::shared_ptr<QImage> kWhitePixel = [] {
+    auto image = std::make_shared<QImage>(1, 1, QImage::Format_RGB32);
+    image->fill(ToQColor(clWhite));
+    return image;
+  }();
+  auto dc = std::make_unique<HDC__>();
+  dc->image = kWhitePixel;
+  dc->measureOnly = true;
+  return NewDC(std::move(dc));
 }
 
 void DeleteAnyDC(HDC DC) {
@@ -650,8 +658,8 @@ BOOL RestoreDC(HDC hdc, int nSavedDC) {
 
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
   HDC__* d = Dc(hdc);
-  if (!d || !d->painter) return 0;
-  d->painter->setClipRect(QRect(left, top, right - left, bottom - top), Qt::IntersectClip);
+  if (!d || (!d->painter && !d->measureOnly)) return 0;
+  if (d->painter) d->painter->setClipRect(QRect(left, top, right - left, bottom - top), Qt::IntersectClip);
   return 2;  // SIMPLEREGION
 }
 

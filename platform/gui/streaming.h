@@ -150,6 +150,7 @@ public:
   ClassBuilder(const char* Name, const char* ParentName) {
     FInfo.Name = Name;
     FInfo.ParentName = ParentName ? ParentName : "";
+    FInfo.Props.reserve(32);  // most classes have fewer: no moves while they are added
     if constexpr (std::is_constructible_v<T, TComponent*> && !std::is_abstract_v<T>)
       FInfo.Create = [](TComponent* Owner) -> TComponent* { return new T(Owner); };
   }

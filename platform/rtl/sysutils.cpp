@@ -211,10 +211,20 @@ int CompareStr(const AnsiString& S1, const AnsiString& S2) {
 }
 
 int CompareText(const AnsiString& S1, const AnsiString& S2) {
-  return CompareStr(platform::AsciiUpper(S1), platform::AsciiUpper(S2));
+  // As CompareStr of both texts upper-cased (ASCII letters only).
+  const auto Up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+  const std::size_t n = std::min(S1.size(), S2.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const char a = Up(S1[i]);
+    const char b = Up(S2[i]);
+    if (a != b) return int(U(a)) - int(U(b));
+  }
+  return static_cast<int>(S1.size()) - static_cast<int>(S2.size());
 }
 
-bool SameText(const AnsiString& S1, const AnsiString& S2) { return CompareText(S1, S2) == 0; }
+bool SameText(const AnsiString& S1, const AnsiString& S2) {
+  return S1.size() == S2.size() && CompareText(S1, S2) == 0;
+}
 
 AnsiString AnsiUpperCase(const AnsiString& S) { return platform::AnsiUpper(S); }
 AnsiString AnsiLowerCase(const AnsiString& S) { return platform::AnsiLower(S); }

@@ -333,3 +333,28 @@ TEST(StringList, LoadAndSave) {
 }
 
 }  // namespace
+
+// CompareText orders as CompareStr of both texts upper-cased (ASCII letters
+// only: umlauts keep their case); SameText is its equality.
+TEST(Strings, CompareTextIsCompareStrOfUpperCase) {
+  const std::string Alphabet = std::string("aAzZ@[`{09 \xE4\xC4\x80\xFF") + '\0';
+  std::uint32_t Seed = 3;
+  auto Next = [&Seed](std::uint32_t Below) { return ((Seed = Seed * 1103515245u + 12345u) >> 8) % Below; };
+  for (int I = 0; I < 5000; ++I) {
+    std::string A, B;
+    for (std::uint32_t N = Next(5); N > 0; --N) A += Alphabet[Next(static_cast<std::uint32_t>(Alphabet.size()))];
+    B = Next(3) == 0 ? A : std::string();
+    for (std::uint32_t N = Next(5); N > 0; --N) B += Alphabet[Next(static_cast<std::uint32_t>(Alphabet.size()))];
+    if (Next(2) == 0)
+      for (char& C : B) C = (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C;
+    const int Want = CompareStr(UpperCase(A), UpperCase(B));
+    const int Got = CompareText(A, B);
+    EXPECT_EQ(Got < 0, Want < 0) << A << " / " << B;
+    EXPECT_EQ(Got > 0, Want > 0) << A << " / " << B;
+    EXPECT_EQ(SameText(A, B), Want == 0) << A << " / " << B;
+  }
+  EXPECT_TRUE(SameText("Stoff", "sTOFF"));
+  EXPECT_FALSE(SameText("\xE4", "\xC4"));
+  EXPECT_LT(CompareText("a", "B"), 0);
+  EXPECT_GT(CompareText("ab", "A"), 0);
+}
