@@ -225,7 +225,7 @@ public:
   // Readers ask for the same names in the same order row after row: the
   // name expected next is tried first.
   TKField* FieldByName(const AnsiString& AName) {
-    if (const TNameAsked* Asked = FExpectedName; Asked && SameBytes(Asked->Name, AName)) {
+    if (const TNameAsked* Asked = FExpectedName; Asked && Asked->Name == AName) {
       FExpectedName = Asked->Next;
       return Asked->Field;
     }
@@ -256,15 +256,6 @@ private:
   void OwnRows();
   TKField* FindName(const AnsiString& AName);
   void ForgetNamesAsked();
-  static bool SameBytes(const AnsiString& A, const AnsiString& B) {
-    const std::size_t N = A.size();
-    if (N != B.size()) return false;
-    const char* P = A.data();
-    const char* Q = B.data();
-    for (std::size_t I = 0; I < N; ++I)
-      if (P[I] != Q[I]) return false;
-    return true;
-  }
   void SplitRow(const char* Data, Integer Length);
   bool SplitPlainRow(const char* Data, Integer Length);
   // Fetches the current row into Data and Length and gives its field N;
