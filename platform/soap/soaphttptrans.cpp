@@ -426,9 +426,8 @@ struct THttpTransport::TImpl {
     return ::close(s);
   }
 
-  // Whether a connection has received bytes since it was last looked at.
-  // They move while a response head comes in, which libcurl's counts
-  // (bodies only) do not show.  Only what comes from the server counts.
+  // Whether a connection has received bytes since it was last looked at:
+  // only what comes from the server counts.
   bool ReceivedMore() {
     bool more = false;
     for (TSocket& s : Sockets) {
@@ -446,21 +445,17 @@ struct THttpTransport::TImpl {
       self->TookTooLong = true;
       return 1;
     }
-    if (dlnow != self->SeenDown || ulnow != self->SeenUp) {
-      // Body bytes came, or the request is still going out.
-      self->SeenDown = dlnow;
-      self->SeenUp = ulnow;
+    // Body bytes came, or the request is still going out, or bytes came
+    // that libcurl's counts (bodies only) do not show: those of a head, so
+    // that a head that drips in is no stall.
+    bool moved = dlnow != self->SeenDown || ulnow != self->SeenUp;
+    self->SeenDown = dlnow;
+    self->SeenUp = ulnow;
+    if (self->ReceivedMore() || moved) {
       self->LastActivity = now;
-      self->ReceivedMore();  // what has come so far is counted
       return 0;
     }
     if (now - self->LastActivity < std::chrono::milliseconds(self->StallMs)) return 0;
-    // Bytes of a head keep a request alive just as bytes of a body do: a
-    // head that drips in is no stall.
-    if (self->ReceivedMore()) {
-      self->LastActivity = now;
-      return 0;
-    }
     self->Stalled = true;
     return 1;
   }
