@@ -61,6 +61,7 @@ public:
   std::string Url(const std::string& scheme = "http") const {
     return scheme + "://127.0.0.1:" + std::to_string(FPort) + "/svc";
   }
+  int Port() const { return FPort; }
 
   // Waits for the time, or less when the server is destroyed: false then.
   bool Rest(std::chrono::milliseconds time) {
@@ -269,6 +270,120 @@ TEST(HttpTransport, EndlessHeadOrTrailerLinesFailAtTheBoundAndKeepNothing) {
     EXPECT_LT(after, before + 64 * 1024) << "held after the failed call: " << (after - before);
     EXPECT_EQ(transport.HeldReplyBytes(), 0u);
   }
+}
+
+// Transport failures as they really happen, each told in German with the
+// host and port where they matter, libcurl's text after it in brackets, and
+// the address and the action after that.
+TEST(HttpTransport, TransportFailuresSayWhatHappenedInGerman) {
+  int closedPort = 0;
+  ::close(ListenOnLoopback(1, closedPort));
+  // A listener whose queue is full takes no further connection.
+  int fullPort = 0;
+  int full = ListenOnLoopback(0, fullPort);
+  int queued = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  addr.sin_port = htons(static_cast<std::uint16_t>(fullPort));
+  ASSERT_EQ(::connect(queued, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+
+  auto answer = [](std::string reply) {
+    return [reply](TLoopbackServer& server, int client) {
+      TLoopbackServer::ReadRequest(client);
+      server.Send(client, reply);
+    };
+  };
+  TLoopbackServer closesAtOnce(answer(""));
+  TLoopbackServer cutsItsReply(answer("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: 100\r\n\r\n<x/>"));
+  TLoopbackServer speaksNoHttp(answer("SSH-2.0-OpenSSH_9.2\r\n\r\n"));
+  TLoopbackServer plainHttp(answer("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n"));
+
+  const std::string closed = "http://127.0.0.1:" + std::to_string(closedPort) + "/svc";
+  struct TCase {
+    std::string Url;
+    std::string Expected;  // how the message begins
+  };
+  const TCase cases[] = {
+      {closed, "Keine Verbindung zum Server 127.0.0.1 an Port " + std::to_string(closedPort) + " ("},
+      {"ftp://127.0.0.1:21/svc", "Das Protokoll \"ftp\" wird nicht unterst\xFC" "tzt, nur http und https ("},
+      {"http://", "Die Adresse ist ung\xFC" "ltig ("},
+      {closesAtOnce.Url(), "Der Server 127.0.0.1 hat die Verbindung ohne Antwort geschlossen ("},
+      {cutsItsReply.Url(), "Die Antwort des Servers 127.0.0.1 brach vor ihrem Ende ab ("},
+      {speaksNoHttp.Url(), "Der Server 127.0.0.1 hat nicht mit g\xFC" "ltigem HTTP geantwortet ("},
+      {plainHttp.Url("https"),
+       "Die TLS-Verbindung zum Server 127.0.0.1 an Port " + std::to_string(plainHttp.Port()) + " kam nicht zustande ("},
+      {"http://127.0.0.1:" + std::to_string(fullPort) + "/svc",
+       "Zeit\xFC" "berschreitung beim Verbindungsaufbau (300 ms) - URL:"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Url);
+    THttpTransport transport;
+    transport.Limits.ConnectTimeoutMs = 300;
+    transport.Limits.TotalTimeoutMs = 60000;
+    AnsiString error = Call(transport, true, c.Url);
+    EXPECT_EQ(error.find(c.Expected), 0u) << error;
+    EXPECT_NE(error.find(") - URL:" + c.Url + " - SOAPAction:urn:op"), std::string::npos) << error;
+  }
+  ::close(queued);
+  ::close(full);
+}
+
+// Every code of libcurl that a call can meet, as the program tells it.
+TEST(TransportFailureText, EachCodeSaysWhatHappened) {
+  struct TCase {
+    CURLcode Code;
+    bool BodyBegun;
+    std::string Expected;
+  };
+  const TCase cases[] = {
+      {CURLE_COULDNT_CONNECT, false, "Keine Verbindung zum Server zel.example an Port 8443 (why)"},
+      {CURLE_COULDNT_RESOLVE_HOST, false,
+       "Der Server zel.example ist nicht bekannt: sein Name l\xE4" "sst sich nicht aufl\xF6" "sen (why)"},
+      {CURLE_COULDNT_RESOLVE_PROXY, false,
+       "Der Proxy-Server ist nicht bekannt: sein Name l\xE4" "sst sich nicht aufl\xF6" "sen (why)"},
+      {CURLE_PROXY, false, "Die Verbindung \xFC" "ber den Proxy-Server kam nicht zustande (why)"},
+      {CURLE_UNSUPPORTED_PROTOCOL, false, "Der Server zel.example hat nicht mit g\xFC" "ltigem HTTP geantwortet (why)"},
+      {CURLE_WEIRD_SERVER_REPLY, false, "Der Server zel.example hat nicht mit g\xFC" "ltigem HTTP geantwortet (why)"},
+      {CURLE_PEER_FAILED_VERIFICATION, false,
+       "Das Zertifikat des Servers zel.example ist nicht vertrauensw\xFC" "rdig (why)"},
+      {CURLE_SSL_ISSUER_ERROR, false, "Das Zertifikat des Servers zel.example ist nicht vertrauensw\xFC" "rdig (why)"},
+      {CURLE_SSL_CONNECT_ERROR, false, "Die TLS-Verbindung zum Server zel.example an Port 8443 kam nicht zustande (why)"},
+      {CURLE_SSL_CIPHER, false, "Die TLS-Verbindung zum Server zel.example an Port 8443 kam nicht zustande (why)"},
+      {CURLE_SSL_CACERT_BADFILE, false,
+       "Die vertrauensw\xFC" "rdigen Zertifikate lassen sich auf diesem Rechner nicht lesen (why)"},
+      {CURLE_SEND_ERROR, false, "Fehler beim Senden an den Server zel.example an Port 8443 (why)"},
+      {CURLE_RECV_ERROR, true, "Fehler beim Empfang vom Server zel.example an Port 8443 (why)"},
+      {CURLE_OPERATION_TIMEDOUT, false, "Zeit\xFC" "berschreitung beim Verbindungsaufbau (30000 ms)"},
+      {CURLE_OUT_OF_MEMORY, false, "Eine Zeile im Kopf der Antwort ist l\xE4" "nger als 102400 Bytes (why)"},
+      {CURLE_OUT_OF_MEMORY, true, "Nicht genug Arbeitsspeicher f\xFC" "r die Antwort (why)"},
+      {CURLE_BAD_CONTENT_ENCODING, true, "Die Antwort ist in einer unbekannten Kodierung verpackt (why)"},
+      {CURLE_LOGIN_DENIED, false, "Der Server zel.example hat die Anmeldung abgewiesen (why)"},
+      {CURLE_HTTP2_STREAM, true, "Fehler im HTTP-Protokoll mit dem Server zel.example (why)"},
+      {CURLE_SEND_FAIL_REWIND, false, "Die Anfrage lie\xDF" " sich nicht senden (why)"},
+      {CURLE_WRITE_ERROR, true, "Die Antwort lie\xDF" " sich nicht annehmen (why)"},
+      {CURLE_ABORTED_BY_CALLBACK, false, "Die Anfrage wurde abgebrochen (why)"},
+      {CURLE_FAILED_INIT, false, "Interner Fehler der HTTP-Bibliothek (why)"},
+      {CURLE_TFTP_NOTFOUND, false, "Die \xDC" "bertragung schlug fehl, Fehler 68 der HTTP-Bibliothek (why)"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Code));
+    TTransportFailure failure;
+    failure.Code = c.Code;
+    failure.Scheme = "https";
+    failure.Host = "zel.example";
+    failure.Port = 8443;
+    failure.BodyBegun = c.BodyBegun;
+    failure.ConnectTimeoutMs = 30000;
+    failure.Detail = "why";
+    EXPECT_EQ(TransportFailureText(failure), c.Expected);
+  }
+  // Without a text of the library's own, nothing in brackets.
+  TTransportFailure failure;
+  failure.Code = CURLE_COULDNT_CONNECT;
+  failure.Host = "10.1.2.3";
+  failure.Port = 80;
+  EXPECT_EQ(TransportFailureText(failure), "Keine Verbindung zum Server 10.1.2.3 an Port 80");
 }
 
 }  // namespace
