@@ -15,6 +15,35 @@ inline constexpr const char* ConnectTimedOut = "Zeit\xFC" "berschreitung beim Ve
 inline constexpr const char* ReplyStalled = "Zeit\xFC" "berschreitung: %d ms ohne Daten vom Server";
 inline constexpr const char* RequestTooLong = "Zeit\xFC" "berschreitung: Die Anfrage dauerte l\xE4" "nger als %d ms";
 inline constexpr const char* ReplyTooLarge = "Die Antwort ist gr\xF6\xDF" "er als %d Bytes";
+inline constexpr const char* ReplyHeadTooLong = "Der Kopf der Antwort ist l\xE4" "nger als %d Bytes";
+inline constexpr const char* ReplyHeadLineTooLong = "Eine Zeile im Kopf der Antwort ist l\xE4" "nger als %d Bytes";
+// What else ends a transfer, in the words of what happened; the HTTP
+// library's own text follows in brackets.
+inline constexpr const char* NoConnection = "Keine Verbindung zum Server %s an Port %d";
+inline constexpr const char* HostUnknown = "Der Server %s ist nicht bekannt: sein Name l\xE4" "sst sich nicht aufl\xF6" "sen";
+inline constexpr const char* ProxyUnknown =
+    "Der Proxy-Server ist nicht bekannt: sein Name l\xE4" "sst sich nicht aufl\xF6" "sen";
+inline constexpr const char* ProxyFailed = "Die Verbindung \xFC" "ber den Proxy-Server kam nicht zustande";
+inline constexpr const char* ProtocolUnsupported = "Das Protokoll \"%s\" wird nicht unterst\xFC" "tzt, nur http und https";
+inline constexpr const char* AddressInvalid = "Die Adresse ist ung\xFC" "ltig";
+inline constexpr const char* NotHttp = "Der Server %s hat nicht mit g\xFC" "ltigem HTTP geantwortet";
+inline constexpr const char* NoReply = "Der Server %s hat die Verbindung ohne Antwort geschlossen";
+inline constexpr const char* ReplyCut = "Die Antwort des Servers %s brach vor ihrem Ende ab";
+inline constexpr const char* SendFailed = "Fehler beim Senden an den Server %s an Port %d";
+inline constexpr const char* ReceiveFailed = "Fehler beim Empfang vom Server %s an Port %d";
+inline constexpr const char* CertificateUntrusted = "Das Zertifikat des Servers %s ist nicht vertrauensw\xFC" "rdig";
+inline constexpr const char* TlsFailed = "Die TLS-Verbindung zum Server %s an Port %d kam nicht zustande";
+inline constexpr const char* TrustStoreUnreadable =
+    "Die vertrauensw\xFC" "rdigen Zertifikate lassen sich auf diesem Rechner nicht lesen";
+inline constexpr const char* UnknownEncoding = "Die Antwort ist in einer unbekannten Kodierung verpackt";
+inline constexpr const char* LoginRefused = "Der Server %s hat die Anmeldung abgewiesen";
+inline constexpr const char* ProtocolFault = "Fehler im HTTP-Protokoll mit dem Server %s";
+inline constexpr const char* OutOfMemory = "Nicht genug Arbeitsspeicher f\xFC" "r die Antwort";
+inline constexpr const char* RequestNotSent = "Die Anfrage lie\xDF" " sich nicht senden";
+inline constexpr const char* ReplyNotTaken = "Die Antwort lie\xDF" " sich nicht annehmen";
+inline constexpr const char* Aborted = "Die Anfrage wurde abgebrochen";
+inline constexpr const char* HttpLibraryFault = "Interner Fehler der HTTP-Bibliothek";
+inline constexpr const char* TransferFailed = "Die \xDC" "bertragung schlug fehl, Fehler %d der HTTP-Bibliothek";
 
 inline constexpr const char* XmlReadError = "XML-Fehler: %s (Zeile %d, Spalte %d)";
 inline constexpr const char* DtdRefused = "Die Antwort enth\xE4" "lt eine DTD oder Entit\xE4" "ten; sie wird abgewiesen";

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -38,6 +39,18 @@ struct TCurlApi {
   decltype(&curl_easy_strerror) EasyStrerror = nullptr;
   decltype(&curl_slist_append) SlistAppend = nullptr;
   decltype(&curl_slist_free_all) SlistFreeAll = nullptr;
+  decltype(&curl_multi_init) MultiInit = nullptr;
+  decltype(&curl_multi_cleanup) MultiCleanup = nullptr;
+  decltype(&curl_multi_add_handle) MultiAddHandle = nullptr;
+  decltype(&curl_multi_remove_handle) MultiRemoveHandle = nullptr;
+  decltype(&curl_multi_perform) MultiPerform = nullptr;
+  decltype(&curl_multi_poll) MultiPoll = nullptr;
+  decltype(&curl_multi_info_read) MultiInfoRead = nullptr;
+  decltype(&curl_url) Url = nullptr;
+  decltype(&curl_url_set) UrlSet = nullptr;
+  decltype(&curl_url_get) UrlGet = nullptr;
+  decltype(&curl_url_cleanup) UrlCleanup = nullptr;
+  decltype(&curl_free) Free = nullptr;
   std::string Error;  // why loading failed; empty when loaded
 };
 
@@ -69,6 +82,18 @@ const TCurlApi& LoadedCurl() {
     ok = Bind(library, "curl_easy_strerror", api.EasyStrerror, error) && ok;
     ok = Bind(library, "curl_slist_append", api.SlistAppend, error) && ok;
     ok = Bind(library, "curl_slist_free_all", api.SlistFreeAll, error) && ok;
+    ok = Bind(library, "curl_multi_init", api.MultiInit, error) && ok;
+    ok = Bind(library, "curl_multi_cleanup", api.MultiCleanup, error) && ok;
+    ok = Bind(library, "curl_multi_add_handle", api.MultiAddHandle, error) && ok;
+    ok = Bind(library, "curl_multi_remove_handle", api.MultiRemoveHandle, error) && ok;
+    ok = Bind(library, "curl_multi_perform", api.MultiPerform, error) && ok;
+    ok = Bind(library, "curl_multi_poll", api.MultiPoll, error) && ok;
+    ok = Bind(library, "curl_multi_info_read", api.MultiInfoRead, error) && ok;
+    ok = Bind(library, "curl_url", api.Url, error) && ok;
+    ok = Bind(library, "curl_url_set", api.UrlSet, error) && ok;
+    ok = Bind(library, "curl_url_get", api.UrlGet, error) && ok;
+    ok = Bind(library, "curl_url_cleanup", api.UrlCleanup, error) && ok;
+    ok = Bind(library, "curl_free", api.Free, error) && ok;
     if (!ok) {
       api = TCurlApi{};
       api.Error = error;
@@ -125,10 +150,123 @@ void SetDefaultTransportLimits(const TTransportLimits& Limits) {
   gLimits = Limits;
 }
 
+std::string TransportFailureText(const TTransportFailure& Failure) {
+  const AnsiString& host = Failure.Host;
+  const Integer port = Failure.Port;
+  AnsiString text;
+  switch (static_cast<CURLcode>(Failure.Code)) {
+    case CURLE_COULDNT_CONNECT: text = Format(msg::NoConnection, {host, port}); break;
+    case CURLE_COULDNT_RESOLVE_HOST: text = Format(msg::HostUnknown, {host}); break;
+    case CURLE_COULDNT_RESOLVE_PROXY: text = msg::ProxyUnknown; break;
+    case CURLE_PROXY: text = msg::ProxyFailed; break;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+      // Also a server that answers without a status line (HTTP/0.9).
+      if (Failure.Scheme == "http" || Failure.Scheme == "https")
+        text = Format(msg::NotHttp, {host});
+      else
+        text = Format(msg::ProtocolUnsupported, {Failure.Scheme});
+      break;
+    case CURLE_URL_MALFORMAT: text = msg::AddressInvalid; break;
+    case CURLE_WEIRD_SERVER_REPLY: text = Format(msg::NotHttp, {host}); break;
+    case CURLE_GOT_NOTHING: text = Format(msg::NoReply, {host}); break;
+    case CURLE_PARTIAL_FILE: text = Format(msg::ReplyCut, {host}); break;
+    case CURLE_SEND_ERROR: text = Format(msg::SendFailed, {host, port}); break;
+    case CURLE_RECV_ERROR: text = Format(msg::ReceiveFailed, {host, port}); break;
+    case CURLE_OPERATION_TIMEDOUT:
+      // The whole request's limit is told apart before; what is left of
+      // libcurl's limits is the one on connecting (the TLS handshake included).
+      return Format(msg::ConnectTimedOut, {Failure.ConnectTimeoutMs});
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH: text = Format(msg::CertificateUntrusted, {host}); break;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CIPHER:
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CLIENTCERT:
+    case CURLE_SSL_SHUTDOWN_FAILED: text = Format(msg::TlsFailed, {host, port}); break;
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CRL_BADFILE: text = msg::TrustStoreUnreadable; break;
+    case CURLE_BAD_CONTENT_ENCODING: text = msg::UnknownEncoding; break;
+    case CURLE_LOGIN_DENIED:
+    case CURLE_AUTH_ERROR:
+    case CURLE_REMOTE_ACCESS_DENIED: text = Format(msg::LoginRefused, {host}); break;
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    case CURLE_HTTP3:
+    case CURLE_QUIC_CONNECT_ERROR:
+    case CURLE_TOO_MANY_REDIRECTS: text = Format(msg::ProtocolFault, {host}); break;
+    case CURLE_OUT_OF_MEMORY:
+      // libcurl's answer to a head line longer than it takes.
+      text = Failure.BodyBegun ? AnsiString(msg::OutOfMemory)
+                               : Format(msg::ReplyHeadLineTooLong, {Integer(CURL_MAX_HTTP_HEADER)});
+      break;
+    case CURLE_READ_ERROR:
+    case CURLE_UPLOAD_FAILED:
+    case CURLE_SEND_FAIL_REWIND: text = msg::RequestNotSent; break;
+    case CURLE_WRITE_ERROR: text = msg::ReplyNotTaken; break;
+    case CURLE_ABORTED_BY_CALLBACK: text = msg::Aborted; break;
+    case CURLE_FAILED_INIT:
+    case CURLE_NOT_BUILT_IN:
+    case CURLE_FUNCTION_NOT_FOUND:
+    case CURLE_BAD_FUNCTION_ARGUMENT:
+    case CURLE_INTERFACE_FAILED:
+    case CURLE_UNKNOWN_OPTION:
+    case CURLE_SETOPT_OPTION_SYNTAX:
+    case CURLE_RECURSIVE_API_CALL:
+    case CURLE_UNRECOVERABLE_POLL: text = msg::HttpLibraryFault; break;
+    default: text = Format(msg::TransferFailed, {Integer(Failure.Code)}); break;
+  }
+  if (!Failure.Detail.empty()) text += " (" + Failure.Detail + ")";
+  return text;
+}
+
+namespace {
+
 // How far libcurl's clock may run ahead of ours over one request.
 constexpr std::chrono::milliseconds LimitClockSlack{10};
+// The longest rest between two looks at the limits while nothing moves.
+constexpr int LongestWaitMs = 1000;
+
+// Bytes a connection has received, as the system counts them.
+std::uint64_t ReceivedOn(curl_socket_t s) {
+  tcp_info info{};
+  socklen_t length = sizeof info;
+  if (::getsockopt(s, IPPROTO_TCP, TCP_INFO, &info, &length) == 0 &&
+      length >= offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received)
+    return info.tcpi_bytes_received;
+  return 0;
+}
+
+// Scheme, host and port of an address, as libcurl reads it.
+void SplitAddress(const std::string& url, TTransportFailure& into) {
+  const TCurlApi& api = LoadedCurl();
+  CURLU* u = api.Url();
+  if (!u) return;
+  if (api.UrlSet(u, CURLUPART_URL, url.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK) {
+    auto part = [&](CURLUPart which, unsigned flags) {
+      char* value = nullptr;
+      std::string text;
+      if (api.UrlGet(u, which, &value, flags) == CURLUE_OK && value) text = value;
+      if (value) api.Free(value);
+      return text;
+    };
+    into.Scheme = LowerCase(part(CURLUPART_SCHEME, 0));
+    into.Host = part(CURLUPART_HOST, 0);
+    std::string port = part(CURLUPART_PORT, CURLU_DEFAULT_PORT);
+    into.Port = port.empty() ? 0 : std::atoi(port.c_str());
+  }
+  api.UrlCleanup(u);
+}
+
+}  // namespace
 
 struct THttpTransport::TImpl {
+  CURLM* Multi = nullptr;  // holds the kept connection
   CURL* Curl = nullptr;
   std::string LoadError;  // libcurl could not be loaded
   THttpTrace Trace;
@@ -143,16 +281,67 @@ struct THttpTransport::TImpl {
   bool SinkStopped = false;
   std::int64_t Received = 0;
   std::int64_t MaxReply = 0;
+  std::int64_t HeadBytes = 0;  // of the head and trailer lines
   bool TooLarge = false;
+  bool HeadTooLong = false;
   bool Stalled = false;
   bool TookTooLong = false;
   int StallMs = 0;
   int TotalMs = 0;
   curl_off_t SeenDown = 0, SeenUp = 0;
-  std::uint64_t SeenOnSocket = 0;  // bytes the connections had moved when the quiet time began
-  bool SampleSocket = true;
   std::chrono::steady_clock::time_point Start, LastActivity;
   char ErrorBuffer[CURL_ERROR_SIZE] = {};
+
+  // The connections' sockets, made and closed here so that their counts can
+  // be read during a request (libcurl names its socket only after one), and
+  // the bytes each had received when last looked at.
+  struct TSocket {
+    curl_socket_t Socket;
+    std::uint64_t Received;
+  };
+  std::vector<TSocket> Sockets;
+
+  TImpl() {
+    const TCurlApi& api = LoadedCurl();
+    if (!api.Error.empty()) {
+      LoadError = api.Error;
+      return;
+    }
+    Multi = api.MultiInit();
+    if (Multi) Curl = NewHandle();
+  }
+  ~TImpl() {
+    const TCurlApi& api = LoadedCurl();
+    if (Curl) api.EasyCleanup(Curl);
+    if (Multi) api.MultiCleanup(Multi);  // closes the kept connection
+  }
+
+  // A handle with what stays the same for every request of this transport.
+  CURL* NewHandle() {
+    CURL* c = LoadedCurl().EasyInit();
+    if (!c) return nullptr;
+    SetOpt(c, CURLOPT_NOSIGNAL, 1L);
+    SetOpt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    SetOpt(c, CURLOPT_FOLLOWLOCATION, 0L);
+    SetOpt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    SetOpt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    SetOpt(c, CURLOPT_ERRORBUFFER, ErrorBuffer);
+    SetOpt(c, CURLOPT_WRITEFUNCTION, &TImpl::OnWrite);
+    SetOpt(c, CURLOPT_WRITEDATA, this);
+    SetOpt(c, CURLOPT_HEADERFUNCTION, &TImpl::OnHeader);
+    SetOpt(c, CURLOPT_HEADERDATA, this);
+    SetOpt(c, CURLOPT_XFERINFOFUNCTION, &TImpl::OnProgress);
+    SetOpt(c, CURLOPT_XFERINFODATA, this);
+    SetOpt(c, CURLOPT_NOPROGRESS, 0L);
+    SetOpt(c, CURLOPT_OPENSOCKETFUNCTION, &TImpl::OnOpenSocket);
+    SetOpt(c, CURLOPT_OPENSOCKETDATA, this);
+    SetOpt(c, CURLOPT_CLOSESOCKETFUNCTION, &TImpl::OnCloseSocket);
+    SetOpt(c, CURLOPT_CLOSESOCKETDATA, this);
+    SetOpt(c, CURLOPT_READFUNCTION, &TImpl::OnRead);
+    SetOpt(c, CURLOPT_READDATA, this);
+    SetOpt(c, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(SendPieceSize));
+    return c;
+  }
 
   // At the first byte of the body: where it goes, and room for it.
   void BeginBody() {
@@ -189,12 +378,18 @@ struct THttpTransport::TImpl {
     return bytes;
   }
 
+  // Every line of the head, and the trailer lines after a chunked body.
   static size_t OnHeader(char* data, size_t size, size_t n, void* user) {
     auto* self = static_cast<TImpl*>(user);
     size_t bytes = size * n;
-    std::string line(data, bytes);
-    if (line.compare(0, 5, "HTTP/") == 0) {
+    self->HeadBytes += static_cast<std::int64_t>(bytes);
+    if (self->HeadBytes > MaxReplyHeadSize) {
+      self->HeadTooLong = true;
+      return 0;
+    }
+    if (bytes >= 5 && std::memcmp(data, "HTTP/", 5) == 0) {
       // A new status line (after "100 Continue", too): its reason phrase.
+      std::string line(data, bytes);
       self->Reply.StatusText.clear();
       size_t sp1 = line.find(' ');
       size_t sp2 = sp1 == std::string::npos ? sp1 : line.find(' ', sp1 + 1);
@@ -219,35 +414,28 @@ struct THttpTransport::TImpl {
     return piece;
   }
 
-  // The connections' sockets, made and closed here so that their counts can
-  // be read during a request (libcurl names its socket only after one).
-  std::vector<curl_socket_t> Sockets;
-
   static curl_socket_t OnOpenSocket(void* user, curlsocktype, curl_sockaddr* address) {
     auto* self = static_cast<TImpl*>(user);
     curl_socket_t s = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
-    if (s != CURL_SOCKET_BAD) self->Sockets.push_back(s);
+    if (s != CURL_SOCKET_BAD) self->Sockets.push_back({s, 0});
     return s;
   }
   static int OnCloseSocket(void* user, curl_socket_t s) {
     auto* self = static_cast<TImpl*>(user);
-    self->Sockets.erase(std::remove(self->Sockets.begin(), self->Sockets.end(), s), self->Sockets.end());
+    std::erase_if(self->Sockets, [s](const TSocket& known) { return known.Socket == s; });
     return ::close(s);
   }
 
-  // Bytes the connections have received, and sent and seen acknowledged, as
-  // the system counts them.  They move while a response head comes in,
-  // which libcurl's counts (bodies only) do not show.
-  std::uint64_t SocketBytes() const {
-    std::uint64_t bytes = 0;
-    for (curl_socket_t s : Sockets) {
-      tcp_info info{};
-      socklen_t length = sizeof info;
-      if (::getsockopt(s, IPPROTO_TCP, TCP_INFO, &info, &length) == 0 &&
-          length >= offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received)
-        bytes += info.tcpi_bytes_received + info.tcpi_bytes_acked;
+  // Whether a connection has received bytes since it was last looked at:
+  // only what comes from the server counts.
+  bool ReceivedMore() {
+    bool more = false;
+    for (TSocket& s : Sockets) {
+      std::uint64_t received = ReceivedOn(s.Socket);
+      if (received != s.Received) more = true;
+      s.Received = received;
     }
-    return bytes;
+    return more;
   }
 
   static int OnProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
@@ -257,71 +445,56 @@ struct THttpTransport::TImpl {
       self->TookTooLong = true;
       return 1;
     }
-    if (dlnow != self->SeenDown || ulnow != self->SeenUp) {
-      self->SeenDown = dlnow;
-      self->SeenUp = ulnow;
-      self->LastActivity = now;
-      self->SampleSocket = true;
-      return 0;
-    }
-    // A quiet time begins: what the connections have moved so far.
-    if (self->SampleSocket) {
-      self->SeenOnSocket = self->SocketBytes();
-      self->SampleSocket = false;
-    }
-    auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - self->LastActivity).count();
-    if (idle < self->StallMs) return 0;
-    // Bytes of a head keep a request alive just as bytes of a body do: a
-    // head that drips in is no stall.
-    std::uint64_t onSocket = self->SocketBytes();
-    if (onSocket != self->SeenOnSocket) {
-      self->SeenOnSocket = onSocket;
+    // Body bytes came, or the request is still going out, or bytes came
+    // that libcurl's counts (bodies only) do not show: those of a head, so
+    // that a head that drips in is no stall.
+    bool moved = dlnow != self->SeenDown || ulnow != self->SeenUp;
+    self->SeenDown = dlnow;
+    self->SeenUp = ulnow;
+    if (self->ReceivedMore() || moved) {
       self->LastActivity = now;
       return 0;
     }
+    if (now - self->LastActivity < std::chrono::milliseconds(self->StallMs)) return 0;
     self->Stalled = true;
     return 1;
+  }
+
+  // How long to wait for the connection before the limits are looked at.
+  int WaitMs() const {
+    auto next = std::min(LastActivity + std::chrono::milliseconds(StallMs), Start + std::chrono::milliseconds(TotalMs));
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - std::chrono::steady_clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left + 1, 1, LongestWaitMs));
+  }
+
+  // Runs the request on the handle; libcurl's outcome.
+  CURLcode Run() {
+    const TCurlApi& api = LoadedCurl();
+    if (api.MultiAddHandle(Multi, Curl) != CURLM_OK) return CURLE_FAILED_INIT;
+    CURLcode rc = CURLE_FAILED_INIT;
+    for (bool done = false; !done;) {
+      int running = 0;
+      if (api.MultiPerform(Multi, &running) != CURLM_OK) break;
+      int queued = 0;
+      while (CURLMsg* m = api.MultiInfoRead(Multi, &queued))
+        if (m->msg == CURLMSG_DONE && m->easy_handle == Curl) {
+          rc = m->data.result;
+          done = true;
+        }
+      if (done || running == 0) break;
+      if (api.MultiPoll(Multi, nullptr, 0, WaitMs(), nullptr) != CURLM_OK) break;
+    }
+    api.MultiRemoveHandle(Multi, Curl);
+    return rc;
   }
 
   THttpReply Perform(const THttpTransport& owner, const char* method, const std::string& url,
                      const std::string& action, const std::string* body, TReplySink* sink);
 };
 
-THttpTransport::THttpTransport() : Limits(DefaultTransportLimits()), FImpl(std::make_unique<TImpl>()) {
-  const TCurlApi& api = LoadedCurl();
-  if (!api.Error.empty()) {
-    FImpl->LoadError = api.Error;
-    return;
-  }
-  CURL* c = api.EasyInit();
-  FImpl->Curl = c;
-  if (!c) return;
-  // What stays the same for every request of this transport.
-  SetOpt(c, CURLOPT_NOSIGNAL, 1L);
-  SetOpt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  SetOpt(c, CURLOPT_FOLLOWLOCATION, 0L);
-  SetOpt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-  SetOpt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-  SetOpt(c, CURLOPT_ERRORBUFFER, FImpl->ErrorBuffer);
-  SetOpt(c, CURLOPT_WRITEFUNCTION, &TImpl::OnWrite);
-  SetOpt(c, CURLOPT_WRITEDATA, FImpl.get());
-  SetOpt(c, CURLOPT_HEADERFUNCTION, &TImpl::OnHeader);
-  SetOpt(c, CURLOPT_HEADERDATA, FImpl.get());
-  SetOpt(c, CURLOPT_XFERINFOFUNCTION, &TImpl::OnProgress);
-  SetOpt(c, CURLOPT_XFERINFODATA, FImpl.get());
-  SetOpt(c, CURLOPT_NOPROGRESS, 0L);
-  SetOpt(c, CURLOPT_OPENSOCKETFUNCTION, &TImpl::OnOpenSocket);
-  SetOpt(c, CURLOPT_OPENSOCKETDATA, FImpl.get());
-  SetOpt(c, CURLOPT_CLOSESOCKETFUNCTION, &TImpl::OnCloseSocket);
-  SetOpt(c, CURLOPT_CLOSESOCKETDATA, FImpl.get());
-  SetOpt(c, CURLOPT_READFUNCTION, &TImpl::OnRead);
-  SetOpt(c, CURLOPT_READDATA, FImpl.get());
-  SetOpt(c, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(SendPieceSize));
-}
+THttpTransport::THttpTransport() : Limits(DefaultTransportLimits()), FImpl(std::make_unique<TImpl>()) {}
 
-THttpTransport::~THttpTransport() {
-  if (FImpl->Curl) LoadedCurl().EasyCleanup(FImpl->Curl);
-}
+THttpTransport::~THttpTransport() = default;
 
 const THttpTrace& THttpTransport::LastTrace() const { return FImpl->Trace; }
 std::size_t THttpTransport::HeldReplyBytes() const {
@@ -345,7 +518,7 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
     return ESOAPHTTPException(Format(msg::TransportError, {text, url, action}));
   };
   if (!LoadError.empty()) throw fail(LoadError);
-  if (!Curl) throw fail("libcurl kann nicht initialisiert werden");
+  if (!Multi || !Curl) throw fail("libcurl kann nicht initialisiert werden");
   const TCurlApi& api = LoadedCurl();
 
   Trace = THttpTrace{};
@@ -359,15 +532,16 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   Sink = sink;
   Started = Dropping = SinkStopped = false;
   Received = 0;
+  HeadBytes = 0;
   TooLarge = false;
+  HeadTooLong = false;
   Stalled = false;
   TookTooLong = false;
   MaxReply = owner.Limits.MaxReplySize;
   StallMs = std::max(1, owner.Limits.ReceiveTimeoutMs);
   TotalMs = std::max(1, owner.Limits.TotalTimeoutMs);
   SeenDown = SeenUp = 0;
-  SeenOnSocket = 0;
-  SampleSocket = true;
+  ReceivedMore();  // a kept connection's earlier replies do not count
   Start = LastActivity = std::chrono::steady_clock::now();
   ErrorBuffer[0] = 0;
 
@@ -399,7 +573,7 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
     SetOpt(c, CURLOPT_HTTPHEADER, nullptr);
   }
 
-  CURLcode rc = api.EasyPerform(c);
+  CURLcode rc = Run();
   SetOpt(c, CURLOPT_HTTPHEADER, nullptr);
   SetOpt(c, CURLOPT_POSTFIELDS, nullptr);
   api.SlistFreeAll(headers);
@@ -410,6 +584,18 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   Reply = THttpReply{};
 
   if (rc != CURLE_OK && !(SinkStopped && rc == CURLE_WRITE_ERROR)) {
+    TTransportFailure failure;
+    failure.Code = rc;
+    failure.BodyBegun = Started;
+    failure.ConnectTimeoutMs = std::max(1, owner.Limits.ConnectTimeoutMs);
+    failure.Detail = ErrorBuffer[0] ? std::string(ErrorBuffer) : std::string(api.EasyStrerror(rc));
+    // libcurl keeps the failed reply's head lines until the handle's next
+    // request: a fresh handle lets go of them now.  The kept connection
+    // stays with the multi handle.
+    api.EasyCleanup(Curl);
+    Curl = NewHandle();
+
+    if (HeadTooLong) throw fail(Format(msg::ReplyHeadTooLong, {static_cast<Int64>(MaxReplyHeadSize)}));
     if (TooLarge || rc == CURLE_FILESIZE_EXCEEDED)
       throw fail(Format(msg::ReplyTooLarge, {static_cast<Int64>(MaxReply)}));
     // libcurl ends a request at its whole-duration limit on a clock of its
@@ -421,8 +607,8 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
          std::chrono::steady_clock::now() - Start + LimitClockSlack >= std::chrono::milliseconds(TotalMs)))
       throw fail(Format(msg::RequestTooLong, {TotalMs}));
     if (Stalled) throw fail(Format(msg::ReplyStalled, {StallMs}));
-    AnsiString text = ErrorBuffer[0] ? AnsiString(ErrorBuffer) : AnsiString(api.EasyStrerror(rc));
-    throw fail(text);
+    SplitAddress(url, failure);
+    throw fail(TransportFailureText(failure));
   }
 
   long status = 0;

@@ -3,8 +3,9 @@
 //
 // TLS certificates and host names are verified.  Connecting, a reply that
 // stalls and the whole request have time-outs, and a reply larger than a
-// bound fails, each raised as ESOAPHTTPException with the address and the
-// action.  What a failed request had read is released with it.
+// bound fails, as does a head larger than a bound, each raised as
+// ESOAPHTTPException with the address and the action.  What a failed request
+// had read is released with it, the library's copy of its head included.
 #pragma once
 
 #include <cstddef>
@@ -20,10 +21,15 @@ inline constexpr std::size_t SendPieceSize = 32768;
 
 struct TTransportLimits {
   int ConnectTimeoutMs = 30000;                   // connecting
-  int ReceiveTimeoutMs = 60000;                   // no byte moving in either direction
+  int ReceiveTimeoutMs = 60000;                   // no byte from the server once the request is out
   int TotalTimeoutMs = 120000;                    // the whole request, however it moves
   std::int64_t MaxReplySize = 256ll * 1024 * 1024;  // bytes of a reply body
 };
+
+// Bytes of the head and trailer lines of one reply, together: far above
+// what any service sends, and below the HTTP library's own bound on heads,
+// so that this is the bound a head meets.
+inline constexpr std::int64_t MaxReplyHeadSize = 256 * 1024;
 
 // The limits a new client starts with.
 TTransportLimits DefaultTransportLimits();
@@ -55,6 +61,21 @@ struct THttpTrace {
   std::string Body;
   std::vector<std::size_t> Pieces;  // sizes handed to the connection, in order
 };
+
+// A transfer that the HTTP library ended with an error.
+struct TTransportFailure {
+  int Code = 0;             // libcurl's CURLcode
+  std::string Scheme;       // of the address, in lower case
+  std::string Host;         // as the address names it
+  int Port = 0;             // the address's, or its scheme's default
+  bool BodyBegun = false;   // the first byte of the reply's body had come
+  int ConnectTimeoutMs = 0;
+  std::string Detail;       // the library's own text, for support staff
+};
+
+// What happened, in the program's language; the library's text follows in
+// brackets.
+std::string TransportFailureText(const TTransportFailure& Failure);
 
 class THttpTransport {
 public:
