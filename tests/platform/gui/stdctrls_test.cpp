@@ -7,9 +7,11 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -482,6 +484,177 @@ TEST_F(FormTest, EditStyleComboTypingFiresChangeAndAutoCompletes) {
   EXPECT_EQ(box->Text(), "Xy");
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(box->ItemIndex(), -1);
+}
+
+// ---------------------------------------------------------------- the open list
+
+// The open list as the window system shows it: its frame on the screen,
+// the rows its view shows, whether it scrolls, whether the current row lies
+// wholly in view.
+struct ShownList {
+  QRect Frame;
+  int Rows = 0;
+  bool ScrollBar = false;
+  bool CurrentInView = false;
+};
+
+// The native box of a combo box (the one at its place).
+QComboBox* NativeComboOf(TControl* Box) {
+  for (QWidget* w : QApplication::allWidgets())
+    if (auto* c = qobject_cast<QComboBox*>(w); c && c->geometry() == QRect(Box->Left(), Box->Top(), Box->Width(), Box->Height()))
+      return c;
+  return nullptr;
+}
+
+ShownList ShownListOf(TControl* Box) {
+  ShownList r;
+  QComboBox* combo = NativeComboOf(Box);
+  if (!combo || !combo->view() || !combo->view()->window()->isVisible()) return r;
+  QAbstractItemView* v = combo->view();
+  r.Frame = v->window()->frameGeometry();
+  const int row = v->visualRect(combo->model()->index(0, 0)).height();
+  if (row > 0) r.Rows = v->viewport()->height() / row;
+  r.ScrollBar = v->verticalScrollBar()->isVisible() && v->verticalScrollBar()->maximum() > 0;
+  const QRect cur = v->visualRect(v->currentIndex());
+  r.CurrentInView = v->currentIndex().isValid() && v->viewport()->rect().contains(cur);
+  return r;
+}
+
+// The box's rectangle on the screen.
+QRect ScreenRectOf(TControl* Box) {
+  QComboBox* w = NativeComboOf(Box);
+  return w ? QRect(w->mapToGlobal(QPoint(0, 0)), w->size()) : QRect();
+}
+
+// A supplier list as a real service sends it.
+class LongComboTest : public FormTest {
+protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    box = new TComboBox(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(20, 20, 220, 21);
+    box->SetStyle(csOwnerDrawFixed);
+    for (int i = 1; i <= 153; ++i) box->Items()->Add("Lieferant " + std::to_string(i));
+    box->OnClick = [this](TObject*) { events.push_back("click"); };
+    box->OnChange = [this](TObject*) { events.push_back("change"); };
+    box->OnKeyDown = [this](TObject*, Word& Key, TShiftState Shift) {
+      keys.push_back(std::to_string(Key) + (Shift.Contains(ssAlt) ? " alt" : ""));
+    };
+  }
+  TComboBox* box = nullptr;
+  std::vector<std::string> events;
+  std::vector<std::string> keys;
+};
+
+// F4, Alt+Down and a click on the arrow open a list of DropDownCount rows
+// right below the box, scrolling over the rest, with the selection in view.
+TEST_F(LongComboTest, TheOpenListShowsDropDownCountRowsBelowTheBox) {
+  struct Case {
+    const char* Name;
+    int Count;
+    int Index;
+    std::function<void()> Open;
+  };
+  const Case Cases[] = {
+      {"F4", 8, 0,
+       [] {
+         platform::InputKey(VK_F4, true);
+         platform::InputKey(VK_F4, false);
+       }},
+      {"Alt+Down", 12, 100,
+       [] {
+         platform::InputKey(VK_DOWN, true, false, TShiftState{ssAlt});
+         platform::InputKey(VK_DOWN, false, false, TShiftState{ssAlt});
+       }},
+      {"click on the arrow", 8, 152, [this] { platform::InputClick(box, box->Width() - 6, box->Height() / 2); }},
+  };
+  Show(box);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    box->SetDropDownCount(C.Count);
+    box->SetItemIndex(C.Index);
+    box->SetFocus();
+    zeltest::RunPostedMessages();
+    C.Open();
+    ASSERT_TRUE(box->DroppedDown());
+    const ShownList list = ShownListOf(box);
+    const QRect at = ScreenRectOf(box);
+    EXPECT_EQ(list.Rows, C.Count);
+    EXPECT_EQ(list.Frame.top(), at.bottom() + 1);
+    EXPECT_EQ(list.Frame.left(), at.left());
+    EXPECT_TRUE(list.ScrollBar);
+    EXPECT_TRUE(list.CurrentInView);
+    EXPECT_EQ(platform::DroppedListRow(box), C.Index);
+    EXPECT_EQ(box->ItemIndex(), C.Index);
+    box->SetDroppedDown(false);
+    zeltest::RunPostedMessages();
+  }
+  EXPECT_TRUE(events.empty());
+}
+
+// Where there is no room below the box, the list opens above it.
+TEST_F(LongComboTest, ABoxNearTheBottomOfTheScreenOpensAbove) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  form->SetBounds(10, screen.bottom() - 120, 400, 100);
+  box->SetTop(60);
+  Show(box);
+  box->SetItemIndex(40);
+  platform::InputKey(VK_F4, true);
+  platform::InputKey(VK_F4, false);
+  ASSERT_TRUE(box->DroppedDown());
+  const ShownList list = ShownListOf(box);
+  const QRect at = ScreenRectOf(box);
+  EXPECT_EQ(list.Rows, 8);
+  EXPECT_EQ(list.Frame.bottom(), at.top() - 1);
+  EXPECT_EQ(list.Frame.left(), at.left());
+  EXPECT_TRUE(list.CurrentInView);
+}
+
+// F4, Alt+Down and Alt+Up open a closed list and close an open one; the
+// selection stays, and the keys reach OnKeyDown first as the platform's box
+// gives them.
+TEST_F(LongComboTest, F4AltDownAndAltUpToggleTheListAndKeepTheSelection) {
+  struct Step {
+    const char* Name;
+    WORD Key;
+    bool Alt;
+    bool Open;
+  };
+  const Step Steps[] = {
+      {"Alt+Up opens", VK_UP, true, true},    {"Alt+Up closes", VK_UP, true, false},
+      {"Alt+Down opens", VK_DOWN, true, true}, {"F4 closes", VK_F4, false, false},
+      {"F4 opens", VK_F4, false, true},        {"Alt+Down closes", VK_DOWN, true, false},
+  };
+  Show(box);
+  box->SetItemIndex(50);
+  for (const Step& S : Steps) {
+    SCOPED_TRACE(S.Name);
+    keys.clear();
+    const TShiftState shift = S.Alt ? TShiftState{ssAlt} : TShiftState();
+    ASSERT_TRUE(platform::InputKey(S.Key, true, false, shift));
+    platform::InputKey(S.Key, false, false, shift);
+    EXPECT_EQ(box->DroppedDown(), S.Open);
+    EXPECT_EQ(box->ItemIndex(), 50);
+    EXPECT_EQ(keys, std::vector<std::string>{std::to_string(S.Key) + (S.Alt ? " alt" : "")});
+    EXPECT_TRUE(box->Focused());
+  }
+  EXPECT_TRUE(events.empty());
+  // Closing so keeps the entry that the arrow keys moved to in the list.
+  platform::InputKey(VK_F4, true);
+  platform::InputKey(VK_F4, false);
+  platform::InputKey(VK_DOWN, true);
+  platform::InputKey(VK_DOWN, false);
+  platform::InputKey(VK_UP, true, false, TShiftState{ssAlt});
+  platform::InputKey(VK_UP, false, false, TShiftState{ssAlt});
+  EXPECT_FALSE(box->DroppedDown());
+  EXPECT_EQ(box->ItemIndex(), 51);
+  EXPECT_EQ(events, (std::vector<std::string>{"click", "change"}));
+  // A handler that takes the key leaves the list as it is.
+  box->OnKeyDown = [](TObject*, Word& Key, TShiftState) { Key = 0; };
+  platform::InputKey(VK_F4, true);
+  platform::InputKey(VK_F4, false);
+  EXPECT_FALSE(box->DroppedDown());
 }
 
 // ---------------------------------------------------------------- list box
