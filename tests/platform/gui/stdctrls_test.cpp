@@ -25,6 +25,7 @@
 #include "platform/gui/testing.h"
 #include "platform/rtl/codepage.h"
 #include "tests/support/canvas_check.h"
+#include "tests/support/combo_list.h"
 #include "tests/support/gui_input.h"
 
 namespace {
@@ -488,44 +489,6 @@ TEST_F(FormTest, EditStyleComboTypingFiresChangeAndAutoCompletes) {
 
 // ---------------------------------------------------------------- the open list
 
-// The open list as the window system shows it: its frame on the screen,
-// the rows its view shows, whether it scrolls, whether the current row lies
-// wholly in view.
-struct ShownList {
-  QRect Frame;
-  int Rows = 0;
-  bool ScrollBar = false;
-  bool CurrentInView = false;
-};
-
-// The native box of a combo box (the one at its place).
-QComboBox* NativeComboOf(TControl* Box) {
-  for (QWidget* w : QApplication::allWidgets())
-    if (auto* c = qobject_cast<QComboBox*>(w); c && c->geometry() == QRect(Box->Left(), Box->Top(), Box->Width(), Box->Height()))
-      return c;
-  return nullptr;
-}
-
-ShownList ShownListOf(TControl* Box) {
-  ShownList r;
-  QComboBox* combo = NativeComboOf(Box);
-  if (!combo || !combo->view() || !combo->view()->window()->isVisible()) return r;
-  QAbstractItemView* v = combo->view();
-  r.Frame = v->window()->frameGeometry();
-  const int row = v->visualRect(combo->model()->index(0, 0)).height();
-  if (row > 0) r.Rows = v->viewport()->height() / row;
-  r.ScrollBar = v->verticalScrollBar()->isVisible() && v->verticalScrollBar()->maximum() > 0;
-  const QRect cur = v->visualRect(v->currentIndex());
-  r.CurrentInView = v->currentIndex().isValid() && v->viewport()->rect().contains(cur);
-  return r;
-}
-
-// The box's rectangle on the screen.
-QRect ScreenRectOf(TControl* Box) {
-  QComboBox* w = NativeComboOf(Box);
-  return w ? QRect(w->mapToGlobal(QPoint(0, 0)), w->size()) : QRect();
-}
-
 // A supplier list as a real service sends it.
 class LongComboTest : public FormTest {
 protected:
@@ -557,16 +520,8 @@ TEST_F(LongComboTest, TheOpenListShowsDropDownCountRowsBelowTheBox) {
     std::function<void()> Open;
   };
   const Case Cases[] = {
-      {"F4", 8, 0,
-       [] {
-         platform::InputKey(VK_F4, true);
-         platform::InputKey(VK_F4, false);
-       }},
-      {"Alt+Down", 12, 100,
-       [] {
-         platform::InputKey(VK_DOWN, true, false, TShiftState{ssAlt});
-         platform::InputKey(VK_DOWN, false, false, TShiftState{ssAlt});
-       }},
+      {"F4", 8, 0, [] { zeltest::InputListKey(VK_F4, false); }},
+      {"Alt+Down", 12, 100, [] { zeltest::InputListKey(VK_DOWN, true); }},
       {"click on the arrow", 8, 152, [this] { platform::InputClick(box, box->Width() - 6, box->Height() / 2); }},
   };
   Show(box);
@@ -578,8 +533,8 @@ TEST_F(LongComboTest, TheOpenListShowsDropDownCountRowsBelowTheBox) {
     zeltest::RunPostedMessages();
     C.Open();
     ASSERT_TRUE(box->DroppedDown());
-    const ShownList list = ShownListOf(box);
-    const QRect at = ScreenRectOf(box);
+    const zeltest::ShownList list = zeltest::ShownListOf(box);
+    const QRect at = zeltest::ScreenRectOf(box);
     EXPECT_EQ(list.Rows, C.Count);
     EXPECT_EQ(list.Frame.top(), at.bottom() + 1);
     EXPECT_EQ(list.Frame.left(), at.left());
@@ -600,11 +555,10 @@ TEST_F(LongComboTest, ABoxNearTheBottomOfTheScreenOpensAbove) {
   box->SetTop(60);
   Show(box);
   box->SetItemIndex(40);
-  platform::InputKey(VK_F4, true);
-  platform::InputKey(VK_F4, false);
+  zeltest::InputListKey(VK_F4, false);
   ASSERT_TRUE(box->DroppedDown());
-  const ShownList list = ShownListOf(box);
-  const QRect at = ScreenRectOf(box);
+  const zeltest::ShownList list = zeltest::ShownListOf(box);
+  const QRect at = zeltest::ScreenRectOf(box);
   EXPECT_EQ(list.Rows, 8);
   EXPECT_EQ(list.Frame.bottom(), at.top() - 1);
   EXPECT_EQ(list.Frame.left(), at.left());
@@ -615,45 +569,28 @@ TEST_F(LongComboTest, ABoxNearTheBottomOfTheScreenOpensAbove) {
 // selection stays, and the keys reach OnKeyDown first as the platform's box
 // gives them.
 TEST_F(LongComboTest, F4AltDownAndAltUpToggleTheListAndKeepTheSelection) {
-  struct Step {
-    const char* Name;
-    WORD Key;
-    bool Alt;
-    bool Open;
-  };
-  const Step Steps[] = {
-      {"Alt+Up opens", VK_UP, true, true},    {"Alt+Up closes", VK_UP, true, false},
-      {"Alt+Down opens", VK_DOWN, true, true}, {"F4 closes", VK_F4, false, false},
-      {"F4 opens", VK_F4, false, true},        {"Alt+Down closes", VK_DOWN, true, false},
-  };
   Show(box);
   box->SetItemIndex(50);
-  for (const Step& S : Steps) {
+  for (const zeltest::ListToggle& S : zeltest::kListToggles) {
     SCOPED_TRACE(S.Name);
     keys.clear();
-    const TShiftState shift = S.Alt ? TShiftState{ssAlt} : TShiftState();
-    ASSERT_TRUE(platform::InputKey(S.Key, true, false, shift));
-    platform::InputKey(S.Key, false, false, shift);
-    EXPECT_EQ(box->DroppedDown(), S.Open);
+    ASSERT_TRUE(zeltest::InputListKey(S.Key, S.Alt));
+    EXPECT_EQ(box->DroppedDown(), S.Opens);
     EXPECT_EQ(box->ItemIndex(), 50);
     EXPECT_EQ(keys, std::vector<std::string>{std::to_string(S.Key) + (S.Alt ? " alt" : "")});
     EXPECT_TRUE(box->Focused());
   }
   EXPECT_TRUE(events.empty());
   // Closing so keeps the entry that the arrow keys moved to in the list.
-  platform::InputKey(VK_F4, true);
-  platform::InputKey(VK_F4, false);
-  platform::InputKey(VK_DOWN, true);
-  platform::InputKey(VK_DOWN, false);
-  platform::InputKey(VK_UP, true, false, TShiftState{ssAlt});
-  platform::InputKey(VK_UP, false, false, TShiftState{ssAlt});
+  zeltest::InputListKey(VK_F4, false);
+  zeltest::InputListKey(VK_DOWN, false);
+  zeltest::InputListKey(VK_UP, true);
   EXPECT_FALSE(box->DroppedDown());
   EXPECT_EQ(box->ItemIndex(), 51);
   EXPECT_EQ(events, (std::vector<std::string>{"click", "change"}));
   // A handler that takes the key leaves the list as it is.
   box->OnKeyDown = [](TObject*, Word& Key, TShiftState) { Key = 0; };
-  platform::InputKey(VK_F4, true);
-  platform::InputKey(VK_F4, false);
+  zeltest::InputListKey(VK_F4, false);
   EXPECT_FALSE(box->DroppedDown());
 }
 
