@@ -83,6 +83,10 @@ public:
     if (!FindControl(h)) return;
     QComboBox::showPopup();
     PlaceList();
+    // As the platform's list opens: the selection at the top where the
+    // entries below it fill the list.
+    if (view() && view()->currentIndex().isValid())
+      view()->scrollTo(view()->currentIndex(), QAbstractItemView::PositionAtTop);
   }
   void hidePopup() override {
     const bool wasOpen = view() && view()->isVisible();

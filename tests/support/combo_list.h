@@ -28,12 +28,13 @@ inline QRect ScreenRectOf(TControl* Box) {
   return w ? QRect(w->mapToGlobal(QPoint(0, 0)), w->size()) : QRect();
 }
 
-// The open list: its frame on the screen, the rows its view shows, whether
-// it scrolls, whether its current row lies wholly in view.  All empty while
-// the list is closed.
+// The open list: its frame on the screen, the rows its view shows and the
+// first of them, whether it scrolls, whether its current row lies wholly in
+// view.  All empty while the list is closed.
 struct ShownList {
   QRect Frame;
   int Rows = 0;
+  int FirstRow = -1;
   bool ScrollBar = false;
   bool CurrentInView = false;
 };
@@ -46,6 +47,7 @@ inline ShownList ShownListOf(TControl* Box) {
   r.Frame = v->window()->frameGeometry();
   const int row = v->visualRect(combo->model()->index(0, 0)).height();
   if (row > 0) r.Rows = v->viewport()->height() / row;
+  r.FirstRow = v->indexAt(QPoint(1, 1)).row();
   r.ScrollBar = v->verticalScrollBar()->isVisible() && v->verticalScrollBar()->maximum() > 0;
   r.CurrentInView = v->currentIndex().isValid() && v->viewport()->rect().contains(v->visualRect(v->currentIndex()));
   return r;

@@ -510,19 +510,22 @@ protected:
   std::vector<std::string> keys;
 };
 
-// F4, Alt+Down and a click on the arrow open a list of DropDownCount rows
-// right below the box, scrolling over the rest, with the selection in view.
+// F4, Alt+Down, Alt+Up and a click on the arrow open a list of
+// DropDownCount rows right below the box, scrolling over the rest, with the
+// selection at its top where the entries below it fill the list.
 TEST_F(LongComboTest, TheOpenListShowsDropDownCountRowsBelowTheBox) {
   struct Case {
     const char* Name;
     int Count;
     int Index;
+    int FirstRow;
     std::function<void()> Open;
   };
   const Case Cases[] = {
-      {"F4", 8, 0, [] { zeltest::InputListKey(VK_F4, false); }},
-      {"Alt+Down", 12, 100, [] { zeltest::InputListKey(VK_DOWN, true); }},
-      {"click on the arrow", 8, 152, [this] { platform::InputClick(box, box->Width() - 6, box->Height() / 2); }},
+      {"F4", 8, 0, 0, [] { zeltest::InputListKey(VK_F4, false); }},
+      {"Alt+Down", 12, 100, 100, [] { zeltest::InputListKey(VK_DOWN, true); }},
+      {"click on the arrow", 8, 152, 145, [this] { platform::InputClick(box, box->Width() - 6, box->Height() / 2); }},
+      {"Alt+Up", 8, 70, 70, [] { zeltest::InputListKey(VK_UP, true); }},
   };
   Show(box);
   for (const Case& C : Cases) {
@@ -536,6 +539,7 @@ TEST_F(LongComboTest, TheOpenListShowsDropDownCountRowsBelowTheBox) {
     const zeltest::ShownList list = zeltest::ShownListOf(box);
     const QRect at = zeltest::ScreenRectOf(box);
     EXPECT_EQ(list.Rows, C.Count);
+    EXPECT_EQ(list.FirstRow, C.FirstRow);
     EXPECT_EQ(list.Frame.top(), at.bottom() + 1);
     EXPECT_EQ(list.Frame.left(), at.left());
     EXPECT_TRUE(list.ScrollBar);
