@@ -3,9 +3,12 @@
 #include "platform/gui/stdctrls.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QProxyStyle>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
@@ -38,11 +41,37 @@ using platform::ToQString;
 
 namespace {
 
-class ComboPeer;
+// The platform's open list: DropDownCount rows below the box, above it only
+// where there is no room below, scrolling over the rest, the row under the
+// mouse highlighted.  (Fusion would open a menu over the box, as tall as
+// all the entries and the screen allow.)
+class ComboListStyle : public QProxyStyle {
+public:
+  explicit ComboListStyle(const QString& Key) : QProxyStyle(Key) {}
+  int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                QStyleHintReturn* Return) const override {
+    if (Hint == SH_ComboBox_Popup) return 0;
+    if (Hint == SH_ComboBox_ListMouseTracking) return 1;
+    return QProxyStyle::styleHint(Hint, Option, Widget, Return);
+  }
+};
+
+// One for all boxes, on the application's style.
+QStyle* ComboStyle() {
+  static QPointer<QStyle> style, of;
+  if (!style || of != QApplication::style()) {
+    of = QApplication::style();
+    style = new ComboListStyle(of ? of->name() : QString());
+    style->setParent(QCoreApplication::instance());
+  }
+  return style;
+}
 
 class ComboPeer : public platform::Peer<QComboBox> {
 public:
   explicit ComboPeer(TCustomComboBox* Box) : Peer(Box), FBox(Box) {
+    // Before the list exists: its container takes the style's choices.
+    setStyle(ComboStyle());
     setInsertPolicy(QComboBox::NoInsert);
     QObject::connect(this, qOverload<int>(&QComboBox::activated), [this](int i) {
       platform::Guarded([this, i] { FBox->NativeActivated(i); });
@@ -53,6 +82,11 @@ public:
     platform::Guarded([this] { FBox->NativeDroppedDown(); });
     if (!FindControl(h)) return;
     QComboBox::showPopup();
+    PlaceList();
+    // As the platform's list opens: the selection at the top where the
+    // entries below it fill the list.
+    if (view() && view()->currentIndex().isValid())
+      view()->scrollTo(view()->currentIndex(), QAbstractItemView::PositionAtTop);
   }
   void hidePopup() override {
     const bool wasOpen = view() && view()->isVisible();
@@ -117,6 +151,23 @@ protected:
 
 private:
   TCustomComboBox* FBox;
+
+  // Qt lays the list over the box's last (or first) row of pixels; the
+  // platform's list begins right beside the box.
+  void PlaceList() {
+    QWidget* list = view() ? view()->window() : nullptr;
+    if (!list || list == window() || !list->isVisible()) return;
+    const QRect box(mapToGlobal(QPoint(0, 0)), size());
+    QRect r = list->geometry();
+    if (r.top() == box.bottom())
+      r.moveTop(box.bottom() + 1);
+    else if (r.bottom() == box.top())
+      r.moveBottom(box.top() - 1);
+    else
+      return;
+    if (screen() && !screen()->geometry().contains(r)) return;
+    list->setGeometry(r);
+  }
 };
 
 ComboPeer* ComboOf(const TControl* C) { return dynamic_cast<ComboPeer*>(platform::PeerOf(C)); }
@@ -342,6 +393,21 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
   if (Value) DropDown(); else CloseUp();
 }
 
+void TCustomComboBox::CloseList(bool Take) {
+  ComboPeer* c = ComboOf(this);
+  if (!c) return;
+  const int row = c->ListRow();
+  const int before = SelectionBeforeList();
+  Take = Take && row >= 0 && row < static_cast<int>(FItems.size());
+  // A list that closes with its entry taken does not go back first.
+  if (Take) FListFrom = kNoListMove;
+  c->hidePopup();
+  if (Take)
+    TakeListIndex(row, before);
+  else
+    MirrorSelection();
+}
+
 void TCustomComboBox::NativeDroppedDown() { DropDown(); }
 void TCustomComboBox::NativeClosedUp() {
   // Closed without Enter: the arrow keys' entry was not taken.
@@ -539,10 +605,21 @@ void TCustomComboBox::MeasureItem(int Index, int& Height) {
 
 void TCustomComboBox::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_SYSKEYDOWN:
     case WM_KEYDOWN: {
       ComboPeer* c = ComboOf(this);
       const WORD key = static_cast<WORD>(Message.WParam);
-      if (!c || !c->PopupOpen()) break;
+      // F4, Alt+Up and Alt+Down open the list and close it again; closing
+      // keeps the entry it shows.
+      const bool alt = (Message.LParam & (static_cast<LPARAM>(1) << 29)) != 0;
+      if (alt ? (key == VK_UP || key == VK_DOWN) : key == VK_F4) {
+        if (c && c->PopupOpen())
+          CloseList(true);
+        else
+          SetDroppedDown(!DroppedDown());
+        return;
+      }
+      if (Message.Msg != WM_KEYDOWN || !c || !c->PopupOpen()) break;
       const int count = static_cast<int>(FItems.size());
       const int row = c->ListRow();
       // The open list: the arrow keys move the selection of the box and of
@@ -568,15 +645,7 @@ void TCustomComboBox::DefaultHandler(TMessage& Message) {
       // the list, and their character follows as it would after the key.
       if (key == VK_RETURN || key == VK_ESCAPE) {
         const HWND h = Handle();
-        const int before = SelectionBeforeList();
-        const bool take = key == VK_RETURN && row >= 0 && row < count;
-        // A list that closes with its entry taken does not go back first.
-        if (take) FListFrom = kNoListMove;
-        c->hidePopup();
-        if (take)
-          TakeListIndex(row, before);
-        else
-          MirrorSelection();
+        CloseList(key == VK_RETURN);
         if (FindControl(h) == this) Perform(WM_CHAR, key == VK_RETURN ? '\r' : '\x1B', Message.LParam);
         return;
       }

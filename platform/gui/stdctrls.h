@@ -312,6 +312,10 @@ private:
   void MirrorItems();
   void MirrorSelection();
   int FindString(const AnsiString& S, int After, bool Exact) const;
+  // Closes the open list; with Take the entry it shows becomes the
+  // selection (TakeListIndex), else the selection goes back to the one
+  // before the arrow keys moved in it.
+  void CloseList(bool Take);
 
   platform::ItemStore FItems;
   std::unique_ptr<platform::ControlStrings> FStrings;

@@ -15,6 +15,7 @@
 #include "platform/rtl/sysutils.h"
 #include "tests/controls/kCtrls_support.h"
 #include "tests/support/canvas_check.h"
+#include "tests/support/combo_list.h"
 #include "tests/support/gui_input.h"
 
 using kctrls_test::Char;
@@ -476,6 +477,42 @@ TEST(KComboBoxWindow, TheOpenListShowsTheSelectionHoweverItIsMade) {
   EXPECT_FALSE(box->DroppedDown());
   EXPECT_EQ(box->GetKey(), "3");
   EXPECT_EQ(changes, 2);
+}
+
+// A supplier list as long as a real service sends it: F4, Alt+Down and
+// Alt+Up open and close it, DropDownCount rows right below the box with the
+// selection in view; the keys reach OnKeyDown, hand the focus nowhere and
+// leave the selected key.
+TEST(KComboBoxWindow, TheLongSupplierListOpensBelowTheBoxAndTogglesWithItsKeys) {
+  ComboWindow w({});
+  TKComboBox* box = w.box;
+  for (int i = 1; i <= 153; ++i) {
+    const std::string n = std::to_string(i);
+    box->AddLine(n + ";" + n + ";Lieferant " + n);
+  }
+  std::vector<WORD> keys;
+  box->OnKeyDown = [&](TObject*, Word& Key, TShiftState) { keys.push_back(Key); };
+  box->SetKey("120");
+  w.Show();
+  zeltest::RunPostedMessages();
+  EXPECT_EQ(box->DropDownCount(), 8);
+  for (const zeltest::ListToggle& S : zeltest::kListToggles) {
+    SCOPED_TRACE(S.Name);
+    keys.clear();
+    ASSERT_TRUE(zeltest::InputListKey(S.Key, S.Alt));
+    EXPECT_EQ(box->DroppedDown(), S.Opens);
+    EXPECT_EQ(box->GetKey(), "120");
+    EXPECT_EQ(keys, std::vector<WORD>{S.Key});
+    EXPECT_TRUE(TakeNextDlgCtl(&w.form).empty());
+    if (!S.Opens) continue;
+    const zeltest::ShownList list = zeltest::ShownListOf(box);
+    EXPECT_EQ(list.Rows, 8);
+    EXPECT_EQ(list.Frame.top(), zeltest::ScreenRectOf(box).bottom() + 1);
+    EXPECT_TRUE(list.ScrollBar);
+    EXPECT_TRUE(list.CurrentInView);
+  }
+  EXPECT_EQ(w.changes, 0);
+  EXPECT_TRUE(box->Focused());
 }
 
 // ---------------------------------------------------------------- focus exit

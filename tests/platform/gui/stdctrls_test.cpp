@@ -7,9 +7,11 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +25,7 @@
 #include "platform/gui/testing.h"
 #include "platform/rtl/codepage.h"
 #include "tests/support/canvas_check.h"
+#include "tests/support/combo_list.h"
 #include "tests/support/gui_input.h"
 
 namespace {
@@ -482,6 +485,117 @@ TEST_F(FormTest, EditStyleComboTypingFiresChangeAndAutoCompletes) {
   EXPECT_EQ(box->Text(), "Xy");
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(box->ItemIndex(), -1);
+}
+
+// ---------------------------------------------------------------- the open list
+
+// A supplier list as a real service sends it.
+class LongComboTest : public FormTest {
+protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    box = new TComboBox(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(20, 20, 220, 21);
+    box->SetStyle(csOwnerDrawFixed);
+    for (int i = 1; i <= 153; ++i) box->Items()->Add("Lieferant " + std::to_string(i));
+    box->OnClick = [this](TObject*) { events.push_back("click"); };
+    box->OnChange = [this](TObject*) { events.push_back("change"); };
+    box->OnKeyDown = [this](TObject*, Word& Key, TShiftState Shift) {
+      keys.push_back(std::to_string(Key) + (Shift.Contains(ssAlt) ? " alt" : ""));
+    };
+  }
+  TComboBox* box = nullptr;
+  std::vector<std::string> events;
+  std::vector<std::string> keys;
+};
+
+// F4, Alt+Down, Alt+Up and a click on the arrow open a list of
+// DropDownCount rows right below the box, scrolling over the rest, with the
+// selection at its top where the entries below it fill the list.
+TEST_F(LongComboTest, TheOpenListShowsDropDownCountRowsBelowTheBox) {
+  struct Case {
+    const char* Name;
+    int Count;
+    int Index;
+    int FirstRow;
+    std::function<void()> Open;
+  };
+  const Case Cases[] = {
+      {"F4", 8, 0, 0, [] { zeltest::InputListKey(VK_F4, false); }},
+      {"Alt+Down", 12, 100, 100, [] { zeltest::InputListKey(VK_DOWN, true); }},
+      {"click on the arrow", 8, 152, 145, [this] { platform::InputClick(box, box->Width() - 6, box->Height() / 2); }},
+      {"Alt+Up", 8, 70, 70, [] { zeltest::InputListKey(VK_UP, true); }},
+  };
+  Show(box);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    box->SetDropDownCount(C.Count);
+    box->SetItemIndex(C.Index);
+    box->SetFocus();
+    zeltest::RunPostedMessages();
+    C.Open();
+    ASSERT_TRUE(box->DroppedDown());
+    const zeltest::ShownList list = zeltest::ShownListOf(box);
+    const QRect at = zeltest::ScreenRectOf(box);
+    EXPECT_EQ(list.Rows, C.Count);
+    EXPECT_EQ(list.FirstRow, C.FirstRow);
+    EXPECT_EQ(list.Frame.top(), at.bottom() + 1);
+    EXPECT_EQ(list.Frame.left(), at.left());
+    EXPECT_TRUE(list.ScrollBar);
+    EXPECT_TRUE(list.CurrentInView);
+    EXPECT_EQ(platform::DroppedListRow(box), C.Index);
+    EXPECT_EQ(box->ItemIndex(), C.Index);
+    box->SetDroppedDown(false);
+    zeltest::RunPostedMessages();
+  }
+  EXPECT_TRUE(events.empty());
+}
+
+// Where there is no room below the box, the list opens above it.
+TEST_F(LongComboTest, ABoxNearTheBottomOfTheScreenOpensAbove) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  form->SetBounds(10, screen.bottom() - 120, 400, 100);
+  box->SetTop(60);
+  Show(box);
+  box->SetItemIndex(40);
+  zeltest::InputListKey(VK_F4, false);
+  ASSERT_TRUE(box->DroppedDown());
+  const zeltest::ShownList list = zeltest::ShownListOf(box);
+  const QRect at = zeltest::ScreenRectOf(box);
+  EXPECT_EQ(list.Rows, 8);
+  EXPECT_EQ(list.Frame.bottom(), at.top() - 1);
+  EXPECT_EQ(list.Frame.left(), at.left());
+  EXPECT_TRUE(list.CurrentInView);
+}
+
+// F4, Alt+Down and Alt+Up open a closed list and close an open one; the
+// selection stays, and the keys reach OnKeyDown first as the platform's box
+// gives them.
+TEST_F(LongComboTest, F4AltDownAndAltUpToggleTheListAndKeepTheSelection) {
+  Show(box);
+  box->SetItemIndex(50);
+  for (const zeltest::ListToggle& S : zeltest::kListToggles) {
+    SCOPED_TRACE(S.Name);
+    keys.clear();
+    ASSERT_TRUE(zeltest::InputListKey(S.Key, S.Alt));
+    EXPECT_EQ(box->DroppedDown(), S.Opens);
+    EXPECT_EQ(box->ItemIndex(), 50);
+    EXPECT_EQ(keys, std::vector<std::string>{std::to_string(S.Key) + (S.Alt ? " alt" : "")});
+    EXPECT_TRUE(box->Focused());
+  }
+  EXPECT_TRUE(events.empty());
+  // Closing so keeps the entry that the arrow keys moved to in the list.
+  zeltest::InputListKey(VK_F4, false);
+  zeltest::InputListKey(VK_DOWN, false);
+  zeltest::InputListKey(VK_UP, true);
+  EXPECT_FALSE(box->DroppedDown());
+  EXPECT_EQ(box->ItemIndex(), 51);
+  EXPECT_EQ(events, (std::vector<std::string>{"click", "change"}));
+  // A handler that takes the key leaves the list as it is.
+  box->OnKeyDown = [](TObject*, Word& Key, TShiftState) { Key = 0; };
+  zeltest::InputListKey(VK_F4, false);
+  EXPECT_FALSE(box->DroppedDown());
 }
 
 // ---------------------------------------------------------------- list box
