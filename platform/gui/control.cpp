@@ -321,54 +321,7 @@ void TControl::Dispatch(TMessage& M) {
 }
 
 void TControl::DefaultHandler(TMessage& Message) {
-  WidgetPeer* p = FPeer;
-  if (!p) return;
-  switch (Message.Msg) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-      if (p->FCurrent && p->FCurrentMsg == Message.Msg) {
-        p->FKeyDownPassed = true;
-        p->FKeyPassed = static_cast<WORD>(Message.WParam);
-        return;
-      }
-      break;
-    case WM_CHAR:
-      if (p->FCurrent && p->FCurrentMsg == Message.Msg) {
-        p->FCharPassed = true;
-        p->FCharPassedValue = static_cast<char>(Message.WParam);
-        return;
-      }
-      break;
-    case WM_PAINT:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-    case WM_CONTEXTMENU:
-      if (p->FCurrent && p->FCurrentMsg == Message.Msg && p->FCurrentNative && !p->FNativeDone) {
-        if (Message.Msg == WM_PAINT && p->FPainter) {
-          delete p->FPainter;
-          p->FPainter = nullptr;
-        }
-        p->FNativeDone = true;
-        QEvent* e = p->FCurrent;
-        auto native = p->FCurrentNative;
-        p->FNativeResult = native(e);
-        return;
-      }
-      break;
-    default:
-      break;
-  }
-  if (p->NativeMessage(Message)) return;
+  if (FPeer) FPeer->PassToNative(Message);
 }
 
 void TControl::Invalidate() {

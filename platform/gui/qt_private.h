@@ -79,6 +79,9 @@ void Guarded(const std::function<void()>& Fn);
 
 class WidgetPeer {
 public:
+  // The native handling of an event (the Qt class's own, or a sub-widget's).
+  using NativeFn = std::function<bool(QEvent*)>;
+
   explicit WidgetPeer(TControl* Control);
   virtual ~WidgetPeer();
   WidgetPeer(const WidgetPeer&) = delete;
@@ -98,7 +101,7 @@ public:
   bool HandleEvent(QEvent* Event);
   // The same for events of a sub-widget hooked by ForwardEvents; Native
   // lets the sub-widget handle the event.
-  bool HandleEventFrom(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native);
+  bool HandleEventFrom(QWidget* Source, QEvent* Event, const NativeFn& Native);
 
   // While a Qt event is being turned into messages: the event, and the
   // native handling for it (used by DefaultHandler).
@@ -107,31 +110,48 @@ public:
   // The painter of the paint event under way (opened on first use, after
   // the native painting); nullptr outside painting.
   QPainter* PaintPainter();
-  // DefaultHandler of a windowed control: the native processing of a
-  // message that came from Qt (the current event) or that the program
-  // sent (WM_CUT/WM_COPY/WM_PASTE/WM_CLEAR/WM_SETTEXT ... on the native
+  // A control's DefaultHandler: hands the message to the native widget.
+  // For the message that stands for the current Qt event the widget
+  // handles that event (a key or character as the handlers left it);
+  // for any other, NativeMessage.
+  void PassToNative(TMessage& Message);
+  // The native processing of a message that the program sent
+  // (WM_CUT/WM_COPY/WM_PASTE/WM_CLEAR/WM_SETTEXT ... on the native
   // control, as far as the layer knows them).  Returns true when handled.
   virtual bool NativeMessage(TMessage& Message);
 
 private:
-  friend class ::TControl;
-  friend class ::TWinControl;
+  class CurrentEventScope;
+  struct KeyStroke;
   // Repeat: a press that the layer found to be an auto-repeat that Qt did
   // not mark as one (see HoldKeyRelease).
-  bool DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press, bool Repeat = false);
-  bool DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native);
+  bool DispatchKey(QEvent* Event, const NativeFn& Native, bool Press, bool Repeat = false);
+  bool KeyUp(const KeyStroke& S);
+  bool KeyDown(const KeyStroke& S);
+  // Tab that the control does not want: the form moves the focus.
+  bool TabMovesFocus(const KeyStroke& S);
+  void CharOfKey(const KeyStroke& S);
+  // A key that a handler replaced with another reaches Qt as that key.
+  void ReplayChangedKey(const KeyStroke& S, WORD Key);
+  void RunNative(const KeyStroke& S, QEvent* Event);
+  // Sends M to the control as the message that stands for Event; true when
+  // the control passed it to the native widget.
+  bool SendKeyMessage(const KeyStroke& S, TMessage& M);
+  bool DispatchMouse(QWidget* Source, QEvent* Event, const NativeFn& Native);
   bool DispatchPaint(QEvent* Event);
+  // Resize or Move of a top-level window that the user or the window
+  // system made: the control's bounds follow, with WM_SIZE or WM_MOVE.
+  bool WindowGeometryChanged(QWidget* Source, QEvent* Event, const NativeFn& Native, UINT Msg);
   // Sends M to the control as the message that stands for Event, with
-  // Native as its native handling; true when DefaultHandler ran Native.
-  bool SendAsCurrent(QEvent* Event, const std::function<bool(QEvent*)>& Native, TMessage& M);
+  // Native as its native handling; true when PassToNative ran Native.
+  bool SendAsCurrent(QEvent* Event, const NativeFn& Native, TMessage& M);
 
   TControl* FControl;
   HWND FHandle = nullptr;
   QEvent* FCurrent = nullptr;
   UINT FCurrentMsg = 0;  // the message that stands for FCurrent
-  std::function<bool(QEvent*)> FCurrentNative;
+  NativeFn FCurrentNative;
   bool FNativeDone = false;
-  bool FNativeResult = false;
   bool FPainting = false;
   QPainter* FPainter = nullptr;
   // Moving or sizing by hit-test code (HTCAPTION, HTLEFT ... HTBOTTOMRIGHT).

@@ -73,23 +73,94 @@ QPainter* WidgetPeer::PaintPainter() {
 
 bool WidgetPeer::NativeMessage(TMessage&) { return false; }
 
-bool WidgetPeer::SendAsCurrent(QEvent* Event, const std::function<bool(QEvent*)>& Native, TMessage& M) {
-  QEvent* savedEvent = FCurrent;
-  const UINT savedMsg = FCurrentMsg;
-  auto savedNative = FCurrentNative;
-  const bool savedDone = FNativeDone;
-  FCurrent = Event;
-  FCurrentMsg = M.Msg;
-  FCurrentNative = Native;
-  FNativeDone = false;
+// Holds the Qt event under way, the message that stands for it and its
+// native handling, while the control's handlers run; what was under way
+// before (an event that a handler's own event loop interrupted) comes back
+// when the scope ends.
+class WidgetPeer::CurrentEventScope {
+public:
+  CurrentEventScope(WidgetPeer& Peer, QEvent* Event, UINT Msg, NativeFn Native)
+      : FPeer(Peer), FEvent(Peer.FCurrent), FMsg(Peer.FCurrentMsg), FNative(std::move(Peer.FCurrentNative)),
+        FDone(Peer.FNativeDone) {
+    Peer.FCurrent = Event;
+    Peer.FCurrentMsg = Msg;
+    Peer.FCurrentNative = std::move(Native);
+    Peer.FNativeDone = false;
+  }
+  ~CurrentEventScope() {
+    FPeer.FCurrent = FEvent;
+    FPeer.FCurrentMsg = FMsg;
+    FPeer.FCurrentNative = std::move(FNative);
+    FPeer.FNativeDone = FDone;
+  }
+  CurrentEventScope(const CurrentEventScope&) = delete;
+  CurrentEventScope& operator=(const CurrentEventScope&) = delete;
+  // True once PassToNative ran the native handling of this event.
+  bool NativeDone() const { return FPeer.FNativeDone; }
+
+private:
+  WidgetPeer& FPeer;
+  QEvent* FEvent;
+  UINT FMsg;
+  NativeFn FNative;
+  bool FDone;
+};
+
+bool WidgetPeer::SendAsCurrent(QEvent* Event, const NativeFn& Native, TMessage& M) {
+  CurrentEventScope scope(*this, Event, M.Msg, Native);
   TControl* c = FControl;
   Guarded([&] { c->WndProc(M); });
-  const bool done = FNativeDone;
-  FCurrent = savedEvent;
-  FCurrentMsg = savedMsg;
-  FCurrentNative = savedNative;
-  FNativeDone = savedDone;
-  return done;
+  return scope.NativeDone();
+}
+
+void WidgetPeer::PassToNative(TMessage& Message) {
+  const bool current = FCurrent && FCurrentMsg == Message.Msg;
+  switch (Message.Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      if (current) {
+        FKeyDownPassed = true;
+        FKeyPassed = static_cast<WORD>(Message.WParam);
+        return;
+      }
+      break;
+    case WM_CHAR:
+      if (current) {
+        FCharPassed = true;
+        FCharPassedValue = static_cast<char>(Message.WParam);
+        return;
+      }
+      break;
+    case WM_PAINT:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+    case WM_CONTEXTMENU:
+      if (current && FCurrentNative && !FNativeDone) {
+        // The native painting comes first; the control's painter opens after it.
+        if (Message.Msg == WM_PAINT) {
+          delete FPainter;
+          FPainter = nullptr;
+        }
+        FNativeDone = true;
+        const NativeFn native = FCurrentNative;
+        native(FCurrent);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  NativeMessage(Message);
 }
 
 // ---------------------------------------------------------------- held keys
@@ -150,7 +221,7 @@ bool WidgetPeer::HandleEvent(QEvent* Event) {
   return HandleEventFrom(Widget(), Event, [this](QEvent* e) { return NativeEvent(e); });
 }
 
-bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native) {
+bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const NativeFn& Native) {
   if (!FControl) return Native(Event);
   switch (Event->type()) {
     case QEvent::KeyPress: {
@@ -205,33 +276,10 @@ bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const std::func
       Guarded([&] { c->Perform(msg, 0, 0); });
       return Native(Event);
     }
-    case QEvent::Resize: {
-      const bool r = Native(Event);
-      if (Source == Widget() && Widget()->isWindow()) {
-        // The user (or the window system) resized a top-level window.
-        TControl* c = FControl;
-        const QSize s = Widget()->size();
-        if (s.width() != c->Width() || s.height() != c->Height()) {
-          c->FWidth = s.width();
-          c->FHeight = s.height();
-          Guarded([&] { c->Perform(WM_SIZE, 0, MakePointLParam(s.width(), s.height())); });
-        }
-      }
-      return r;
-    }
-    case QEvent::Move: {
-      const bool r = Native(Event);
-      if (Source == Widget() && Widget()->isWindow()) {
-        TControl* c = FControl;
-        const QPoint p = Widget()->pos();
-        if (p.x() != c->Left() || p.y() != c->Top()) {
-          c->FLeft = p.x();
-          c->FTop = p.y();
-          Guarded([&] { c->Perform(WM_MOVE, 0, MakePointLParam(p.x(), p.y())); });
-        }
-      }
-      return r;
-    }
+    case QEvent::Resize:
+      return WindowGeometryChanged(Source, Event, Native, WM_SIZE);
+    case QEvent::Move:
+      return WindowGeometryChanged(Source, Event, Native, WM_MOVE);
     case QEvent::Close: {
       if (auto* f = dynamic_cast<TCustomForm*>(FControl)) {
         Event->ignore();
@@ -255,15 +303,40 @@ bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const std::func
   }
 }
 
-bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& Native, bool Press, bool Repeat) {
+bool WidgetPeer::WindowGeometryChanged(QWidget* Source, QEvent* Event, const NativeFn& Native, UINT Msg) {
+  const bool r = Native(Event);
+  TControl* c = FControl;
+  if (!c || Source != Widget() || !Widget()->isWindow()) return r;
+  const bool size = Msg == WM_SIZE;
+  const QPoint now = size ? QPoint(Widget()->width(), Widget()->height()) : Widget()->pos();
+  int& x = size ? c->FWidth : c->FLeft;
+  int& y = size ? c->FHeight : c->FTop;
+  if (now.x() == x && now.y() == y) return r;
+  x = now.x();
+  y = now.y();
+  Guarded([&] { c->Perform(Msg, 0, MakePointLParam(now.x(), now.y())); });
+  return r;
+}
+
+// ---------------------------------------------------------------- keys
+
+// One key event on its way through the control's messages.
+struct WidgetPeer::KeyStroke {
+  QKeyEvent* Event;
+  const NativeFn& Native;
+  KeyInfo Key;
+  LPARAM KeyData;  // repeat count 1, bit 29 Alt, bit 30 down before, bit 31 up
+  TWinControl* Control;
+  HWND Handle;
+};
+
+bool WidgetPeer::DispatchKey(QEvent* Event, const NativeFn& Native, bool Press, bool Repeat) {
   auto* ke = static_cast<QKeyEvent*>(Event);
   const KeyInfo k = TranslateKey(ke);
   CurrentShift = k.Shift;
   if (k.Alt) CurrentShift << ssAlt;
   TWinControl* wc = WinControl();
   if (!wc) return Native(Event);
-  const HWND h = FHandle;
-  auto alive = [&] { return ControlOfHandle(h) == wc && wc->FPeer == this; };
   // Under X11 a held key arrives as pairs of a release and a press, both
   // marked auto-repeated.  The platform knows only repeated key-downs (bit 30:
   // the key was down already) and one key-up when the key is let go: an
@@ -277,95 +350,93 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
   const LPARAM keyData = 1 | (k.Alt ? (1 << 29) : 0) | (repeated ? (static_cast<LPARAM>(1) << 30) : 0) |
                          (Press ? 0 : (static_cast<LPARAM>(3) << 30));
   Event->accept();
+  const KeyStroke stroke{ke, Native, k, keyData, wc, FHandle};
+  return Press ? KeyDown(stroke) : KeyUp(stroke);
+}
 
-  auto runNative = [&](QEvent* e) {
-    if (!alive()) return;
-    Native(e);
-    // Handled here: an ignored key must not travel on to the parent's window.
-    e->accept();
-    Event->accept();
-  };
-
-  if (!Press) {
-    TMessage m;
-    m.Msg = k.Alt ? WM_SYSKEYUP : WM_KEYUP;
-    m.WParam = k.Key;
-    m.LParam = keyData;
-    FKeyDownPassed = false;
-    FCurrent = Event;
-    FCurrentMsg = m.Msg;
-    Guarded([&] { wc->WndProc(m); });
-    FCurrent = nullptr;
-    FCurrentMsg = 0;
-    if (alive() && FKeyDownPassed) {
-      if (FKeyPassed == k.Key) {
-        runNative(Event);
-      }
-    }
-    Event->accept();
-    return true;
+bool WidgetPeer::SendKeyMessage(const KeyStroke& S, TMessage& M) {
+  bool& passed = M.Msg == WM_CHAR ? FCharPassed : FKeyDownPassed;
+  passed = false;
+  {
+    CurrentEventScope scope(*this, S.Event, M.Msg, S.Native);
+    Guarded([&] { S.Control->WndProc(M); });
   }
+  // The handler may have destroyed the control or its window.
+  const bool alive = ControlOfHandle(S.Handle) == S.Control && S.Control->Peer() == this;
+  return alive && passed;
+}
 
+void WidgetPeer::RunNative(const KeyStroke& S, QEvent* Event) {
+  if (ControlOfHandle(S.Handle) != S.Control || S.Control->Peer() != this) return;
+  S.Native(Event);
+  // Handled here: an ignored key must not travel on to the parent's window.
+  Event->accept();
+  S.Event->accept();
+}
+
+bool WidgetPeer::KeyUp(const KeyStroke& S) {
   TMessage m;
-  m.Msg = k.Alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
-  m.WParam = k.Key;
-  m.LParam = keyData;
-  FKeyDownPassed = false;
-  FCurrent = Event;
-  FCurrentMsg = m.Msg;
-  Guarded([&] { wc->WndProc(m); });
-  FCurrent = nullptr;
-  FCurrentMsg = 0;
-  if (!alive() || !FKeyDownPassed) return true;
+  m.Msg = S.Key.Alt ? WM_SYSKEYUP : WM_KEYUP;
+  m.WParam = S.Key.Key;
+  m.LParam = S.KeyData;
+  if (SendKeyMessage(S, m) && FKeyPassed == S.Key.Key) RunNative(S, S.Event);
+  S.Event->accept();
+  return true;
+}
+
+bool WidgetPeer::KeyDown(const KeyStroke& S) {
+  TMessage m;
+  m.Msg = S.Key.Alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+  m.WParam = S.Key.Key;
+  m.LParam = S.KeyData;
+  if (!SendKeyMessage(S, m)) return true;
   const WORD key = FKeyPassed;
+  if (key == VK_TAB && TabMovesFocus(S)) return true;
+  if (key != S.Key.Key) {
+    ReplayChangedKey(S, key);
+  } else if (S.Key.HasChar) {
+    CharOfKey(S);
+  } else {
+    RunNative(S, S.Event);
+  }
+  return true;
+}
 
-  // Tab moves the focus unless the control wants it.
-  if (key == VK_TAB && !k.Shift.Contains(ssCtrl) && !k.Alt) {
-    LRESULT code = 0;
-    Guarded([&] { code = wc->Perform(WM_GETDLGCODE, 0, 0); });
-    if (!alive()) return true;
-    if (!(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) {
-      if (TCustomForm* f = GetParentForm(wc)) {
-        Guarded([&] { f->Perform(CM_DIALOGKEY, VK_TAB, keyData); });
-      }
-      return true;
-    }
-  }
+bool WidgetPeer::TabMovesFocus(const KeyStroke& S) {
+  if (S.Key.Shift.Contains(ssCtrl) || S.Key.Alt) return false;
+  LRESULT code = 0;
+  Guarded([&] { code = S.Control->Perform(WM_GETDLGCODE, 0, 0); });
+  if (ControlOfHandle(S.Handle) != S.Control || S.Control->Peer() != this) return true;
+  if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
+  if (TCustomForm* f = GetParentForm(S.Control)) Guarded([&] { f->Perform(CM_DIALOGKEY, VK_TAB, S.KeyData); });
+  return true;
+}
 
-  if (k.HasChar && key == k.Key) {
-    TMessage c;
-    c.Msg = WM_CHAR;
-    c.WParam = static_cast<unsigned char>(k.Char);
-    c.LParam = keyData;
-    FCharPassed = false;
-    FCurrent = Event;
-    FCurrentMsg = WM_CHAR;
-    Guarded([&] { wc->WndProc(c); });
-    FCurrent = nullptr;
-    FCurrentMsg = 0;
-    if (!alive() || !FCharPassed) return true;
-    const char ch = FCharPassedValue;
-    if (ch == k.Char) {
-      runNative(Event);
-    } else {
-      const QString text = ToQString(AnsiString(1, ch));
-      int qtKey = text.isEmpty() ? 0 : text.at(0).toUpper().unicode();
-      if (ch == '\r') qtKey = Qt::Key_Return;
-      if (ch == '\b') qtKey = Qt::Key_Backspace;
-      if (ch == '\x1B') qtKey = Qt::Key_Escape;
-      if (ch == '\t') qtKey = Qt::Key_Tab;
-      QKeyEvent changed(QEvent::KeyPress, qtKey, ke->modifiers() & ~Qt::ControlModifier, text);
-      runNative(&changed);
-    }
-    return true;
+void WidgetPeer::CharOfKey(const KeyStroke& S) {
+  TMessage c;
+  c.Msg = WM_CHAR;
+  c.WParam = static_cast<unsigned char>(S.Key.Char);
+  c.LParam = S.KeyData;
+  if (!SendKeyMessage(S, c)) return;
+  const char ch = FCharPassedValue;
+  if (ch == S.Key.Char) {
+    RunNative(S, S.Event);
+    return;
   }
-  if (key == k.Key) {
-    if (!k.HasChar || k.Shift.Contains(ssCtrl) || k.Alt) runNative(Event);
-    return true;
-  }
-  // The handler replaced the key with another one.
+  // The handler changed the character: Qt gets a key press of the new one.
+  const QString text = ToQString(AnsiString(1, ch));
+  int qtKey = text.isEmpty() ? 0 : text.at(0).toUpper().unicode();
+  if (ch == '\r') qtKey = Qt::Key_Return;
+  if (ch == '\b') qtKey = Qt::Key_Backspace;
+  if (ch == '\x1B') qtKey = Qt::Key_Escape;
+  if (ch == '\t') qtKey = Qt::Key_Tab;
+  QKeyEvent changed(QEvent::KeyPress, qtKey, S.Event->modifiers() & ~Qt::ControlModifier, text);
+  RunNative(S, &changed);
+}
+
+void WidgetPeer::ReplayChangedKey(const KeyStroke& S, WORD Key) {
   int qtKey = 0;
-  switch (key) {
+  switch (Key) {
     case VK_LEFT: qtKey = Qt::Key_Left; break;
     case VK_RIGHT: qtKey = Qt::Key_Right; break;
     case VK_UP: qtKey = Qt::Key_Up; break;
@@ -376,15 +447,13 @@ bool WidgetPeer::DispatchKey(QEvent* Event, const std::function<bool(QEvent*)>& 
     case VK_RETURN: qtKey = Qt::Key_Return; break;
     case VK_TAB: qtKey = Qt::Key_Tab; break;
     default:
-      if (key >= 'A' && key <= 'Z') qtKey = Qt::Key_A + (key - 'A');
-      if (key >= '0' && key <= '9') qtKey = Qt::Key_0 + (key - '0');
+      if (Key >= 'A' && Key <= 'Z') qtKey = Qt::Key_A + (Key - 'A');
+      if (Key >= '0' && Key <= '9') qtKey = Qt::Key_0 + (Key - '0');
       break;
   }
-  if (qtKey) {
-    QKeyEvent changed(QEvent::KeyPress, qtKey, ke->modifiers());
-    runNative(&changed);
-  }
-  return true;
+  if (!qtKey) return;
+  QKeyEvent changed(QEvent::KeyPress, qtKey, S.Event->modifiers());
+  RunNative(S, &changed);
 }
 
 // A windowless control has no window of its own: the hit test goes to the
@@ -481,7 +550,7 @@ bool WidgetPeer::DragMouse(QEvent* Event, const QPoint& Global) {
   return true;
 }
 
-bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const std::function<bool(QEvent*)>& Native) {
+bool WidgetPeer::DispatchMouse(QWidget* Source, QEvent* Event, const NativeFn& Native) {
   auto* me = static_cast<QMouseEvent*>(Event);
   // A disabled control takes no mouse input: the window system gives it to
   // the enabled window under the pointer, its parent (Qt passes an event
@@ -555,18 +624,14 @@ bool WidgetPeer::DispatchPaint(QEvent* Event) {
   ++PaintDepth;
   const bool savedPainting = FPainting;
   FPainting = true;
-  QEvent* savedEvent = FCurrent;
-  const UINT savedMsg = FCurrentMsg;
-  auto savedNative = FCurrentNative;
-  FCurrent = Event;
-  FCurrentMsg = WM_PAINT;
-  FCurrentNative = [this](QEvent* e) { return NativeEvent(e); };
-  FNativeDone = false;
-  c->FInPaint = true;
-  TMessage m;
-  m.Msg = WM_PAINT;
-  Guarded([&] { c->WndProc(m); });
-  if (FControl) FControl->FInPaint = false;
+  {
+    CurrentEventScope scope(*this, Event, WM_PAINT, [this](QEvent* e) { return NativeEvent(e); });
+    c->FInPaint = true;
+    TMessage m;
+    m.Msg = WM_PAINT;
+    Guarded([&] { c->WndProc(m); });
+    if (FControl) FControl->FInPaint = false;
+  }
   auto& dcs = PaintDCs();
   for (auto it = dcs.begin(); it != dcs.end();) {
     if (it->first == this) {
@@ -578,9 +643,6 @@ bool WidgetPeer::DispatchPaint(QEvent* Event) {
   }
   delete FPainter;
   FPainter = nullptr;
-  FCurrent = savedEvent;
-  FCurrentMsg = savedMsg;
-  FCurrentNative = savedNative;
   FPainting = savedPainting;
   --PaintDepth;
   return true;
