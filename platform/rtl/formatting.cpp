@@ -281,7 +281,8 @@ std::string SignedText(const TVarRec& a, long prec) {
 // %s: at most `prec` characters.
 std::string StringText(const TVarRec& a, long prec) {
   std::string text = a.VType == TVarRec::Kind::Char ? std::string(1, a.VChar) : a.VString;
-  if (prec >= 0 && static_cast<long>(text.size()) > prec) text.resize(static_cast<std::size_t>(prec));
+  if (prec >= 0 && static_cast<long>(text.size()) > prec)
+    text.resize(static_cast<std::size_t>(prec));
   return text;
 }
 
