@@ -341,60 +341,77 @@ AnsiString DateToStr(TDateTime Date) { return FormatDateTime("ddddd", Date); }
 AnsiString TimeToStr(TDateTime Time) { return FormatDateTime("tt", Time); }
 AnsiString DateTimeToStr(TDateTime DateTime) { return FormatDateTime("c", DateTime); }
 
-bool TryStrToDate(const AnsiString& S, TDateTime& Value) {
-  // Order of day, month and year as they appear in ShortDateFormat.
+namespace {
+
+// Order of day, month and year as they appear in ShortDateFormat.
+std::string DateOrder() {
   std::string order;
   for (char c : ShortDateFormat) {
     const char u = static_cast<char>(std::toupper(U(c)));
     if ((u == 'D' || u == 'M' || u == 'Y') && order.find(u) == std::string::npos) order += u;
   }
-  if (order.size() != 3) order = "DMY";
+  return order.size() == 3 ? order : "DMY";
+}
+
+// Up to three numbers of at most four digits, each followed by DateSeparator
+// (optional after the last).
+struct DateNumbers {
   int nums[3] = {0, 0, 0};
   int count = 0;
-  std::size_t i = 0;
-  const std::string t = Trim(S);
   int digitsOfYear = 0;
-  while (i < t.size() && count < 3) {
+};
+
+bool ReadDateNumbers(const std::string& t, const std::string& order, DateNumbers& r) {
+  std::size_t i = 0;
+  while (i < t.size() && r.count < 3) {
     if (t[i] < '0' || t[i] > '9') return false;
     int v = 0, nd = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, ++nd)
       if (nd < 5) v = v * 10 + (t[i] - '0');
-      ++nd;
-      ++i;
-    }
     if (nd > 4) return false;
-    if (order[static_cast<std::size_t>(count)] == 'Y') digitsOfYear = nd;
-    nums[count++] = v;
+    if (order[static_cast<std::size_t>(r.count)] == 'Y') r.digitsOfYear = nd;
+    r.nums[r.count++] = v;
     if (i < t.size()) {
       if (t[i] != DateSeparator) return false;
       ++i;  // a separator at the end is allowed ("3.4.")
     }
   }
-  if (i != t.size() || count < 2) return false;
+  return i == t.size() && r.count >= 2;
+}
+
+int CurrentYear() {
+  Word cy, cm, cd;
+  DecodeDate(Now(), cy, cm, cd);
+  return cy;
+}
+
+// Two-digit years: the century that puts the year within 50 years of now.
+int WithCentury(int y) {
+  const int cy = CurrentYear();
+  y += cy / 100 * 100;
+  if (y > cy + 50) y -= 100;
+  if (y < cy - 50) y += 100;
+  return y;
+}
+
+}  // namespace
+
+bool TryStrToDate(const AnsiString& S, TDateTime& Value) {
+  const std::string order = DateOrder();
+  DateNumbers r;
+  if (!ReadDateNumbers(Trim(S), order, r)) return false;
   int y = 0, m = 0, d = 0;
-  if (count == 2) {  // day and month of the current year
-    Word cy, cm, cd;
-    DecodeDate(Now(), cy, cm, cd);
-    y = cy;
+  if (r.count == 2) {  // day and month of the current year
+    y = CurrentYear();
     int k = 0;
-    for (char o : order) {
-      if (o == 'Y') continue;
-      (o == 'D' ? d : m) = nums[k++];
-    }
+    for (char o : order)
+      if (o != 'Y') (o == 'D' ? d : m) = r.nums[k++];
   } else {
     for (int k = 0; k < 3; ++k) {
       const char o = order[static_cast<std::size_t>(k)];
-      (o == 'D' ? d : o == 'M' ? m : y) = nums[k];
+      (o == 'D' ? d : o == 'M' ? m : y) = r.nums[k];
     }
-    if (digitsOfYear <= 2) {
-      // Two-digit years: the century that puts the year within 50 years of now.
-      Word cy, cm, cd;
-      DecodeDate(Now(), cy, cm, cd);
-      const int century = cy / 100 * 100;
-      y += century;
-      if (y > cy + 50) y -= 100;
-      if (y < cy - 50) y += 100;
-    }
+    if (r.digitsOfYear <= 2) y = WithCentury(y);
   }
   if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
   return TryEncodeDate(static_cast<Word>(y), static_cast<Word>(m), static_cast<Word>(d), Value);
