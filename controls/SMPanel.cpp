@@ -1,5 +1,7 @@
 #include "controls/SMPanel.h"
 
+#include <utility>
+
 #include "foundation/wuReg.h"
 #include "platform/gui/streaming.h"
 #include "platform/os/windows.h"
@@ -18,6 +20,59 @@ void TSMPanel::DoCanResize(TResizeDirection Direction, bool& CanResize) {
   if (OnCanResize) OnCanResize(this, Direction, CanResize);
 }
 
+namespace {
+
+// The move area leaves out the bands of every side that resizes, also with
+// rdNone in the set.
+TRect WithoutResizeBands(TRect r, const TResizeDirectionSet& rd, int band) {
+  if (rd.Contains(rdTop) || rd.Contains(rdTopLeft) || rd.Contains(rdTopRight)) r.Top += band;
+  if (rd.Contains(rdBottom) || rd.Contains(rdBottomLeft) || rd.Contains(rdBottomRight)) r.Bottom -= band;
+  if (rd.Contains(rdLeft) || rd.Contains(rdTopLeft) || rd.Contains(rdBottomLeft)) r.Left += band;
+  if (rd.Contains(rdRight) || rd.Contains(rdTopRight) || rd.Contains(rdBottomRight)) r.Right -= band;
+  return r;
+}
+
+// The resize direction whose band p lies in; a corner wins over its sides.
+TResizeDirection DirectionAt(const TResizeDirectionSet& rd, const TPoint& p, int band, int width,
+                             int height) {
+  if (rd.Contains(rdNone)) return rdNone;
+  const bool onTop = p.Y < band;
+  const bool onLeft = p.X < band;
+  const bool onRight = p.X >= width - band;
+  const bool onBottom = p.Y >= height - band;
+  const std::pair<TResizeDirection, bool> hits[] = {
+      {rdTop, onTop},
+      {rdLeft, onLeft},
+      {rdBottom, onBottom},
+      {rdRight, onRight},
+      {rdTopLeft, onTop && onLeft},
+      {rdTopRight, onTop && onRight},
+      {rdBottomLeft, onBottom && onLeft},
+      {rdBottomRight, onBottom && onRight},
+  };
+  TResizeDirection d = rdNone;
+  for (const auto& [direction, hit] : hits)
+    if (hit && rd.Contains(direction)) d = direction;  // each later hit replaces the one before
+  return d;
+}
+
+LRESULT ResizeCode(TResizeDirection d) {
+  switch (d) {
+    case rdTop: return HTTOP;
+    case rdBottom: return HTBOTTOM;
+    case rdLeft: return HTLEFT;
+    case rdRight: return HTRIGHT;
+    case rdTopLeft: return HTTOPLEFT;
+    case rdTopRight: return HTTOPRIGHT;
+    case rdBottomLeft: return HTBOTTOMLEFT;
+    case rdBottomRight: return HTBOTTOMRIGHT;
+    case rdNone: break;
+  }
+  return HTCLIENT;
+}
+
+}  // namespace
+
 LRESULT TSMPanel::HitTest(const TPoint& ScreenPos) {
   LRESULT code = HTCLIENT;
   if (ComponentState().Contains(csDesigning)) return code;
@@ -27,46 +82,11 @@ LRESULT TSMPanel::HitTest(const TPoint& ScreenPos) {
   if (BevelOuter() != bvNone) b += BevelWidth();
   TRect r(0, 0, Width(), Height());
   if (FAllowResize) {
-    const bool onTop = p.Y < b;
-    const bool onLeft = p.X < b;
-    const bool onRight = p.X >= Width() - b;
-    const bool onBottom = p.Y >= Height() - b;
-    const TResizeDirectionSet& rd = FResizeDirection;
-    // The move area leaves out the bands of every side that resizes, also
-    // with rdNone in the set.
-    if (rd.Contains(rdTop) || rd.Contains(rdTopLeft) || rd.Contains(rdTopRight)) r.Top += b;
-    if (rd.Contains(rdBottom) || rd.Contains(rdBottomLeft) || rd.Contains(rdBottomRight)) r.Bottom -= b;
-    if (rd.Contains(rdLeft) || rd.Contains(rdTopLeft) || rd.Contains(rdBottomLeft)) r.Left += b;
-    if (rd.Contains(rdRight) || rd.Contains(rdTopRight) || rd.Contains(rdBottomRight)) r.Right -= b;
-    TResizeDirection d = rdNone;
-    if (!rd.Contains(rdNone)) {
-      // Each later hit replaces the one before.
-      if (rd.Contains(rdTop) && onTop) d = rdTop;
-      if (rd.Contains(rdLeft) && onLeft) d = rdLeft;
-      if (rd.Contains(rdBottom) && onBottom) d = rdBottom;
-      if (rd.Contains(rdRight) && onRight) d = rdRight;
-      if (rd.Contains(rdTopLeft) && onTop && onLeft) d = rdTopLeft;
-      if (rd.Contains(rdTopRight) && onTop && onRight) d = rdTopRight;
-      if (rd.Contains(rdBottomLeft) && onBottom && onLeft) d = rdBottomLeft;
-      if (rd.Contains(rdBottomRight) && onBottom && onRight) d = rdBottomRight;
-    }
-    if (d != rdNone) {
-      bool canResize = true;
-      DoCanResize(d, canResize);
-      if (canResize) {
-        switch (d) {
-          case rdTop: code = HTTOP; break;
-          case rdBottom: code = HTBOTTOM; break;
-          case rdLeft: code = HTLEFT; break;
-          case rdRight: code = HTRIGHT; break;
-          case rdTopLeft: code = HTTOPLEFT; break;
-          case rdTopRight: code = HTTOPRIGHT; break;
-          case rdBottomLeft: code = HTBOTTOMLEFT; break;
-          case rdBottomRight: code = HTBOTTOMRIGHT; break;
-          case rdNone: break;
-        }
-      }
-    }
+    r = WithoutResizeBands(r, FResizeDirection, b);
+    const TResizeDirection d = DirectionAt(FResizeDirection, p, b, Width(), Height());
+    bool canResize = true;
+    if (d != rdNone) DoCanResize(d, canResize);
+    if (d != rdNone && canResize) code = ResizeCode(d);
   }
   if (FCaptionHeight != 0) r.Bottom = r.Top + FCaptionHeight;
   bool canMove = FAllowMove && r.Left <= p.X && p.X < r.Right && r.Top <= p.Y && p.Y < r.Bottom;

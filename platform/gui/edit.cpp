@@ -336,82 +336,23 @@ void TCustomEdit::CMEnter(TMessage& Message) {
 
 void TCustomEdit::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_CHAR: {
-      const auto ch = static_cast<unsigned char>(Message.WParam);
-      if (ch == 3) { Perform(WM_COPY, 0, 0); return; }
-      if (ch == 22) { Perform(WM_PASTE, 0, 0); return; }
-      if (ch == 24) { Perform(WM_CUT, 0, 0); return; }
-      if (ch >= 32 && !FReadOnly) {
-        if (Room(SelLength()) == 0) return;  // the text is full
-        if (FCharCase != ecNormal) {
-          AnsiString c(1, static_cast<char>(ch));
-          ApplyCase(c);
-          Message.WParam = static_cast<unsigned char>(c[0]);
-        }
-      }
+    case WM_CHAR:
+      if (CharMessage(Message)) return;
       break;
-    }
-    case WM_KEYDOWN: {
-      const WORD key = static_cast<WORD>(Message.WParam);
-      if (key == VK_DELETE && ShiftDown()) { Perform(WM_CUT, 0, 0); return; }
-      if (key == VK_INSERT && ShiftDown()) { Perform(WM_PASTE, 0, 0); return; }
-      if (key == VK_INSERT && CtrlDown()) { Perform(WM_COPY, 0, 0); return; }
+    case WM_KEYDOWN:
+      if (ClipboardKey(static_cast<WORD>(Message.WParam))) return;
       break;
-    }
-    case WM_COPY:
-      if (!FPasswordChar && SelLength() > 0) Clipboard()->SetAsText(SelText());
-      return;
-    case WM_CUT:
-      if (FPasswordChar) return;
-      if (SelLength() > 0) Clipboard()->SetAsText(SelText());
-      if (!FReadOnly && SelLength() > 0) InsertText("", true);
-      return;
-    case WM_CLEAR:
-      if (!FReadOnly && SelLength() > 0) InsertText("", true);
-      return;
-    case WM_PASTE: {
-      if (FReadOnly) return;
-      AnsiString s = Clipboard()->AsText();
-      const std::size_t br = s.find_first_of("\r\n");
-      if (br != AnsiString::npos) s.resize(br);
-      const int room = Room(SelLength());
-      if (room >= 0 && static_cast<int>(s.size()) > room) s.resize(static_cast<std::size_t>(room));
-      if (!s.empty() || SelLength() > 0) InsertText(s, true);
-      return;
-    }
-    case EM_GETSEL: {
-      const int s = SelStart();
-      const int e = s + SelLength();
-      if (Message.WParam) *reinterpret_cast<DWORD*>(Message.WParam) = static_cast<DWORD>(s);
-      if (Message.LParam) *reinterpret_cast<DWORD*>(Message.LParam) = static_cast<DWORD>(e);
-      Message.Result = static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s), static_cast<WORD>(e)));
-      return;
-    }
-    case EM_SETSEL: {
-      const int len = static_cast<int>(GetText().size());
-      int s = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
-      int e = static_cast<int>(Message.LParam);
-      if (s == -1) {
-        SetSelStart(SelStart());
-        return;
-      }
-      if (e < 0 || e > len) e = len;
-      s = std::clamp(s, 0, len);
-      if (e < s) std::swap(s, e);
-      SetSelStart(s);
-      SetSelLength(e - s);
-      return;
-    }
+    case WM_COPY: CopySelection(); return;
+    case WM_CUT: CutSelection(); return;
+    case WM_CLEAR: DeleteSelection(); return;
+    case WM_PASTE: PasteLine(); return;
+    case EM_GETSEL: GetSelection(Message); return;
+    case EM_SETSEL: SetSelection(Message); return;
     case EM_LIMITTEXT:
       FMaxLength = static_cast<int>(Message.WParam);
       return;
     case WM_UNDO:
-    case EM_UNDO:
-      if (QLineEdit* e = LineEditOf(this); e && !FReadOnly && e->isUndoAvailable()) {
-        e->undo();
-        Message.Result = 1;
-      }
-      return;
+    case EM_UNDO: UndoLastEdit(Message); return;
     case EM_CANUNDO:
       if (QLineEdit* e = LineEditOf(this)) Message.Result = e->isUndoAvailable() ? 1 : 0;
       return;
@@ -423,4 +364,92 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       break;
   }
   TWinControl::DefaultHandler(Message);
+}
+
+// Ctrl+C, Ctrl+V and Ctrl+X as characters are the clipboard messages; a full
+// text takes no more; what is typed gets the CharCase.
+bool TCustomEdit::CharMessage(TMessage& Message) {
+  const auto ch = static_cast<unsigned char>(Message.WParam);
+  const UINT command = ch == 3 ? WM_COPY : ch == 22 ? WM_PASTE : ch == 24 ? WM_CUT : 0;
+  if (command) {
+    Perform(command, 0, 0);
+    return true;
+  }
+  if (ch < 32 || FReadOnly) return false;
+  if (Room(SelLength()) == 0) return true;  // the text is full
+  if (FCharCase != ecNormal) {
+    AnsiString c(1, static_cast<char>(ch));
+    ApplyCase(c);
+    Message.WParam = static_cast<unsigned char>(c[0]);
+  }
+  return false;
+}
+
+// Shift+Delete cuts, Shift+Insert pastes, Ctrl+Insert copies.
+bool TCustomEdit::ClipboardKey(WORD Key) {
+  UINT command = 0;
+  if (Key == VK_DELETE && ShiftDown())
+    command = WM_CUT;
+  else if (Key == VK_INSERT && ShiftDown())
+    command = WM_PASTE;
+  else if (Key == VK_INSERT && CtrlDown())
+    command = WM_COPY;
+  if (command) Perform(command, 0, 0);
+  return command != 0;
+}
+
+void TCustomEdit::CopySelection() {
+  if (!FPasswordChar && SelLength() > 0) Clipboard()->SetAsText(SelText());
+}
+
+void TCustomEdit::CutSelection() {
+  if (FPasswordChar) return;
+  CopySelection();
+  DeleteSelection();
+}
+
+void TCustomEdit::DeleteSelection() {
+  if (!FReadOnly && SelLength() > 0) InsertText("", true);
+}
+
+// The clipboard's first line, as much of it as there is room for.
+void TCustomEdit::PasteLine() {
+  if (FReadOnly) return;
+  AnsiString s = Clipboard()->AsText();
+  const std::size_t br = s.find_first_of("\r\n");
+  if (br != AnsiString::npos) s.resize(br);
+  const int room = Room(SelLength());
+  if (room >= 0 && static_cast<int>(s.size()) > room) s.resize(static_cast<std::size_t>(room));
+  if (!s.empty() || SelLength() > 0) InsertText(s, true);
+}
+
+void TCustomEdit::GetSelection(TMessage& Message) {
+  const int s = SelStart();
+  const int e = s + SelLength();
+  if (Message.WParam) *reinterpret_cast<DWORD*>(Message.WParam) = static_cast<DWORD>(s);
+  if (Message.LParam) *reinterpret_cast<DWORD*>(Message.LParam) = static_cast<DWORD>(e);
+  Message.Result = static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s), static_cast<WORD>(e)));
+}
+
+// Start -1 drops the selection; an end out of the text means its end.
+void TCustomEdit::SetSelection(TMessage& Message) {
+  const int len = static_cast<int>(GetText().size());
+  int s = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+  int e = static_cast<int>(Message.LParam);
+  if (s == -1) {
+    SetSelStart(SelStart());
+    return;
+  }
+  if (e < 0 || e > len) e = len;
+  s = std::clamp(s, 0, len);
+  if (e < s) std::swap(s, e);
+  SetSelStart(s);
+  SetSelLength(e - s);
+}
+
+void TCustomEdit::UndoLastEdit(TMessage& Message) {
+  if (QLineEdit* e = LineEditOf(this); e && !FReadOnly && e->isUndoAvailable()) {
+    e->undo();
+    Message.Result = 1;
+  }
 }

@@ -588,17 +588,26 @@ void TCustomGrid::CMExit(TMessage& M) {
 
 // ---------------------------------------------------------------- painting
 
+namespace {
+
+// The fixed columns (rows), then those from the first scrolled one on.
+std::vector<int> ShownIndexes(int Fixed, int First, int Count) {
+  std::vector<int> r;
+  for (int i = 0; i < Fixed; ++i) r.push_back(i);
+  for (int i = First; i < Count; ++i) r.push_back(i);
+  return r;
+}
+
+}  // namespace
+
 void TCustomGrid::Paint() {
   TCanvas* cv = Canvas();
   const TRect client = ClientRect();
   const bool active = IsActiveControl();
   const TGridRect sel = Selection();
   const int lx = LineX(), ly = LineY();
-  std::vector<int> cols, rows;
-  for (int c = 0; c < FFixedCols; ++c) cols.push_back(c);
-  for (int c = FLeftCol; c < FColCount; ++c) cols.push_back(c);
-  for (int r = 0; r < FFixedRows; ++r) rows.push_back(r);
-  for (int r = FTopRow; r < FRowCount; ++r) rows.push_back(r);
+  const std::vector<int> cols = ShownIndexes(FFixedCols, FLeftCol, FColCount);
+  const std::vector<int> rows = ShownIndexes(FFixedRows, FTopRow, FRowCount);
 
   int y = 0;
   int gridRight = 0, gridBottom = 0;
@@ -608,51 +617,10 @@ void TCustomGrid::Paint() {
     int x = 0;
     for (int c : cols) {
       if (x >= client.Right) break;
-      const int w = ColWidths(c);
-      const TRect cell(x, y, x + w, y + h);
-      const bool fixed = c < FFixedCols || r < FFixedRows;
-      TGridDrawState state;
-      if (fixed) state << gdFixed;
-      else {
-        if (sel.Contains(c, r)) state << gdSelected;
-        if (active && c == FCol && r == FRow) state << gdFocused;
-      }
-      // Lines right of and below the cell.
-      if (lx > 0) {
-        const bool line = fixed ? FOptions.Contains(goFixedVertLine) : FOptions.Contains(goVertLine);
-        cv->Brush()->SetColor(line ? (fixed ? clBlack : clSilver) : Color());
-        cv->FillRect(TRect(cell.Right, y, cell.Right + lx, cell.Bottom + ly));
-      }
-      if (ly > 0) {
-        const bool line = fixed ? FOptions.Contains(goFixedHorzLine) : FOptions.Contains(goHorzLine);
-        cv->Brush()->SetColor(line ? (fixed ? clBlack : clSilver) : Color());
-        cv->FillRect(TRect(x, cell.Bottom, cell.Right, cell.Bottom + ly));
-      }
-      cv->Font()->Assign(Font());
-      if (fixed) {
-        cv->Brush()->SetColor(FFixedColor);
-      } else if (state.Contains(gdSelected) &&
-                 (!state.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected) ||
-                  FOptions.Contains(goRowSelect))) {
-        cv->Brush()->SetColor(clHighlight);
-        cv->Font()->SetColor(clHighlightText);
-      } else {
-        cv->Brush()->SetColor(Color());
-      }
-      const bool editorHere = EditorMode() && c == FEditCol && r == FEditRow;
-      if (FDefaultDrawing) cv->FillRect(cell);
-      DrawCell(c, r, cell, state);
-      cv->Refresh();
-      if (FDefaultDrawing) {
-        if (fixed && Ctl3D()) {
-          RECT rr = cell;
-          DrawEdge(cv->Handle(), &rr, BDR_RAISEDINNER, BF_RECT);
-        }
-        if (state.Contains(gdFocused) && !FOptions.Contains(goRowSelect) && !editorHere && PaintsFocusRect() &&
-            !(FOptions.Contains(goEditing) && FOptions.Contains(goAlwaysShowEditor)))
-          cv->DrawFocusRect(cell);
-      }
-      if (editorHere) PaintEditor(cell);
+      const TRect cell(x, y, x + ColWidths(c), y + h);
+      const TGridDrawState state = CellState(c, r, sel, active);
+      PaintLines(cell, state.Contains(gdFixed));
+      PaintCell(c, r, cell, state);
       x = cell.Right + lx;
       gridRight = std::max(gridRight, x);
     }
@@ -663,6 +631,75 @@ void TCustomGrid::Paint() {
   cv->Brush()->SetColor(Color());
   if (gridRight < client.Right) cv->FillRect(TRect(gridRight, 0, client.Right, client.Bottom));
   if (gridBottom < client.Bottom) cv->FillRect(TRect(0, gridBottom, std::min(gridRight, client.Right), client.Bottom));
+}
+
+TGridDrawState TCustomGrid::CellState(int ACol, int ARow, const TGridRect& Sel, bool Active) const {
+  TGridDrawState state;
+  if (ACol < FFixedCols || ARow < FFixedRows) {
+    state << gdFixed;
+  } else {
+    if (Sel.Contains(ACol, ARow)) state << gdSelected;
+    if (Active && ACol == FCol && ARow == FRow) state << gdFocused;
+  }
+  return state;
+}
+
+// Lines right of and below the cell: black between fixed cells, silver
+// elsewhere, the grid's colour where the options leave them out.
+void TCustomGrid::PaintLines(const TRect& Cell, bool Fixed) {
+  TCanvas* cv = Canvas();
+  const auto lineColor = [&](TGridOption FixedLine, TGridOption Line) {
+    const bool line = FOptions.Contains(Fixed ? FixedLine : Line);
+    return line ? (Fixed ? clBlack : clSilver) : Color();
+  };
+  const int lx = LineX(), ly = LineY();
+  if (lx > 0) {
+    cv->Brush()->SetColor(lineColor(goFixedVertLine, goVertLine));
+    cv->FillRect(TRect(Cell.Right, Cell.Top, Cell.Right + lx, Cell.Bottom + ly));
+  }
+  if (ly > 0) {
+    cv->Brush()->SetColor(lineColor(goFixedHorzLine, goHorzLine));
+    cv->FillRect(TRect(Cell.Left, Cell.Bottom, Cell.Right, Cell.Bottom + ly));
+  }
+}
+
+// Font and brush a cell is drawn with.
+void TCustomGrid::SetCellColors(TGridDrawState State) {
+  TCanvas* cv = Canvas();
+  cv->Font()->Assign(Font());
+  if (State.Contains(gdFixed)) {
+    cv->Brush()->SetColor(FFixedColor);
+  } else if (State.Contains(gdSelected) &&
+             (!State.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected) ||
+              FOptions.Contains(goRowSelect))) {
+    cv->Brush()->SetColor(clHighlight);
+    cv->Font()->SetColor(clHighlightText);
+  } else {
+    cv->Brush()->SetColor(Color());
+  }
+}
+
+void TCustomGrid::PaintCell(int ACol, int ARow, const TRect& Cell, TGridDrawState State) {
+  TCanvas* cv = Canvas();
+  SetCellColors(State);
+  const bool editorHere = EditorMode() && ACol == FEditCol && ARow == FEditRow;
+  if (FDefaultDrawing) cv->FillRect(Cell);
+  DrawCell(ACol, ARow, Cell, State);
+  cv->Refresh();
+  if (FDefaultDrawing) {
+    if (State.Contains(gdFixed) && Ctl3D()) {
+      RECT rr = Cell;
+      DrawEdge(cv->Handle(), &rr, BDR_RAISEDINNER, BF_RECT);
+    }
+    if (DrawsFocusRect(State, editorHere)) cv->DrawFocusRect(Cell);
+  }
+  if (editorHere) PaintEditor(Cell);
+}
+
+// Not where the editor or the row selection shows the current cell.
+bool TCustomGrid::DrawsFocusRect(TGridDrawState State, bool EditorHere) {
+  return State.Contains(gdFocused) && !FOptions.Contains(goRowSelect) && !EditorHere && PaintsFocusRect() &&
+         !(FOptions.Contains(goEditing) && FOptions.Contains(goAlwaysShowEditor));
 }
 
 void TCustomGrid::PaintEditor(const TRect& R) {

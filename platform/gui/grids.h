@@ -242,6 +242,12 @@ private:
   void EditKey(Word Key, TShiftState Shift);
   void EditChar(char Key);
   void EditChanged();
+  // Painting, part by part.
+  TGridDrawState CellState(int ACol, int ARow, const TGridRect& Sel, bool Active) const;
+  void PaintLines(const TRect& Cell, bool Fixed);
+  void SetCellColors(TGridDrawState State);
+  void PaintCell(int ACol, int ARow, const TRect& Cell, TGridDrawState State);
+  bool DrawsFocusRect(TGridDrawState State, bool EditorHere);
   void PaintEditor(const TRect& R);
 
   int FColCount = 5;

@@ -100,6 +100,17 @@ private:
   void ApplyCase(AnsiString& S) const;
   void InsertText(const AnsiString& S, bool ByUser);
   void AdjustHeight();
+  // The messages DefaultHandler answers; the first two return whether the
+  // message is done or goes on to the native edit.
+  bool CharMessage(TMessage& Message);
+  bool ClipboardKey(WORD Key);
+  void CopySelection();
+  void CutSelection();
+  void DeleteSelection();
+  void PasteLine();
+  void GetSelection(TMessage& Message);
+  void SetSelection(TMessage& Message);
+  void UndoLastEdit(TMessage& Message);
 
   int FMaxLength = 0;
   bool FReadOnly = false;

@@ -389,138 +389,167 @@ private:
   }
   TPropValue Value() {
     SkipSpace();
-    TPropValue v;
     const char c = Peek();
-    if (c == '\'' || c == '#') {
-      v.kind = TPropValue::vkString;
-      v.Str = StringPart();
-      for (;;) {
-        SkipSpace();
-        if (Peek() != '+') break;
-        ++p;
-        SkipSpace();
-        v.Str += StringPart();
-      }
-      return v;
-    }
-    if (c == '-' || c == '+' || std::isdigit(static_cast<unsigned char>(c)) || c == '$') {
-      std::size_t b = p;
-      if (c == '-' || c == '+') ++p;
-      if (Peek() == '$') {
-        ++p;
-        std::size_t hb = p;
-        while (p < s.size() && std::isxdigit(static_cast<unsigned char>(s[p]))) ++p;
-        if (hb == p) Error("Hexadezimalzahl erwartet");
-        std::uint64_t u = std::strtoull(s.substr(hb, p - hb).c_str(), nullptr, 16);
-        v.kind = TPropValue::vkInteger;
-        v.Int = static_cast<std::int64_t>(u);
-        // $FF000000 style colours are 32-bit values.
-        if (p - hb == 8) v.Int = static_cast<std::int32_t>(static_cast<std::uint32_t>(u));
-        if (c == '-') v.Int = -v.Int;
-        return v;
-      }
-      bool isFloat = false;
-      while (p < s.size() && (std::isdigit(static_cast<unsigned char>(s[p])) || s[p] == '.' || s[p] == 'e' || s[p] == 'E')) {
-        if (s[p] == '.' || s[p] == 'e' || s[p] == 'E') isFloat = true;
-        ++p;
-      }
-      const AnsiString num = s.substr(b, p - b);
-      if (isFloat) {
-        v.kind = TPropValue::vkFloat;
-        v.Float = std::strtod(num.c_str(), nullptr);
-      } else {
-        v.kind = TPropValue::vkInteger;
-        v.Int = std::strtoll(num.c_str(), nullptr, 10);
-      }
-      return v;
-    }
-    if (c == '[') {
-      ++p;
-      v.kind = TPropValue::vkSet;
-      for (;;) {
-        SkipSpace();
-        if (Peek() == ']') {
-          ++p;
-          break;
-        }
-        v.Idents.push_back(Ident());
-        SkipSpace();
-        if (Peek() == ',') ++p;
-      }
-      return v;
-    }
-    if (c == '(') {
-      ++p;
-      v.kind = TPropValue::vkList;
-      for (;;) {
-        SkipSpace();
-        if (Peek() == ')') {
-          ++p;
-          break;
-        }
-        if (p >= s.size()) Error("')' erwartet");
-        v.Items.push_back(Value());
-      }
-      return v;
-    }
-    if (c == '{') {
-      ++p;
-      v.kind = TPropValue::vkBinary;
-      int nibble = -1;
-      for (;;) {
-        if (p >= s.size()) Error("'}' erwartet");
-        const char h = s[p++];
-        if (h == '}') break;
-        if (h == '\n') ++line;
-        if (static_cast<unsigned char>(h) <= ' ') continue;
-        int d;
-        if (h >= '0' && h <= '9') d = h - '0';
-        else if (h >= 'A' && h <= 'F') d = h - 'A' + 10;
-        else if (h >= 'a' && h <= 'f') d = h - 'a' + 10;
-        else Error("Hexadezimalzeichen erwartet");
-        if (nibble < 0) {
-          nibble = d;
-        } else {
-          v.Binary.push_back(static_cast<Byte>(nibble * 16 + d));
-          nibble = -1;
-        }
-      }
-      if (nibble >= 0) Error("Bin\xE4rdaten unvollst\xE4ndig");
-      return v;
-    }
-    if (c == '<') {
-      ++p;
-      v.kind = TPropValue::vkCollection;
-      for (;;) {
-        SkipSpace();
-        if (Peek() == '>') {
-          ++p;
-          break;
-        }
-        const AnsiString item = Ident();
-        if (!SameText(item, "item")) Error("'item' erwartet");
-        std::vector<std::pair<AnsiString, TPropValue>> props;
-        for (;;) {
-          SkipSpace();
-          const AnsiString w = Ident();
-          if (SameText(w, "end")) break;
-          AnsiString name = PropertyName(w);
-          props.emplace_back(std::move(name), Value());
-        }
-        v.Collection.push_back(std::move(props));
-      }
-      return v;
-    }
-    if (IdentChar(c, true)) {
-      v.kind = TPropValue::vkIdent;
-      v.Str = Ident();
-      while (Peek() == '.') {  // Form.Component references
-        ++p;
-        v.Str += "." + Ident();
-      }
-      return v;
-    }
+    if (c == '\'' || c == '#') return StringValue();
+    if (c == '-' || c == '+' || std::isdigit(static_cast<unsigned char>(c)) || c == '$') return NumberValue();
+    if (c == '[') return SetValue();
+    if (c == '(') return ListValue();
+    if (c == '{') return BinaryValue();
+    if (c == '<') return CollectionValue();
+    if (IdentChar(c, true)) return IdentValue();
     Error("Wert erwartet");
+  }
+  // 'text'#13'more' + 'on the next line'
+  TPropValue StringValue() {
+    TPropValue v;
+    v.kind = TPropValue::vkString;
+    v.Str = StringPart();
+    for (;;) {
+      SkipSpace();
+      if (Peek() != '+') break;
+      ++p;
+      SkipSpace();
+      v.Str += StringPart();
+    }
+    return v;
+  }
+  // A signed integer, decimal or $hex, or a float.
+  TPropValue NumberValue() {
+    const std::size_t b = p;
+    const char sign = Peek();
+    if (sign == '-' || sign == '+') ++p;
+    if (Peek() == '$') return HexValue(sign == '-');
+    bool isFloat = false;
+    while (p < s.size() && (std::isdigit(static_cast<unsigned char>(s[p])) || s[p] == '.' || s[p] == 'e' || s[p] == 'E')) {
+      if (s[p] == '.' || s[p] == 'e' || s[p] == 'E') isFloat = true;
+      ++p;
+    }
+    const AnsiString num = s.substr(b, p - b);
+    TPropValue v;
+    if (isFloat) {
+      v.kind = TPropValue::vkFloat;
+      v.Float = std::strtod(num.c_str(), nullptr);
+    } else {
+      v.kind = TPropValue::vkInteger;
+      v.Int = std::strtoll(num.c_str(), nullptr, 10);
+    }
+    return v;
+  }
+  TPropValue HexValue(bool negative) {
+    ++p;  // '$'
+    const std::size_t hb = p;
+    while (p < s.size() && std::isxdigit(static_cast<unsigned char>(s[p]))) ++p;
+    if (hb == p) Error("Hexadezimalzahl erwartet");
+    const std::uint64_t u = std::strtoull(s.substr(hb, p - hb).c_str(), nullptr, 16);
+    TPropValue v;
+    v.kind = TPropValue::vkInteger;
+    v.Int = static_cast<std::int64_t>(u);
+    // $FF000000 style colours are 32-bit values.
+    if (p - hb == 8) v.Int = static_cast<std::int32_t>(static_cast<std::uint32_t>(u));
+    if (negative) v.Int = -v.Int;
+    return v;
+  }
+  // [ident, ident]
+  TPropValue SetValue() {
+    ++p;
+    TPropValue v;
+    v.kind = TPropValue::vkSet;
+    for (;;) {
+      SkipSpace();
+      if (Peek() == ']') {
+        ++p;
+        break;
+      }
+      v.Idents.push_back(Ident());
+      SkipSpace();
+      if (Peek() == ',') ++p;
+    }
+    return v;
+  }
+  // (value value)
+  TPropValue ListValue() {
+    ++p;
+    TPropValue v;
+    v.kind = TPropValue::vkList;
+    for (;;) {
+      SkipSpace();
+      if (Peek() == ')') {
+        ++p;
+        break;
+      }
+      if (p >= s.size()) Error("')' erwartet");
+      v.Items.push_back(Value());
+    }
+    return v;
+  }
+  static int HexDigitValue(char h) {
+    if (h >= '0' && h <= '9') return h - '0';
+    if (h >= 'A' && h <= 'F') return h - 'A' + 10;
+    if (h >= 'a' && h <= 'f') return h - 'a' + 10;
+    return -1;
+  }
+  // {hex digits}, white space between them allowed.
+  TPropValue BinaryValue() {
+    ++p;
+    TPropValue v;
+    v.kind = TPropValue::vkBinary;
+    int nibble = -1;
+    for (;;) {
+      if (p >= s.size()) Error("'}' erwartet");
+      const char h = s[p++];
+      if (h == '}') break;
+      if (h == '\n') ++line;
+      if (static_cast<unsigned char>(h) <= ' ') continue;
+      const int d = HexDigitValue(h);
+      if (d < 0) Error("Hexadezimalzeichen erwartet");
+      if (nibble < 0) {
+        nibble = d;
+      } else {
+        v.Binary.push_back(static_cast<Byte>(nibble * 16 + d));
+        nibble = -1;
+      }
+    }
+    if (nibble >= 0) Error("Bin\xE4rdaten unvollst\xE4ndig");
+    return v;
+  }
+  // <item Name = value ... end item ... end>
+  TPropValue CollectionValue() {
+    ++p;
+    TPropValue v;
+    v.kind = TPropValue::vkCollection;
+    for (;;) {
+      SkipSpace();
+      if (Peek() == '>') {
+        ++p;
+        break;
+      }
+      const AnsiString item = Ident();
+      if (!SameText(item, "item")) Error("'item' erwartet");
+      v.Collection.push_back(ItemProps());
+    }
+    return v;
+  }
+  std::vector<std::pair<AnsiString, TPropValue>> ItemProps() {
+    std::vector<std::pair<AnsiString, TPropValue>> props;
+    for (;;) {
+      SkipSpace();
+      const AnsiString w = Ident();
+      if (SameText(w, "end")) break;
+      AnsiString name = PropertyName(w);
+      props.emplace_back(std::move(name), Value());
+    }
+    return props;
+  }
+  // An identifier, dotted for Form.Component references.
+  TPropValue IdentValue() {
+    TPropValue v;
+    v.kind = TPropValue::vkIdent;
+    v.Str = Ident();
+    while (Peek() == '.') {
+      ++p;
+      v.Str += "." + Ident();
+    }
+    return v;
   }
 
   const AnsiString& s;

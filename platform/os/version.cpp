@@ -74,69 +74,97 @@ struct SectionHeader {
   std::uint32_t link;
 };
 
-bool FindRecord(int fd, std::uint64_t fileSize, platform::VersionRecord& record) {
-  ElfReader elf(fd, fileSize);
+// Where the section table stands, from the ELF header.
+struct SectionTable {
+  bool is64 = false;
+  std::uint64_t offset = 0;
+  std::uint64_t entrySize = 0;
+  std::uint64_t count = 0;
+  std::uint64_t namesIndex = 0;
+  std::size_t entry = 0;  // bytes of an entry that are read
+};
+
+// The identification and the header; sets the reader's byte order.
+bool ReadElfHeader(ElfReader& elf, SectionTable& t) {
   unsigned char ident[64] = {};
   if (!elf.Read(0, ident, 16)) return false;
   if (std::memcmp(ident, "\x7f" "ELF", 4) != 0) return false;
-  const bool is64 = ident[4] == 2;
   if (ident[4] != 1 && ident[4] != 2) return false;
   if (ident[5] != 1 && ident[5] != 2) return false;
+  t.is64 = ident[4] == 2;
   elf.SetBigEndian(ident[5] == 2);
-  const std::size_t headerSize = is64 ? 64 : 52;
-  if (!elf.Read(0, ident, headerSize)) return false;
-  const std::uint64_t shoff = is64 ? elf.Value(ident + 0x28, 8) : elf.Value(ident + 0x20, 4);
-  const std::uint64_t shentsize = elf.Value(ident + (is64 ? 0x3A : 0x2E), 2);
-  std::uint64_t shnum = elf.Value(ident + (is64 ? 0x3C : 0x30), 2);
-  std::uint64_t shstrndx = elf.Value(ident + (is64 ? 0x3E : 0x32), 2);
-  const std::size_t entry = is64 ? 64 : 40;
-  if (shoff == 0 || shentsize < entry) return false;
+  if (!elf.Read(0, ident, t.is64 ? 64 : 52)) return false;
+  t.offset = t.is64 ? elf.Value(ident + 0x28, 8) : elf.Value(ident + 0x20, 4);
+  t.entrySize = elf.Value(ident + (t.is64 ? 0x3A : 0x2E), 2);
+  t.count = elf.Value(ident + (t.is64 ? 0x3C : 0x30), 2);
+  t.namesIndex = elf.Value(ident + (t.is64 ? 0x3E : 0x32), 2);
+  t.entry = t.is64 ? 64 : 40;
+  return t.offset != 0 && t.entrySize >= t.entry;
+}
 
-  auto readSection = [&](std::uint64_t index, SectionHeader& sh) {
-    if (index >= kMaxSections) return false;
-    unsigned char raw[64];
-    if (!elf.Read(shoff + index * shentsize, raw, entry)) return false;
-    sh.name = static_cast<std::uint32_t>(elf.Value(raw, 4));
-    sh.type = static_cast<std::uint32_t>(elf.Value(raw + 4, 4));
-    sh.offset = is64 ? elf.Value(raw + 0x18, 8) : elf.Value(raw + 0x10, 4);
-    sh.size = is64 ? elf.Value(raw + 0x20, 8) : elf.Value(raw + 0x14, 4);
-    sh.link = static_cast<std::uint32_t>(elf.Value(raw + (is64 ? 0x28 : 0x18), 4));
-    return true;
-  };
+bool ReadSection(const ElfReader& elf, const SectionTable& t, std::uint64_t index, SectionHeader& sh) {
+  if (index >= kMaxSections) return false;
+  unsigned char raw[64];
+  if (!elf.Read(t.offset + index * t.entrySize, raw, t.entry)) return false;
+  sh.name = static_cast<std::uint32_t>(elf.Value(raw, 4));
+  sh.type = static_cast<std::uint32_t>(elf.Value(raw + 4, 4));
+  sh.offset = t.is64 ? elf.Value(raw + 0x18, 8) : elf.Value(raw + 0x10, 4);
+  sh.size = t.is64 ? elf.Value(raw + 0x20, 8) : elf.Value(raw + 0x14, 4);
+  sh.link = static_cast<std::uint32_t>(elf.Value(raw + (t.is64 ? 0x28 : 0x18), 4));
+  return true;
+}
 
-  // Many sections: the real counts stand in the first section header.
-  if (shnum == 0 || shstrndx == 0xFFFF) {
+// Many sections: the real counts stand in the first section header.
+bool ReadSectionCounts(const ElfReader& elf, SectionTable& t) {
+  if (t.count == 0 || t.namesIndex == 0xFFFF) {
     SectionHeader first{};
-    if (!readSection(0, first)) return false;
-    if (shnum == 0) shnum = first.size;
-    if (shstrndx == 0xFFFF) shstrndx = first.link;
+    if (!ReadSection(elf, t, 0, first)) return false;
+    if (t.count == 0) t.count = first.size;
+    if (t.namesIndex == 0xFFFF) t.namesIndex = first.link;
   }
-  if (shnum == 0 || shnum > kMaxSections || shstrndx >= shnum) return false;
+  return t.count != 0 && t.count <= kMaxSections && t.namesIndex < t.count;
+}
 
+bool ReadNameTable(const ElfReader& elf, const SectionTable& t, std::vector<char>& table) {
   SectionHeader names{};
-  if (!readSection(shstrndx, names) || names.type == kSectionNoBits) return false;
+  if (!ReadSection(elf, t, t.namesIndex, names) || names.type == kSectionNoBits) return false;
   if (names.size == 0 || names.size > kMaxNameTable) return false;
-  std::vector<char> table(static_cast<std::size_t>(names.size));
-  if (!elf.Read(names.offset, table.data(), table.size())) return false;
+  table.resize(static_cast<std::size_t>(names.size));
+  return elf.Read(names.offset, table.data(), table.size());
+}
 
-  for (std::uint64_t i = 0; i < shnum; ++i) {
+// Whether the name at offset `name` of the table is `what` (and ends in it).
+bool NameIs(const std::vector<char>& table, std::uint32_t name, const char* what) {
+  if (name >= table.size()) return false;
+  const std::size_t maxLen = table.size() - name;
+  if (strnlen(table.data() + name, maxLen) == maxLen) return false;  // not terminated
+  return std::strcmp(table.data() + name, what) == 0;
+}
+
+// The record at the start of the version section.
+bool ReadRecord(const ElfReader& elf, const SectionHeader& sh, platform::VersionRecord& record) {
+  if (sh.type == kSectionNoBits || sh.size < kRecordSize) return false;
+  unsigned char raw[kRecordSize];
+  if (!elf.Read(sh.offset, raw, sizeof raw)) return false;
+  if (std::memcmp(raw, kRecordMagic, sizeof kRecordMagic) != 0) return false;
+  auto le32 = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(raw[at]) | (static_cast<std::uint32_t>(raw[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(raw[at + 2]) << 16) | (static_cast<std::uint32_t>(raw[at + 3]) << 24);
+  };
+  record = {le32(8), le32(12), le32(16), le32(20)};
+  return true;
+}
+
+bool FindRecord(int fd, std::uint64_t fileSize, platform::VersionRecord& record) {
+  ElfReader elf(fd, fileSize);
+  SectionTable t;
+  std::vector<char> table;
+  if (!ReadElfHeader(elf, t) || !ReadSectionCounts(elf, t) || !ReadNameTable(elf, t, table))
+    return false;
+  for (std::uint64_t i = 0; i < t.count; ++i) {
     SectionHeader sh{};
-    if (!readSection(i, sh)) return false;
-    if (sh.name >= table.size()) continue;
-    const std::size_t maxLen = table.size() - sh.name;
-    const std::size_t len = strnlen(table.data() + sh.name, maxLen);
-    if (len == maxLen) continue;  // not terminated
-    if (std::strcmp(table.data() + sh.name, kSectionName) != 0) continue;
-    if (sh.type == kSectionNoBits || sh.size < kRecordSize) return false;
-    unsigned char raw[kRecordSize];
-    if (!elf.Read(sh.offset, raw, sizeof raw)) return false;
-    if (std::memcmp(raw, kRecordMagic, sizeof kRecordMagic) != 0) return false;
-    auto le32 = [&](std::size_t at) {
-      return static_cast<std::uint32_t>(raw[at]) | (static_cast<std::uint32_t>(raw[at + 1]) << 8) |
-             (static_cast<std::uint32_t>(raw[at + 2]) << 16) | (static_cast<std::uint32_t>(raw[at + 3]) << 24);
-    };
-    record = {le32(8), le32(12), le32(16), le32(20)};
-    return true;
+    if (!ReadSection(elf, t, i, sh)) return false;
+    if (NameIs(table, sh.name, kSectionName)) return ReadRecord(elf, sh, record);
   }
   return false;
 }

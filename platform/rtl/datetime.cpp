@@ -2,6 +2,7 @@
 // reading a date.
 #include "platform/rtl/sysutils.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -178,134 +179,154 @@ bool StartsWithNoCase(const std::string& s, std::size_t i, const char* what) {
   return true;
 }
 
-void AppendDateTime(std::string& out, const std::string& f, TDateTime dt, int depth) {
-  if (depth > 2) return;  // c, ddddd, t inside those formats: no endless nesting
-  const DateParts p = Split(dt);
-  char lastToken = ' ';
-  std::size_t i = 0;
-  const std::size_t n = f.size();
-  // 12-hour clock when an am/pm marker follows the hour.
-  auto hasAmPmAfter = [&](std::size_t from) {
-    for (std::size_t k = from; k < n; ++k) {
-      if (f[k] == '"' || f[k] == '\'') {
-        const std::size_t e = f.find(f[k], k + 1);
-        if (e == std::string::npos) break;
-        k = e;
-        continue;
-      }
-      if (StartsWithNoCase(f, k, "am/pm") || StartsWithNoCase(f, k, "a/p") ||
-          StartsWithNoCase(f, k, "ampm"))
-        return true;
-    }
-    return false;
-  };
-  while (i < n) {
-    const char raw = f[i];
-    char token = static_cast<char>(std::toupper(U(raw)));
-    if (raw == '"' || raw == '\'') {
-      const std::size_t e = f.find(raw, i + 1);
-      const std::size_t end = e == std::string::npos ? n : e;
-      out.append(f, i + 1, end - i - 1);
-      i = end == n ? n : end + 1;
+// 12-hour clock when an am/pm marker follows the hour (quoted text aside).
+bool HasAmPmAfter(const std::string& f, std::size_t from) {
+  for (std::size_t k = from; k < f.size(); ++k) {
+    if (f[k] == '"' || f[k] == '\'') {
+      const std::size_t e = f.find(f[k], k + 1);
+      if (e == std::string::npos) break;
+      k = e;
       continue;
     }
-    std::size_t run = 1;
-    while (i + run < n && std::toupper(U(f[i + run])) == token && token >= 'A' && token <= 'Z')
-      ++run;
-    if (token >= 'A' && token <= 'Z') {
-      if (token == 'M' && lastToken == 'H') token = 'N';
-    }
-    switch (token) {
-      case 'Y':
-        out += run <= 2 ? Pad(p.year % 100, 2) : Pad(p.year, 4);
-        break;
-      case 'M':
-        if (run == 1)
-          out += std::to_string(p.month);
-        else if (run == 2)
-          out += Pad(p.month, 2);
-        else if (run == 3)
-          out += ShortMonthNames[p.month - 1];
-        else
-          out += LongMonthNames[p.month - 1];
-        break;
-      case 'D':
-        if (run == 1)
-          out += std::to_string(p.day);
-        else if (run == 2)
-          out += Pad(p.day, 2);
-        else if (run == 3)
-          out += ShortDayNames[p.dow - 1];
-        else if (run == 4)
-          out += LongDayNames[p.dow - 1];
-        else if (run == 5)
-          AppendDateTime(out, ShortDateFormat, dt, depth + 1);
-        else
-          AppendDateTime(out, LongDateFormat, dt, depth + 1);
-        break;
-      case 'H': {
-        int h = p.hour;
-        if (hasAmPmAfter(i + run)) {
-          h %= 12;
-          if (h == 0) h = 12;
-        }
-        out += run >= 2 ? Pad(h, 2) : std::to_string(h);
-        if (run > 2) run = 2;
-        break;
-      }
-      case 'N':
-        out += run >= 2 ? Pad(p.minute, 2) : std::to_string(p.minute);
-        if (run > 2) run = 2;
-        break;
-      case 'S':
-        out += run >= 2 ? Pad(p.second, 2) : std::to_string(p.second);
-        if (run > 2) run = 2;
-        break;
-      case 'Z':
-        out += run >= 3 ? Pad(p.msec, 3) : std::to_string(p.msec);
-        if (run > 3) run = 3;
-        break;
-      case 'T':
-        AppendDateTime(out, run == 1 ? ShortTimeFormat : LongTimeFormat, dt, depth + 1);
-        if (run > 2) run = 2;
-        break;
-      case 'C':
-        AppendDateTime(out, ShortDateFormat, dt, depth + 1);
-        if (p.hour || p.minute || p.second || p.msec) {
-          out += ' ';
-          AppendDateTime(out, LongTimeFormat, dt, depth + 1);
-        }
-        run = 1;
-        break;
-      case 'A': {
-        const bool pm = p.hour >= 12;
-        if (StartsWithNoCase(f, i, "am/pm")) {
-          out += pm ? f.substr(i + 3, 2) : f.substr(i, 2);
-          run = 5;
-        } else if (StartsWithNoCase(f, i, "a/p")) {
-          out += pm ? f.substr(i + 2, 1) : f.substr(i, 1);
-          run = 3;
-        } else if (StartsWithNoCase(f, i, "ampm")) {
-          out += pm ? TimePMString : TimeAMString;
-          run = 4;
-        } else {
-          out.append(f, i, run);
-        }
-        break;
-      }
-      case '/':
-        out += DateSeparator;
-        break;
-      case ':':
-        out += TimeSeparator;
-        break;
-      default:
-        out.append(f, i, run);
-        break;
-    }
-    if (token >= 'A' && token <= 'Z') lastToken = token == 'N' ? 'H' : token;
-    i += run;
+    if (StartsWithNoCase(f, k, "am/pm") || StartsWithNoCase(f, k, "a/p") ||
+        StartsWithNoCase(f, k, "ampm"))
+      return true;
   }
+  return false;
+}
+
+// A number, with `wide` digits when its run is at least that long.
+std::string FieldNumber(int v, std::size_t run, std::size_t wide) {
+  return run >= wide ? Pad(v, static_cast<int>(wide)) : std::to_string(v);
+}
+
+std::string MonthText(int month, std::size_t run) {
+  if (run <= 2) return FieldNumber(month, run, 2);
+  return run == 3 ? ShortMonthNames[month - 1] : LongMonthNames[month - 1];
+}
+
+// am/pm and a/p in the format's own letters, ampm in the locale's words;
+// returns the characters read.
+std::size_t AppendAmPm(std::string& out, const std::string& f, std::size_t i, std::size_t run,
+                       bool pm) {
+  if (StartsWithNoCase(f, i, "am/pm")) {
+    out += pm ? f.substr(i + 3, 2) : f.substr(i, 2);
+    return 5;
+  }
+  if (StartsWithNoCase(f, i, "a/p")) {
+    out += pm ? f.substr(i + 2, 1) : f.substr(i, 1);
+    return 3;
+  }
+  if (StartsWithNoCase(f, i, "ampm")) {
+    out += pm ? TimePMString : TimeAMString;
+    return 4;
+  }
+  out.append(f, i, run);
+  return run;
+}
+
+// Quoted text from the quote at i on, as it stands; returns where it ends.
+std::size_t AppendQuoted(std::string& out, const std::string& f, std::size_t i) {
+  const std::size_t e = f.find(f[i], i + 1);
+  const std::size_t end = e == std::string::npos ? f.size() : e;
+  out.append(f, i + 1, end - i - 1);
+  return end == f.size() ? end : end + 1;
+}
+
+void AppendDateTime(std::string& out, const std::string& f, TDateTime dt, int depth);
+
+// Writes one format for one moment, field by field.
+class DateTimeWriter {
+public:
+  DateTimeWriter(std::string& out, const std::string& f, TDateTime dt, int depth)
+      : FOut(out), FFormat(f), FDateTime(dt), FParts(Split(dt)), FDepth(depth) {}
+
+  void Run() {
+    char lastToken = ' ';
+    std::size_t i = 0;
+    const std::size_t n = FFormat.size();
+    while (i < n) {
+      const char raw = FFormat[i];
+      if (raw == '"' || raw == '\'') {
+        i = AppendQuoted(FOut, FFormat, i);
+        continue;
+      }
+      char token = static_cast<char>(std::toupper(U(raw)));
+      const bool letter = token >= 'A' && token <= 'Z';
+      std::size_t run = 1;
+      while (letter && i + run < n && std::toupper(U(FFormat[i + run])) == token) ++run;
+      if (token == 'M' && lastToken == 'H') token = 'N';  // minutes after an hour
+      i += Field(token, i, run);
+      if (letter) lastToken = token == 'N' ? 'H' : token;
+    }
+  }
+
+private:
+  // Writes the field of `run` letters `token` at i; returns the characters read.
+  std::size_t Field(char token, std::size_t i, std::size_t run) {
+    const DateParts& p = FParts;
+    switch (token) {
+      case 'Y': FOut += run <= 2 ? Pad(p.year % 100, 2) : Pad(p.year, 4); return run;
+      case 'M': FOut += MonthText(p.month, run); return run;
+      case 'D': Day(run); return run;
+      case 'H':
+        FOut += FieldNumber(ClockHour(i + run), run, 2);
+        return std::min<std::size_t>(run, 2);
+      case 'N': FOut += FieldNumber(p.minute, run, 2); return std::min<std::size_t>(run, 2);
+      case 'S': FOut += FieldNumber(p.second, run, 2); return std::min<std::size_t>(run, 2);
+      case 'Z': FOut += FieldNumber(p.msec, run, 3); return std::min<std::size_t>(run, 3);
+      case 'T':
+        Nested(run == 1 ? ShortTimeFormat : LongTimeFormat);
+        return std::min<std::size_t>(run, 2);
+      case 'C': DateAndTime(); return 1;
+      case 'A': return AppendAmPm(FOut, FFormat, i, run, p.hour >= 12);
+      case '/': FOut += DateSeparator; return run;
+      case ':': FOut += TimeSeparator; return run;
+      default: FOut.append(FFormat, i, run); return run;
+    }
+  }
+
+  // d, dd, ddd, dddd; ddddd and dddddd are the short and long date.
+  void Day(std::size_t run) {
+    if (run <= 2)
+      FOut += FieldNumber(FParts.day, run, 2);
+    else if (run == 3)
+      FOut += ShortDayNames[FParts.dow - 1];
+    else if (run == 4)
+      FOut += LongDayNames[FParts.dow - 1];
+    else
+      Nested(run == 5 ? ShortDateFormat : LongDateFormat);
+  }
+
+  // The hour, on the 12-hour clock when am/pm follows the field ending at `end`.
+  int ClockHour(std::size_t end) const {
+    if (!HasAmPmAfter(FFormat, end)) return FParts.hour;
+    const int h = FParts.hour % 12;
+    return h == 0 ? 12 : h;
+  }
+
+  // c: the short date, and the long time unless it is midnight.
+  void DateAndTime() {
+    Nested(ShortDateFormat);
+    const DateParts& p = FParts;
+    if (p.hour || p.minute || p.second || p.msec) {
+      FOut += ' ';
+      Nested(LongTimeFormat);
+    }
+  }
+
+  void Nested(const std::string& f) { AppendDateTime(FOut, f, FDateTime, FDepth + 1); }
+
+  std::string& FOut;
+  const std::string& FFormat;
+  TDateTime FDateTime;
+  DateParts FParts;
+  int FDepth;
+};
+
+void AppendDateTime(std::string& out, const std::string& f, TDateTime dt, int depth) {
+  if (depth > 2) return;  // c, ddddd, t inside those formats: no endless nesting
+  DateTimeWriter(out, f, dt, depth).Run();
 }
 
 }  // namespace
@@ -320,60 +341,77 @@ AnsiString DateToStr(TDateTime Date) { return FormatDateTime("ddddd", Date); }
 AnsiString TimeToStr(TDateTime Time) { return FormatDateTime("tt", Time); }
 AnsiString DateTimeToStr(TDateTime DateTime) { return FormatDateTime("c", DateTime); }
 
-bool TryStrToDate(const AnsiString& S, TDateTime& Value) {
-  // Order of day, month and year as they appear in ShortDateFormat.
+namespace {
+
+// Order of day, month and year as they appear in ShortDateFormat.
+std::string DateOrder() {
   std::string order;
   for (char c : ShortDateFormat) {
     const char u = static_cast<char>(std::toupper(U(c)));
     if ((u == 'D' || u == 'M' || u == 'Y') && order.find(u) == std::string::npos) order += u;
   }
-  if (order.size() != 3) order = "DMY";
+  return order.size() == 3 ? order : "DMY";
+}
+
+// Up to three numbers of at most four digits, each followed by DateSeparator
+// (optional after the last).
+struct DateNumbers {
   int nums[3] = {0, 0, 0};
   int count = 0;
-  std::size_t i = 0;
-  const std::string t = Trim(S);
   int digitsOfYear = 0;
-  while (i < t.size() && count < 3) {
+};
+
+bool ReadDateNumbers(const std::string& t, const std::string& order, DateNumbers& r) {
+  std::size_t i = 0;
+  while (i < t.size() && r.count < 3) {
     if (t[i] < '0' || t[i] > '9') return false;
     int v = 0, nd = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, ++nd)
       if (nd < 5) v = v * 10 + (t[i] - '0');
-      ++nd;
-      ++i;
-    }
     if (nd > 4) return false;
-    if (order[static_cast<std::size_t>(count)] == 'Y') digitsOfYear = nd;
-    nums[count++] = v;
+    if (order[static_cast<std::size_t>(r.count)] == 'Y') r.digitsOfYear = nd;
+    r.nums[r.count++] = v;
     if (i < t.size()) {
       if (t[i] != DateSeparator) return false;
       ++i;  // a separator at the end is allowed ("3.4.")
     }
   }
-  if (i != t.size() || count < 2) return false;
+  return i == t.size() && r.count >= 2;
+}
+
+int CurrentYear() {
+  Word cy, cm, cd;
+  DecodeDate(Now(), cy, cm, cd);
+  return cy;
+}
+
+// Two-digit years: the century that puts the year within 50 years of now.
+int WithCentury(int y) {
+  const int cy = CurrentYear();
+  y += cy / 100 * 100;
+  if (y > cy + 50) y -= 100;
+  if (y < cy - 50) y += 100;
+  return y;
+}
+
+}  // namespace
+
+bool TryStrToDate(const AnsiString& S, TDateTime& Value) {
+  const std::string order = DateOrder();
+  DateNumbers r;
+  if (!ReadDateNumbers(Trim(S), order, r)) return false;
   int y = 0, m = 0, d = 0;
-  if (count == 2) {  // day and month of the current year
-    Word cy, cm, cd;
-    DecodeDate(Now(), cy, cm, cd);
-    y = cy;
+  if (r.count == 2) {  // day and month of the current year
+    y = CurrentYear();
     int k = 0;
-    for (char o : order) {
-      if (o == 'Y') continue;
-      (o == 'D' ? d : m) = nums[k++];
-    }
+    for (char o : order)
+      if (o != 'Y') (o == 'D' ? d : m) = r.nums[k++];
   } else {
     for (int k = 0; k < 3; ++k) {
       const char o = order[static_cast<std::size_t>(k)];
-      (o == 'D' ? d : o == 'M' ? m : y) = nums[k];
+      (o == 'D' ? d : o == 'M' ? m : y) = r.nums[k];
     }
-    if (digitsOfYear <= 2) {
-      // Two-digit years: the century that puts the year within 50 years of now.
-      Word cy, cm, cd;
-      DecodeDate(Now(), cy, cm, cd);
-      const int century = cy / 100 * 100;
-      y += century;
-      if (y > cy + 50) y -= 100;
-      if (y < cy - 50) y += 100;
-    }
+    if (r.digitsOfYear <= 2) y = WithCentury(y);
   }
   if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
   return TryEncodeDate(static_cast<Word>(y), static_cast<Word>(m), static_cast<Word>(d), Value);

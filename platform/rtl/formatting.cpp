@@ -237,171 +237,201 @@ AnsiString Format(const AnsiString& Fmt, std::initializer_list<TVarRec> Args) {
   return FormatArgs(Fmt, Args.begin(), Args.size());
 }
 
-AnsiString FormatArgs(const AnsiString& Fmt, const TVarRec* Args, std::size_t Count) {
-  AnsiString out;
-  std::size_t argIndex = 0;
-  const std::size_t n = Fmt.size();
-  std::size_t i = 0;
+namespace {
 
-  auto nextArg = [&]() -> const TVarRec& {
-    if (argIndex >= Count) throw EConvertError(platform::msg::ArgumentMissing, {Fmt});
-    return Args[argIndex++];
-  };
-  // A number or '*' (taken from the arguments); -1 when none.
-  auto readNumber = [&]() -> long {
-    if (i < n && Fmt[i] == '*') {
-      ++i;
-      const TVarRec& a = nextArg();
-      if (a.VType != TVarRec::Kind::Integer && a.VType != TVarRec::Kind::Unsigned)
-        FormatError(Fmt);
-      return static_cast<long>(a.VInteger);
+// Flags, width, precision and type letter of one directive; -1 for none.
+struct Directive {
+  bool left = false;
+  long width = -1;
+  long prec = -1;
+  char type = 0;
+};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Left-pads with '0' to at least `digits` characters.
+std::string ZeroPadded(std::string text, long digits) {
+  if (static_cast<long>(text.size()) < digits)
+    text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
+  return text;
+}
+
+std::string AlignedText(std::string text, long width, bool left) {
+  if (width > 0 && static_cast<long>(text.size()) < width) {
+    const std::size_t pad = static_cast<std::size_t>(width) - text.size();
+    if (left)
+      text.append(pad, ' ');
+    else
+      text.insert(0, pad, ' ');
+  }
+  return text;
+}
+
+// %d: signed unless the argument is unsigned.
+std::string SignedText(const TVarRec& a, long prec) {
+  if (a.VType == TVarRec::Kind::Unsigned)
+    return ZeroPadded(DecimalOfUnsigned(static_cast<std::uint64_t>(a.VInteger)), prec);
+  const bool neg = a.VInteger < 0;
+  const std::uint64_t mag = neg ? (~static_cast<std::uint64_t>(a.VInteger) + 1)
+                                : static_cast<std::uint64_t>(a.VInteger);
+  const std::string digits = ZeroPadded(DecimalOfUnsigned(mag), prec);
+  return neg ? "-" + digits : digits;
+}
+
+// %s: at most `prec` characters.
+std::string StringText(const TVarRec& a, long prec) {
+  std::string text = a.VType == TVarRec::Kind::Char ? std::string(1, a.VChar) : a.VString;
+  if (prec >= 0 && static_cast<long>(text.size()) > prec)
+    text.resize(static_cast<std::size_t>(prec));
+  return text;
+}
+
+// %f, %n, %e, %g and %m.
+std::string FloatText(char type, double v, long prec) {
+  const int places = prec < 0 ? 2 : static_cast<int>(std::min(prec, 18L));
+  const int digits = prec < 0 ? 15 : static_cast<int>(prec);
+  bool neg = false;
+  std::string text;
+  switch (type) {
+    case 'f': text = FixedText(v, places, false, neg); break;
+    case 'n': text = FixedText(v, places, true, neg); break;
+    case 'e': text = ExponentText(v, digits, 3, true, true, neg); break;
+    case 'g': text = GeneralText(v, digits, neg); break;
+    default:
+      text = CurrencyText(v, prec < 0 ? CurrencyDecimals : places);
+      break;
+  }
+  if (neg) text.insert(text.begin(), '-');
+  return text;
+}
+
+std::string PointerText(const TVarRec& a) {
+  return ZeroPadded(HexDigits(reinterpret_cast<std::uintptr_t>(a.VPointer)),
+                    static_cast<long>(sizeof(void*) * 2));
+}
+
+// Walks a format string and takes its arguments in turn.
+class FormatReader {
+public:
+  FormatReader(const AnsiString& fmt, const TVarRec* args, std::size_t count)
+      : FFmt(fmt), FArgs(args), FCount(count) {}
+
+  AnsiString Run() {
+    AnsiString out;
+    while (FPos < FFmt.size()) {
+      const char c = FFmt[FPos++];
+      if (c != '%') {
+        out += c;
+      } else if (FPos < FFmt.size() && FFmt[FPos] == '%') {
+        out += '%';
+        ++FPos;
+      } else {
+        const Directive d = ReadDirective();
+        out += AlignedText(DirectiveText(d), d.width, d.left);
+      }
     }
-    if (i >= n || Fmt[i] < '0' || Fmt[i] > '9') return -1;
+    return out;
+  }
+
+private:
+  [[noreturn]] void Fail() const { FormatError(FFmt); }
+
+  const TVarRec& NextArg() {
+    if (FArgIndex >= FCount) throw EConvertError(platform::msg::ArgumentMissing, {FFmt});
+    return FArgs[FArgIndex++];
+  }
+
+  const TVarRec& NextArgOf(TVarRec::Kind kind, TVarRec::Kind alternative) {
+    const TVarRec& a = NextArg();
+    if (a.VType != kind && a.VType != alternative) Fail();
+    return a;
+  }
+
+  const TVarRec& NextInteger() {
+    return NextArgOf(TVarRec::Kind::Integer, TVarRec::Kind::Unsigned);
+  }
+
+  // Digits from `pos` on, capped so they cannot overflow.
+  long ReadDigits(std::size_t& pos) const {
     long v = 0;
-    while (i < n && Fmt[i] >= '0' && Fmt[i] <= '9') {
-      if (v < 100000000) v = v * 10 + (Fmt[i] - '0');
-      ++i;
-    }
+    for (; pos < FFmt.size() && IsDigit(FFmt[pos]); ++pos)
+      if (v < 100000000) v = v * 10 + (FFmt[pos] - '0');
     return v;
-  };
+  }
 
-  while (i < n) {
-    const char c = Fmt[i];
-    if (c != '%') {
-      out += c;
-      ++i;
-      continue;
+  // A number or '*' (taken from the arguments); -1 when none.
+  long ReadNumber() {
+    if (FPos < FFmt.size() && FFmt[FPos] == '*') {
+      ++FPos;
+      return static_cast<long>(NextInteger().VInteger);
     }
-    ++i;
-    if (i >= n) FormatError(Fmt);
-    if (Fmt[i] == '%') {
-      out += '%';
-      ++i;
-      continue;
+    if (FPos >= FFmt.size() || !IsDigit(FFmt[FPos])) return -1;
+    return ReadDigits(FPos);
+  }
+
+  // [index:] — digits followed by a colon choose the next argument.
+  void ReadArgIndex() {
+    std::size_t j = FPos;
+    const long index = ReadDigits(j);
+    if (j > FPos && j < FFmt.size() && FFmt[j] == ':') {
+      FArgIndex = static_cast<std::size_t>(index);
+      FPos = j + 1;
     }
-    // [index:] — digits followed by a colon
-    {
-      std::size_t j = i;
-      long index = 0;
-      while (j < n && Fmt[j] >= '0' && Fmt[j] <= '9') {
-        if (index < 100000000) index = index * 10 + (Fmt[j] - '0');
-        ++j;
-      }
-      if (j > i && j < n && Fmt[j] == ':') {
-        argIndex = static_cast<std::size_t>(index);
-        i = j + 1;
-      }
+  }
+
+  // Everything after the '%': [index:][-][width][.prec]type.
+  Directive ReadDirective() {
+    if (FPos >= FFmt.size()) Fail();
+    ReadArgIndex();
+    Directive d;
+    if (FPos < FFmt.size() && FFmt[FPos] == '-') {
+      d.left = true;
+      ++FPos;
     }
-    bool left = false;
-    if (i < n && Fmt[i] == '-') {
-      left = true;
-      ++i;
+    d.width = ReadNumber();
+    if (d.width < -1) {  // a negative '*' width means left alignment
+      d.left = true;
+      d.width = -d.width;
     }
-    long width = readNumber();
-    if (width < -1) {  // a negative '*' width means left alignment
-      left = true;
-      width = -width;
+    if (FPos < FFmt.size() && FFmt[FPos] == '.') {
+      ++FPos;
+      d.prec = std::max(ReadNumber(), 0L);
     }
-    long prec = -1;
-    if (i < n && Fmt[i] == '.') {
-      ++i;
-      prec = readNumber();
-      if (prec < 0) prec = 0;
-    }
-    if (i >= n) FormatError(Fmt);
-    const char type = static_cast<char>(std::tolower(U(Fmt[i])));
-    ++i;
-    std::string text;
-    switch (type) {
-      case 'd': {
-        const TVarRec& a = nextArg();
-        if (a.VType != TVarRec::Kind::Integer && a.VType != TVarRec::Kind::Unsigned)
-          FormatError(Fmt);
-        bool neg = false;
-        std::string digits;
-        if (a.VType == TVarRec::Kind::Unsigned) {
-          digits = DecimalOfUnsigned(static_cast<std::uint64_t>(a.VInteger));
-        } else {
-          neg = a.VInteger < 0;
-          const std::uint64_t mag = neg ? (~static_cast<std::uint64_t>(a.VInteger) + 1)
-                                        : static_cast<std::uint64_t>(a.VInteger);
-          digits = DecimalOfUnsigned(mag);
-        }
-        while (prec > 0 && static_cast<long>(digits.size()) < prec) digits.insert(digits.begin(), '0');
-        text = neg ? "-" + digits : digits;
-        break;
-      }
-      case 'u': {
-        const TVarRec& a = nextArg();
-        if (a.VType != TVarRec::Kind::Integer && a.VType != TVarRec::Kind::Unsigned)
-          FormatError(Fmt);
-        text = DecimalOfUnsigned(AsUnsignedBits(a));
-        while (prec > 0 && static_cast<long>(text.size()) < prec) text.insert(text.begin(), '0');
-        break;
-      }
-      case 'x': {
-        const TVarRec& a = nextArg();
-        if (a.VType != TVarRec::Kind::Integer && a.VType != TVarRec::Kind::Unsigned)
-          FormatError(Fmt);
-        text = HexDigits(AsUnsignedBits(a));
-        while (prec > 0 && static_cast<long>(text.size()) < prec) text.insert(text.begin(), '0');
-        break;
-      }
-      case 's': {
-        const TVarRec& a = nextArg();
-        if (a.VType == TVarRec::Kind::String)
-          text = a.VString;
-        else if (a.VType == TVarRec::Kind::Char)
-          text.assign(1, a.VChar);
-        else
-          FormatError(Fmt);
-        if (prec >= 0 && static_cast<long>(text.size()) > prec) text.resize(static_cast<std::size_t>(prec));
-        break;
-      }
+    if (FPos >= FFmt.size()) Fail();
+    d.type = static_cast<char>(std::tolower(U(FFmt[FPos++])));
+    return d;
+  }
+
+  std::string DirectiveText(const Directive& d) {
+    using Kind = TVarRec::Kind;
+    switch (d.type) {
+      case 'd': return SignedText(NextInteger(), d.prec);
+      case 'u': return ZeroPadded(DecimalOfUnsigned(AsUnsignedBits(NextInteger())), d.prec);
+      case 'x': return ZeroPadded(HexDigits(AsUnsignedBits(NextInteger())), d.prec);
+      case 's': return StringText(NextArgOf(Kind::String, Kind::Char), d.prec);
       case 'f':
       case 'e':
       case 'g':
       case 'n':
-      case 'm': {
-        const TVarRec& a = nextArg();
-        if (a.VType != TVarRec::Kind::Float) FormatError(Fmt);
-        const double v = static_cast<double>(a.VFloat);
-        bool neg = false;
-        if (type == 'f') {
-          text = FixedText(v, prec < 0 ? 2 : static_cast<int>(std::min(prec, 18L)), false, neg);
-        } else if (type == 'n') {
-          text = FixedText(v, prec < 0 ? 2 : static_cast<int>(std::min(prec, 18L)), true, neg);
-        } else if (type == 'e') {
-          text = ExponentText(v, prec < 0 ? 15 : static_cast<int>(prec), 3, true, true, neg);
-        } else if (type == 'g') {
-          text = GeneralText(v, prec < 0 ? 15 : static_cast<int>(prec), neg);
-        } else {
-          text = CurrencyText(v, prec < 0 ? CurrencyDecimals : static_cast<int>(std::min(prec, 18L)));
-        }
-        if (neg) text.insert(text.begin(), '-');
-        break;
-      }
-      case 'p': {
-        const TVarRec& a = nextArg();
-        if (a.VType != TVarRec::Kind::Pointer) FormatError(Fmt);
-        text = HexDigits(reinterpret_cast<std::uintptr_t>(a.VPointer));
-        const std::size_t w = sizeof(void*) * 2;
-        while (text.size() < w) text.insert(text.begin(), '0');
-        break;
-      }
-      default:
-        FormatError(Fmt);
+      case 'm':
+        return FloatText(d.type, static_cast<double>(NextArgOf(Kind::Float, Kind::Float).VFloat),
+                         d.prec);
+      case 'p': return PointerText(NextArgOf(Kind::Pointer, Kind::Pointer));
+      default: Fail();
     }
-    if (width > 0 && static_cast<long>(text.size()) < width) {
-      const std::size_t pad = static_cast<std::size_t>(width) - text.size();
-      if (left)
-        text.append(pad, ' ');
-      else
-        text.insert(0, pad, ' ');
-    }
-    out += text;
   }
-  return out;
+
+  const AnsiString& FFmt;
+  const TVarRec* FArgs;
+  std::size_t FCount;
+  std::size_t FArgIndex = 0;
+  std::size_t FPos = 0;
+};
+
+}  // namespace
+
+AnsiString FormatArgs(const AnsiString& Fmt, const TVarRec* Args, std::size_t Count) {
+  return FormatReader(Fmt, Args, Count).Run();
 }
 
 // ---------------------------------------------------------------- floating point

@@ -20,6 +20,8 @@ namespace {
 class ProbeGrid : public TStringGrid {
 public:
   using TStringGrid::TStringGrid;
+  bool FocusRect = true;
+  bool PaintsFocusRect() override { return FocusRect; }
   Word Down(Word Key, TShiftState Shift = TShiftState()) {
     KeyDown(Key, Shift);
     return Key;
@@ -288,6 +290,130 @@ TEST_F(GridTest, SelectedCellsInTheHighlight) {
   }
   const TRect r = grid->CellRect(1, 3);
   EXPECT_EQ(img.At(r.Left + 1, r.Top + 1), clWhite);
+}
+
+TEST_F(GridTest, LinesFollowTheOptionsAndTheirWidth) {
+  struct Case {
+    const char* what;
+    TGridOptions off;
+    int lineWidth;
+    TPoint at;
+    TColor expected;
+  };
+  const Case cases[] = {
+      {"fixed vertical", {}, 1, {64, 10}, clBlack},
+      {"fixed vertical off", {goFixedVertLine}, 1, {64, 10}, clWhite},
+      {"fixed horizontal", {}, 1, {10, 24}, clBlack},
+      {"fixed horizontal off", {goFixedHorzLine}, 1, {10, 24}, clWhite},
+      {"vertical", {}, 1, {129, 30}, clSilver},
+      {"vertical off", {goVertLine}, 1, {129, 30}, clWhite},
+      {"horizontal", {}, 1, {100, 49}, clSilver},
+      {"horizontal off", {goHorzLine}, 1, {100, 49}, clWhite},
+      {"wide lines", {}, 3, {66, 10}, clBlack},
+      {"no lines", {}, 0, {66, 10}, ColorToRGB(clBtnFace)},
+  };
+  for (const Case& c : cases) {
+    TGridOptions o = grid->Options();
+    for (TGridOption x : {goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine})
+      if (c.off.Contains(x)) o >> x;
+    grid->SetOptions(o);
+    grid->SetGridLineWidth(c.lineWidth);
+    const platform::PixelImage img = platform::RenderControl(grid);
+    EXPECT_EQ(img.At(c.at.X, c.at.Y), c.expected) << c.what;
+    grid->SetOptions(o << goFixedVertLine << goFixedHorzLine << goVertLine << goHorzLine);
+  }
+}
+
+TEST_F(GridTest, BeyondTheLastCellsIsTheGridsColour) {
+  grid->SetColCount(2);
+  grid->SetRowCount(2);
+  grid->SetColor(clYellow);
+  zeltest::DrawRecording rec;
+  const platform::PixelImage img = platform::RenderControl(grid);
+  EXPECT_EQ(img.At(150, 10), clYellow);  // right of the columns
+  EXPECT_EQ(img.At(10, 80), clYellow);   // below the rows
+  EXPECT_EQ(img.At(10, 10), ColorToRGB(clBtnFace));
+  // The fixed cells are raised.
+  EXPECT_EQ(rec.OfKind(platform::DrawOp::Edge).size(), 3u);
+}
+
+TEST_F(GridTest, TheFocusedCellFollowsTheOptions) {
+  struct Case {
+    const char* what;
+    TGridOptions on;
+    bool focused;
+    bool focusRect;
+    bool defaultDrawing;
+    std::size_t focusRects;
+    TColor inside;
+  };
+  const TColor window = clWhite;
+  const TColor highlight = ColorToRGB(clHighlight);
+  const Case cases[] = {
+      {"not focused", {}, false, true, true, 0, highlight},  // first: before the form shows
+      {"focused", {}, true, true, true, 1, window},
+      {"focus drawn selected", {goDrawFocusSelected}, true, true, true, 1, highlight},
+      {"row select", {goRowSelect}, true, true, true, 0, highlight},
+      {"always an editor", {goEditing, goAlwaysShowEditor}, true, true, true, 0, window},
+      {"editing, no editor yet", {goEditing}, true, true, true, 1, window},
+      {"no focus rectangle", {}, true, false, true, 0, window},
+      {"no default drawing", {}, true, true, false, 0, clNone},
+  };
+  for (const Case& c : cases) {
+    grid->SetOptions(grid->Options() + c.on);
+    grid->FocusRect = c.focusRect;
+    grid->SetDefaultDrawing(c.defaultDrawing);
+    if (c.focused && !form.Visible()) {
+      zeltest::ShowForm(&form);
+      grid->SetFocus();
+      zeltest::RunPostedMessages();
+    }
+    zeltest::DrawRecording rec;
+    const platform::PixelImage img = platform::RenderControl(grid);
+    EXPECT_EQ(rec.OfKind(platform::DrawOp::FocusRect).size(), c.focusRects) << c.what;
+    const TRect r = grid->CellRect(1, 1);
+    if (c.inside != clNone) {
+      EXPECT_EQ(img.At(r.Left + 10, r.Top + 10), c.inside) << c.what;
+    }
+    grid->SetOptions(grid->Options() - c.on);
+    grid->FocusRect = true;
+    grid->SetDefaultDrawing(true);
+  }
+}
+
+TEST_F(GridTest, TheOpenEditorShowsItsTextSelectionAndCaret) {
+  zeltest::ShowForm(&form);
+  grid->SetFocus();
+  zeltest::RunPostedMessages();
+  grid->SetOptions(grid->Options() << goEditing);
+  Type(grid, "abc");
+  ASSERT_TRUE(grid->EditorMode());
+  const TRect cell = grid->CellRect(1, 1);
+  {
+    zeltest::DrawRecording rec;
+    platform::RenderControl(grid);
+    const auto texts = rec.Texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "abc"), texts.end());
+    const auto lines = rec.OfKind(platform::DrawOp::Line);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().From.Y, cell.Top + 2);  // the caret
+    EXPECT_EQ(lines.back().To.Y, cell.Bottom - 2);
+    EXPECT_EQ(rec.OfKind(platform::DrawOp::FocusRect).size(), 0u);
+  }
+  grid->InplaceEditor()->SetSelStart(1);
+  grid->InplaceEditor()->SetSelLength(1);
+  {
+    zeltest::DrawRecording rec;
+    platform::RenderControl(grid);
+    const auto texts = rec.Texts();
+    for (const char* part : {"a", "b", "c"})
+      EXPECT_NE(std::find(texts.begin(), texts.end(), part), texts.end()) << part;
+    for (const auto& t : rec.OfKind(platform::DrawOp::Text)) {
+      if (t.TextValue == "b") {
+        EXPECT_EQ(t.BkColor, ColorToRGB(clHighlight));
+      }
+    }
+  }
 }
 
 TEST_F(GridTest, ReadFromADescription) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -304,6 +305,124 @@ TEST(Reader, RefusesWhatItCannotRead) {
     TProbeForm f(nullptr);
     EXPECT_THROW(platform::ReadComponent(&f, c.text), EFilerError) << c.what;
   }
+}
+
+// Keeps each value it is given, as read.
+class TValueSink : public TComponent {
+  ZEL_CLASS(TValueSink, TComponent)
+public:
+  explicit TValueSink(TComponent* Owner) : TComponent(Owner) {}
+  std::vector<platform::TPropValue> Seen;
+};
+
+const bool sinkRegistered =
+    platform::RegisterClass<TValueSink>("TValueSink", "TComponent")
+        .Raw("V", [](TValueSink* s, const platform::TPropValue& v) { s->Seen.push_back(v); })
+        .Done();
+
+std::string Describe(const platform::TPropValue& v) {
+  using V = platform::TPropValue;
+  std::ostringstream o;
+  switch (v.kind) {
+    case V::vkInteger: o << "int " << v.Int; break;
+    case V::vkFloat: o << "float " << v.Float; break;
+    case V::vkString: o << "str <" << v.Str << ">"; break;
+    case V::vkIdent: o << "ident " << v.Str; break;
+    case V::vkSet:
+      o << "set";
+      for (const AnsiString& i : v.Idents) o << " " << i;
+      break;
+    case V::vkList:
+      o << "list(";
+      for (const V& i : v.Items) o << " " << Describe(i);
+      o << " )";
+      break;
+    case V::vkBinary:
+      o << "bin";
+      for (Byte b : v.Binary) o << " " << static_cast<int>(b);
+      break;
+    case V::vkCollection:
+      o << "coll";
+      for (const auto& item : v.Collection) {
+        o << " item";
+        for (const auto& [name, value] : item) o << " " << name << "=" << Describe(value);
+        o << " end";
+      }
+      break;
+  }
+  return o.str();
+}
+
+TEST(Reader, ReadsEveryKindOfValue) {
+  struct Case {
+    const char* value;
+    const char* expected;
+  } cases[] = {
+      {"'a''b'#65#8364 +\n    'c' + #300", "str <a'bA\x80" "c?>"},
+      {"#9'x'", "str <\tx>"},
+      {"-12", "int -12"},
+      {"+7", "int 7"},
+      {"$ff", "int 255"},
+      {"-$10", "int -16"},
+      {"$FFFFFFFF", "int -1"},
+      {"$100000000", "int 4294967296"},
+      {"1.5", "float 1.5"},
+      {"-2E3", "float -2000"},
+      {"[]", "set"},
+      {"[akLeft, akTop]", "set akLeft akTop"},
+      {"[a b]", "set a b"},
+      {"()", "list( )"},
+      {"(1 'x'\n  (2) [c])", "list( int 1 str <x> list( int 2 ) set c )"},
+      {"{}", "bin"},
+      {"{0a FF\n  10}", "bin 10 255 16"},
+      {"<>", "coll"},
+      {"<\n  item\n    A = 1\n    B.C = 'x'\n  end\n  item\n  end>",
+       "coll item A=int 1 B.C=str <x> end item end"},
+      {"Form1.Button1", "ident Form1.Button1"},
+      {"True", "ident True"},
+  };
+  for (const Case& c : cases) {
+    TValueSink sink(nullptr);
+    platform::ReadComponent(&sink, std::string("object S: TValueSink\n  V = ") + c.value + "\nend\n");
+    ASSERT_EQ(sink.Seen.size(), 1u) << c.value;
+    EXPECT_EQ(Describe(sink.Seen[0]), c.expected) << c.value;
+  }
+}
+
+TEST(Reader, NamesTheLineAndWhatIsWrongInAValue) {
+  struct Case {
+    const char* value;
+    const char* message;
+  } cases[] = {
+      {"$", "Zeile 2: Hexadezimalzahl erwartet"},
+      {"-$x", "Zeile 2: Hexadezimalzahl erwartet"},
+      {"#", "Zeile 2: Zeichencode erwartet"},
+      {"{0A\n0G}", "Zeile 3: Hexadezimalzeichen erwartet"},
+      {"{0A0}", "Zeile 2: Bin\xE4rdaten unvollst\xE4ndig"},
+      {"{0A", "Zeile 3: Hexadezimalzeichen erwartet"},  // the 'e' of "end" is a digit
+      {"(1", "Zeile 4: ')' erwartet"},
+      {"<thing end>", "Zeile 2: 'item' erwartet"},
+      {"<item A 1 end>", "Zeile 2: '=' erwartet"},
+      {"[1]", "Zeile 2: Bezeichner erwartet"},
+      {"?", "Zeile 2: Wert erwartet"},
+  };
+  const auto errorOf = [](const std::string& text) -> std::string {
+    TValueSink sink(nullptr);
+    try {
+      platform::ReadComponent(&sink, text);
+    } catch (const EReadError& e) {
+      return e.Message();
+    }
+    return "no error";
+  };
+  const std::string prefix = "Fehler beim Lesen der Fensterbeschreibung in ";
+  for (const Case& c : cases) {
+    EXPECT_EQ(errorOf(std::string("object S: TValueSink\n  V = ") + c.value + "\nend\n"),
+              prefix + c.message)
+        << c.value;
+  }
+  EXPECT_EQ(errorOf("object S: TValueSink\n  V = {0A"), prefix + "Zeile 2: '}' erwartet");
+  EXPECT_EQ(errorOf("object S: TValueSink\n  V = (1"), prefix + "Zeile 2: ')' erwartet");
 }
 
 TEST(Registry, ClassInfoIsFoundAlongTheParents) {

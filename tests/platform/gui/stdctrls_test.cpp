@@ -271,6 +271,98 @@ TEST(Edit, WorksWithoutNativeWindow) {
   EXPECT_EQ(edit.SelLength(), 3);
 }
 
+TEST_F(EditTest, SelectionMessagesOrderAndClampTheirEnds) {
+  struct Case {
+    std::intptr_t from;
+    LPARAM to;
+    int selStart, selLength;
+  };
+  const Case cases[] = {{5, 2, 2, 3}, {-5, 3, 0, 3}, {3, 100, 3, 4}, {3, -2, 3, 4}, {9, 9, 7, 0}, {0, 0, 0, 0}};
+  for (const Case& c : cases) {
+    edit->SetText("Artikel");
+    edit->Perform(EM_SETSEL, static_cast<WPARAM>(c.from), c.to);
+    EXPECT_EQ(edit->SelStart(), c.selStart) << c.from << "," << c.to;
+    EXPECT_EQ(edit->SelLength(), c.selLength) << c.from << "," << c.to;
+  }
+  // -1 as the start drops the selection and keeps the caret.
+  edit->Perform(EM_SETSEL, 2, 5);
+  edit->Perform(EM_SETSEL, static_cast<WPARAM>(-1), 0);
+  EXPECT_EQ(edit->SelStart(), 2);
+  EXPECT_EQ(edit->SelLength(), 0);
+}
+
+TEST_F(EditTest, ClearLimitReadOnlyAndUndoMessages) {
+  edit->SetText("Artikel");
+  changes = 0;
+  edit->Perform(WM_CLEAR, 0, 0);  // nothing selected
+  EXPECT_EQ(edit->Text(), "Artikel");
+  EXPECT_EQ(changes, 0);
+  edit->Perform(EM_SETSEL, 0, 3);
+  edit->Perform(WM_CLEAR, 0, 0);
+  EXPECT_EQ(edit->Text(), "ikel");
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(edit->Modified());
+
+  edit->Perform(EM_LIMITTEXT, 5, 0);
+  EXPECT_EQ(edit->MaxLength(), 5);
+  edit->SetSelStart(4);
+  TypeText("xyz");
+  EXPECT_EQ(edit->Text(), "ikelx");
+
+  EXPECT_EQ(edit->Perform(EM_CANUNDO, 0, 0), 1);
+  EXPECT_EQ(edit->Perform(EM_SETREADONLY, 1, 0), 1);
+  EXPECT_TRUE(edit->ReadOnly());
+  EXPECT_EQ(edit->Perform(WM_UNDO, 0, 0), 0);  // not while read-only
+  edit->SelectAll();
+  edit->Perform(WM_CLEAR, 0, 0);
+  EXPECT_EQ(edit->Text(), "ikelx");
+  EXPECT_EQ(edit->Perform(EM_SETREADONLY, 0, 0), 1);
+  EXPECT_FALSE(edit->ReadOnly());
+  EXPECT_EQ(edit->Perform(EM_UNDO, 0, 0), 1);
+  EXPECT_EQ(edit->Text(), "ikel");
+}
+
+TEST_F(EditTest, InsertAndDeleteKeysAndPasswordsOnTheClipboard) {
+  ClipboardFixture clip;
+  edit->SetText("Artikel");
+  edit->Perform(EM_SETSEL, 0, 3);
+  PressKey(VK_INSERT, TShiftState{ssCtrl});
+  EXPECT_EQ(clip.FText, "Art");
+  EXPECT_EQ(edit->Text(), "Artikel");
+  edit->Perform(EM_SETSEL, 3, 5);
+  PressKey(VK_DELETE, TShiftState{ssShift});
+  EXPECT_EQ(clip.FText, "ik");
+  EXPECT_EQ(edit->Text(), "Artel");
+  edit->Perform(EM_SETSEL, 0, 0);
+  PressKey(VK_INSERT, TShiftState{ssShift});
+  EXPECT_EQ(edit->Text(), "ikArtel");
+  // A paste of nothing changes nothing, or removes the selection.
+  clip.FText = "";
+  changes = 0;
+  edit->Perform(WM_PASTE, 0, 0);
+  EXPECT_EQ(changes, 0);
+  edit->Perform(EM_SETSEL, 0, 2);
+  edit->Perform(WM_PASTE, 0, 0);
+  EXPECT_EQ(edit->Text(), "Artel");
+  // The characters of the copy, cut and paste keys do what the keys do.
+  edit->Perform(EM_SETSEL, 0, 1);
+  edit->Perform(WM_CHAR, 3, 0);
+  EXPECT_EQ(clip.FText, "A");
+  edit->Perform(EM_SETSEL, 4, 5);
+  edit->Perform(WM_CHAR, 24, 0);
+  EXPECT_EQ(clip.FText, "l");
+  EXPECT_EQ(edit->Text(), "Arte");
+  edit->Perform(EM_SETSEL, 0, 0);
+  edit->Perform(WM_CHAR, 22, 0);
+  EXPECT_EQ(edit->Text(), "lArte");
+  // A password is neither copied nor cut.
+  edit->SetPasswordChar('*');
+  edit->SelectAll();
+  edit->Perform(WM_CUT, 0, 0);
+  EXPECT_EQ(edit->Text(), "lArte");
+  EXPECT_EQ(clip.FText, "l");
+}
+
 // ---------------------------------------------------------------- combo box
 
 // Draws nothing but records what the owner draw asked for.

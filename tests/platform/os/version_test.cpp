@@ -52,6 +52,10 @@ struct ElfSpec {
   std::uint32_t sectionType = 1;  // SHT_PROGBITS
   std::string magic = std::string("ZELVERS\0", 8);
   std::uint32_t numbers[4] = {1, 2, 3, 4};
+  bool countsInFirstSection = false;  // e_shnum 0, e_shstrndx 0xFFFF
+  std::uint64_t recordSize = 0;       // the record section's size; 0: the record's
+  std::uint64_t namesSize = 0;        // the name table's size; 0: the table's
+  std::uint32_t recordName = 1;       // the record section's name offset
 };
 
 std::string MakeElf(const ElfSpec& s) {
@@ -87,25 +91,30 @@ std::string MakeElf(const ElfSpec& s) {
   put(0, 2);                       // e_phentsize
   put(0, 2);                       // e_phnum
   put(shentsize, 2);
-  put(3, 2);                       // e_shnum
-  put(2, 2);                       // e_shstrndx
+  put(s.countsInFirstSection ? 0 : 3, 2);           // e_shnum
+  put(s.countsInFirstSection ? 0xFFFF : 2, 2);  // e_shstrndx
   out += record;
   out += names;
-  auto section = [&](std::uint32_t name, std::uint32_t type, std::uint64_t off, std::uint64_t size) {
+  auto section = [&](std::uint32_t name, std::uint32_t type, std::uint64_t off, std::uint64_t size,
+                     std::uint32_t link) {
     put(name, 4);
     put(type, 4);
     put(0, word);  // flags
     put(0, word);  // addr
     put(off, word);
     put(size, word);
-    put(0, 4);  // link
+    put(link, 4);
     put(0, 4);  // info
     put(1, word);
     put(0, word);
   };
-  section(0, 0, 0, 0);
-  section(1, s.sectionType, recordOff, record.size());
-  section(static_cast<std::uint32_t>(2 + s.sectionName.size()), 3, namesOff, names.size());
+  if (s.countsInFirstSection)
+    section(0, 0, 0, 3, 2);
+  else
+    section(0, 0, 0, 0, 0);
+  section(s.recordName, s.sectionType, recordOff, s.recordSize ? s.recordSize : record.size(), 0);
+  section(static_cast<std::uint32_t>(2 + s.sectionName.size()), 3, namesOff,
+          s.namesSize ? s.namesSize : names.size(), 0);
   return out;
 }
 
@@ -191,11 +200,29 @@ TEST(VersionResource, ElfLayoutsAndLimits) {
   noBits.sectionType = 8;
   ElfSpec badMagic;
   badMagic.magic = std::string("ZELVERX\0", 8);
+  ElfSpec manySections;
+  manySections.countsInFirstSection = true;
+  ElfSpec manySections32 = manySections;
+  manySections32.is64 = false;
+  ElfSpec shortRecord;
+  shortRecord.recordSize = 23;
+  ElfSpec longRecord;
+  longRecord.recordSize = 24 + 40;  // the names that follow it
+  ElfSpec unterminated;
+  unterminated.namesSize = 1 + 12;  // ".zel_version" without its 0
+  ElfSpec nameOutside;
+  nameOutside.recordName = 1000;
   const Case cases[] = {
       {"ELF64", elf64, true, "1.2.3.4"},       {"ELF32", elf32, true, "1.2.3.4"},
       {"big-endian", big, true, "1.2.3.4"},    {"largest", max, true, "65535.65535.65535.65535"},
       {"other name", otherName, false, ""},    {"no bits", noBits, false, ""},
       {"bad magic", badMagic, false, ""},
+      {"counts in the first section", manySections, true, "1.2.3.4"},
+      {"counts in the first section, ELF32", manySections32, true, "1.2.3.4"},
+      {"record section too short", shortRecord, false, ""},
+      {"record section longer", longRecord, true, "1.2.3.4"},
+      {"name not terminated", unterminated, false, ""},
+      {"name outside the table", nameOutside, false, ""},
   };
   for (const auto& c : cases) {
     const std::string path = dir.write("prog", MakeElf(c.spec));

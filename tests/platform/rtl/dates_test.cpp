@@ -79,6 +79,40 @@ TEST_F(DatesTest, FormatDateTimeTokens) {
   EXPECT_EQ(TimeToStr(dt), "13:04:05");
 }
 
+TEST_F(DatesTest, FormatDateTimeRunsClocksAndNesting) {
+  const TDateTime afternoon = EncodeDate(2024, 1, 5) + EncodeTime(13, 4, 5, 7);
+  const TDateTime midnight = EncodeDate(2024, 11, 25);
+  const TDateTime morning = EncodeDate(2024, 11, 25) + EncodeTime(9, 30, 0, 0);
+  TimeAMString = "vorm.";
+  TimePMString = "nachm.";
+  struct Case {
+    const char* fmt;
+    TDateTime dt;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"yyy y", afternoon, "2024 24"},
+      {"h n s z", afternoon, "13 4 5 7"},
+      {"hhh nnn sss zzzz", afternoon, "1313 044 055 0077"},
+      {"hh:mm:mm", afternoon, "13:04:04"},
+      {"mm hh", afternoon, "01 13"},
+      {"ttt", afternoon, "13:04:0513:04"},
+      {"cc", afternoon, "05.01.2024 13:04:0505.01.2024 13:04:05"},
+      {"h am/pm", midnight, "12 am"},
+      {"hh AmPm", morning, "09 vorm."},
+      {"h \"am/pm\"", afternoon, "13 am/pm"},
+      {"h 'x", afternoon, "13 x"},
+      {"h a/P", morning, "9 a"},
+      {"a b? qq", afternoon, "a b? qq"},
+      {"hh 'am/pm", afternoon, "13 am/pm"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatDateTime(c.fmt, c.dt), c.expected) << c.fmt;
+  // A date format naming itself ends after a few levels.
+  ShortDateFormat = "d ddddd";
+  EXPECT_EQ(FormatDateTime("ddddd", midnight), "25 25 ");
+  EXPECT_EQ(FormatDateTime("", midnight), "25 25 ");
+}
+
 TEST_F(DatesTest, SettingsFollowTheLocale) {
   platform::InitLocaleSettings("en_US.UTF-8");
   EXPECT_EQ(DecimalSeparator, '.');
@@ -134,6 +168,50 @@ TEST_F(DatesTest, StrToDateReadsTheShortDateOrder) {
     EXPECT_FALSE(TryStrToDate(bad, v)) << bad;
   }
   EXPECT_THROW(StrToDate("x"), EConvertError);
+}
+
+TEST_F(DatesTest, StrToDateFollowsOrderSeparatorAndCentury) {
+  struct Case {
+    const char* shortDate;
+    char separator;
+    double now;
+    const char* text;
+    bool ok;
+    Word y, m, d;
+  };
+  const double y2024 = EncodeDate(2024, 6, 1);
+  const double y2070 = EncodeDate(2070, 6, 1);
+  const Case cases[] = {
+      {"M/d/yyyy", '/', y2024, "1/5/2024", true, 2024, 1, 5},
+      {"M/d/yyyy", '/', y2024, "12/31", true, 2024, 12, 31},
+      {"yyyy-MM-dd", '-', y2024, "2024-02-29", true, 2024, 2, 29},
+      {"yyyy-MM-dd", '-', y2024, "02-29", true, 2024, 2, 29},
+      {"dd.MM", '.', y2024, "2.3.2001", true, 2001, 3, 2},
+      {"dd.MM.yy", '.', y2070, "5.1.10", true, 2110, 1, 5},
+      {"dd.MM.yy", '.', y2070, "5.1.30", true, 2030, 1, 5},
+      {"dd.MM.yyyy", '.', y2024, "1.1.999", true, 999, 1, 1},
+      {"dd.MM.yyyy", '.', y2024, "  7.8.2024 ", true, 2024, 8, 7},
+      {"dd.MM.yyyy", '.', y2024, "05.01.2024.", true, 2024, 1, 5},
+      {"dd.MM.yyyy", '.', y2024, "1.1.0000", false, 0, 0, 0},
+      {"dd.MM.yyyy", '.', y2024, "1.1.10000", false, 0, 0, 0},
+      {"dd.MM.yyyy", '.', y2024, "1.2.3.4", false, 0, 0, 0},
+      {"dd.MM.yyyy", '.', y2024, "1..2024", false, 0, 0, 0},
+      {"dd.MM.yyyy", '.', y2024, "5", false, 0, 0, 0},
+      {"dd.MM.yyyy", '.', y2024, "0.1.2024", false, 0, 0, 0},
+      {"dd.MM.yyyy", '.', y2024, "1.13.2024", false, 0, 0, 0},
+      {"dd.MM.yyyy", '.', y2024, "1.0", false, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    ShortDateFormat = c.shortDate;
+    DateSeparator = c.separator;
+    const double now = c.now;
+    platform::SetNowFunction([now] { return now; });
+    TDateTime v = -1;
+    ASSERT_EQ(TryStrToDate(c.text, v), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_DOUBLE_EQ(v, EncodeDate(c.y, c.m, c.d)) << c.text;
+    }
+  }
 }
 
 }  // namespace

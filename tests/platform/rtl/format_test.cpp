@@ -56,6 +56,23 @@ TEST_F(FormatTest, Directives) {
       {"%g", {1e20}, "1E20"},
       {"%m", {5.0}, "5,00 \x80"},
       {"%d %s", {std::size_t{3}, std::string("x")}, "3 x"},
+      {"%.d", {5}, "5"},
+      {"%.4u", {7}, "0007"},
+      {"%u", {std::uint64_t{18446744073709551615ULL}}, "18446744073709551615"},
+      {"%d", {std::uint64_t{18446744073709551615ULL}}, "18446744073709551615"},
+      {"%x", {std::int64_t{-4294967297LL}}, "FFFFFFFEFFFFFFFF"},
+      {"%.*s|", {-2, "abc"}, "|"},
+      {"%*d|", {0, 7}, "7|"},
+      {"%-8.3s|", {"abcdef"}, "abc     |"},
+      {"%*.*f", {8, 2, 1.5}, "    1,50"},
+      {"%.2e", {1234.5}, "1,2E+003"},
+      {"%.3g", {1234.5}, "1,23E3"},
+      {"%.1m", {-5.0}, "-5,0 \x80"},
+      {"%.0n", {1234.5}, "1.235"},
+      {"%.25f", {0.5}, "0,500000000000000000"},
+      {"%1:d %d %0:d", {1, 2, 3}, "2 3 1"},
+      {"%3d%2:d", {4, 5, 6}, "  46"},
+      {"%12s", {'c'}, "           c"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Format(c.fmt, c.args), c.expected) << c.fmt;
@@ -86,6 +103,11 @@ TEST_F(FormatTest, MismatchMissingAndUnknownRaiseConvertError) {
       {"%*d", {"w", 1}, "Format '%*d' ung\xFCltig oder nicht kompatibel mit Argument"},
       {"%d", {}, "Kein Argument f\xFCr Format '%d'"},
       {"%s %s", {"a"}, "Kein Argument f\xFCr Format '%s %s'"},
+      {"%p", {5}, "Format '%p' ung\xFCltig oder nicht kompatibel mit Argument"},
+      {"%s", {nullptr}, "Format '%s' ung\xFCltig oder nicht kompatibel mit Argument"},
+      {"%5.", {1}, "Format '%5.' ung\xFCltig oder nicht kompatibel mit Argument"},
+      {"%*d", {}, "Kein Argument f\xFCr Format '%*d'"},
+      {"%q", {}, "Format '%q' ung\xFCltig oder nicht kompatibel mit Argument"},
       {"%3:s", {"a"}, "Kein Argument f\xFCr Format '%3:s'"},
   };
   for (const Case& c : cases) {
