@@ -37,8 +37,9 @@ namespace platform {
 // in the mask, except a "-" whose first occurrence is the mask's last
 // character: that one only into an empty text (a leading minus sign).
 // Kinds: a 5-character mask whose first ":" is the third is a time mask
-// (MaxLength 4); a mask with a "," is a decimal mask with as many decimals
-// as characters follow the first ","; the rest are plain masks.
+// (MaxLength 4: the four digits of "hh:mm", whose ":" takes no place); a
+// mask with a "," is a decimal mask with as many decimals as characters
+// follow the first ","; the rest are plain masks.
 // Positions count from 1, as the mask is written.
 class TEditMask {
 public:
@@ -60,6 +61,9 @@ public:
 
   // Whether mask position Pos holds a literal (false beyond the mask).
   bool LiteralAt(int Pos) const;
+  // The places the first Count characters of S take against MaxLength:
+  // one each, but none for the ":" of a time.
+  int Places(const AnsiString& S, std::size_t Count) const;
 
   // The raw value of a displayed text: literals dropped (and for a decimal
   // mask leading "0" and "," and every ",").
@@ -86,6 +90,8 @@ public:
   std::int32_t AsInteger(const AnsiString& Text) const;
 
 private:
+  bool TakesPlace(char C) const { return !(FTime && C == ':'); }
+
   AnsiString FMask;
   int FDecimals = 0;
   bool FTime = false;

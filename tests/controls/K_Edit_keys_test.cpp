@@ -474,6 +474,61 @@ TEST_F(KEditKeys, DecimalAndTimeFormsOnEntryAndExit) {
   EXPECT_EQ(other->Text(), "09:30");
 }
 
+// Keys of the time tests: "\b" is Backspace, "\x16" Ctrl+V, every other
+// character is typed.
+void PressTimeKeys(const char* Keys) {
+  for (const char* k = Keys; *k; ++k) {
+    if (*k == '\b')
+      ASSERT_TRUE(zeltest::PressKey(VK_BACK));
+    else if (*k == '\x16')
+      ASSERT_TRUE(zeltest::PressCtrl('V'));
+    else
+      ASSERT_TRUE(zeltest::TypeText(AnsiString(1, *k)));
+  }
+}
+
+// A time is kept as typed or pasted, with its colon or without, and a
+// formatted time can be edited; a time holds four digits.
+TEST_F(KEditKeys, TimeTypedOrPastedIsKept) {
+  struct Case {
+    const char* Name;
+    const char* Start;  // the EText left in the edit before
+    const char* Clip;
+    const char* Keys;
+    const char* Shown;  // after leaving
+    int Beeps;
+  };
+  const Case cases[] = {
+      {"typed with its colon", "", "", "09:30", "09:30", 0},
+      {"typed without", "", "", "0930", "09:30", 0},
+      {"three digits", "", "", "930", "09:30", 0},
+      {"pasted with its colon", "", "09:30", "\x16", "09:30", 0},
+      {"pasted without", "", "0930", "\x16", "09:30", 0},
+      {"pasted after the hours", "", "30", "09:\x16", "09:30", 0},
+      {"the last digit again", "0930", "", "\b0", "09:30", 0},
+      {"new minutes", "0930", "", "\b\b45", "09:45", 0},
+      {"a fifth digit", "", "", "09305", "09:30", 1},
+      {"a fifth digit after the colon", "", "", "09:305", "09:30", 1},
+      {"a colon after four digits", "", "", "0930:", "09:30", 1},
+      {"pasted past four digits", "", "0930", "12\x16", "12:09", 0},
+  };
+  TestClipboard clip;
+  edit->SetEditMask("99:99");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    edit->SetEText(c.Start);
+    clip.Text = c.Clip;
+    FocusAtEnd(edit);
+    BeepCounter beeps;
+    PressTimeKeys(c.Keys);
+    other->SetFocus();
+    zeltest::RunPostedMessages();
+    EXPECT_EQ(edit->Text(), c.Shown);
+    EXPECT_EQ(edit->EText(), c.Shown);  // ":" is no literal
+    EXPECT_EQ(beeps.Count(), c.Beeps);
+  }
+}
+
 TEST_F(KEditKeys, RequiredEmptyValueBeepsOnceAndLetsGo) {
   edit->SetEditMask("00000000");
   edit->SetEmpty(false);

@@ -190,6 +190,12 @@ TEST(EditMask, PasteRule) {
       {"9999,99", "", 0, 0, "1x", 6, false, ""},
       {"00000000", "1234", 3, 1, "5", 8, false, ""},  // end before start
       {"00000000", "12", 0, 0, "345", 0, true, "34512"},  // no limit
+      // The ":" of a time takes no place.
+      {"99:99", "", 0, 0, "09:30", 4, true, "09:30"},
+      {"99:99", "09:3", 4, 4, "0", 4, true, "09:30"},
+      {"99:99", "", 0, 0, "093015", 4, true, "09:30"},
+      {"99:99", "", 0, 0, "09:30:15", 4, true, "09:30"},
+      {"99:9,9", "", 0, 0, "12:345", 5, true, "12:34"},  // a decimal mask: ":" takes its place
   };
   for (const auto& c : cases) {
     AnsiString value = "unchanged";
