@@ -100,6 +100,15 @@ AnsiString TEditMask::FormatDecimal(const AnsiString& S) const {
   return r;
 }
 
+AnsiString TEditMask::FormatTypedDecimal(const AnsiString& S) const {
+  const std::size_t comma = S.find(',');
+  if (FDecimals <= 0 || comma == AnsiString::npos) return FormatDecimal(S);
+  AnsiString decimals = S.substr(comma + 1);
+  decimals.erase(std::remove(decimals.begin(), decimals.end(), ','), decimals.end());
+  decimals.resize(static_cast<std::size_t>(FDecimals), '0');
+  return FormatDecimal(S.substr(0, comma) + decimals);
+}
+
 AnsiString TEditMask::FormatTime(const AnsiString& S) const {
   if (!FTime) return S;
   if (S.empty() && FEmpty) return AnsiString();
@@ -461,9 +470,7 @@ void TCustomStrEdit::CMExit(TMessage& Message) {
   if (FMask.HasMask() && !ComponentState().Contains(csDesigning)) {
     if (!FMask.Empty() && FMask.Mask()[0] == '0' && Text().empty()) MessageBeep(0);
     if (FMask.Decimals() > 0) {
-      AnsiString t = Text();
-      t.erase(std::remove(t.begin(), t.end(), ','), t.end());
-      SetText(FMask.FormatDecimal(t));
+      SetText(FMask.FormatTypedDecimal(Text()));
     } else if (FMask.IsTime()) {
       SetText(FMask.FormatTime(Text()));
     }
