@@ -43,6 +43,11 @@ bool TEditMask::LiteralAt(int Pos) const {
   return IsLiteral(FMask[static_cast<std::size_t>(Pos - 1)]);
 }
 
+int TEditMask::Places(const AnsiString& S, std::size_t Count) const {
+  const auto end = S.begin() + static_cast<std::ptrdiff_t>(std::min(Count, S.size()));
+  return static_cast<int>(std::count_if(S.begin(), end, [this](char c) { return TakesPlace(c); }));
+}
+
 AnsiString TEditMask::StripMask(const AnsiString& S) const {
   std::size_t i = 0;
   if (FDecimals > 0)
@@ -95,6 +100,15 @@ AnsiString TEditMask::FormatDecimal(const AnsiString& S) const {
   return r;
 }
 
+AnsiString TEditMask::FormatTypedDecimal(const AnsiString& S) const {
+  const std::size_t comma = S.find(',');
+  if (FDecimals <= 0 || comma == AnsiString::npos) return FormatDecimal(S);
+  AnsiString decimals = S.substr(comma + 1);
+  decimals.erase(std::remove(decimals.begin(), decimals.end(), ','), decimals.end());
+  decimals.resize(static_cast<std::size_t>(FDecimals), '0');
+  return FormatDecimal(S.substr(0, comma) + decimals);
+}
+
 AnsiString TEditMask::FormatTime(const AnsiString& S) const {
   if (!FTime) return S;
   if (S.empty() && FEmpty) return AnsiString();
@@ -140,8 +154,16 @@ bool TEditMask::PasteValue(const AnsiString& Clip, const AnsiString& Text, int S
   const int e = std::clamp(SelEnd, s, len);
   AnsiString candidate = Text.substr(0, static_cast<std::size_t>(s)) + StripMask(Clip) +
                          Text.substr(static_cast<std::size_t>(e), 255);
-  if (MaxLength > 0 && static_cast<int>(candidate.size()) > MaxLength)
-    candidate.resize(static_cast<std::size_t>(MaxLength));
+  if (MaxLength > 0) {
+    // Cut where the next character would take one place too many.
+    std::size_t keep = 0;
+    for (int used = 0; keep < candidate.size(); ++keep) {
+      if (!TakesPlace(candidate[keep])) continue;
+      if (used == MaxLength) break;
+      ++used;
+    }
+    candidate.resize(keep);
+  }
   candidate = FormatMask(StripMask(candidate));
   const int n = static_cast<int>(FMask.size());
   const int count = static_cast<int>(candidate.size());
@@ -336,7 +358,7 @@ void TCustomStrEdit::KeyPress(char& Key) {
   GetSel(s, e);
   const int limit = Limit();
   const int p = s + 1;
-  if (p > limit || !CharFitsAt(p, Key)) {
+  if (FMask.Places(Text(), static_cast<std::size_t>(s)) + 1 > limit || !CharFitsAt(p, Key)) {
     MessageBeep(0);
     Key = 0;
     return;
@@ -344,7 +366,7 @@ void TCustomStrEdit::KeyPress(char& Key) {
   AnsiString t = Text();
   if (e > s) t.resize(std::min(t.size(), static_cast<std::size_t>(s)));
   int q = static_cast<int>(t.size()) + 1;
-  if (q > limit) {
+  if (FMask.Places(t, t.size()) + 1 > limit) {
     // Full, with the caret inside: swallowed without a beep.
     if (t != Text()) SetText(t);
     Key = 0;
@@ -448,9 +470,7 @@ void TCustomStrEdit::CMExit(TMessage& Message) {
   if (FMask.HasMask() && !ComponentState().Contains(csDesigning)) {
     if (!FMask.Empty() && FMask.Mask()[0] == '0' && Text().empty()) MessageBeep(0);
     if (FMask.Decimals() > 0) {
-      AnsiString t = Text();
-      t.erase(std::remove(t.begin(), t.end(), ','), t.end());
-      SetText(FMask.FormatDecimal(t));
+      SetText(FMask.FormatTypedDecimal(Text()));
     } else if (FMask.IsTime()) {
       SetText(FMask.FormatTime(Text()));
     }

@@ -37,8 +37,10 @@ namespace platform {
 // in the mask, except a "-" whose first occurrence is the mask's last
 // character: that one only into an empty text (a leading minus sign).
 // Kinds: a 5-character mask whose first ":" is the third is a time mask
-// (MaxLength 4); a mask with a "," is a decimal mask with as many decimals
-// as characters follow the first ","; the rest are plain masks.
+// (MaxLength 4: the four digits of "hh:mm"); a mask with a "," is a decimal
+// mask with as many decimals as characters follow the first "," (MaxLength
+// one less than the mask: its digits); the rest are plain masks.  The ":"
+// of a time and the "," of a decimal amount take no place under MaxLength.
 // Positions count from 1, as the mask is written.
 class TEditMask {
 public:
@@ -60,6 +62,9 @@ public:
 
   // Whether mask position Pos holds a literal (false beyond the mask).
   bool LiteralAt(int Pos) const;
+  // The places the first Count characters of S take against MaxLength:
+  // one each, but none for the ":" of a time or the "," of a decimal mask.
+  int Places(const AnsiString& S, std::size_t Count) const;
 
   // The raw value of a displayed text: literals dropped (and for a decimal
   // mask leading "0" and "," and every ",").
@@ -68,6 +73,10 @@ public:
   AnsiString FormatMask(const AnsiString& Value) const;
   // "5" -> "0,05" with 2 decimals ("" without decimals).
   AnsiString FormatDecimal(const AnsiString& S) const;
+  // A typed amount in its decimal form: the first "," in S starts the
+  // decimals (more than the mask's are dropped, fewer filled with "0":
+  // "12,5" -> "12,50"); without one as FormatDecimal ("1250" -> "12,50").
+  AnsiString FormatTypedDecimal(const AnsiString& S) const;
   // "930" -> "09:30" for a time mask; other masks leave S as it is.
   AnsiString FormatTime(const AnsiString& S) const;
   // Whether Key may stand at mask position Pos of Text; may change Key's case.
@@ -86,6 +95,8 @@ public:
   std::int32_t AsInteger(const AnsiString& Text) const;
 
 private:
+  bool TakesPlace(char C) const { return !(FTime && C == ':') && !(FDecimals > 0 && C == ','); }
+
   AnsiString FMask;
   int FDecimals = 0;
   bool FTime = false;

@@ -6,7 +6,7 @@
 //   the order of what it keeps;
 // - for a plain mask the raw value of a formatted value is a prefix of the
 //   raw value given;
-// - FormatDecimal and FormatTime give their shapes;
+// - FormatDecimal, FormatTypedDecimal and FormatTime give their shapes;
 // - a paste with the end before the start changes nothing; a paste that
 //   fits gives a value that strips to itself without decimals;
 // - nothing raises.
@@ -76,6 +76,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(dec[dec.size() - static_cast<std::size_t>(d) - 1] == ',');
     } else {
       Check(dec.empty());
+    }
+  }
+  if (d > 0) {
+    // A typed amount gets the decimal shape; a "," in it keeps it from
+    // reading as empty.
+    const AnsiString typed = m.FormatTypedDecimal(text);
+    if (text.find(',') != AnsiString::npos) Check(!typed.empty());
+    if (!typed.empty()) {
+      Check(typed.size() >= static_cast<std::size_t>(d) + 2);
+      Check(typed[typed.size() - static_cast<std::size_t>(d) - 1] == ',');
     }
   }
   if (m.IsTime()) {

@@ -136,26 +136,20 @@ std::int64_t StrToInt64Def(const AnsiString& S, std::int64_t Default) {
 namespace platform {
 
 std::int64_t LenientDigits(const AnsiString& S) {
+  // Unsigned arithmetic: the value wraps modulo 2^64 however many digits
+  // there are, so every narrower reading of it wraps as well.
   std::uint64_t v = 0;
   bool neg = false;
-  bool saturated = false;
   for (char c : S) {
     if (c >= '0' && c <= '9') {
-      const unsigned d = static_cast<unsigned>(c - '0');
-      if (v > (0x7FFFFFFFFFFFFFFFull - d) / 10) {
-        saturated = true;
-        v = 0x7FFFFFFFFFFFFFFFull;
-      } else if (!saturated) {
-        v = v * 10 + d;
-      }
+      v = v * 10 + static_cast<unsigned>(c - '0');
     } else if (c == '-') {
       neg = true;
     } else if (c == '+') {
       neg = false;
     }
   }
-  const std::int64_t sv = static_cast<std::int64_t>(v);
-  return neg ? -sv : sv;
+  return static_cast<std::int64_t>(neg ? 0 - v : v);
 }
 
 std::int64_t LenientRound(const AnsiString& S, std::int64_t Default) {

@@ -278,7 +278,8 @@ bool TryStrToInt64(const AnsiString& S, std::int64_t& Value);
 namespace platform {
 // Lenient reading of an integer, never raising: the number formed by all
 // decimal digits of S, negative when the last '+' or '-' in S is a '-'
-// (no digit gives 0; saturates at the 64-bit range).
+// (no digit gives 0); the digits wrap at 64 bits, so the low 32 bits are
+// the 32-bit wrapped reading.
 std::int64_t LenientDigits(const AnsiString& S);
 // Lenient reading of a decimal number with the process's DecimalSeparator,
 // rounded to the nearest integer, halves to even; Default when S is no

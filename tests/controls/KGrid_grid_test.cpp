@@ -95,6 +95,14 @@ TEST(KGridNumbers, CellToInt) {
   const CellCase cases[] = {
       {"12-3", -123}, {"-5+", 5},  {"1.5", 15},  {"", 0},      {"abc", 0},         {"007", 7},
       {"+-7", -7},    {"-", 0},    {"a1b2", 12}, {" 4 2 ", 42}, {"4294967297", 1},  // 32 bits, wrapping
+      // Any number of digits wraps at 32 bits.
+      {"99999999999999999999", 1661992959},
+      {"-99999999999999999999", -1661992959},
+      {"9999999999999999999", -1981284353},       // 19 digits
+      {"18446744073709551616", 0},                // 2^64
+      {"18446744073709551617", 1},
+      {"-12345678901234567890123456789", -1849262357},
+      {"00000000000000000000000042", 42},
   };
   for (const auto& c : cases) EXPECT_EQ(TKGrid::CellToInt(c.Text), c.Expected) << "'" << c.Text << "'";
 }
@@ -106,7 +114,14 @@ struct AddCase {
 };
 
 TEST(KGridNumbers, AddToCell) {
-  const AddCase cases[] = {{"5", -5, ""}, {"", 3, "3"}, {"007", 0, "7"}, {"-2", 5, "3"}, {"x", 0, ""}};
+  const AddCase cases[] = {{"5", -5, ""},
+                           {"", 3, "3"},
+                           {"007", 0, "7"},
+                           {"-2", 5, "3"},
+                           {"x", 0, ""},
+                           {"99999999999999999999", 1, "1661992960"},
+                           {"-99999999999999999999", 0, "-1661992959"},
+                           {"18446744073709551616", 0, ""}};
   for (const auto& c : cases)
     EXPECT_EQ(TKGrid::AddToCell(c.Text, c.Delta), c.Expected) << "'" << c.Text << "' + " << c.Delta;
 }
@@ -222,6 +237,41 @@ TEST_F(KGridTest, GetRowText) {
     EXPECT_EQ(text, c.Text);
     EXPECT_EQ(first, c.Count == 0 ? c.Offset - 1 : c.First);
     EXPECT_EQ(count, c.Count);
+  }
+}
+
+// Long cells read as the 32-bit wrapped number of their digits in the row
+// sum, the sum column and the row text.
+struct LongCellCase {
+  const char* Name;
+  std::vector<const char*> Cells;  // columns 1..
+  const char* Sum;                 // the sum column
+  int RowSum;
+  const char* Text;  // GetRowText with EditLength 10
+  int Positive;      // its result
+};
+
+TEST_F(KGridTest, LongCellsWrapAt32Bits) {
+  const LongCellCase cases[] = {
+      {"20 digits", {"99999999999999999999", "1"}, "1661992960", 1661992960, "16619929590000000001", 1661992960},
+      {"negative", {"-99999999999999999999", "5"}, "-1661992954", -1661992954, "0000000005", 5},
+      {"both", {"99999999999999999999", "-99999999999999999999"}, "", 0, "1661992959", 1661992959},
+      {"2^64", {"18446744073709551616", "", "7"}, "7", 7, "0000000007", 7},
+      {"wrapping sum", {"2147483647", "1"}, "-2147483648", INT32_MIN, "21474836470000000001", INT32_MIN},
+  };
+  grid->SetSumCol(0);
+  grid->SetInputRow(1);
+  grid->SetEditLength(10);
+  for (const auto& c : cases) {
+    grid->ClearBlock(0, 1, 1);
+    for (size_t i = 0; i < c.Cells.size(); ++i) grid->SetCells(static_cast<int>(i) + 1, 1, c.Cells[i]);
+    EXPECT_EQ(grid->RowSum(1), c.RowSum) << c.Name;
+    grid->SetRowValues(false, true, 1, 1, 0, 1, "", false);  // changes no cell, writes the sum
+    EXPECT_EQ(grid->Cells(0, 1), c.Sum) << c.Name;
+    AnsiString text;
+    int first = 0, count = 0;
+    EXPECT_EQ(grid->GetRowText(1, text, first, count, 0), c.Positive) << c.Name;
+    EXPECT_EQ(text, c.Text) << c.Name;
   }
 }
 

@@ -456,13 +456,13 @@ TEST_F(KEditKeys, DecimalAndTimeFormsOnEntryAndExit) {
   EXPECT_EQ(edit->Text(), "7,50");
   EXPECT_EQ(edit->EText(), "750");
 
-  // Typed with a comma: the commas go, the digits take the decimals.
+  // Typed with a comma: the comma starts the decimals.
   edit->SetFocus();
   zeltest::RunPostedMessages();
   ASSERT_TRUE(zeltest::TypeText("12,5"));
   other->SetFocus();
   zeltest::RunPostedMessages();
-  EXPECT_EQ(edit->Text(), "1,25");
+  EXPECT_EQ(edit->Text(), "12,50");
 
   other->SetEditMask("99:99");
   other->SetFocus();
@@ -472,6 +472,106 @@ TEST_F(KEditKeys, DecimalAndTimeFormsOnEntryAndExit) {
   edit->SetFocus();
   zeltest::RunPostedMessages();
   EXPECT_EQ(other->Text(), "09:30");
+}
+
+// A decimal amount typed with its comma takes its decimals from after the
+// comma; typed without one, the last digits are the decimals.
+TEST_F(KEditKeys, DecimalCommaTypedStartsTheDecimals) {
+  struct Case {
+    const char* Mask;
+    const char* Typed;
+    const char* Shown;  // after leaving
+    const char* EText;
+    std::int32_t Value;
+    int Beeps;
+  };
+  const Case cases[] = {
+      {"9999,99", "12,5", "12,50", "1250", 1250, 0},
+      {"9999,99", "12,", "12,00", "1200", 1200, 0},
+      {"9999,99", ",5", "0,50", "50", 50, 0},
+      {"9999,99", "0,05", "0,05", "5", 5, 0},
+      {"9999,99", ",", "0,00", "", 0, 0},
+      {"9999,99", "1234,56", "1234,56", "123456", 123456, 0},  // the comma takes no place
+      {"9999,99", "1234,567", "1234,56", "123456", 123456, 1},
+      {"9999,99", "12,3456", "12,34", "1234", 1234, 0},  // decimals past the mask's are dropped
+      {"9999,99", "1,2,3", "1,23", "123", 123, 0},       // the first comma decides
+      {"99,9", "12,5", "12,5", "125", 125, 0},
+      {"999,999", "1,5", "1,500", "1500", 1500, 0},
+      // Without a comma as before: the last digits are the decimals.
+      {"9999,99", "1250", "12,50", "1250", 1250, 0},
+      {"9999,99", "5", "0,05", "5", 5, 0},
+      {"9999,99", "1234567", "1234,56", "123456", 123456, 1},
+      {"9999,99", "", "", "", 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.Mask) + " '" + c.Typed + "'");
+    edit->SetEditMask(c.Mask);
+    edit->SetEText("");
+    FocusAtEnd(edit);
+    BeepCounter beeps;
+    ASSERT_TRUE(zeltest::TypeText(c.Typed));
+    other->SetFocus();
+    zeltest::RunPostedMessages();
+    EXPECT_EQ(edit->Text(), c.Shown);
+    EXPECT_EQ(edit->EText(), c.EText);
+    EXPECT_EQ(edit->AsInteger(), c.Value);
+    EXPECT_EQ(beeps.Count(), c.Beeps);
+  }
+}
+
+// Keys of the time tests: "\b" is Backspace, "\x16" Ctrl+V, every other
+// character is typed.
+void PressTimeKeys(const char* Keys) {
+  for (const char* k = Keys; *k; ++k) {
+    if (*k == '\b')
+      ASSERT_TRUE(zeltest::PressKey(VK_BACK));
+    else if (*k == '\x16')
+      ASSERT_TRUE(zeltest::PressCtrl('V'));
+    else
+      ASSERT_TRUE(zeltest::TypeText(AnsiString(1, *k)));
+  }
+}
+
+// A time is kept as typed or pasted, with its colon or without, and a
+// formatted time can be edited; a time holds four digits.
+TEST_F(KEditKeys, TimeTypedOrPastedIsKept) {
+  struct Case {
+    const char* Name;
+    const char* Start;  // the EText left in the edit before
+    const char* Clip;
+    const char* Keys;
+    const char* Shown;  // after leaving
+    int Beeps;
+  };
+  const Case cases[] = {
+      {"typed with its colon", "", "", "09:30", "09:30", 0},
+      {"typed without", "", "", "0930", "09:30", 0},
+      {"three digits", "", "", "930", "09:30", 0},
+      {"pasted with its colon", "", "09:30", "\x16", "09:30", 0},
+      {"pasted without", "", "0930", "\x16", "09:30", 0},
+      {"pasted after the hours", "", "30", "09:\x16", "09:30", 0},
+      {"the last digit again", "0930", "", "\b0", "09:30", 0},
+      {"new minutes", "0930", "", "\b\b45", "09:45", 0},
+      {"a fifth digit", "", "", "09305", "09:30", 1},
+      {"a fifth digit after the colon", "", "", "09:305", "09:30", 1},
+      {"a colon after four digits", "", "", "0930:", "09:30", 1},
+      {"pasted past four digits", "", "0930", "12\x16", "12:09", 0},
+  };
+  TestClipboard clip;
+  edit->SetEditMask("99:99");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    edit->SetEText(c.Start);
+    clip.Text = c.Clip;
+    FocusAtEnd(edit);
+    BeepCounter beeps;
+    PressTimeKeys(c.Keys);
+    other->SetFocus();
+    zeltest::RunPostedMessages();
+    EXPECT_EQ(edit->Text(), c.Shown);
+    EXPECT_EQ(edit->EText(), c.Shown);  // ":" is no literal
+    EXPECT_EQ(beeps.Count(), c.Beeps);
+  }
 }
 
 TEST_F(KEditKeys, RequiredEmptyValueBeepsOnceAndLetsGo) {

@@ -110,6 +110,18 @@ TEST(EditMask, FormatDecimalAndTime) {
   for (const auto& c : times) EXPECT_EQ(MaskOf(c.Mask).FormatTime(c.In), c.Out) << c.Mask << " '" << c.In << "'";
 }
 
+TEST(EditMask, FormatTypedDecimal) {
+  const TextCase cases[] = {
+      {"9999,99", "12,5", "12,50"},   {"9999,99", "12,", "12,00"},   {"9999,99", ",5", "0,50"},
+      {"9999,99", "1250", "12,50"},   {"9999,99", "5", "0,05"},      {"9999,99", "", ""},
+      {"9999,99", "0,05", "0,05"},    {"9999,99", "007,5", "7,50"},  {"9999,99", "12,345", "12,34"},
+      {"9999,99", "1,2,3", "1,23"},   {"9999,99", ",", "0,00"},      {"99,9", "12,5", "12,5"},
+      {"999,999", ",05", "0,050"},    {"9999,99", "123,45", "123,45"},  // a formatted amount stays
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(MaskOf(c.Mask).FormatTypedDecimal(c.In), c.Out) << c.Mask << " '" << c.In << "'";
+}
+
 TEST(EditMask, EmptyOffFillsInZeros) {
   EXPECT_EQ(MaskOf("9999,99", false).FormatDecimal(""), "0,00");
   EXPECT_EQ(MaskOf("9999,99", false).FormatMask(""), "0,00");
@@ -190,6 +202,15 @@ TEST(EditMask, PasteRule) {
       {"9999,99", "", 0, 0, "1x", 6, false, ""},
       {"00000000", "1234", 3, 1, "5", 8, false, ""},  // end before start
       {"00000000", "12", 0, 0, "345", 0, true, "34512"},  // no limit
+      // The ":" of a time takes no place.
+      {"99:99", "", 0, 0, "09:30", 4, true, "09:30"},
+      {"99:99", "09:3", 4, 4, "0", 4, true, "09:30"},
+      {"99:99", "", 0, 0, "093015", 4, true, "09:30"},
+      {"99:99", "", 0, 0, "09:30:15", 4, true, "09:30"},
+      {"99:9,9", "", 0, 0, "12:345", 5, true, "12:34"},  // a decimal mask: ":" takes its place
+      // Nor does the "," of a decimal amount.
+      {"9999,99", "1234,5", 6, 6, "6", 6, true, "123456"},
+      {"9999,99", "1234,56", 7, 7, "7", 6, true, "123456"},
   };
   for (const auto& c : cases) {
     AnsiString value = "unchanged";

@@ -111,7 +111,14 @@ TEST_F(NumbersTest, LenientReadings) {
 
   const Round digits[] = {{"12-3", -123}, {"+1-2+3", 123}, {"abc", 0}, {"-", 0},
                           {"1 2 3", 123}, {"--5", -5},     {"5-", -5}, {"", 0},
-                          {"99999999999999999999", std::numeric_limits<std::int64_t>::max()}};
+                          // 64 bits, wrapping
+                          {"99999999999999999999", 7766279631452241919LL},
+                          {"-99999999999999999999", -7766279631452241919LL},
+                          {"9223372036854775807", std::numeric_limits<std::int64_t>::max()},
+                          {"9223372036854775808", std::numeric_limits<std::int64_t>::min()},
+                          {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
+                          {"18446744073709551616", 0},
+                          {"18446744073709551615", -1}};
   for (const Round& d : digits) EXPECT_EQ(platform::LenientDigits(d.text), d.value) << d.text;
 }
 
