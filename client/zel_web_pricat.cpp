@@ -71,6 +71,8 @@ void Finalize() {
 int main() {
   int Status = 0;
   try {
+    // Paths of drive C:, and a write past the file-size limit refused (EFBIG)
+    // like any other instead of ending the program.
     platform::InstallOsLayer();
     // The debug lines carry the application window's handle.
     SetDebugApplicationHandleSource([] { return reinterpret_cast<WPARAM>(Application->Handle()); });

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <dirent.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -225,7 +226,12 @@ bool SameTextAscii(const std::string& a, const std::string& b) {
   return true;
 }
 
-void InstallOsLayer() { SetHostPathMapper(&MapperForRtl); }
+void InstallOsLayer() {
+  SetHostPathMapper(&MapperForRtl);
+  // A write past the file-size limit (RLIMIT_FSIZE, as a quota sets it)
+  // fails with EFBIG like any refused write instead of ending the process.
+  ::signal(SIGXFSZ, SIG_IGN);
+}
 
 void SetDirectoryCacheClockAheadForTesting(long seconds) { g_clockAhead = seconds; }
 

@@ -527,7 +527,9 @@ BOOL IsWindow(HWND hWnd);
 namespace platform {
 
 // Installs the path mapping into the runtime library (platform::HostPath of
-// system.h).  Also done by a static initialiser; calling it is harmless.
+// system.h) and ignores SIGXFSZ, so that a write past the file-size limit
+// fails (EFBIG) like any refused write.  Also done by a static initialiser;
+// calling it is harmless.
 void InstallOsLayer();
 
 // Host path of a Windows path (see the top of this file); "" for a path on a

@@ -1,16 +1,20 @@
 #include "platform/rtl/inifiles.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <thread>
 
 #include "platform/rtl/codepage.h"
 
@@ -96,30 +100,74 @@ enum class FileRead {
   Failed,   // a FIFO, a device, a directory, or a file that cannot be read
 };
 
-// Reads a settings file.  Only a regular file of at most
-// MaxSettingsFileSize bytes is read, opened without waiting (see
-// platform::OpenRegularFile).
+using Clock = std::chrono::steady_clock;
+
+std::atomic<std::int64_t> gLockWaitMs{SettingsLockWait.count()};
+std::atomic<bool> gNoRoomReservation{false};
+
+Clock::time_point LockDeadline() {
+  return Clock::now() + std::chrono::milliseconds(gLockWaitMs.load());
+}
+
+// Takes a lock (flock: LOCK_SH or LOCK_EX) on fd, trying again until the
+// deadline.  A file system without such locks lets the caller go on
+// without one, as before locks were taken.
+bool LockBy(int fd, int how, Clock::time_point deadline) {
+  auto pause = std::chrono::milliseconds(1);
+  for (;;) {
+    if (::flock(fd, how | LOCK_NB) == 0) return true;
+    if (errno == EINTR) continue;
+    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL) return true;
+    if (errno != EWOULDBLOCK) return false;
+    const Clock::time_point now = Clock::now();
+    if (now >= deadline) return false;
+    std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+    pause = std::min(pause * 2, std::chrono::milliseconds(16));
+  }
+}
+
+// Whether fd is still the file that the name stands for.
+bool IsStillNamed(int fd, const std::string& path) {
+  struct stat open{}, named{};
+  return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+         open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// Reads an open settings file from its start.  Only a regular file of at
+// most MaxSettingsFileSize bytes is read.
+FileRead ReadOpenFile(int fd, std::string& out) {
+  out.clear();
+  struct stat st{};
+  if (::fstat(fd, &st) != 0) return FileRead::Failed;
+  if (static_cast<std::uint64_t>(st.st_size) > MaxSettingsFileSize) return FileRead::NoFile;
+  out.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[65536];
+  for (off_t at = 0;;) {
+    const ssize_t k = ::pread(fd, buf, sizeof buf, at);
+    if (k < 0 && errno == EINTR) continue;
+    if (k < 0) {
+      out.clear();
+      return FileRead::Failed;
+    }
+    if (k == 0) return FileRead::Text;
+    out.append(buf, static_cast<std::size_t>(k));
+    at += k;
+    if (out.size() > MaxSettingsFileSize) {  // it grew while read
+      out.clear();
+      return FileRead::NoFile;
+    }
+  }
+}
+
+// Reads a settings file, opened without waiting (see
+// platform::OpenRegularFile).  A rewrite in place holds the file itself,
+// so the read waits for it (up to the lock wait) and sees a whole file.
 FileRead ReadFileText(const std::string& path, std::string& out) {
   out.clear();
   const int fd = platform::OpenRegularFile(path, O_RDONLY);
   if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Failed;
-  FileRead result = FileRead::Text;
-  struct stat st{};
-  if (::fstat(fd, &st) != 0)
-    result = FileRead::Failed;
-  else if (static_cast<std::uint64_t>(st.st_size) > MaxSettingsFileSize)
-    result = FileRead::NoFile;
-  char buf[8192];
-  while (result == FileRead::Text) {
-    const ssize_t k = ::read(fd, buf, sizeof buf);
-    if (k < 0 && errno == EINTR) continue;
-    if (k < 0) result = FileRead::Failed;
-    if (k <= 0) break;
-    out.append(buf, static_cast<std::size_t>(k));
-    if (out.size() > MaxSettingsFileSize) result = FileRead::NoFile;  // it grew while read
-  }
+  const FileRead result = LockBy(fd, LOCK_SH, LockDeadline()) ? ReadOpenFile(fd, out) : FileRead::Failed;
   ::close(fd);
-  if (result != FileRead::Text) out.clear();
   return result;
 }
 
@@ -129,6 +177,17 @@ std::string TextForReading(const std::string& path) {
   std::string data;
   ReadFileText(path, data);
   return data;
+}
+
+bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t k = ::pwrite(fd, data + done, size - done, at + static_cast<off_t>(done));
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) return false;
+    done += static_cast<std::size_t>(k);
+  }
+  return true;
 }
 
 bool WriteAll(int fd, const std::string& data) {
@@ -142,15 +201,43 @@ bool WriteAll(int fd, const std::string& data) {
   return true;
 }
 
-// Rewrites an existing regular file through its own descriptor, for a
-// folder that refuses the temporary file while the file itself may be
-// written: truncate, write, flush.
-bool WriteInPlace(const std::string& path, const std::string& data) {
-  const int fd = platform::OpenRegularFile(path, O_WRONLY);
-  if (fd < 0) return false;
-  bool ok = ::ftruncate(fd, 0) == 0;
-  ok = ok && WriteAll(fd, data) && ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
+// Makes sure the file of fd can hold size bytes without changing a byte of
+// its present text: within the file-size limit, and the blocks reserved
+// (or, where the file system reserves none, the file extended by the new
+// text's tail).  On failure the file has its old length again.
+bool SecureRoom(int fd, const std::string& data, off_t oldSize) {
+  const off_t size = static_cast<off_t>(data.size());
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+      static_cast<std::uint64_t>(size) > static_cast<std::uint64_t>(limit.rlim_cur))
+    return false;
+  if (size <= oldSize) return true;
+  int err = gNoRoomReservation.load() ? EOPNOTSUPP : ::posix_fallocate(fd, 0, size);
+  if (err == EOPNOTSUPP || err == EINVAL)
+    err = WriteAllAt(fd, data.data() + oldSize, data.size() - static_cast<std::size_t>(oldSize), oldSize) ? 0 : EIO;
+  if (err == 0) return true;
+  while (::ftruncate(fd, oldSize) != 0 && errno == EINTR) {
+  }
+  return false;
+}
+
+// Rewrites an existing regular file through fd (opened for writing, locked
+// by the caller), for a folder that refuses the temporary file while the
+// file itself may be written.  Room for the new text is secured before a
+// byte changes; the text is written and flushed, and only then is the file
+// cut to the new length.  Should writing fail after all, the old text (as
+// read under the same lock) is put back.
+bool WriteInPlace(int fd, const std::string& data, const std::string& old) {
+  struct stat st{};
+  if (::fstat(fd, &st) != 0) return false;
+  const off_t oldSize = st.st_size;
+  if (!SecureRoom(fd, data, oldSize)) return false;
+  const off_t size = static_cast<off_t>(data.size());
+  bool ok = WriteAllAt(fd, data.data(), data.size(), 0) && ::fsync(fd) == 0;
+  if (ok && size < oldSize) ok = ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0;
+  if (!ok && static_cast<off_t>(old.size()) == oldSize &&
+      WriteAllAt(fd, old.data(), old.size(), 0) && ::ftruncate(fd, oldSize) == 0)
+    ::fsync(fd);
   return ok;
 }
 
@@ -159,6 +246,78 @@ bool WriteInPlace(const std::string& path, const std::string& data) {
 bool FolderRefuses(int err) {
   return err == EACCES || err == EPERM || err == EROFS || err == ENAMETOOLONG;
 }
+
+// The file a name stands for: a symbolic link's target, else the name.
+std::string FileBehindLink(const std::string& path) {
+  struct stat st{};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) return path;
+  std::string target = real;
+  std::free(real);
+  return target;
+}
+
+// An exclusive hold on one settings file for a read-change-replace, across
+// processes: a lock on "." + name + ".lock" beside the file, made for the
+// write and removed while still held (a process that waited on the removed
+// file finds it gone and takes the new one).  The rename swaps the settings
+// file itself, so that file cannot carry the lock; but where the folder
+// refuses the lock file, the write can only be in place, which keeps the
+// file, and the file itself is locked (its descriptor, open for writing,
+// is the one the write then uses).
+class WriteLock {
+public:
+  WriteLock() = default;
+  WriteLock(const WriteLock&) = delete;
+  WriteLock& operator=(const WriteLock&) = delete;
+  ~WriteLock() {
+    if (FLockFd >= 0) {
+      ::unlink(FLockPath.c_str());
+      ::close(FLockFd);
+    }
+    if (FFileFd >= 0) ::close(FFileFd);
+  }
+
+  // False when the lock cannot be had within the lock wait, or neither
+  // file can be opened.
+  bool Take(const std::string& file) {
+    const Clock::time_point deadline = LockDeadline();
+    const std::size_t slash = file.rfind('/');
+    FLockPath = file.substr(0, slash + 1) + "." + file.substr(slash + 1) + ".lock";
+    FLockFd = LockNamed(FLockPath, O_RDONLY | O_CREAT | O_NOFOLLOW, deadline);
+    if (FLockFd >= 0) return true;
+    if (!FolderRefuses(errno)) return false;
+    FFileFd = LockNamed(file, O_RDWR, deadline);
+    return FFileFd >= 0;
+  }
+
+  // The settings file itself when it is the one locked, else -1.
+  int FileFd() const { return FFileFd; }
+
+private:
+  // Opens the file of that name and locks it, again while the name turns
+  // out to stand for another file once the lock is had (its holder removed
+  // it meanwhile).  -1 with errno set when it cannot be opened, -1 with
+  // EWOULDBLOCK when it stays locked.
+  static int LockNamed(const std::string& path, int flags, Clock::time_point deadline) {
+    for (;;) {
+      const int fd = platform::OpenRegularFile(path, flags);
+      if (fd < 0) return -1;
+      if (!LockBy(fd, LOCK_EX, deadline)) {
+        ::close(fd);
+        errno = EWOULDBLOCK;
+        return -1;
+      }
+      if (IsStillNamed(fd, path)) return fd;
+      ::close(fd);
+    }
+  }
+
+  std::string FLockPath;
+  int FLockFd = -1;
+  int FFileFd = -1;
+};
 
 bool SameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -229,29 +388,20 @@ void CopyAttributes(const std::string& from, int toFd) {
 
 // Writes data to a new file next to path and renames it over path; where
 // the folder refuses the new file, an existing writable file is rewritten
-// in place instead.
-bool ReplaceFile(const std::string& path, const std::string& data) {
-  std::string target = path;
+// in place instead (through inPlaceFd when the caller holds the file
+// itself, which then is the only way).  old is the file's text as read
+// under the caller's lock.
+bool ReplaceFile(const std::string& path, const std::string& data, const std::string& old,
+                 int inPlaceFd) {
+  const std::string target = FileBehindLink(path);
   struct stat st{};
-  bool exists = false;
-  if (::lstat(path.c_str(), &st) == 0) {
-    if (S_ISLNK(st.st_mode)) {
-      // Replace the file the link names, keep the link.
-      char* real = ::realpath(path.c_str(), nullptr);
-      if (real) {
-        target = real;
-        std::free(real);
-      }
-      exists = ::stat(target.c_str(), &st) == 0;
-    } else {
-      exists = true;
-    }
-    // A read-only file (no owner write bit, as the read-only attribute is
-    // kept) refuses the write, for every user.
-    if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0 ||
-                   ::access(target.c_str(), W_OK) != 0))
-      return false;
-  }
+  const bool exists = ::stat(target.c_str(), &st) == 0;
+  // A read-only file (no owner write bit, as the read-only attribute is
+  // kept) refuses the write, for every user.
+  if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0 ||
+                 ::access(target.c_str(), W_OK) != 0))
+    return false;
+  if (inPlaceFd >= 0) return exists && WriteInPlace(inPlaceFd, data, old);
   const std::size_t slash = target.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
@@ -261,7 +411,15 @@ bool ReplaceFile(const std::string& path, const std::string& data) {
     temp = dir + "." + base + "." + std::to_string(::getpid()) + "." +
            std::to_string(gTempCounter.fetch_add(1)) + ".tmp";
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return exists && FolderRefuses(errno) && WriteInPlace(target, data);
+    if (fd < 0 && errno != EEXIST) {
+      if (!exists || !FolderRefuses(errno)) return false;
+      // Readers wait for the rewrite; the write lock is held already.
+      const int file = platform::OpenRegularFile(target, O_WRONLY);
+      if (file < 0) return false;
+      const bool ok = LockBy(file, LOCK_EX, LockDeadline()) && WriteInPlace(file, data, old);
+      ::close(file);
+      return ok;
+    }
   }
   if (fd < 0) return false;
   bool ok = WriteAll(fd, data);
@@ -286,6 +444,12 @@ std::string Join(const IniText& t) {
 }
 
 }  // namespace
+
+void SetSettingsLockWaitForTesting(std::chrono::milliseconds wait) {
+  gLockWaitMs.store(wait.count() > 0 ? wait.count() : SettingsLockWait.count());
+}
+
+void SetNoRoomReservationForTesting(bool on) { gNoRoomReservation.store(on); }
 
 bool ProfileRead(const std::string& hostPath, const AnsiString& section, const AnsiString& key,
                  AnsiString& value) {
@@ -318,11 +482,16 @@ std::vector<AnsiString> ProfileKeys(const std::string& hostPath, const AnsiStrin
 
 bool ProfileWrite(const std::string& hostPath, const AnsiString& section, const AnsiString* key,
                   const AnsiString* value) {
+  WriteLock lock;
+  if (!lock.Take(FileBehindLink(hostPath))) return false;
   // Only a missing file or a regular one that could be read is written:
   // a FIFO, a device or an oversized file stays as it is.
   std::string data;
-  const FileRead found = ReadFileText(hostPath, data);
+  const FileRead found = lock.FileFd() >= 0 ? ReadOpenFile(lock.FileFd(), data) : ReadFileText(hostPath, data);
   if (found != FileRead::Text && found != FileRead::Missing) return false;
+  const auto replace = [&](const IniText& changed) {
+    return ReplaceFile(hostPath, Join(changed), data, lock.FileFd());
+  };
   IniText t = ParseText(data);
   const std::string sec = TrimBlanks(OneLine(section));
   const std::size_t h = FindSection(t, sec);
@@ -330,7 +499,7 @@ bool ProfileWrite(const std::string& hostPath, const AnsiString& section, const 
     if (h == std::string::npos) return true;
     t.lines.erase(t.lines.begin() + static_cast<std::ptrdiff_t>(h),
                   t.lines.begin() + static_cast<std::ptrdiff_t>(SectionEnd(t, h)));
-    return ReplaceFile(hostPath, Join(t));
+    return replace(t);
   }
   const std::string k = TrimBlanks(OneLine(*key));
   if (value == nullptr) {  // delete the key
@@ -338,7 +507,7 @@ bool ProfileWrite(const std::string& hostPath, const AnsiString& section, const 
     const std::size_t i = FindKey(t, h, k);
     if (i == std::string::npos) return true;
     t.lines.erase(t.lines.begin() + static_cast<std::ptrdiff_t>(i));
-    return ReplaceFile(hostPath, Join(t));
+    return replace(t);
   }
   const std::string line = k + "=" + OneLine(*value);
   if (h == std::string::npos) {
@@ -358,7 +527,7 @@ bool ProfileWrite(const std::string& hostPath, const AnsiString& section, const 
       t.lines.insert(t.lines.begin() + static_cast<std::ptrdiff_t>(at), ParseLine(line));
     }
   }
-  return ReplaceFile(hostPath, Join(t));
+  return replace(t);
 }
 
 }  // namespace platform

@@ -11,14 +11,19 @@
 // no write can add keys or sections.  Writes go to a temporary file in the
 // same directory that then replaces the file (rename), so a failed write
 // leaves the old file whole; where the directory refuses the temporary file
-// but the file itself may be written, the file is rewritten in place
-// (truncated, written, flushed).  A refused write raises EIniFileException
+// but the file itself may be written, the file is rewritten in place: room
+// for the new text is secured first, then it is written and flushed, and
+// only then is the file cut to its new length, so a full disk or a size
+// limit leaves the old file whole as well.  Each write (read, change,
+// replace) holds a lock across processes for its whole length: see
+// platform::ProfileWrite.  A refused write raises EIniFileException
 // "In %s kann nicht geschrieben werden".  A file that does not exist reads as
 // empty; so does anything that is no regular file (a FIFO, a device) and a
 // file larger than platform::MaxSettingsFileSize, and such a file is never
 // written.  File names go through platform::HostPath.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <vector>
 
@@ -82,8 +87,19 @@ public:
 
 namespace platform {
 
-// The largest settings file that is read, far beyond any real one.
-inline constexpr std::size_t MaxSettingsFileSize = 1024 * 1024;
+// The largest settings file that is read, far beyond any real one (a store
+// shared by many users and workstations may grow to a few MiB).
+inline constexpr std::size_t MaxSettingsFileSize = 64 * 1024 * 1024;
+
+// How long a write waits for the lock of its settings file (and a read for
+// an in-place rewrite to end) before it gives up.
+inline constexpr std::chrono::milliseconds SettingsLockWait{10000};
+// Tests: another wait than SettingsLockWait (a zero or negative one puts
+// SettingsLockWait back).
+void SetSettingsLockWaitForTesting(std::chrono::milliseconds wait);
+// Tests: makes the in-place rewrite behave as on a file system that cannot
+// reserve room (posix_fallocate refused with EOPNOTSUPP).
+void SetNoRoomReservationForTesting(bool on);
 
 // The private-profile functions on a host path, for the Win32 calls of the
 // operating-system layer.  Read: the value as TIniFile reads it, or
@@ -96,6 +112,14 @@ std::vector<AnsiString> ProfileKeys(const std::string& hostPath, const AnsiStrin
 // Writes (key != nullptr, value != nullptr), deletes a key (value == nullptr)
 // or a whole section (key == nullptr).  False when the file cannot be
 // written; the old file then stays as it was.
+//
+// Reading, changing and replacing the file happen under an exclusive lock
+// (flock) on the file "." + name + ".lock" beside it (beside the file a
+// symbolic link names), made for the write and removed behind it; another
+// process's write of the same file waits for it.  Where the folder refuses
+// that file, the write can only be in place, which keeps the file itself:
+// the settings file itself is locked then.  A lock that cannot be had
+// within SettingsLockWait refuses the write.
 bool ProfileWrite(const std::string& hostPath, const AnsiString& section,
                   const AnsiString* key, const AnsiString* value);
 

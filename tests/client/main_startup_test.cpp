@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -249,11 +250,16 @@ TEST_F(E2eStartup, LayoutShowsLogoLoginAreaListsAndArticleArea) {
 // ---------------------------------------------------------------- the real program
 
 // Runs a copy of the built program (its settings file then lies in this
-// test's folder) with the given environment.  Returns its process id.
+// test's folder) with the given environment, with SIGXFSZ as a program
+// finds it normally (the default, not as this test program has it) and,
+// when given, a file-size limit (RLIMIT_FSIZE).  Returns its process id.
 pid_t Spawn(const std::string& Program, const std::vector<std::string>& Argv, const std::vector<std::string>& Env,
-            const std::string& Cwd, const std::string& Log) {
+            const std::string& Cwd, const std::string& Log, rlim_t FileSizeLimit = RLIM_INFINITY) {
   const pid_t Pid = ::fork();
   if (Pid == 0) {
+    ::signal(SIGXFSZ, SIG_DFL);
+    const rlimit Limit{FileSizeLimit, FileSizeLimit};
+    if (FileSizeLimit != RLIM_INFINITY && ::setrlimit(RLIMIT_FSIZE, &Limit) != 0) ::_exit(125);
     if (::chdir(Cwd.c_str()) != 0) ::_exit(126);
     const int Fd = ::open(Log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (Fd >= 0) {
@@ -387,48 +393,71 @@ TEST_F(E2eStartup, ProgramOpensARealWindowUnderXvfb) {
 }
 
 // A start that fails (KUVO.INI in the program's folder cannot take the
-// colour keys' migration) ends the program cleanly with exit status 1: the
-// message on the standard error output and in the default error box, which
-// the offscreen platform reports there as well and answers itself.
+// colour keys' migration: the file is read-only, or the new text passes the
+// file-size limit a quota sets) ends the program cleanly with exit status
+// 1: the message on the standard error output and in the default error
+// box, which the offscreen platform reports there as well and answers
+// itself.  KUVO.INI stays as it was, and no temporary file is left.
 TEST_F(E2eStartup, FailedStartIsShownAndEndsWithAnErrorStatus) {
-  const std::string Program = AppFile("prog/zel_web_pricat");
-  std::filesystem::create_directories(AppFile("prog"));
-  std::filesystem::copy_file(ZEL_PROGRAM_PATH, Program);
-  const std::string Ini = AppFile("prog/KUVO.INI");
-  WriteFile(Ini, "[CFG]\r\nCOLDG=255\r\n");
-  ASSERT_EQ(::chmod(Ini.c_str(), 0444), 0);  // read-only for every user, root too
-  const pid_t Pid = Spawn(Program, {Program},
-                          {"QT_QPA_PLATFORM=offscreen", "TMPDIR=" + Root.file("tmp"), "ZEL_DRIVE_C=" + Root.file("drive_c"),
-                           "ZEL_RUNTIME_DIR=" + Root.file("run"), "http_proxy="},
-                          Root.file("cwd"), Root.file("program.log"));
-  ASSERT_GT(Pid, 0);
-  // A watchdog only: the program ends at once.
-  int Status = 0;
-  pid_t Ended = 0;
-  const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (Ended == 0 && std::chrono::steady_clock::now() < Deadline) {
-    Ended = ::waitpid(Pid, &Status, WNOHANG);
-    if (Ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  if (Ended == 0) {
-    ::kill(Pid, SIGKILL);
-    ::waitpid(Pid, &Status, 0);
-  }
-  const std::string Log = ReadFile(Root.file("program.log"));
-  ASSERT_NE(Ended, 0) << "the program did not end\n" << Log;
-  ASSERT_TRUE(WIFEXITED(Status)) << "ended by signal " << (WIFSIGNALED(Status) ? WTERMSIG(Status) : 0) << "\n" << Log;
-  EXPECT_EQ(WEXITSTATUS(Status), 1) << Log;
-  const std::string Message = "In " + platform::ToWindowsPath(AppFile("prog/KUVO.INI")) + " kann nicht geschrieben werden";
-  auto LineWith = [&Log](const std::string& Start) {
-    const std::size_t At = Log.find(Start);
-    return At == std::string::npos ? std::string() : Log.substr(At, Log.find('\n', At) - At);
+  struct Case {
+    const char* name;
+    bool readOnly;
+    rlim_t sizeLimit;
   };
-  // The program folder's name is upper-cased on its way into the message.
-  const std::string Said = LineWith("zel_web_pricat: ");
-  const std::string Box = LineWith("Meldung [");
-  EXPECT_TRUE(SameText(Said, "zel_web_pricat: " + Message)) << Log;
-  // The box shows the message as the default handler does (with its full stop).
-  EXPECT_EQ(Box, "Meldung []: " + Said.substr(std::string("zel_web_pricat: ").size()) + ".") << Log;
+  const Case Cases[] = {
+      {"read-only", true, RLIM_INFINITY},
+      {"file-size limit", false, 2048},
+  };
+  for (const Case& C : Cases) {
+    const std::string Prog = std::string("prog_") + (C.readOnly ? "ro" : "limit");
+    const std::string Program = AppFile(Prog + "/zel_web_pricat");
+    std::filesystem::create_directories(AppFile(Prog));
+    std::filesystem::copy_file(ZEL_PROGRAM_PATH, Program);
+    const std::string Ini = AppFile(Prog + "/KUVO.INI");
+    const std::string Text = "; " + std::string(3000, '-') + "\r\n[CFG]\r\nCOLDG=255\r\n";
+    WriteFile(Ini, Text);
+    if (C.readOnly) {
+      ASSERT_EQ(::chmod(Ini.c_str(), 0444), 0);  // read-only for every user, root too
+    }
+    const pid_t Pid = Spawn(Program, {Program},
+                            {"QT_QPA_PLATFORM=offscreen", "TMPDIR=" + Root.file("tmp"),
+                             "ZEL_DRIVE_C=" + Root.file("drive_c"), "ZEL_RUNTIME_DIR=" + Root.file("run"), "http_proxy="},
+                            Root.file("cwd"), Root.file("program.log"), C.sizeLimit);
+    ASSERT_GT(Pid, 0);
+    // A watchdog only: the program ends at once.
+    int Status = 0;
+    pid_t Ended = 0;
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (Ended == 0 && std::chrono::steady_clock::now() < Deadline) {
+      Ended = ::waitpid(Pid, &Status, WNOHANG);
+      if (Ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (Ended == 0) {
+      ::kill(Pid, SIGKILL);
+      ::waitpid(Pid, &Status, 0);
+    }
+    const std::string Log = ReadFile(Root.file("program.log"));
+    ASSERT_NE(Ended, 0) << C.name << ": the program did not end\n" << Log;
+    ASSERT_TRUE(WIFEXITED(Status)) << C.name << ": ended by signal " << (WIFSIGNALED(Status) ? WTERMSIG(Status) : 0)
+                                   << "\n" << Log;
+    EXPECT_EQ(WEXITSTATUS(Status), 1) << C.name << "\n" << Log;
+    const std::string Message = "In " + platform::ToWindowsPath(Ini) + " kann nicht geschrieben werden";
+    auto LineWith = [&Log](const std::string& Start) {
+      const std::size_t At = Log.find(Start);
+      return At == std::string::npos ? std::string() : Log.substr(At, Log.find('\n', At) - At);
+    };
+    // The program folder's name is upper-cased on its way into the message.
+    const std::string Said = LineWith("zel_web_pricat: ");
+    const std::string Box = LineWith("Meldung [");
+    EXPECT_TRUE(SameText(Said, "zel_web_pricat: " + Message)) << C.name << "\n" << Log;
+    // The box shows the message as the default handler does (with its full stop).
+    EXPECT_EQ(Box, "Meldung []: " + Said.substr(std::string("zel_web_pricat: ").size()) + ".") << C.name << "\n" << Log;
+    EXPECT_EQ(ReadFile(Ini), Text) << C.name;
+    std::vector<std::string> Left;
+    for (const auto& E : std::filesystem::directory_iterator(AppFile(Prog))) Left.push_back(E.path().filename());
+    std::sort(Left.begin(), Left.end());
+    EXPECT_EQ(Left, (std::vector<std::string>{"KUVO.INI", "zel_web_pricat"})) << C.name;
+  }
 }
 
 }  // namespace

@@ -239,4 +239,63 @@ TEST_F(WuRegTest, AStoreThatIsAFifoReadsAsEmpty) {
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
+// Programs that start together on a workstation without kreg.cfg make one
+// complete "CREATED" section between them and lose none of their first
+// entries (an inner window's placement: four writes).
+TEST_F(WuRegTest, ProgramsStartingTogetherMakeOneCreatedSectionAndLoseNoEntry) {
+  constexpr int Programs = 4;
+  const char* const Placement[] = {"Top", "Left", "Height", "Width"};
+  const auto results = platform::test::RunInChildren(
+      Programs,
+      [&](int p) {
+        ::setenv("USERNAME", ("user" + std::to_string(p)).c_str(), 1);
+        try {
+          TwuReg reg(HKEY_CURRENT_USER);
+          for (int i = 0; i < 4; ++i) reg.WriteInteger("frmArtikel", Placement[i], p * 10 + i);
+        } catch (const EIniFileException&) {
+          return 1;
+        }
+        return 0;
+      },
+      std::chrono::seconds(60));
+  ASSERT_EQ(platform::test::EndedWithZero(results), Programs) << "a program hung or its write was refused";
+  const std::string text = File();
+  const auto count = [&](const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("[CREATED]"), 1);
+  for (const char* entry : {"\nDAT=2026.08.12 14:03:09\r", "\nAPP=zel_web_pricat\r", "\nUSR=user", "\nWRK=PC01\r"})
+    EXPECT_EQ(count(entry), 1) << entry;
+  for (int p = 0; p < Programs; ++p) {
+    const std::string section = "USERS\\user" + std::to_string(p) + "\\frmArtikel";
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(TIniFile("c:\\kuvo\\kreg.cfg").ReadString(section, Placement[i], ""), std::to_string(p * 10 + i))
+          << section << " " << Placement[i];
+  }
+}
+
+// A store of a few MiB (shared by many users and workstations) reads and
+// writes like a small one.
+TEST_F(WuRegTest, AStoreOfSeveralMiBReadsAndWritesLikeASmallOne) {
+  std::string text = "[CREATED]\r\nDAT=2020.01.01 00:00:00\r\nAPP=x\r\nUSR=u\r\nWRK=w\r\n";
+  for (int s = 0; text.size() < 3u * 1024 * 1024; ++s) {
+    text += "[USERS\\user" + std::to_string(s) + "\\frmArtikel]\r\n";
+    for (const char* k : {"Top", "Left", "Height", "Width"}) text += std::string(k) + "=\"" + std::to_string(s) + "\"\r\n";
+  }
+  text += "[USERS\\user1\\frmSuche]\r\nLeft=\"1\"\r\n";
+  std::filesystem::create_directories(drive.file("kuvo"));
+  drive.write("kuvo/kreg.cfg", text);
+  TwuReg reg(HKEY_CURRENT_USER);
+  EXPECT_EQ(reg.ReadInteger("frmSuche", "Left", -1), 1);
+  EXPECT_EQ(reg.ReadString("frmArtikel", "Width", ""), "1");
+  reg.WriteInteger("frmSuche", "Left", 250);
+  reg.WriteInteger("frmSuche", "Top", 40);
+  EXPECT_EQ(reg.ReadInteger("frmSuche", "Left", -1), 250);
+  const std::string last = "Left=\"1\"\r\n";
+  const std::string expected = text.substr(0, text.size() - last.size()) + "Left=\"250\"\r\nTop=\"40\"\r\n";
+  EXPECT_EQ(File(), expected);
+}
+
 }  // namespace

@@ -1,13 +1,17 @@
 // The private-profile calls on a file of drive C:.
 #include <cstring>
+#include <filesystem>
 #include <string>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/os/windows.h"
 #include "tests/platform/os/os_test_util.h"
+#include "tests/support/child_process.h"
 
 namespace {
 
@@ -50,6 +54,35 @@ TEST_F(PrivateProfile, WritesAndDeletes) {
   EXPECT_TRUE(WritePrivateProfileStringA("BARCODE", nullptr, nullptr, kIni));
   EXPECT_EQ(std::string("CFG\0", 4), Get(nullptr, nullptr, ""));
   EXPECT_FALSE(WritePrivateProfileStringA("CFG", "X", "1", "D:\\KUVO.INI"));
+}
+
+// From the layer's start-up on, a write past the file-size limit (as a
+// quota sets it) is a refused write (FALSE) that leaves the file as it was,
+// not the end of the process by SIGXFSZ.
+TEST_F(PrivateProfile, AWritePastTheFileSizeLimitIsRefusedFromTheStartOn) {
+  const std::string before = FTemp.read("drive_c/Kuvo/kuvo.ini");
+  const std::string value(5000, 'v');
+  const auto result = platform::test::RunInChild(
+      [&] {
+        ::signal(SIGXFSZ, SIG_DFL);
+        platform::InstallOsLayer();
+        const rlimit limit{4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 9;
+        return WritePrivateProfileStringA("CFG", "BIG", value.c_str(), kIni) == FALSE &&
+                       GetLastError() == ERROR_ACCESS_DENIED
+                   ? 0
+                   : 1;
+      },
+      std::chrono::seconds(60));
+  ASSERT_TRUE(result.Finished);
+  EXPECT_EQ(result.ExitCode, 0) << "ended by a signal (-1) or not refused (1)";
+  EXPECT_EQ(FTemp.read("drive_c/Kuvo/kuvo.ini"), before);
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(C("Kuvo"))) {
+    (void)e;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);  // no temporary file left
 }
 
 }  // namespace

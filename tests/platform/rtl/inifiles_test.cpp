@@ -1,11 +1,15 @@
 #include "platform/rtl/inifiles.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -375,6 +379,241 @@ TEST_F(IniTest, FolderThatRefusesTheTemporaryFileGetsTheFileRewrittenInPlace) {
     EXPECT_EQ(after.st_mode & 0777, 0644u) << c.name;
     EXPECT_EQ(EntriesIn(folder), 1) << c.name;
   }
+}
+
+// A folder that refuses new files, entered as an ordinary user (root may
+// create files anywhere): the settings file in it belongs to that user.
+// Returns false where root cannot hand the files over.
+bool MakeReadOnlyFolder(const std::string& folder, const std::string& path) {
+  if (::geteuid() == 0 &&
+      (::chown(folder.c_str(), platform::test::UnprivilegedId, platform::test::UnprivilegedId) != 0 ||
+       ::chown(path.c_str(), platform::test::UnprivilegedId, platform::test::UnprivilegedId) != 0))
+    return false;
+  return ::chmod(folder.c_str(), 0555) == 0;
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The exit codes of a child that writes one value: written, refused.
+enum { Written = 0, Refused = 1 };
+
+int WriteValue(const std::string& path, const std::string& value) {
+  try {
+    TIniFile(path).WriteString("a", "k", value);
+    return Written;
+  } catch (const EIniFileException&) {
+    return Refused;
+  }
+}
+
+// The in-place rewrite (the folder refuses the temporary file) under a
+// file-size limit below the new text's size, with and without room
+// reserved by the file system: the write is refused and the old file stays
+// whole, byte for byte; below the limit a longer and a shorter text are
+// written exactly.
+TEST_F(IniTest, RewriteInPlaceSecuresRoomBeforeItChangesAByte) {
+  struct Case {
+    const char* name;
+    std::size_t oldPadding;  // comment bytes in the old file
+    std::size_t valueSize;   // of the new value
+    rlim_t sizeLimit;        // RLIM_INFINITY: none
+    bool reservation;        // posix_fallocate works
+    bool written;
+  };
+  const Case cases[] = {
+      {"grows past the limit", 6000, 3000, 8192, true, false},
+      {"grows past the limit, no reservation", 6000, 3000, 8192, false, false},
+      {"shrinks, still past the limit", 20000, 9000, 8192, true, false},
+      {"grows", 6000, 3000, RLIM_INFINITY, true, true},
+      {"grows, no reservation", 6000, 3000, RLIM_INFINITY, false, true},
+      {"shrinks", 20000, 10, RLIM_INFINITY, true, true},
+  };
+  ::chmod(FDir.path().c_str(), 0755);  // the ordinary user may enter
+  for (const Case& c : cases) {
+    const std::string folder = FDir.file(c.name);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string old = "; " + std::string(c.oldPadding, 'x') + "\r\n[a]\r\nk=1\r\n[b]\r\nlast=1\r\n";
+    const std::string path = FDir.write(std::string(c.name) + "/test.ini", old);
+    ::chmod(path.c_str(), 0644);
+    ASSERT_TRUE(MakeReadOnlyFolder(folder, path)) << c.name;
+    struct stat before{};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    const std::string value(c.valueSize, 'v');
+    platform::SetNoRoomReservationForTesting(!c.reservation);
+    const auto result = platform::test::RunInChild(
+        [&] {
+          const rlimit limit{c.sizeLimit, c.sizeLimit};
+          if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 9;
+          return WriteValue(path, value);
+        },
+        std::chrono::seconds(60), true);
+    platform::SetNoRoomReservationForTesting(false);
+    ::chmod(folder.c_str(), 0755);
+    if (result.ExitCode == platform::test::ChildCannotDropRoot)
+      GTEST_SKIP() << "the test runs as root and cannot become an ordinary user here";
+    ASSERT_TRUE(result.Finished) << c.name;
+    EXPECT_EQ(result.ExitCode, c.written ? Written : Refused) << c.name;
+    const std::string expected = c.written ? "; " + std::string(c.oldPadding, 'x') + "\r\n[a]\r\nk=" + value +
+                                                 "\r\n[b]\r\nlast=1\r\n"
+                                           : old;
+    EXPECT_EQ(FileText(path), expected) << c.name;
+    struct stat after{};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << c.name;  // rewritten, not replaced
+    EXPECT_EQ(EntriesIn(folder), 1) << c.name;
+  }
+}
+
+// Under a file-size limit (as a quota sets it) a write fails like any
+// refused write: it raises, the old file stays whole and no temporary file
+// is left.  The process lives on (SIGXFSZ is ignored from the start).
+TEST_F(IniTest, AWritePastTheFileSizeLimitIsARefusedWrite) {
+  const std::string old = "[a]\r\nk=1\r\n";
+  const std::string path = Write(old);
+  const auto result = platform::test::RunInChild(
+      [&] {
+        const rlimit limit{4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 9;
+        const int first = WriteValue(path, std::string(5000, 'v'));
+        // A write within the limit still succeeds afterwards.
+        return first == Refused && WriteValue(path, "2") == Written ? 0 : 1;
+      },
+      std::chrono::seconds(60));
+  ASSERT_TRUE(result.Finished);
+  EXPECT_EQ(result.ExitCode, 0) << "the child ended by a signal (-1) or the write was not refused (1)";
+  EXPECT_EQ(Read(), "[a]\r\nk=2\r\n");
+  EXPECT_EQ(EntriesIn(FDir.path()), 1);
+}
+
+// Four processes that write 40 entries each at the same time lose none:
+// each read-change-replace holds the lock for its whole length.
+TEST_F(IniTest, WritersAtOnceLoseNoEntry) {
+  const std::string path = Write("[a]\r\nk=1\r\n");
+  constexpr int Writers = 4, Entries = 40;
+  const auto results = platform::test::RunInChildren(
+      Writers,
+      [&](int w) {
+        TIniFile ini(path);
+        for (int e = 0; e < Entries; ++e) {
+          try {
+            ini.WriteString("s" + std::to_string(e % 3), "w" + std::to_string(w) + "e" + std::to_string(e),
+                            std::to_string(w * 1000 + e));
+          } catch (const EIniFileException&) {
+            return 1;
+          }
+        }
+        return 0;
+      },
+      std::chrono::seconds(120));
+  EXPECT_EQ(platform::test::EndedWithZero(results), Writers) << "a writer hung or its write was refused";
+  TIniFile ini(path);
+  int found = 0;
+  for (int w = 0; w < Writers; ++w)
+    for (int e = 0; e < Entries; ++e)
+      if (ini.ReadString("s" + std::to_string(e % 3), "w" + std::to_string(w) + "e" + std::to_string(e), "") ==
+          std::to_string(w * 1000 + e))
+        ++found;
+  EXPECT_EQ(found, Writers * Entries);
+  EXPECT_EQ(ini.ReadString("a", "k", ""), "1");
+  EXPECT_EQ(EntriesIn(FDir.path()), 1);  // neither lock nor temporary file left
+}
+
+// Another process holds a lock on a file (flock) until it is let go.
+class HeldLock {
+public:
+  explicit HeldLock(const std::string& path) {
+    int ready[2];
+    if (::pipe(ready) != 0 || ::pipe(FRelease) != 0) return;
+    std::fflush(nullptr);
+    FPid = ::fork();
+    if (FPid == 0) {
+      ::close(ready[0]);
+      ::close(FRelease[1]);
+      const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+      const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? '1' : '0';
+      if (::write(ready[1], &ok, 1) != 1) ::_exit(1);
+      char c;
+      while (::read(FRelease[0], &c, 1) < 0 && errno == EINTR) {
+      }
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(FRelease[0]);
+    char ok = '0';
+    FHeld = ::read(ready[0], &ok, 1) == 1 && ok == '1';
+    ::close(ready[0]);
+  }
+  ~HeldLock() { Release(); }
+  bool Held() const { return FHeld; }
+  void Release() {
+    if (FPid <= 0) return;
+    ::close(FRelease[1]);
+    int status = 0;
+    while (::waitpid(FPid, &status, 0) < 0 && errno == EINTR) {
+    }
+    FPid = -1;
+  }
+
+private:
+  pid_t FPid = -1;
+  int FRelease[2] = {-1, -1};
+  bool FHeld = false;
+};
+
+// While another process holds the lock, a write waits only up to the lock
+// wait and is then refused (it never hangs); reads go on; once the lock is
+// let go the write succeeds.  The lock is the lock file beside the
+// settings file, or, where the folder refuses that file, the settings file
+// itself (rewritten in place).
+TEST_F(IniTest, AHeldLockRefusesTheWriteWithinTheWait) {
+  struct Case {
+    const char* name;
+    bool readOnlyFolder;
+    const char* locked;  // in the folder
+  };
+  const Case cases[] = {
+      {"lock file", false, ".test.ini.lock"},
+      {"read-only folder", true, "test.ini"},
+  };
+  ::chmod(FDir.path().c_str(), 0755);
+  platform::SetSettingsLockWaitForTesting(std::chrono::milliseconds(300));
+  for (const Case& c : cases) {
+    const std::string folder = FDir.file(c.name);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string old = "[a]\r\nk=1\r\n";
+    const std::string path = FDir.write(std::string(c.name) + "/test.ini", old);
+    ::chmod(path.c_str(), 0644);
+    if (c.readOnlyFolder) {
+      ASSERT_TRUE(MakeReadOnlyFolder(folder, path)) << c.name;
+    }
+    const auto write = [&](const char* value) {
+      return platform::test::RunInChild([&] { return WriteValue(path, value); }, std::chrono::seconds(60),
+                                        c.readOnlyFolder);
+    };
+    HeldLock lock(folder + "/" + c.locked);
+    ASSERT_TRUE(lock.Held()) << c.name;
+    const auto refused = write("2");
+    if (refused.ExitCode == platform::test::ChildCannotDropRoot) {
+      ::chmod(folder.c_str(), 0755);
+      GTEST_SKIP() << "the test runs as root and cannot become an ordinary user here";
+    }
+    ASSERT_TRUE(refused.Finished) << c.name << ": the write hung";
+    EXPECT_EQ(refused.ExitCode, Refused) << c.name;
+    EXPECT_EQ(FileText(path), old) << c.name;
+    if (!c.readOnlyFolder) {
+      EXPECT_EQ(TIniFile(path).ReadString("a", "k", ""), "1") << c.name;
+    }
+    lock.Release();
+    const auto written = write("3");
+    ASSERT_TRUE(written.Finished) << c.name;
+    EXPECT_EQ(written.ExitCode, Written) << c.name;
+    EXPECT_EQ(FileText(path), "[a]\r\nk=3\r\n") << c.name;
+    ::chmod(folder.c_str(), 0755);
+  }
+  platform::SetSettingsLockWaitForTesting(std::chrono::milliseconds(0));
 }
 
 }  // namespace
