@@ -55,6 +55,13 @@ RgbImage DecodeJpeg(const std::uint8_t* Data, std::size_t Size);
 // the library's "image too big" number.
 inline constexpr std::int64_t MaxJpegPixels = 64LL * 1024 * 1024;
 
+// The most scans DecodeJpeg accepts, and the most 8x8 blocks that the scans
+// together may decode (64 passes over one component of a picture at the
+// pixel limit).  Real progressive pictures have a few dozen scans.  Beyond
+// either, EJPEG with the library's "invalid progressive parameters" number.
+inline constexpr int MaxJpegScans = 1000;
+inline constexpr std::int64_t MaxJpegScanBlocks = 64 * (MaxJpegPixels / 64);
+
 }  // namespace platform
 
 enum TJPEGScale { jsFullSize, jsHalf, jsQuarter, jsEighth };

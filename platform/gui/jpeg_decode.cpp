@@ -10,6 +10,13 @@
 // marker, so a picture whose data is cut short (even only its end marker)
 // decodes as far as its data goes and the missing rest comes out grey.  A
 // stream that ends before its header is complete still fails (no image).
+//
+// A scan costs a pass over the blocks of its components however few bytes
+// it has, so a picture that repeats a scan makes work without end out of
+// little data.  The progress monitor, which the library calls as it reads
+// the scans, refuses a picture past the scan limit or the block limit of
+// jpeg.h, and a progression the library calls inconsistent (a warning
+// that no real encoder causes) is an error here.
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -35,6 +42,31 @@ extern "C" void ZelJpegErrorExit(j_common_ptr cinfo) {
 // Warnings (corrupt data that libjpeg can skip, data that ends early) and
 // trace messages are not shown anywhere.
 extern "C" void ZelJpegOutputMessage(j_common_ptr) {}
+
+// An inconsistent progression ends the decoding; other warnings are only
+// counted, as the library does.
+extern "C" void ZelJpegEmitMessage(j_common_ptr cinfo, int msg_level) {
+  if (msg_level >= 0) return;
+  if (cinfo->err->msg_code == JWRN_BOGUS_PROGRESSION) cinfo->err->error_exit(cinfo);
+  ++cinfo->err->num_warnings;
+}
+
+struct ProgressMonitor {
+  jpeg_progress_mgr pub;  // first: libjpeg sees a jpeg_progress_mgr*
+  int Scan = 0;           // the scan last counted
+  std::int64_t Blocks = 0;  // blocks of the scans so far
+};
+
+// Called before each row of blocks the library reads and at each new scan.
+extern "C" void ZelJpegProgress(j_common_ptr common) {
+  j_decompress_ptr cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  auto* progress = reinterpret_cast<ProgressMonitor*>(cinfo->progress);
+  if (cinfo->input_scan_number == progress->Scan) return;
+  progress->Scan = cinfo->input_scan_number;
+  progress->Blocks += static_cast<std::int64_t>(cinfo->MCUs_per_row) * cinfo->MCU_rows_in_scan * cinfo->blocks_in_MCU;
+  if (progress->Scan > platform::MaxJpegScans || progress->Blocks > platform::MaxJpegScanBlocks)
+    ERREXIT4(cinfo, JERR_BAD_PROGRESSION, cinfo->Ss, cinfo->Se, cinfo->Ah, cinfo->Al);
+}
 
 extern "C" void ZelJpegInitSource(j_decompress_ptr) {}
 
@@ -82,10 +114,12 @@ Outcome DecodeInto(const std::uint8_t* Data, std::size_t Size, platform::RgbImag
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   jpeg_source_mgr src;
+  ProgressMonitor progress;
   std::memset(&cinfo, 0, sizeof cinfo);
 
   cinfo.err = jpeg_std_error(&err.pub);
   err.pub.error_exit = ZelJpegErrorExit;
+  err.pub.emit_message = ZelJpegEmitMessage;
   err.pub.output_message = ZelJpegOutputMessage;
   if (setjmp(err.jump)) {
     result.Failed = true;
@@ -106,6 +140,8 @@ Outcome DecodeInto(const std::uint8_t* Data, std::size_t Size, platform::RgbImag
   src.resync_to_restart = jpeg_resync_to_restart;
   src.term_source = ZelJpegTermSource;
   cinfo.src = &src;
+  progress.pub.progress_monitor = ZelJpegProgress;
+  cinfo.progress = &progress.pub;
 
   jpeg_read_header(&cinfo, TRUE);
 

@@ -44,6 +44,39 @@ std::vector<std::uint8_t> EncodeJpeg(int Width, int Height, int Quality, J_COLOR
   return v;
 }
 
+// The picture Jpeg with its last scan (the table segments right before it,
+// its SOS segment and its data) written Times times in all.
+inline std::vector<std::uint8_t> RepeatLastScan(const std::vector<std::uint8_t>& Jpeg, int Times) {
+  // Walks the segments from SOI on; after each scan's data the next
+  // segment starts a new unit.
+  std::size_t unitStart = 2, pos = 2, end = Jpeg.size();
+  bool afterScan = false;
+  while (pos + 2 <= Jpeg.size()) {
+    const std::uint8_t marker = Jpeg[pos + 1];
+    if (marker == 0xD9 || pos + 4 > Jpeg.size()) {
+      end = pos;
+      break;
+    }
+    if (afterScan) {
+      unitStart = pos;
+      afterScan = false;
+    }
+    pos += 2 + (static_cast<std::size_t>(Jpeg[pos + 2]) << 8 | Jpeg[pos + 3]);
+    if (marker == 0xDA) {
+      // Entropy-coded data up to the next marker other than a stuffed
+      // zero or a restart marker.
+      while (pos + 1 < Jpeg.size() &&
+             !(Jpeg[pos] == 0xFF && Jpeg[pos + 1] != 0 && (Jpeg[pos + 1] < 0xD0 || Jpeg[pos + 1] > 0xD7)))
+        ++pos;
+      afterScan = true;
+    }
+  }
+  std::vector<std::uint8_t> out(Jpeg.begin(), Jpeg.begin() + static_cast<long>(end));
+  for (int i = 1; i < Times; ++i) out.insert(out.end(), Jpeg.begin() + static_cast<long>(unitStart), Jpeg.begin() + static_cast<long>(end));
+  out.insert(out.end(), Jpeg.begin() + static_cast<long>(end), Jpeg.end());
+  return out;
+}
+
 // A Width x Height RGB picture at Quality; FillRow(y, row) writes the three
 // bytes of each pixel of row y.
 template <class Fill>

@@ -214,6 +214,86 @@ TEST(JpegImage, BrokenInputRaisesEJpegWithTheLibraryNumber) {
   }
 }
 
+// The quadrants, progressive: libjpeg's usual script, or (spectral) a DC
+// scan and one scan of all AC coefficients per component, each without
+// successive approximation, so that repeating the last scan is no
+// inconsistent progression for the library.
+std::vector<std::uint8_t> EncodeProgressive(int w, int h, bool spectral, J_COLOR_SPACE space = JCS_RGB) {
+  const int comps = space == JCS_GRAYSCALE ? 1 : 3;
+  return platform::test::EncodeJpeg(
+      w, h, 90, space, comps,
+      [spectral](jpeg_compress_struct& cinfo) {
+        if (!spectral) {
+          jpeg_simple_progression(&cinfo);
+          return;
+        }
+        static jpeg_scan_info scans[1 + MAX_COMPS_IN_SCAN];
+        scans[0] = {cinfo.num_components, {0, 1, 2, 3}, 0, 0, 0, 0};
+        for (int c = 0; c < cinfo.num_components; ++c) scans[1 + c] = {1, {c, 0, 0, 0}, 1, 63, 0, 0};
+        cinfo.scan_info = scans;
+        cinfo.num_scans = 1 + cinfo.num_components;
+      },
+      [&](int y, unsigned char* row) {
+        for (int x = 0; x < w; ++x) {
+          const Rgb c = QuadrantColour(x, y, w, h);
+          if (comps == 1) {
+            row[x] = static_cast<unsigned char>((c.R + c.G + c.B) / 3);
+            continue;
+          }
+          row[3 * x] = static_cast<unsigned char>(c.R);
+          row[3 * x + 1] = static_cast<unsigned char>(c.G);
+          row[3 * x + 2] = static_cast<unsigned char>(c.B);
+        }
+      });
+}
+
+// Ordinary pictures decode, baseline and progressive; a picture that
+// repeats a scan beyond any real one is refused as a bad JPEG: past the
+// number of scans, past the work its scans may do together, or at once
+// when the repetition is one the library itself calls inconsistent.
+TEST(JpegImage, RepeatedProgressiveScansAreRefused) {
+  using platform::test::RepeatLastScan;
+  const int w = 256, h = 256;
+  const auto spectral = EncodeProgressive(w, h, true);
+  const auto simple = EncodeProgressive(w, h, false);
+  const int spectralScans = 1 + 3;
+  // A picture at the pixel limit's width whose one component's scans
+  // reach the work bound before the number of scans.
+  const int big = 4096;
+  const std::int64_t bigBlocks = (big / 8) * (big / 8);
+  const int bigScans = static_cast<int>(platform::MaxJpegScanBlocks / bigBlocks) + 1;
+  ASSERT_LT(bigScans, platform::MaxJpegScans);
+  const auto bigGray = EncodeProgressive(big, big, true, JCS_GRAYSCALE);
+
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    int code;  // -1: decodes
+  };
+  const Case cases[] = {
+      {"baseline", Encode(w, h, Kind::Rgb), -1},
+      {"progressive", simple, -1},
+      {"spectral selection", spectral, -1},
+      {"as many scans as allowed", RepeatLastScan(spectral, platform::MaxJpegScans - spectralScans + 1), -1},
+      {"one scan too many", RepeatLastScan(spectral, platform::MaxJpegScans - spectralScans + 2), JERR_BAD_PROGRESSION},
+      {"5000 scans", RepeatLastScan(spectral, 5000), JERR_BAD_PROGRESSION},
+      {"scans of a large picture", RepeatLastScan(bigGray, bigScans), JERR_BAD_PROGRESSION},
+      {"refinement repeated", RepeatLastScan(simple, 2), JWRN_BOGUS_PROGRESSION},
+  };
+  for (const Case& c : cases) {
+    TJPEGImage jpeg;
+    ASSERT_EQ(ErrorOf([&] { jpeg.LoadFromBytes(c.bytes.data(), c.bytes.size()); }), c.code) << c.name;
+    if (c.code != -1) {
+      EXPECT_TRUE(jpeg.Empty()) << c.name;
+      continue;
+    }
+    ASSERT_EQ(jpeg.Width(), w) << c.name;
+    ASSERT_EQ(jpeg.Height(), h) << c.name;
+    const int points[][2] = {{4, 4}, {w - 5, 4}, {4, h - 5}, {w - 5, h - 5}};
+    for (const auto& p : points) ExpectNear(jpeg.Pixel(p[0], p[1]), QuadrantColour(p[0], p[1], w, h), 6, c.name);
+  }
+}
+
 // A picture whose data ends early loads and draws without an error: the
 // part its data holds as the whole picture has it, the missing rest grey.
 // Without only its end marker it is the whole picture.
