@@ -19,11 +19,12 @@
 #include "tests/support/canvas_check.h"
 #include "tests/support/combo_list.h"
 #include "tests/support/gui_input.h"
+#include "tests/support/string_items.h"
 
 namespace {
 
+using platform::test::Items;
 using zeltest::FormTest;
-using zeltest::ItemsOf;
 using zeltest::kFruit;
 using zeltest::kFruitSorted;
 using zeltest::PressKey;
@@ -59,14 +60,14 @@ TEST(ComboBox, SortedInsertionInTheFixedOrderKeepsObjects) {
     else
       box.Items()->Add(f);
   }
-  EXPECT_EQ(ItemsOf(box.Items()), kFruitSorted);
+  EXPECT_EQ(Items(*box.Items()), kFruitSorted);
   EXPECT_EQ(box.Items()->Objects(box.Items()->IndexOf("birne")), &marker);
   // Switching Sorted on sorts what is there.
   TComboBox late(nullptr);
   for (const char* f : kFruit) late.Items()->Add(f);
   EXPECT_EQ(late.Items()->Strings(0), "Zitrone");
   late.SetSorted(true);
-  EXPECT_EQ(ItemsOf(late.Items()), kFruitSorted);
+  EXPECT_EQ(Items(*late.Items()), kFruitSorted);
 }
 
 TEST(ComboBox, FindStringIsAPrefixSearchWithoutRegardToCase) {

@@ -20,11 +20,12 @@
 #include "tests/platform/gui/stdctrls_support.h"
 #include "tests/support/canvas_check.h"
 #include "tests/support/gui_input.h"
+#include "tests/support/string_items.h"
 
 namespace {
 
+using platform::test::Items;
 using zeltest::FormTest;
-using zeltest::ItemsOf;
 using zeltest::kFruit;
 using zeltest::kFruitSorted;
 using zeltest::PressKey;
@@ -63,7 +64,7 @@ protected:
 };
 
 TEST_F(ListTest, SortedItemsAndPrefixSearch) {
-  EXPECT_EQ(ItemsOf(list->Items()), kFruitSorted);
+  EXPECT_EQ(Items(*list->Items()), kFruitSorted);
   EXPECT_EQ(list->Perform(LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("BAN")), 4);
   EXPECT_EQ(list->Perform(LB_FINDSTRING, 4, reinterpret_cast<LPARAM>("b")), 5);
   EXPECT_EQ(list->Perform(LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("q")), LB_ERR);
@@ -322,7 +323,7 @@ TEST_F(ListTest, NativeListFollowsEveryChangeOfTheItems) {
   auto Expect = [&](const char* Step) {
     SCOPED_TRACE(Step);
     const platform::NativeListWatch Native = platform::WatchNativeList(list, [] {});
-    EXPECT_EQ(Native.Rows, ItemsOf(list->Items()));
+    EXPECT_EQ(Native.Rows, Items(*list->Items()));
     if (list->ItemIndex() >= 0) {
       EXPECT_EQ(Native.CurrentRow, list->ItemIndex());
     }
@@ -351,7 +352,7 @@ TEST_F(ListTest, NativeListFollowsEveryChangeOfTheItems) {
     list->Items()->EndUpdate();
   });
   EXPECT_EQ(Filled.Insertions, 1);
-  EXPECT_EQ(Filled.Rows, ItemsOf(list->Items()));
+  EXPECT_EQ(Filled.Rows, Items(*list->Items()));
   list->Items()->BeginUpdate();
   list->Items()->Add("ans Ende");
   list->Items()->Insert(0, "an den Anfang");

@@ -31,10 +31,4 @@ protected:
 inline const char* const kFruit[] = {"Zitrone", "apfel", "\xC4pfel", "Birne", "banane", "10", "9"};
 inline const std::vector<std::string> kFruitSorted = {"10", "9", "apfel", "\xC4pfel", "banane", "Birne", "Zitrone"};
 
-inline std::vector<std::string> ItemsOf(TStrings* s) {
-  std::vector<std::string> v;
-  for (int i = 0; i < s->Count(); ++i) v.push_back(s->Strings(i));
-  return v;
-}
-
 }  // namespace zeltest
