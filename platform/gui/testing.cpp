@@ -199,6 +199,8 @@ bool SendKeyUp(WORD Key, TShiftState Shift) {
 bool SendKey(WORD Key, TShiftState Shift) {
   if (!SendKeyDown(Key, Shift)) return false;
   SendKeyUp(Key, Shift);
+  // The stroke's modifier keys are let go with it.
+  CurrentShift -= Shift * TShiftState{ssShift, ssCtrl, ssAlt};
   return true;
 }
 
@@ -229,6 +231,7 @@ bool TypeText(const AnsiString& Text) {
     if (c == '\r') k.key = Qt::Key_Return;
     if (!Deliver(QEvent::KeyPress, k)) return false;
     Deliver(QEvent::KeyRelease, k);
+    if (k.mods & Qt::ShiftModifier) CurrentShift >> ssShift;  // let go with the letter
     ProcessPendingMessages();
   }
   return true;

@@ -10,11 +10,13 @@
 #include "platform/rtl/codepage.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/soap/soaphttpclient.h"
+#include "tests/support/error_of.h"
 #include "tests/support/fake_service/fake_service.h"
 
 using zeltest::FakeFailure;
 using zeltest::FakeWsdl;
 using zeltest::FakeZelService;
+using platform::test::ErrorOf;
 
 namespace {
 
@@ -24,17 +26,6 @@ AnsiString A(const WideString& wide) { return platform::WideToAnsi(wide); }
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// The message of the exception a call raises, "" when it raises none.
-template <class F>
-AnsiString ErrorOf(F&& call) {
-  try {
-    call();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "";
 }
 
 class ZelServiceTest : public ::testing::Test {

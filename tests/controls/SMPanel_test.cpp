@@ -24,24 +24,16 @@
 #include "tests/support/gui_input.h"
 #include "tests/support/msgbox_recorder.h"
 #include "tests/support/beep_counter.h"
-#include "tests/support/scoped_env.h"
-#include "tests/support/tempdir.h"
+#include "tests/support/user_workstation.h"
 
 namespace {
-
-using platform::test::ScopedEnv;
 
 using BeepCounter = platform::test::BeepCounter;
 
 // A shown form on a temporary drive C: (every inner window writes its
 // placement there when it goes) for the user 'user1'.
-class PanelTest : public ::testing::Test {
+class PanelTest : public platform::test::UserWorkstationTest {
 protected:
-  PanelTest()
-      : driveC("ZEL_DRIVE_C", drive.path().c_str()),
-        user("USERNAME", "user1"),
-        client("CLIENTNAME", nullptr),
-        computer("COMPUTERNAME", "PC01") {}
   void SetUp() override {
     wuReg_finalization();
     form = std::make_unique<TForm>(nullptr);
@@ -59,8 +51,6 @@ protected:
   }
   std::string StoreFile() { return drive.read("kuvo/kreg.cfg"); }
 
-  platform::test::TempDir drive;
-  ScopedEnv driveC, user, client, computer;
   zeltest::MessageBoxRecorder boxes;
   std::unique_ptr<TForm> form;
 };

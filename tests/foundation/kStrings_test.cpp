@@ -14,7 +14,10 @@
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/support/child_process.h"
+#include "tests/support/error_of.h"
 #include "tests/support/tempdir.h"
+
+using platform::test::ErrorOf;
 
 namespace {
 
@@ -28,17 +31,6 @@ std::vector<std::string> Items(TKStrings& L) {
   std::vector<std::string> Result;
   for (int I = 0; I < L.Count(); ++I) Result.push_back(L[I]);
   return Result;
-}
-
-// Raises the list's error and hands back its message.
-template <typename F>
-std::string ErrorOf(F&& Action) {
-  try {
-    Action();
-  } catch (const EStringListError& E) {
-    return E.Message();
-  }
-  return "(no EStringListError)";
 }
 
 // A list that records its events ('<' for OnChanging, '>' for OnChange).
@@ -154,7 +146,7 @@ TEST(KStringList, CommaTextIntoSortedListAppliesDuplicatesRule) {
 
   std::unique_ptr<TKStringList> E(SortedList({}, dupError));
   E->OnChange = [](TObject*) {};
-  EXPECT_EQ(ErrorOf([&] { E->SetCommaText("b,a,B,c"); }), kDuplicates);
+  EXPECT_EQ(ErrorOf<EStringListError>([&] { E->SetCommaText("b,a,B,c"); }), kDuplicates);
   // Items before the failing one stay; the bracket is closed.
   EXPECT_EQ(Items(*E), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(E->UpdateCount(), 0);
@@ -178,7 +170,7 @@ TEST(KStringList, SortedAddWithDuplicates) {
     R.List.SetDuplicates(C.Dup);
     R.Events.clear();
     if (C.Result < 0) {
-      EXPECT_EQ(ErrorOf([&] { R.List.Add("abc"); }), kDuplicates);
+      EXPECT_EQ(ErrorOf<EStringListError>([&] { R.List.Add("abc"); }), kDuplicates);
     } else {
       EXPECT_EQ(R.List.Add("abc"), C.Result) << C.Dup;
     }
@@ -300,8 +292,8 @@ TEST(KStringList, CapacityGrowsInSteps) {
 TEST(KStringList, CapacityBelowCountIsRefused) {
   TKStringList L;
   L.SetCommaText("a,b,c");
-  EXPECT_EQ(ErrorOf([&] { L.SetCapacity(2); }), IndexMessage(2));
-  EXPECT_EQ(ErrorOf([&] { L.SetCapacity(-1); }), IndexMessage(-1));
+  EXPECT_EQ(ErrorOf<EStringListError>([&] { L.SetCapacity(2); }), IndexMessage(2));
+  EXPECT_EQ(ErrorOf<EStringListError>([&] { L.SetCapacity(-1); }), IndexMessage(-1));
   EXPECT_EQ(L.Capacity(), 4);
   EXPECT_EQ(Items(L), (std::vector<std::string>{"a", "b", "c"}));
   L.SetCapacity(3);
@@ -333,7 +325,7 @@ TEST(KStringList, IndexErrors) {
       {"InsertObject", [&] { L.InsertObject(4, "x", nullptr); }, IndexMessage(4)},
   };
   for (const auto& C : Cases) {
-    EXPECT_EQ(ErrorOf(C.Action), C.Message) << C.What;
+    EXPECT_EQ(ErrorOf<EStringListError>(C.Action), C.Message) << C.What;
     EXPECT_EQ(Items(L), (std::vector<std::string>{"a", "b"})) << C.What;
     EXPECT_EQ(R.Events, "") << C.What;
   }
@@ -343,10 +335,10 @@ TEST(KStringList, IndexErrors) {
 
 TEST(KStringList, SortedListRefusesInsertAndPut) {
   std::unique_ptr<TKStringList> L(SortedList({"a", "b"}, dupIgnore));
-  EXPECT_EQ(ErrorOf([&] { L->Insert(0, "x"); }), kSorted);
-  EXPECT_EQ(ErrorOf([&] { L->InsertObject(1, "x", nullptr); }), kSorted);
-  EXPECT_EQ(ErrorOf([&] { L->Put(0, "x"); }), kSorted);
-  EXPECT_EQ(ErrorOf([&] { L->Put(7, "x"); }), kSorted);  // before the index test
+  EXPECT_EQ(ErrorOf<EStringListError>([&] { L->Insert(0, "x"); }), kSorted);
+  EXPECT_EQ(ErrorOf<EStringListError>([&] { L->InsertObject(1, "x", nullptr); }), kSorted);
+  EXPECT_EQ(ErrorOf<EStringListError>([&] { L->Put(0, "x"); }), kSorted);
+  EXPECT_EQ(ErrorOf<EStringListError>([&] { L->Put(7, "x"); }), kSorted);  // before the index test
   TObject O;
   L->PutObject(1, &O);
   EXPECT_EQ(L->Objects(1), &O);
@@ -511,7 +503,7 @@ TEST(KStringList, FailedMoveKeepsTheItemButFiresTheBracket) {
     R.Fill({"a", "b", "c"});
     if (C.Sorted) R.List.SetSorted(true);
     R.Events.clear();
-    EXPECT_EQ(ErrorOf([&] { R.List.Move(C.Cur, C.New); }), C.Message) << C.What;
+    EXPECT_EQ(ErrorOf<EStringListError>([&] { R.List.Move(C.Cur, C.New); }), C.Message) << C.What;
     EXPECT_EQ(Items(R.List), (std::vector<std::string>{"a", "b", "c"})) << C.What;
     EXPECT_EQ(R.Events, "<>") << C.What;
     EXPECT_EQ(R.List.UpdateCount(), 0) << C.What;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/rtl/codepage.h"
-#include "tests/foundation/kcsv_support.h"
+#include "tests/foundation/kcsvFile_support.h"
 
 using kcsvtest::ExampleText;
 

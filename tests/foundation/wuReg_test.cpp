@@ -13,7 +13,7 @@
 #include "platform/rtl/sysutils.h"
 #include "tests/support/child_process.h"
 #include "tests/support/scoped_env.h"
-#include "tests/support/tempdir.h"
+#include "tests/support/user_workstation.h"
 
 using platform::test::ScopedEnv;
 
@@ -21,14 +21,8 @@ namespace {
 
 // User 'user1' on workstation 'PC01'; the clock stands at 8 December 2026,
 // 14:03:09.
-class WuRegTest : public ::testing::Test {
+class WuRegTest : public platform::test::UserWorkstationTest {
 protected:
-  WuRegTest()
-      : driveC("ZEL_DRIVE_C", drive.path().c_str()),
-        user("USERNAME", "user1"),
-        client("CLIENTNAME", nullptr),
-        computer("COMPUTERNAME", "PC01") {}
-
   void SetUp() override {
     wuReg_finalization();
     platform::SetModuleFileNameOverride("C:\\PROGS\\zel_web_pricat.exe");
@@ -59,8 +53,6 @@ protected:
   }
   bool Contains(const std::string& text) { return File().find(text) != std::string::npos; }
 
-  platform::test::TempDir drive;
-  ScopedEnv driveC, user, client, computer;
   char FOldTimeSeparator = ':';
 };
 

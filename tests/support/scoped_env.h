@@ -1,22 +1,25 @@
-// An environment variable set (or, with nullptr, removed) for the life of
-// the object; the old value comes back afterwards.
+// An environment variable set (or, with nullptr or nullopt, removed) for the
+// life of the object; the old value comes back afterwards.
 #pragma once
 
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace platform::test {
 
 class ScopedEnv {
 public:
-  ScopedEnv(const char* name, const char* value) : FName(name) {
-    if (const char* old = std::getenv(name)) FOld = old;
+  ScopedEnv(std::string name, const char* value) : FName(std::move(name)) {
+    if (const char* old = std::getenv(FName.c_str())) FOld = old;
     if (value)
-      ::setenv(name, value, 1);
+      ::setenv(FName.c_str(), value, 1);
     else
-      ::unsetenv(name);
+      ::unsetenv(FName.c_str());
   }
+  ScopedEnv(std::string name, const std::optional<std::string>& value)
+      : ScopedEnv(std::move(name), value ? value->c_str() : nullptr) {}
   ~ScopedEnv() {
     if (FOld)
       ::setenv(FName.c_str(), FOld->c_str(), 1);

@@ -1,6 +1,7 @@
 // The message path of controls: keys, focus, posted messages, exceptions.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -118,6 +119,26 @@ TEST_F(ControlsTest, KeysReachKeyDownKeyPressAndKeyUpWithTheAnsiCharacter) {
 TEST_F(ControlsTest, KeypadEnterGivesCarriageReturnToo) {
   ASSERT_TRUE(platform::SendKeypadEnter());
   EXPECT_EQ(log, (std::vector<std::string>{"b0.down 13", "b0.press 13", "b0.up 13"}));
+}
+
+// A key stroke or a typed capital lets its modifier keys go with it: what
+// comes after sees none of them held.
+TEST_F(ControlsTest, AKeyStrokeLetsItsModifierKeysGo) {
+  struct Case {
+    const char* name;
+    std::function<bool()> stroke;
+  } cases[] = {
+      {"typed capital", [] { return zeltest::TypeText("X"); }},
+      {"shift+delete", [] { return PressKey(VK_DELETE, TShiftState{ssShift}); }},
+      {"ctrl+insert", [] { return PressKey(VK_INSERT, TShiftState{ssCtrl}); }},
+      {"alt+x", [] { return PressKey('X', TShiftState{ssAlt}); }},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(c.stroke()) << c.name;
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0) << c.name;
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0) << c.name;
+    EXPECT_GE(GetKeyState(VK_MENU), 0) << c.name;
+  }
 }
 
 TEST_F(ControlsTest, TabReachesKeyDownAndThenMovesTheFocus) {

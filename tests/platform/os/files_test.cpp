@@ -126,7 +126,7 @@ TEST_F(Files, MoveFile) {
 TEST_F(Files, MoveToAnotherFileSystemIsAllOrNothing) {
   std::optional<platform::test::TempDir> other;
   {
-    ostest::ScopedEnv tmp("TMPDIR", "/dev/shm");
+    platform::test::ScopedEnv tmp("TMPDIR", "/dev/shm");
     if (::access("/dev/shm", W_OK) == 0) other.emplace();
   }
   struct stat here{}, there{};

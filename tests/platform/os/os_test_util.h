@@ -1,8 +1,6 @@
 // Helpers of the operating-system layer's tests.
 #pragma once
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include <sys/stat.h>
@@ -10,33 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/os/windows.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
 namespace ostest {
-
-// Sets (or, with nullopt, removes) an environment variable for one scope.
-class ScopedEnv {
-public:
-  ScopedEnv(std::string name, std::optional<std::string> value) : FName(std::move(name)) {
-    if (const char* old = std::getenv(FName.c_str())) FOld = old;
-    if (value)
-      ::setenv(FName.c_str(), value->c_str(), 1);
-    else
-      ::unsetenv(FName.c_str());
-  }
-  ~ScopedEnv() {
-    if (FOld)
-      ::setenv(FName.c_str(), FOld->c_str(), 1);
-    else
-      ::unsetenv(FName.c_str());
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-  std::string FName;
-  std::optional<std::string> FOld;
-};
 
 // A test with drive C: in a fresh temporary directory.
 class DriveCTest : public ::testing::Test {
@@ -47,7 +22,7 @@ protected:
     return rel.empty() ? FTemp.path() + "/drive_c" : FTemp.path() + "/drive_c/" + rel;
   }
   platform::test::TempDir FTemp;
-  ScopedEnv FDrive;
+  platform::test::ScopedEnv FDrive;
 };
 
 }  // namespace ostest

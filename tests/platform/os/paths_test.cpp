@@ -182,8 +182,8 @@ TEST_F(PathMapping, RuntimeLibraryFilesGoThroughTheMapping) {
 }
 
 TEST_F(PathMapping, DriveCDefaultsBelowTheUserDataDirectoryAndIsCreated) {
-  ostest::ScopedEnv noDrive("ZEL_DRIVE_C", std::nullopt);
-  ostest::ScopedEnv data("XDG_DATA_HOME", FTemp.path() + "/data");
+  platform::test::ScopedEnv noDrive("ZEL_DRIVE_C", std::nullopt);
+  platform::test::ScopedEnv data("XDG_DATA_HOME", FTemp.path() + "/data");
   const std::string expected = FTemp.path() + "/data/zel_web_pricat/drive_c";
   EXPECT_EQ(expected, platform::DriveCRoot());
   EXPECT_TRUE(DirectoryExists("C:\\"));

@@ -4,20 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/codepage.h"
+#include "tests/support/error_of.h"
 
 using namespace platform::soap;
+using platform::test::ErrorOf;
 
 namespace {
-
-template <class F>
-AnsiString ErrorOf(F&& call) {
-  try {
-    call();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "";
-}
 
 std::string Reply(const std::string& body) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "

@@ -20,8 +20,10 @@
 #include <thread>
 
 #include "platform/rtl/sysutils.h"
+#include "tests/support/error_of.h"
 
 using namespace platform::soap;
+using platform::test::ErrorOf;
 
 namespace {
 
@@ -125,15 +127,6 @@ public:
           if (server.Send(client, Head)) server.Rest(std::chrono::hours(1));
         }) {}
 };
-
-AnsiString ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "";
-}
 
 AnsiString Call(THttpTransport& transport, bool post, const std::string& url) {
   return ErrorOf([&] {

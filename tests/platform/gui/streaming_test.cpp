@@ -10,6 +10,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/streaming.h"
 #include "platform/gui/timer.h"
+#include "tests/support/error_of.h"
 
 namespace {
 
@@ -406,14 +407,11 @@ TEST(Reader, NamesTheLineAndWhatIsWrongInAValue) {
       {"[1]", "Zeile 2: Bezeichner erwartet"},
       {"?", "Zeile 2: Wert erwartet"},
   };
-  const auto errorOf = [](const std::string& text) -> std::string {
-    TValueSink sink(nullptr);
-    try {
+  const auto errorOf = [](const std::string& text) {
+    return platform::test::ErrorOf<EReadError>([&] {
+      TValueSink sink(nullptr);
       platform::ReadComponent(&sink, text);
-    } catch (const EReadError& e) {
-      return e.Message();
-    }
-    return "no error";
+    });
   };
   const std::string prefix = "Fehler beim Lesen der Fensterbeschreibung in ";
   for (const Case& c : cases) {

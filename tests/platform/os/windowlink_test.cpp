@@ -31,7 +31,7 @@ protected:
   }
 
   platform::test::TempDir FTemp;
-  ostest::ScopedEnv FRuntime;
+  platform::test::ScopedEnv FRuntime;
 };
 
 TEST_F(ForeignWindows, NoWindowWithoutAPublishingProgram) {
@@ -168,10 +168,10 @@ TEST_F(ForeignWindows, RuntimeDirectory) {
   EXPECT_EQ(FTemp.path(), platform::WindowRuntimeDir());
   EXPECT_EQ(FTemp.path() + "/zel-window-544b75766f4465627567466f726d-4465627567.sock",
             platform::WindowSocketPath("TKuvoDebugForm", "Debug"));
-  ostest::ScopedEnv none("ZEL_RUNTIME_DIR", std::nullopt);
-  ostest::ScopedEnv xdg("XDG_RUNTIME_DIR", std::string("/run/user/1000"));
+  platform::test::ScopedEnv none("ZEL_RUNTIME_DIR", std::nullopt);
+  platform::test::ScopedEnv xdg("XDG_RUNTIME_DIR", std::string("/run/user/1000"));
   EXPECT_EQ("/run/user/1000", platform::WindowRuntimeDir());
-  ostest::ScopedEnv noXdg("XDG_RUNTIME_DIR", std::nullopt);
+  platform::test::ScopedEnv noXdg("XDG_RUNTIME_DIR", std::nullopt);
   EXPECT_EQ("/tmp", platform::WindowRuntimeDir());
 }
 

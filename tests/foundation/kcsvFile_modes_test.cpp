@@ -15,7 +15,7 @@
 #include "foundation/kcsvFile.h"
 #include "platform/os/fileutil.h"
 #include "platform/os/windows.h"
-#include "tests/foundation/kcsv_support.h"
+#include "tests/foundation/kcsvFile_support.h"
 #include "tests/support/child_process.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
