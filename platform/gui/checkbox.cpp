@@ -9,7 +9,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls_private.h"
 #include "platform/os/windows.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls_private.h"
 #include "platform/gui/streaming.h"
 #include "platform/os/windows.h"

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls.h"
 
 class QLineEdit;
