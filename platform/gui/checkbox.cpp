@@ -10,7 +10,7 @@
 #include <QStylePainter>
 
 #include "platform/gui/qt_internal.h"
-#include "platform/gui/stdctrls_private.h"
+#include "platform/gui/stdctrls_internal.h"
 #include "platform/os/windows.h"
 
 using platform::DrawPlatformFocusRect;

@@ -20,7 +20,7 @@
 #include <functional>
 
 #include "platform/gui/qt_internal.h"
-#include "platform/gui/stdctrls_private.h"
+#include "platform/gui/stdctrls_internal.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
