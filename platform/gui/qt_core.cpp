@@ -89,19 +89,6 @@ QFont ToQFont(const TFont* Font) {
                    s.Contains(fsUnderline), s.Contains(fsStrikeOut), 0);
 }
 
-// ---------------------------------------------------------------- exception guard
-
-void Guarded(const std::function<void()>& Fn) {
-  try {
-    Fn();
-  } catch (...) {
-    try {
-      Application->HandleException(nullptr);
-    } catch (...) {
-    }
-  }
-}
-
 // ---------------------------------------------------------------- handles
 
 namespace {
