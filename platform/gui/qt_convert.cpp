@@ -1,19 +1,12 @@
-// The Qt edge: text and colour conversions, the exception guard, window
-// handles and the queue of posted messages.
-#include <QApplication>
-#include <QCoreApplication>
-#include <QEvent>
-#include <QFontDatabase>
-#include <QKeyEvent>
-#include <QObject>
-#include <QPointer>
+// Conversions at the Qt edge: text (Windows-1252 and Unicode), colours and
+// fonts.
+#include <QColor>
+#include <QFont>
+#include <QString>
 
+#include <algorithm>
 #include <cmath>
-#include <deque>
-#include <unordered_map>
 
-#include "platform/gui/controls.h"
-#include "platform/gui/forms.h"
 #include "platform/gui/gui_internal.h"
 #include "platform/gui/qt_internal.h"
 #include "platform/rtl/codepage.h"
