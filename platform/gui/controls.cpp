@@ -1,20 +1,19 @@
-// The controls' unit: the lookups between controls and widgets, the shift
-// states of messages, cursors, the canvas controls (TCustomControl,
-// TGraphicControl) and the Win32 window calls.  The classes live in files
-// of their own: control.cpp, wincontrol.cpp and widgetpeer.cpp (the peer).
+// The controls' unit: what the area's files share (the paint depth, the
+// shift state of the event under way, the popup-menu handler), the lookups
+// between handles, widgets and controls, and the shift states of messages.
+// The classes and calls live in files of their own: basecontrol.cpp
+// (TControl), wincontrol.cpp, controlcanvas.cpp (TCustomControl,
+// TGraphicControl), widgetpeer.cpp (the peer), cursors.cpp and
+// windowcalls.cpp (the Win32 window calls).
 #include "platform/gui/controls.h"
 
 #include <QApplication>
-#include <QCursor>
-#include <QPainter>
 #include <QPoint>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 #include <utility>
 
-#include "platform/gui/forms.h"
 #include "platform/gui/gui_internal.h"
 #include "platform/gui/qt_internal.h"
 
@@ -66,7 +65,7 @@ TShiftState KeyDataToShiftState(LPARAM KeyData) {
   return s;
 }
 
-// ---------------------------------------------------------------- lookups and Win32 calls
+// ---------------------------------------------------------------- lookups
 
 TWinControl* FindControl(HWND Handle) { return platform::ControlOfHandle(Handle); }
 
