@@ -4,6 +4,8 @@
 // header; the definitions are in stdctrls.cpp and edit.cpp.
 #pragma once
 
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -106,5 +108,19 @@ private:
 
 // The platform's dotted focus rectangle, over what the style drew.
 void DrawPlatformFocusRect(QPainter* Painter, QWidget* Widget, const QRect& Rect);
+
+// Buttons and check boxes are drawn by the style, without its own sign of
+// the focus (which it shows only after a focus change by Tab); a control
+// with the focus then gets the platform's dotted focus rectangle, over the
+// style's focus area (inside the button, round the check box's caption).
+template <class Button>
+void PaintButton(Button* Widget, QStyle::ControlElement Element, QStyle::SubElement FocusArea) {
+  QStylePainter p(Widget);
+  QStyleOptionButton opt;
+  Widget->initStyleOption(&opt);
+  opt.state &= ~QStyle::State_HasFocus;
+  p.drawControl(Element, opt);
+  if (Widget->hasFocus()) DrawPlatformFocusRect(&p, Widget, Widget->style()->subElementRect(FocusArea, &opt, Widget));
+}
 
 }  // namespace platform
