@@ -1,19 +1,15 @@
-// The button (TButton) over a QPushButton and the check box
-// (TCustomCheckBox) over a QCheckBox, both drawn by the style with the
-// platform's focus rectangle.
+// The check box (TCustomCheckBox) over a QCheckBox, drawn by the style with
+// the platform's focus rectangle.
 #include "platform/gui/stdctrls.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QSignalBlocker>
-#include <QStyleOptionButton>
-#include <QStylePainter>
+#include <QStyle>
 
 #include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls_internal.h"
 #include "platform/os/windows.h"
 
-using platform::DrawPlatformFocusRect;
 using platform::PaintButton;
 using platform::ToQString;
 

@@ -1,7 +1,7 @@
 // The standard controls' unit: the item lists of the boxes, the pieces the
 // edit, combo box, list box and buttons share (stdctrls_internal.h) and the
 // published properties.  Each control lives in a file of its own: edit.cpp,
-// combobox.cpp, listbox.cpp, label.cpp, checkbox.cpp (button and check box).
+// combobox.cpp, listbox.cpp, label.cpp, pushbutton.cpp, checkbox.cpp.
 #include "platform/gui/stdctrls.h"
 
 #include <algorithm>

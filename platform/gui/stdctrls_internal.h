@@ -1,7 +1,8 @@
 // What the files of the standard controls share: the pieces of the boxes'
 // owner draw and item messages, the platform's edit menu and focus
-// rectangle, the type-ahead.  Only .cpp files of platform/gui include this
-// header; the definitions are in stdctrls.cpp and edit.cpp.
+// rectangle, the type-ahead (defined in stdctrls.cpp and edit.cpp) and the
+// painting of buttons and check boxes.  Only .cpp files of platform/gui
+// include this header.
 #pragma once
 
 #include <QStyleOptionButton>
