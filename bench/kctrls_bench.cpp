@@ -25,7 +25,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "platform/gui/graphics.h"
 #include "platform/gui/gui_internal.h"
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 
 namespace platform {
 HBRUSH CreateBrushObject(COLORREF color, int style);

@@ -1,55 +1,19 @@
-// The button (TButton) over a QPushButton and the check box
-// (TCustomCheckBox) over a QCheckBox, both drawn by the style with the
-// platform's focus rectangle.
+// The check box (TCustomCheckBox) over a QCheckBox, drawn by the style with
+// the platform's focus rectangle.
 #include "platform/gui/stdctrls.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QSignalBlocker>
-#include <QStyleOptionButton>
-#include <QStylePainter>
+#include <QStyle>
 
-#include "platform/gui/qt_private.h"
-#include "platform/gui/stdctrls_private.h"
+#include "platform/gui/qt_internal.h"
+#include "platform/gui/stdctrls_internal.h"
 #include "platform/os/windows.h"
 
-using platform::DrawPlatformFocusRect;
+using platform::PaintButton;
 using platform::ToQString;
 
-// ---------------------------------------------------------------- TButton
-
 namespace {
-
-// Buttons and check boxes are drawn by the style, without its own sign of
-// the focus (which it shows only after a focus change by Tab); a control
-// with the focus then gets the platform's dotted focus rectangle, over the
-// style's focus area (inside the button, round the check box's caption).
-template <class Button>
-void PaintButton(Button* Widget, QStyle::ControlElement Element, QStyle::SubElement FocusArea) {
-  QStylePainter p(Widget);
-  QStyleOptionButton opt;
-  Widget->initStyleOption(&opt);
-  opt.state &= ~QStyle::State_HasFocus;
-  p.drawControl(Element, opt);
-  if (Widget->hasFocus()) DrawPlatformFocusRect(&p, Widget, Widget->style()->subElementRect(FocusArea, &opt, Widget));
-}
-
-class ButtonPeer : public platform::Peer<QPushButton> {
-public:
-  explicit ButtonPeer(TButton* Button) : Peer(Button) {
-    setAutoDefault(true);
-    const HWND h = Handle();
-    QObject::connect(this, &QPushButton::clicked, [h] {
-      platform::Guarded([h] {
-        if (auto* b = dynamic_cast<TButton*>(FindControl(h))) b->Click();
-      });
-    });
-  }
-  using QPushButton::initStyleOption;
-
-protected:
-  void paintEvent(QPaintEvent*) override { PaintButton(this, QStyle::CE_PushButton, QStyle::SE_PushButtonFocusRect); }
-};
 
 class CheckPeer : public platform::Peer<QCheckBox> {
 public:
@@ -68,45 +32,6 @@ protected:
 };
 
 }  // namespace
-
-TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
-  SetBounds(0, 0, 75, 25);
-  SetTabStop(true);
-  SetColor(clBtnFace);
-}
-
-TButton::~TButton() = default;
-
-platform::WidgetPeer* TButton::CreatePeer() { return new ButtonPeer(this); }
-
-void TButton::UpdatePeer() {
-  TButtonControl::UpdatePeer();
-  if (auto* b = qobject_cast<QPushButton*>(platform::WidgetOf(this))) {
-    b->setText(ToQString(TControl::GetText()));
-    b->setDefault(FDefault);
-  }
-}
-
-void TButton::SetTextValue(const AnsiString& Value) {
-  TButtonControl::SetTextValue(Value);
-  if (auto* b = qobject_cast<QPushButton*>(platform::WidgetOf(this))) b->setText(ToQString(Value));
-}
-
-void TButton::Click() {
-  if (FModalResult != 0)
-    if (TCustomForm* f = GetParentForm(this)) f->SetModalResult(FModalResult);
-  TButtonControl::Click();
-}
-
-void TButton::CMDialogKey(TMessage& Message) {
-  const WORD key = static_cast<WORD>(Message.WParam);
-  if (((key == VK_RETURN && FDefault) || (key == VK_ESCAPE && FCancel)) && Enabled() && Showing()) {
-    Click();
-    Message.Result = 1;
-    return;
-  }
-  TButtonControl::CMDialogKey(Message);
-}
 
 // ---------------------------------------------------------------- TCustomCheckBox
 

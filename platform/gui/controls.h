@@ -3,7 +3,7 @@
 //
 // Every control keeps its state (bounds, colour, font, text, visibility) in
 // its own fields and mirrors it to its native window, a private Qt widget
-// (its "peer", see qt_private.h).  Qt events become messages: the peer calls
+// (its "peer", see qt_internal.h).  Qt events become messages: the peer calls
 // WndProc, which hands the message to Dispatch, which calls the handler
 // named after the message (WMPaint, CMEnter, CNDrawItem ...).  A handler
 // that wants the inherited behaviour calls the base class's handler; the
@@ -44,7 +44,7 @@ class TCustomForm;
 class TPopupMenu;  // menus.h
 
 namespace platform {
-class WidgetPeer;  // the Qt side of a control (qt_private.h)
+class WidgetPeer;  // the Qt side of a control (qt_internal.h)
 }
 
 // ---------------------------------------------------------------- basic types

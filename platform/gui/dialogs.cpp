@@ -16,7 +16,7 @@
 #include <string>
 
 #include "platform/gui/forms.h"
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/rtl/codepage.h"
 
 namespace {

@@ -15,7 +15,7 @@
 
 #include "platform/gui/dialogs.h"
 #include "platform/gui/gui_internal.h"
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/gui/streaming.h"
 
 namespace platform {

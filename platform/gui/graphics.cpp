@@ -15,7 +15,7 @@
 #include <unordered_map>
 
 #include "platform/gui/gui_internal.h"
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/rtl/codepage.h"
 #include "platform/rtl/sysutils.h"
 

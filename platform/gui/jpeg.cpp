@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 
 // ---------------------------------------------------------------- TJPEGImage
 

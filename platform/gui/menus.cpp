@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/gui/streaming.h"
 #include "platform/rtl/sysutils.h"
 

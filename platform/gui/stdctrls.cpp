@@ -1,7 +1,7 @@
 // The standard controls' unit: the item lists of the boxes, the pieces the
-// edit, combo box, list box and buttons share (stdctrls_private.h) and the
+// edit, combo box, list box and buttons share (stdctrls_internal.h) and the
 // published properties.  Each control lives in a file of its own: edit.cpp,
-// combobox.cpp, listbox.cpp, label.cpp, checkbox.cpp (button and check box).
+// combobox.cpp, listbox.cpp, label.cpp, pushbutton.cpp, checkbox.cpp.
 #include "platform/gui/stdctrls.h"
 
 #include <algorithm>
@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gui/qt_private.h"
-#include "platform/gui/stdctrls_private.h"
+#include "platform/gui/qt_internal.h"
+#include "platform/gui/stdctrls_internal.h"
 #include "platform/gui/streaming.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"

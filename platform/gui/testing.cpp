@@ -17,7 +17,7 @@
 
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_internal.h"
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/rtl/codepage.h"
 
 namespace platform {

@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/gui/streaming.h"
 #include "platform/gui/testing.h"
 

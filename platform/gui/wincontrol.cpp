@@ -10,7 +10,7 @@
 
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_internal.h"
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 
 using platform::WidgetPeer;
 

@@ -1,15 +1,18 @@
 // What the files of the standard controls share: the pieces of the boxes'
 // owner draw and item messages, the platform's edit menu and focus
-// rectangle, the type-ahead.  Only .cpp files of platform/gui include this
-// header; the definitions are in stdctrls.cpp and edit.cpp.
+// rectangle, the type-ahead (defined in stdctrls.cpp and edit.cpp) and the
+// painting of buttons and check boxes.  Only .cpp files of platform/gui
+// include this header.
 #pragma once
 
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
 #include <functional>
 
-#include "platform/gui/qt_private.h"
+#include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls.h"
 
 class QLineEdit;
@@ -106,5 +109,19 @@ private:
 
 // The platform's dotted focus rectangle, over what the style drew.
 void DrawPlatformFocusRect(QPainter* Painter, QWidget* Widget, const QRect& Rect);
+
+// Buttons and check boxes are drawn by the style, without its own sign of
+// the focus (which it shows only after a focus change by Tab); a control
+// with the focus then gets the platform's dotted focus rectangle, over the
+// style's focus area (inside the button, round the check box's caption).
+template <class Button>
+void PaintButton(Button* Widget, QStyle::ControlElement Element, QStyle::SubElement FocusArea) {
+  QStylePainter p(Widget);
+  QStyleOptionButton opt;
+  Widget->initStyleOption(&opt);
+  opt.state &= ~QStyle::State_HasFocus;
+  p.drawControl(Element, opt);
+  if (Widget->hasFocus()) DrawPlatformFocusRect(&p, Widget, Widget->style()->subElementRect(FocusArea, &opt, Widget));
+}
 
 }  // namespace platform
