@@ -316,6 +316,14 @@ private:
   // selection (TakeListIndex), else the selection goes back to the one
   // before the arrow keys moved in it.
   void CloseList(bool Take);
+  // Pieces of DefaultHandler, each true when it handled the message.
+  bool ListKeyDown(TMessage& Message);
+  bool OpenListKey(WORD Key, LPARAM KeyData);
+  int ListKeyTarget(WORD Key, int At, int Page) const;
+  bool RefusesChar(const TMessage& Message);
+  bool CBItemMessage(TMessage& Message);
+  void CBGetEditSel(TMessage& Message);
+  void CBSetEditSel(TMessage& Message);
 
   platform::ItemStore FItems;
   std::unique_ptr<platform::ControlStrings> FStrings;
