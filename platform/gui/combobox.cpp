@@ -31,6 +31,7 @@ using platform::AnswerMeasureItem;
 using platform::DrawItemText;
 using platform::FollowItemChange;
 using platform::FromQString;
+using platform::ItemChange;
 using platform::kTypeAheadPause;
 using platform::OwnerDrawDelegate;
 using platform::PaintOwnerItem;
@@ -206,7 +207,7 @@ protected:
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     : TWinControl(AOwner),
       FStrings(std::make_unique<platform::ControlStrings>(
-          &FItems, [this] { return FSorted; }, [this](int k, int i) { ItemsChanged(k, i); })),
+          &FItems, [this] { return FSorted; }, [this](platform::ItemChange k, int i) { ItemsChanged(k, i); })),
       FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
   SetBounds(0, 0, 145, 21);
@@ -283,18 +284,19 @@ void TCustomComboBox::MirrorSelection() {
   c->update();
 }
 
-void TCustomComboBox::ItemsChanged(int Kind, int Index) {
+void TCustomComboBox::ItemsChanged(ItemChange Kind, int Index) {
   FollowItemChange(FItemIndex, Kind, Index);
   FListFrom = kNoListMove;
-  if (FStrings->UpdateCount() > 0 && Kind != 5) return;
+  if (FStrings->UpdateCount() > 0 && Kind != ItemChange::UpdateEnded) return;
   ComboPeer* c = ComboOf(this);
   if (!c) return;
   QSignalBlocker block(c);
   switch (Kind) {
-    case 0: c->insertItem(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
-    case 1: c->removeItem(Index); break;
-    case 2: c->setItemText(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
-    default: MirrorItems(); return;
+    case ItemChange::Inserted: c->insertItem(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
+    case ItemChange::Deleted: c->removeItem(Index); break;
+    case ItemChange::Replaced: c->setItemText(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
+    case ItemChange::Cleared:
+    case ItemChange::UpdateEnded: MirrorItems(); return;
   }
   MirrorSelection();
 }

@@ -167,13 +167,21 @@ private:
 // the whole text must match.
 int FindItemPrefix(const ItemStore& Items, const AnsiString& Prefix, int After, bool Exact);
 
+// What changed in a box's items, as ControlStrings tells its control.
+enum class ItemChange {
+  Inserted,    // item Index is new
+  Deleted,     // item Index is gone
+  Replaced,    // item Index has a new text
+  Cleared,     // all items are gone (Index -1)
+  UpdateEnded  // the last EndUpdate: the changes since BeginUpdate are done (Index -1)
+};
+
 // The TStrings of a box over its item vector.
 class ControlStrings : public TStrings {
   ZEL_CLASS(ControlStrings, TStrings)
 public:
-  // Changed(kind, index) tells the control what to mirror: 0 insert,
-  // 1 delete, 2 replace, 3 clear, 4 all (after sorting), 5 end of update.
-  using Notify = std::function<void(int Kind, int Index)>;
+  // Called after every change of the items, so that the control mirrors it.
+  using Notify = std::function<void(ItemChange Kind, int Index)>;
   ControlStrings(ItemStore* Items, std::function<bool()> Sorted, Notify OnItems)
       : FItems(Items), FSorted(std::move(Sorted)), FNotify(std::move(OnItems)) {}
 
@@ -308,7 +316,7 @@ protected:
 
 private:
   friend class platform::ControlStrings;
-  void ItemsChanged(int Kind, int Index);
+  void ItemsChanged(platform::ItemChange Kind, int Index);
   void MirrorItems();
   void MirrorSelection();
   int FindString(const AnsiString& S, int After, bool Exact) const;
@@ -448,7 +456,7 @@ protected:
 
 private:
   friend class platform::ControlStrings;
-  void ItemsChanged(int Kind, int Index);
+  void ItemsChanged(platform::ItemChange Kind, int Index);
   void MirrorItems();
   void MirrorSelection();
   void UserClick(int Row);
