@@ -22,7 +22,6 @@
 #include "platform/gui/clipbrd.h"
 #include "platform/gui/qt_private.h"
 #include "platform/gui/stdctrls_private.h"
-#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 
@@ -368,13 +367,6 @@ void TCustomComboBox::SetTextValue(const AnsiString& Value) {
     c->setEditText(ToQString(Value));
   }
 }
-
-namespace platform {
-int DroppedListRow(TCustomComboBox* Box) {
-  ComboPeer* c = ComboOf(Box);
-  return c ? c->ListRow() : -1;
-}
-}  // namespace platform
 
 bool TCustomComboBox::DroppedDown() {
   if (ComboPeer* c = ComboOf(this)) return c->PopupOpen();

@@ -18,7 +18,6 @@
 #include "platform/gui/clipbrd.h"
 #include "platform/gui/qt_private.h"
 #include "platform/gui/stdctrls_private.h"
-#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 

@@ -21,7 +21,6 @@
 
 #include "platform/gui/qt_private.h"
 #include "platform/gui/stdctrls_private.h"
-#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 
@@ -322,26 +321,6 @@ ListPeer* SyncedList(TCustomListBox* B) {
 }
 
 }  // namespace
-
-namespace platform {
-NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>& Action) {
-  NativeListWatch W;
-  QMetaObject::Connection Watch;
-  if (ListPeer* L = ListOf(Box))
-    Watch = QObject::connect(L->model(), &QAbstractItemModel::rowsInserted, [&W] { ++W.Insertions; });
-  Action();
-  QObject::disconnect(Watch);
-  // As the list is when it is next used.
-  if (ListPeer* L = SyncedList(Box)) {
-    for (int I = 0; I < L->RowCount(); ++I) {
-      W.Rows.push_back(FromQString(L->Row(I).data().toString()));
-      if (L->IsSelected(I)) W.SelectedRows.push_back(I);
-    }
-    W.CurrentRow = L->CurrentRow();
-  }
-  return W;
-}
-}  // namespace platform
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)
     : TWinControl(AOwner),
