@@ -476,6 +476,16 @@ NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>
 
 unsigned TimerStarts(TTimer* Timer) { return Timer ? TimerImpl::Of(Timer)->Starts : 0; }
 
+bool FireTimerNow(TTimer* Timer) {
+  if (!Timer || !Timer->Running()) return false;
+  TimerImpl* impl = TimerImpl::Of(Timer);
+  impl->Start(static_cast<int>(Timer->Interval()));
+  impl->Tick();
+  return true;
+}
+
+void SetManualTimers(bool On) { ManualTimersForTests = On; }
+
 DrawRecorder SetDrawRecorder(DrawRecorder Recorder) {
   DrawRecorder old = std::move(DrawRecorderForTests());
   DrawRecorderForTests() = std::move(Recorder);

@@ -65,6 +65,13 @@ NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>
 
 // How often the timer was (re)started since it was made.
 unsigned TimerStarts(TTimer* Timer);
+// Runs a running timer's tick now, as if its interval had passed (the
+// interval starts again); false when the timer is not running.
+bool FireTimerNow(TTimer* Timer);
+// While on, a timer that is started counts as running but never fires by
+// itself, only by FireTimerNow; so no test races a real interval.  It
+// applies to timers started while it is on.
+void SetManualTimers(bool On);
 
 // Mouse input at client coordinates of Control.
 void SendMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = TShiftState());

@@ -9,14 +9,10 @@
 
 namespace platform {
 
-namespace {
-bool ManualTimers = false;
-}  // namespace
-
-void SetManualTimers(bool On) { ManualTimers = On; }
+bool ManualTimersForTests = false;
 
 void TimerImpl::Start(int ms) {
-  if (!QCoreApplication::instance() || ManualTimers) {
+  if (!QCoreApplication::instance() || ManualTimersForTests) {
     if (FTimer) FTimer->stop();
     FPending = true;
     ++Starts;
@@ -41,14 +37,6 @@ bool TimerImpl::Running() const { return FPending || (FTimer && FTimer->isActive
 void TimerImpl::Tick() {
   TTimer* t = FOwner;
   Guarded([t] { t->Timer(); });
-}
-
-bool FireTimerNow(TTimer* Timer) {
-  if (!Timer || !Timer->Running()) return false;
-  TimerImpl* impl = TimerImpl::Of(Timer);
-  impl->Start(static_cast<int>(Timer->Interval()));
-  impl->Tick();
-  return true;
 }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 // The native side of a TTimer, over a QTimer.  Only timer.cpp and the test
-// support (which reads how often a timer was started) include this header.
+// support (which counts a timer's starts, fires it and holds timers back)
+// include this header.
 #pragma once
 
 #include <QTimer>
@@ -9,6 +10,10 @@
 #include "platform/gui/timer.h"
 
 namespace platform {
+
+// While true, a timer that is started counts as running but never fires by
+// itself: false in the program; the test support sets it (SetManualTimers).
+extern bool ManualTimersForTests;
 
 class TimerImpl {
 public:
