@@ -230,12 +230,12 @@ void TKCustomComboBox::KeyPress(char& Key) {
     FLastKeyTime = now;
   }
   switch (Key) {
-    case 27:
+    case VK_ESCAPE:
       return;
-    case 9:
+    case VK_TAB:
       if (AutoDropDown() && DroppedDown()) SetDroppedDown(false);
       return;
-    case 8: {
+    case VK_BACK: {
       DWORD start = 0, end = 0;
       if (EditSelection(start, end)) {
         AnsiString t = Text();
@@ -480,7 +480,7 @@ void TKComboBox::KeyPress(char& Key) {
   const unsigned char k = static_cast<unsigned char>(Key);
   if (k >= 32 && k <= 254) {
     SetDroppedDown(true);
-  } else if (Key == 13) {
+  } else if (Key == VK_RETURN) {
     Key = 0;
     FKeyCR = true;
     HandFocusOn(this, false, FMapEnterToTab);
@@ -538,7 +538,7 @@ void TKCustomListBox::KeyPress(char& Key) {
   if (static_cast<DWORD>(now - FLastKeyTime) > 1000) FSearchText.clear();
   FLastKeyTime = now;
   // Windows-1252 is single-byte: no trail or lead bytes to handle.
-  if (Key == 8) {
+  if (Key == VK_BACK) {
     if (!FSearchText.empty()) FSearchText.pop_back();
   } else {
     FSearchText += Key;
@@ -559,7 +559,7 @@ void TKCustomListBox::KeyPress(char& Key) {
     SetItemIndex(index);
     Click();
   }
-  if (Key != 8 && Key != 13 && Key != 27) Key = 0;
+  if (Key != VK_BACK && Key != VK_RETURN && Key != VK_ESCAPE) Key = 0;
 }
 
 void TKCustomListBox::WMPaint(TMessage& Message) {
@@ -713,7 +713,7 @@ void TKListBox::Click() {
 
 void TKListBox::KeyPress(char& Key) {
   if (OnKeyPress) OnKeyPress(this, Key);
-  if (Key == 13) {
+  if (Key == VK_RETURN) {
     HandFocusOn(this, false, false);
     Key = 0;
   }

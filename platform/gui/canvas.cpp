@@ -393,7 +393,7 @@ void TCanvas::StretchDraw(const TRect& Rect, TGraphic* Graphic) {
   platform::DrawOp op;
   op.kind = platform::DrawOp::Picture;
   op.Rect = Rect;
-  if (const auto& r = platform::CurrentRecorder()) r(op);
+  if (const auto& r = platform::DrawRecorderForTests()) r(op);
   Graphic->Draw(this, Rect);
   Changed();
 }
@@ -426,18 +426,6 @@ public:
 
 std::unique_ptr<TCanvas> CreateImageCanvas(int Width, int Height, TColor Background) {
   return std::make_unique<ImageCanvas>(Width, Height, Background);
-}
-
-PixelImage CanvasPixels(TCanvas* Canvas) {
-  PixelImage r;
-  QImage* img = Canvas ? ImageOfDC(Canvas->Handle()) : nullptr;
-  if (!img) return r;
-  r.Width = img->width();
-  r.Height = img->height();
-  r.Pixels.resize(static_cast<std::size_t>(r.Width) * r.Height);
-  for (int y = 0; y < r.Height; ++y)
-    for (int x = 0; x < r.Width; ++x) r.Pixels[static_cast<std::size_t>(y) * r.Width + x] = FromQColor(img->pixelColor(x, y));
-  return r;
 }
 
 }  // namespace platform

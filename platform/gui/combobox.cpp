@@ -22,7 +22,6 @@
 #include "platform/gui/clipbrd.h"
 #include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls_internal.h"
-#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 
@@ -31,6 +30,7 @@ using platform::AnswerMeasureItem;
 using platform::DrawItemText;
 using platform::FollowItemChange;
 using platform::FromQString;
+using platform::ItemChange;
 using platform::kTypeAheadPause;
 using platform::OwnerDrawDelegate;
 using platform::PaintOwnerItem;
@@ -206,7 +206,7 @@ protected:
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     : TWinControl(AOwner),
       FStrings(std::make_unique<platform::ControlStrings>(
-          &FItems, [this] { return FSorted; }, [this](int k, int i) { ItemsChanged(k, i); })),
+          &FItems, [this] { return FSorted; }, [this](platform::ItemChange k, int i) { ItemsChanged(k, i); })),
       FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
   SetBounds(0, 0, 145, 21);
@@ -283,18 +283,19 @@ void TCustomComboBox::MirrorSelection() {
   c->update();
 }
 
-void TCustomComboBox::ItemsChanged(int Kind, int Index) {
+void TCustomComboBox::ItemsChanged(ItemChange Kind, int Index) {
   FollowItemChange(FItemIndex, Kind, Index);
   FListFrom = kNoListMove;
-  if (FStrings->UpdateCount() > 0 && Kind != 5) return;
+  if (FStrings->UpdateCount() > 0 && Kind != ItemChange::UpdateEnded) return;
   ComboPeer* c = ComboOf(this);
   if (!c) return;
   QSignalBlocker block(c);
   switch (Kind) {
-    case 0: c->insertItem(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
-    case 1: c->removeItem(Index); break;
-    case 2: c->setItemText(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
-    default: MirrorItems(); return;
+    case ItemChange::Inserted: c->insertItem(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
+    case ItemChange::Deleted: c->removeItem(Index); break;
+    case ItemChange::Replaced: c->setItemText(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
+    case ItemChange::Cleared:
+    case ItemChange::UpdateEnded: MirrorItems(); return;
   }
   MirrorSelection();
 }
@@ -366,13 +367,6 @@ void TCustomComboBox::SetTextValue(const AnsiString& Value) {
     c->setEditText(ToQString(Value));
   }
 }
-
-namespace platform {
-int DroppedListRow(TCustomComboBox* Box) {
-  ComboPeer* c = ComboOf(Box);
-  return c ? c->ListRow() : -1;
-}
-}  // namespace platform
 
 bool TCustomComboBox::DroppedDown() {
   if (ComboPeer* c = ComboOf(this)) return c->PopupOpen();
@@ -603,133 +597,143 @@ void TCustomComboBox::MeasureItem(int Index, int& Height) {
   if (OnMeasureItem) OnMeasureItem(this, Index, Height);
 }
 
-void TCustomComboBox::DefaultHandler(TMessage& Message) {
+// F4, Alt+Up and Alt+Down open the list and close it again; closing keeps
+// the entry it shows.  In the open list the other keys move in it, take its
+// entry or close it (OpenListKey).
+bool TCustomComboBox::ListKeyDown(TMessage& Message) {
+  ComboPeer* c = ComboOf(this);
+  const auto key = static_cast<WORD>(Message.WParam);
+  const bool alt = (Message.LParam & (static_cast<LPARAM>(1) << 29)) != 0;
+  if (alt ? (key == VK_UP || key == VK_DOWN) : key == VK_F4) {
+    if (c && c->PopupOpen())
+      CloseList(true);
+    else
+      SetDroppedDown(!DroppedDown());
+    return true;
+  }
+  if (Message.Msg != WM_KEYDOWN || !c || !c->PopupOpen()) return false;
+  return OpenListKey(key, Message.LParam);
+}
+
+// The entry a key moves to in the open list from entry At, or kNoListMove
+// for a key that does not move there.
+int TCustomComboBox::ListKeyTarget(WORD Key, int At, int Page) const {
+  switch (Key) {
+    case VK_UP: return At - 1;
+    case VK_DOWN: return At + 1;
+    case VK_PRIOR: return At - Page;
+    case VK_NEXT: return At < 0 ? Page - 1 : At + Page;
+    case VK_HOME: return 0;
+    case VK_END: return static_cast<int>(FItems.size()) - 1;
+    default: return kNoListMove;
+  }
+}
+
+// The open list: the arrow keys move the selection of the box and of the
+// list together; Enter takes it, closing the list otherwise goes back to
+// the entry selected before.
+bool TCustomComboBox::OpenListKey(WORD Key, LPARAM KeyData) {
+  ComboPeer* c = ComboOf(this);
+  const int count = static_cast<int>(FItems.size());
+  const int row = c->ListRow();
+  const int to =
+      ListKeyTarget(Key, row >= 0 ? row : FItemIndex, std::max(1, c->maxVisibleItems() - 1));
+  if (to != kNoListMove) {
+    if (count > 0) PreviewListIndex(std::clamp(to, 0, count - 1));
+    return true;
+  }
+  // Enter keeps the entry the list shows, Esc the selection; both close
+  // the list, and their character follows as it would after the key.
+  if (Key != VK_RETURN && Key != VK_ESCAPE) return false;
+  const HWND h = Handle();
+  CloseList(Key == VK_RETURN);
+  if (FindControl(h) == this) Perform(WM_CHAR, Key == VK_RETURN ? '\r' : '\x1B', KeyData);
+  return true;
+}
+
+// A character the box does not take: the list styles have no native
+// type-ahead here (ours is KeyPress), and the edit part takes no more than
+// MaxLength characters.
+bool TCustomComboBox::RefusesChar(const TMessage& Message) {
+  const auto ch = static_cast<unsigned char>(Message.WParam);
+  if (ch < 32) return false;
+  if (!HasEdit()) return true;
+  return FMaxLength > 0 && static_cast<int>(GetText().size()) - SelLength() >= FMaxLength;
+}
+
+void TCustomComboBox::CBGetEditSel(TMessage& Message) {
+  int s = 0, e = 0;
+  if (HasEdit()) {
+    s = SelStart();
+    e = s + SelLength();
+  }
+  if (Message.WParam) *reinterpret_cast<DWORD*>(Message.WParam) = static_cast<DWORD>(s);
+  if (Message.LParam) *reinterpret_cast<DWORD*>(Message.LParam) = static_cast<DWORD>(e);
+  Message.Result = static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s), static_cast<WORD>(e)));
+}
+
+void TCustomComboBox::CBSetEditSel(TMessage& Message) {
+  if (!HasEdit()) {
+    Message.Result = CB_ERR;
+    return;
+  }
+  const int len = static_cast<int>(GetText().size());
+  const int s = static_cast<SHORT>(LOWORD(static_cast<DWORD>(Message.LParam)));
+  int e = static_cast<SHORT>(HIWORD(static_cast<DWORD>(Message.LParam)));
+  if (s < 0) {
+    SetSelStart(SelStart());
+  } else {
+    if (e < 0 || e > len) e = len;
+    SetSelStart(std::min(s, len));
+    SetSelLength(std::max(0, e - std::min(s, len)));
+  }
+  Message.Result = 1;
+}
+
+// The CB_ messages of the items, the selection and the list; false for any
+// other message.
+bool TCustomComboBox::CBItemMessage(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_SYSKEYDOWN:
-    case WM_KEYDOWN: {
-      ComboPeer* c = ComboOf(this);
-      const WORD key = static_cast<WORD>(Message.WParam);
-      // F4, Alt+Up and Alt+Down open the list and close it again; closing
-      // keeps the entry it shows.
-      const bool alt = (Message.LParam & (static_cast<LPARAM>(1) << 29)) != 0;
-      if (alt ? (key == VK_UP || key == VK_DOWN) : key == VK_F4) {
-        if (c && c->PopupOpen())
-          CloseList(true);
-        else
-          SetDroppedDown(!DroppedDown());
-        return;
-      }
-      if (Message.Msg != WM_KEYDOWN || !c || !c->PopupOpen()) break;
-      const int count = static_cast<int>(FItems.size());
-      const int row = c->ListRow();
-      // The open list: the arrow keys move the selection of the box and of
-      // the list together; Enter takes it, closing the list otherwise goes
-      // back to the entry selected before.
-      int to = -2;
-      const int page = std::max(1, c->maxVisibleItems() - 1);
-      const int at = row >= 0 ? row : FItemIndex;
-      switch (key) {
-        case VK_UP: to = at - 1; break;
-        case VK_DOWN: to = at + 1; break;
-        case VK_PRIOR: to = at - page; break;
-        case VK_NEXT: to = at < 0 ? page - 1 : at + page; break;
-        case VK_HOME: to = 0; break;
-        case VK_END: to = count - 1; break;
-        default: break;
-      }
-      if (to != -2) {
-        if (count > 0) PreviewListIndex(std::clamp(to, 0, count - 1));
-        return;
-      }
-      // Enter keeps the entry the list shows, Esc the selection; both close
-      // the list, and their character follows as it would after the key.
-      if (key == VK_RETURN || key == VK_ESCAPE) {
-        const HWND h = Handle();
-        CloseList(key == VK_RETURN);
-        if (FindControl(h) == this) Perform(WM_CHAR, key == VK_RETURN ? '\r' : '\x1B', Message.LParam);
-        return;
-      }
-      break;
-    }
-    case WM_CHAR: {
-      const auto ch = static_cast<unsigned char>(Message.WParam);
-      // The list styles have no native type-ahead here (ours is KeyPress).
-      if (!HasEdit() && ch >= 32) return;
-      if (HasEdit() && ch >= 32 && FMaxLength > 0 &&
-          static_cast<int>(GetText().size()) - SelLength() >= FMaxLength)
-        return;
-      break;
-    }
     case CB_FINDSTRING:
     case CB_FINDSTRINGEXACT:
       Message.Result = FindString(Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "",
                                   static_cast<int>(static_cast<std::intptr_t>(Message.WParam)),
                                   Message.Msg == CB_FINDSTRINGEXACT);
-      return;
+      return true;
     case CB_SETCURSEL: {
       const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
       SetItemIndex(i);
       Message.Result = (i >= 0 && i == FItemIndex) ? i : CB_ERR;
-      return;
+      return true;
     }
-    case CB_GETCURSEL:
-      Message.Result = FItemIndex;
-      return;
-    case CB_GETCOUNT:
-      Message.Result = static_cast<LRESULT>(FItems.size());
-      return;
+    case CB_GETCURSEL: Message.Result = FItemIndex; return true;
+    case CB_GETCOUNT: Message.Result = static_cast<LRESULT>(FItems.size()); return true;
     case CB_GETLBTEXTLEN:
-    case CB_GETLBTEXT:
-      AnswerItemText(Message, FItems, Message.Msg == CB_GETLBTEXT, CB_ERR);
-      return;
-    case CB_GETITEMHEIGHT:
-      Message.Result = FItemHeight;
-      return;
-    case CB_SETITEMHEIGHT:
-      SetItemHeight(static_cast<int>(Message.LParam));
-      return;
-    case CB_GETEDITSEL: {
-      int s = 0, e = 0;
-      if (HasEdit()) {
-        s = SelStart();
-        e = s + SelLength();
-      }
-      if (Message.WParam) *reinterpret_cast<DWORD*>(Message.WParam) = static_cast<DWORD>(s);
-      if (Message.LParam) *reinterpret_cast<DWORD*>(Message.LParam) = static_cast<DWORD>(e);
-      Message.Result = static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s), static_cast<WORD>(e)));
-      return;
-    }
-    case CB_SETEDITSEL: {
-      if (!HasEdit()) {
-        Message.Result = CB_ERR;
-        return;
-      }
-      const int len = static_cast<int>(GetText().size());
-      const int s = static_cast<SHORT>(LOWORD(static_cast<DWORD>(Message.LParam)));
-      int e = static_cast<SHORT>(HIWORD(static_cast<DWORD>(Message.LParam)));
-      if (s < 0) {
-        SetSelStart(SelStart());
-      } else {
-        if (e < 0 || e > len) e = len;
-        SetSelStart(std::min(s, len));
-        SetSelLength(std::max(0, e - std::min(s, len)));
-      }
-      Message.Result = 1;
-      return;
-    }
+    case CB_GETLBTEXT: AnswerItemText(Message, FItems, Message.Msg == CB_GETLBTEXT, CB_ERR); return true;
+    case CB_GETITEMHEIGHT: Message.Result = FItemHeight; return true;
+    case CB_SETITEMHEIGHT: SetItemHeight(static_cast<int>(Message.LParam)); return true;
     case CB_SHOWDROPDOWN:
       SetDroppedDown(Message.WParam != 0);
       Message.Result = 1;
-      return;
-    case CB_GETDROPPEDSTATE:
-      Message.Result = DroppedDown() ? 1 : 0;
-      return;
+      return true;
+    case CB_GETDROPPEDSTATE: Message.Result = DroppedDown() ? 1 : 0; return true;
     case CB_LIMITTEXT:
       FMaxLength = static_cast<int>(Message.WParam);
       Message.Result = 1;
-      return;
-    default:
-      break;
+      return true;
+    default: return false;
   }
-  TWinControl::DefaultHandler(Message);
+}
+
+void TCustomComboBox::DefaultHandler(TMessage& Message) {
+  bool handled = false;
+  switch (Message.Msg) {
+    case WM_SYSKEYDOWN:
+    case WM_KEYDOWN: handled = ListKeyDown(Message); break;
+    case WM_CHAR: handled = RefusesChar(Message); break;
+    case CB_GETEDITSEL: CBGetEditSel(Message); return;
+    case CB_SETEDITSEL: CBSetEditSel(Message); return;
+    default: handled = CBItemMessage(Message); break;
+  }
+  if (!handled) TWinControl::DefaultHandler(Message);
 }

@@ -18,7 +18,6 @@
 #include "platform/gui/clipbrd.h"
 #include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls_internal.h"
-#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 

@@ -186,19 +186,11 @@ GdiRef StockPen() {
   return p;
 }
 
-DrawRecorder& RecorderRef() {
-  static DrawRecorder r;
-  return r;
-}
-
 }  // namespace
 
-const DrawRecorder& CurrentRecorder() { return RecorderRef(); }
-
-DrawRecorder SetDrawRecorder(DrawRecorder Recorder) {
-  DrawRecorder old = std::move(RecorderRef());
-  RecorderRef() = std::move(Recorder);
-  return old;
+DrawRecorder& DrawRecorderForTests() {
+  static DrawRecorder r;
+  return r;
 }
 
 QFont FontOfHandle(HFONT Font) {
@@ -346,7 +338,7 @@ QColor QC(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 TColor TC(COLORREF c) { return static_cast<TColor>(c); }
 
 void Record(const platform::DrawOp& op) {
-  const auto& r = platform::CurrentRecorder();
+  const auto& r = platform::DrawRecorderForTests();
   if (r) r(op);
 }
 

@@ -476,7 +476,7 @@ void TCustomGrid::KeyPress(char& Key) {
     if (EditorMode()) HideEditor();
     else if (FOptions.Contains(goEditing)) ShowEditor();
     Key = 0;
-  } else if (Key == 27 && EditorMode() && !FOptions.Contains(goAlwaysShowEditor)) {
+  } else if (Key == VK_ESCAPE && EditorMode() && !FOptions.Contains(goAlwaysShowEditor)) {
     HideEditor();
   }
 }
@@ -485,9 +485,9 @@ void TCustomGrid::WMChar(TMessage& M) {
   if (DoKeyPress(M)) return;
   const char ch = static_cast<char>(M.WParam);
   const auto uc = static_cast<unsigned char>(ch);
-  if (FOptions.Contains(goEditing) && (uc == 8 || uc >= 32)) {
+  if (FOptions.Contains(goEditing) && (uc == VK_BACK || uc >= 32)) {
     if (!EditorMode()) {
-      if (uc == 8) return;
+      if (uc == VK_BACK) return;
       ShowEditor();
     }
     if (EditorMode()) EditChar(ch);
@@ -530,7 +530,7 @@ void TCustomGrid::EditKey(Word Key, TShiftState Shift) {
 
 void TCustomGrid::EditChar(char Key) {
   TInplaceEdit* e = FInplaceEdit.get();
-  if (Key == 8) {
+  if (Key == VK_BACK) {
     if (e->FSelLength > 0) {
       e->FText.erase(static_cast<size_t>(e->FSelStart), static_cast<size_t>(e->FSelLength));
     } else if (e->FSelStart > 0) {

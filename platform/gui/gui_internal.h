@@ -14,7 +14,7 @@
 
 #include "platform/gui/controls.h"
 #include "platform/gui/graphics.h"
-#include "platform/gui/testing.h"
+#include "platform/gui/drawop.h"
 
 namespace platform {
 
@@ -52,6 +52,8 @@ HDC CreateImageDC(int Width, int Height, TColor Background);
 QImage* ImageOfDC(HDC DC);
 HDC CreateMeasureDC();
 void DeleteAnyDC(HDC DC);
-const DrawRecorder& CurrentRecorder();
+// Whom every drawing call is reported to: nobody in the program; the test
+// support sets it (SetDrawRecorder).
+DrawRecorder& DrawRecorderForTests();
 
 }  // namespace platform

@@ -21,7 +21,6 @@
 
 #include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls_internal.h"
-#include "platform/gui/testing.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 
@@ -32,6 +31,7 @@ using platform::DrawItemText;
 using platform::DrawPlatformFocusRect;
 using platform::FollowItemChange;
 using platform::FromQString;
+using platform::ItemChange;
 using platform::kTypeAheadPause;
 using platform::OwnerDrawDelegate;
 using platform::PaintOwnerItem;
@@ -246,14 +246,15 @@ public:
   }
 
   ListItemModel* Items() const { return FItems; }
-  int count() const { return FItems->rowCount(); }
+  // The rows the view has (behind the box's items while they are stale).
+  int RowCount() const { return FItems->rowCount(); }
   // The index of a row; invalid for a row the view does not have.
-  QModelIndex Row(int R) const { return R >= 0 && R < count() ? FItems->index(R) : QModelIndex(); }
-  int currentRow() const { return currentIndex().row(); }
+  QModelIndex Row(int R) const { return R >= 0 && R < RowCount() ? FItems->index(R) : QModelIndex(); }
+  int CurrentRow() const { return currentIndex().row(); }
   bool IsSelected(int R) const { return selectionModel()->isSelected(Row(R)); }
-  // The current row as a list widget sets it: a single-selection list
+  // Makes row R (-1: none) the current row; a single-selection list
   // selects it too.
-  void setCurrentRow(int R) {
+  void SetCurrentRow(int R) {
     const QItemSelectionModel::SelectionFlags How = selectionMode() == SingleSelection ? QItemSelectionModel::ClearAndSelect
                                                     : selectionMode() == NoSelection  ? QItemSelectionModel::NoUpdate
                                                                                       : QItemSelectionModel::SelectCurrent;
@@ -321,30 +322,10 @@ ListPeer* SyncedList(TCustomListBox* B) {
 
 }  // namespace
 
-namespace platform {
-NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>& Action) {
-  NativeListWatch W;
-  QMetaObject::Connection Watch;
-  if (ListPeer* L = ListOf(Box))
-    Watch = QObject::connect(L->model(), &QAbstractItemModel::rowsInserted, [&W] { ++W.Insertions; });
-  Action();
-  QObject::disconnect(Watch);
-  // As the list is when it is next used.
-  if (ListPeer* L = SyncedList(Box)) {
-    for (int I = 0; I < L->count(); ++I) {
-      W.Rows.push_back(FromQString(L->Row(I).data().toString()));
-      if (L->IsSelected(I)) W.SelectedRows.push_back(I);
-    }
-    W.CurrentRow = L->currentRow();
-  }
-  return W;
-}
-}  // namespace platform
-
 TCustomListBox::TCustomListBox(TComponent* AOwner)
     : TWinControl(AOwner),
       FStrings(std::make_unique<platform::ControlStrings>(
-          &FItems, [this] { return FSorted; }, [this](int k, int i) { ItemsChanged(k, i); })),
+          &FItems, [this] { return FSorted; }, [this](platform::ItemChange k, int i) { ItemsChanged(k, i); })),
       FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
   SetBounds(0, 0, 121, 97);
@@ -398,7 +379,7 @@ void TCustomListBox::MirrorItems() {
   QSignalBlocker blockModel(l->selectionModel());
   // Lines only added at the end reach the view as one insertion; any other
   // change as all rows anew.
-  if (Stale || l->count() > FItems.size())
+  if (Stale || l->RowCount() > FItems.size())
     l->Items()->Reset();
   else
     l->Items()->Appended();
@@ -416,10 +397,10 @@ void TCustomListBox::MirrorSelection() {
   QSignalBlocker blockModel(l->selectionModel());
   if (FMultiSelect) {
     QItemSelection sel;
-    for (int i = 0; i < l->count() && i < FItems.size(); ++i) {
+    for (int i = 0; i < l->RowCount() && i < FItems.size(); ++i) {
       if (!FItems[i].Selected) continue;
       int last = i;
-      while (last + 1 < l->count() && last + 1 < FItems.size() && FItems[last + 1].Selected) ++last;
+      while (last + 1 < l->RowCount() && last + 1 < FItems.size() && FItems[last + 1].Selected) ++last;
       sel.select(l->Row(i), l->Row(last));
       i = last;
     }
@@ -427,20 +408,20 @@ void TCustomListBox::MirrorSelection() {
     if (FItemIndex >= 0) l->selectionModel()->setCurrentIndex(l->Row(FItemIndex), QItemSelectionModel::NoUpdate);
   } else {
     l->clearSelection();
-    l->setCurrentRow(FItemIndex);
+    l->SetCurrentRow(FItemIndex);
     if (FItemIndex >= 0 && l->Row(FItemIndex).isValid())
       l->selectionModel()->select(l->Row(FItemIndex), QItemSelectionModel::Select);
   }
   l->viewport()->update();
 }
 
-void TCustomListBox::ItemsChanged(int Kind, int Index) {
+void TCustomListBox::ItemsChanged(ItemChange Kind, int Index) {
   FollowItemChange(FItemIndex, Kind, Index);
-  if (Kind == 3) FTopIndex = 0;
+  if (Kind == ItemChange::Cleared) FTopIndex = 0;
   // While the items are updated, lines added at the end wait for its end;
   // any other change makes the view take all rows anew then.
-  if (FStrings->UpdateCount() > 0 && Kind != 5) {
-    if (Kind != 0 || Index < FItems.size() - 1) FNativeStale = true;
+  if (FStrings->UpdateCount() > 0 && Kind != ItemChange::UpdateEnded) {
+    if (Kind != ItemChange::Inserted || Index < FItems.size() - 1) FNativeStale = true;
     return;
   }
   ListPeer* l = ListOf(this);
@@ -449,8 +430,9 @@ void TCustomListBox::ItemsChanged(int Kind, int Index) {
   // changes are mirrored in one pass when the list is next used, at the
   // latest once the messages now waiting are handled (so the list shows
   // them without waiting for input).
-  if (FNativeStale && Kind >= 0 && Kind <= 2) return;
-  if (Kind == 0 && Index < l->count()) {
+  const bool oneItem = Kind == ItemChange::Inserted || Kind == ItemChange::Deleted || Kind == ItemChange::Replaced;
+  if (FNativeStale && oneItem) return;
+  if (Kind == ItemChange::Inserted && Index < l->RowCount()) {
     FNativeStale = true;
     QMetaObject::invokeMethod(l, [l] { l->Sync(); }, Qt::QueuedConnection);
     return;
@@ -458,11 +440,11 @@ void TCustomListBox::ItemsChanged(int Kind, int Index) {
   QSignalBlocker block(l);
   QSignalBlocker blockModel(l->selectionModel());
   switch (Kind) {
-    case 0: l->Items()->Appended(); break;
-    case 1: l->Items()->Removed(Index); break;
-    case 2: l->Items()->Changed(Index); break;
-    case 5: MirrorItems(); return;
-    default:
+    case ItemChange::Inserted: l->Items()->Appended(); break;
+    case ItemChange::Deleted: l->Items()->Removed(Index); break;
+    case ItemChange::Replaced: l->Items()->Changed(Index); break;
+    case ItemChange::UpdateEnded: MirrorItems(); return;
+    case ItemChange::Cleared:
       FNativeStale = true;
       MirrorItems();
       return;
@@ -602,8 +584,8 @@ void TCustomListBox::NativeSelectionChanged() {
   ListPeer* l = SyncedList(this);
   if (!l) return;
   bool changed = false;
-  int index = FMultiSelect ? l->currentRow() : -1;
-  for (int i = 0; i < l->count() && i < FItems.size(); ++i) {
+  int index = FMultiSelect ? l->CurrentRow() : -1;
+  for (int i = 0; i < l->RowCount() && i < FItems.size(); ++i) {
     const bool sel = l->IsSelected(i);
     if (sel && !FMultiSelect) index = i;
     if (sel != FItems[i].Selected) {

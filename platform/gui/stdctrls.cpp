@@ -154,25 +154,25 @@ int ControlStrings::Add(const AnsiString& S) { return AddObject(S, nullptr); }
 int ControlStrings::AddObject(const AnsiString& S, TObject* AObject) {
   const int i = FSorted() ? FItems->SortedInsertIndex(S) : FItems->size();
   FItems->insert(i, ControlItem{S, AObject});
-  FNotify(0, i);
+  FNotify(ItemChange::Inserted, i);
   return i;
 }
 
 void ControlStrings::Clear() {
   FItems->clear();
-  FNotify(3, -1);
+  FNotify(ItemChange::Cleared, -1);
 }
 
 void ControlStrings::Delete(int Index) {
   Check(Index, false);
   FItems->erase(Index);
-  FNotify(1, Index);
+  FNotify(ItemChange::Deleted, Index);
 }
 
 void ControlStrings::Insert(int Index, const AnsiString& S) {
   Check(Index, true);
   FItems->insert(Index, ControlItem{S, nullptr});
-  FNotify(0, Index);
+  FNotify(ItemChange::Inserted, Index);
 }
 
 AnsiString ControlStrings::Get(int Index) {
@@ -190,7 +190,7 @@ TObject* ControlStrings::GetObject(int Index) {
 void ControlStrings::Put(int Index, const AnsiString& S) {
   Check(Index, false);
   (*FItems)[static_cast<std::size_t>(Index)].Text = S;
-  FNotify(2, Index);
+  FNotify(ItemChange::Replaced, Index);
 }
 
 void ControlStrings::PutObject(int Index, TObject* AObject) {
@@ -201,7 +201,7 @@ void ControlStrings::PutObject(int Index, TObject* AObject) {
 int ControlStrings::IndexOf(const AnsiString& S) { return FindItemPrefix(*FItems, S, -1, true); }
 
 void ControlStrings::SetUpdateState(bool Updating) {
-  if (!Updating) FNotify(5, -1);
+  if (!Updating) FNotify(ItemChange::UpdateEnded, -1);
 }
 
 }  // namespace platform
@@ -210,19 +210,20 @@ void ControlStrings::SetUpdateState(bool Updating) {
 
 namespace platform {
 
-void FollowItemChange(int& ItemIndex, int Kind, int Index) {
+void FollowItemChange(int& ItemIndex, ItemChange Kind, int Index) {
   switch (Kind) {
-    case 0:
+    case ItemChange::Inserted:
       if (ItemIndex >= Index && ItemIndex >= 0) ++ItemIndex;
       break;
-    case 1:
+    case ItemChange::Deleted:
       if (ItemIndex == Index) ItemIndex = -1;
       else if (ItemIndex > Index) --ItemIndex;
       break;
-    case 3:
+    case ItemChange::Cleared:
       ItemIndex = -1;
       break;
-    default:
+    case ItemChange::Replaced:
+    case ItemChange::UpdateEnded:
       break;
   }
 }

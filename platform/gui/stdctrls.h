@@ -178,13 +178,21 @@ private:
 // the whole text must match.
 int FindItemPrefix(const ItemStore& Items, const AnsiString& Prefix, int After, bool Exact);
 
+// What changed in a box's items, as ControlStrings tells its control.
+enum class ItemChange {
+  Inserted,    // item Index is new
+  Deleted,     // item Index is gone
+  Replaced,    // item Index has a new text
+  Cleared,     // all items are gone (Index -1)
+  UpdateEnded  // the last EndUpdate: the changes since BeginUpdate are done (Index -1)
+};
+
 // The TStrings of a box over its item vector.
 class ControlStrings : public TStrings {
   ZEL_CLASS(ControlStrings, TStrings)
 public:
-  // Changed(kind, index) tells the control what to mirror: 0 insert,
-  // 1 delete, 2 replace, 3 clear, 4 all (after sorting), 5 end of update.
-  using Notify = std::function<void(int Kind, int Index)>;
+  // Called after every change of the items, so that the control mirrors it.
+  using Notify = std::function<void(ItemChange Kind, int Index)>;
   ControlStrings(ItemStore* Items, std::function<bool()> Sorted, Notify OnItems)
       : FItems(Items), FSorted(std::move(Sorted)), FNotify(std::move(OnItems)) {}
 
@@ -319,7 +327,7 @@ protected:
 
 private:
   friend class platform::ControlStrings;
-  void ItemsChanged(int Kind, int Index);
+  void ItemsChanged(platform::ItemChange Kind, int Index);
   void MirrorItems();
   void MirrorSelection();
   int FindString(const AnsiString& S, int After, bool Exact) const;
@@ -327,6 +335,14 @@ private:
   // selection (TakeListIndex), else the selection goes back to the one
   // before the arrow keys moved in it.
   void CloseList(bool Take);
+  // Pieces of DefaultHandler, each true when it handled the message.
+  bool ListKeyDown(TMessage& Message);
+  bool OpenListKey(WORD Key, LPARAM KeyData);
+  int ListKeyTarget(WORD Key, int At, int Page) const;
+  bool RefusesChar(const TMessage& Message);
+  bool CBItemMessage(TMessage& Message);
+  void CBGetEditSel(TMessage& Message);
+  void CBSetEditSel(TMessage& Message);
 
   platform::ItemStore FItems;
   std::unique_ptr<platform::ControlStrings> FStrings;
@@ -451,7 +467,7 @@ protected:
 
 private:
   friend class platform::ControlStrings;
-  void ItemsChanged(int Kind, int Index);
+  void ItemsChanged(platform::ItemChange Kind, int Index);
   void MirrorItems();
   void MirrorSelection();
   void UserClick(int Row);

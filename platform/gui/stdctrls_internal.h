@@ -33,9 +33,10 @@ constexpr DWORD kTypeAheadPause = 1000;
 // select all).
 void PopupEditMenu(QLineEdit* Edit, const QPoint& Global, const std::function<void(UINT)>& Command);
 
-// Moves a box's item index along with a change of its items (the kinds of
-// ControlStrings::Notify: 0 insert, 1 delete, 3 clear).
-void FollowItemChange(int& ItemIndex, int Kind, int Index);
+// Moves a box's item index along with a change of its items: past an item
+// inserted before it, back over one deleted before it, to none when its
+// own item is deleted or all are cleared.
+void FollowItemChange(int& ItemIndex, ItemChange Kind, int Index);
 
 // CN_DRAWITEM of a box: puts the control's canvas on the item's device
 // context with the control's font and colour (the highlight for a selected

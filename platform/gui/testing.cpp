@@ -1,7 +1,10 @@
-// Support for tests: the offscreen application, synthetic input, rendering.
+// Support for tests: the offscreen application, synthetic input, looks into
+// the native widgets, rendering.  Only the tests and benchmarks link it.
 #include "platform/gui/testing.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -18,6 +21,8 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/gui_internal.h"
 #include "platform/gui/qt_internal.h"
+#include "platform/gui/stdctrls.h"
+#include "platform/gui/timer_internal.h"
 #include "platform/rtl/codepage.h"
 
 namespace platform {
@@ -441,21 +446,84 @@ TWinControl* CreateLineEditControl(TComponent* Owner) {
   return c;
 }
 
+// ---------------------------------------------------------------- the native widgets
+
+int DroppedListRow(TCustomComboBox* Box) {
+  auto* box = dynamic_cast<QComboBox*>(WidgetOf(Box));
+  QAbstractItemView* list = box ? box->view() : nullptr;
+  if (!list || !list->window()->isVisible()) return -1;
+  const QModelIndex i = list->currentIndex();
+  return i.isValid() ? i.row() : -1;
+}
+
+NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>& Action) {
+  NativeListWatch W;
+  auto list = [Box] { return dynamic_cast<QAbstractItemView*>(WidgetOf(Box)); };
+  QMetaObject::Connection Watch;
+  if (QAbstractItemView* L = list())
+    Watch = QObject::connect(L->model(), &QAbstractItemModel::rowsInserted, [&W] { ++W.Insertions; });
+  Action();
+  QObject::disconnect(Watch);
+  // As the list is when it is next used.
+  Box->SyncNative();
+  if (QAbstractItemView* L = list()) {
+    for (int I = 0; I < L->model()->rowCount(); ++I) {
+      const QModelIndex Row = L->model()->index(I, 0);
+      W.Rows.push_back(FromQString(Row.data().toString()));
+      if (L->selectionModel()->isSelected(Row)) W.SelectedRows.push_back(I);
+    }
+    W.CurrentRow = L->currentIndex().row();
+  }
+  return W;
+}
+
+unsigned TimerStarts(TTimer* Timer) { return Timer ? TimerImpl::Of(Timer)->Starts : 0; }
+
+bool FireTimerNow(TTimer* Timer) {
+  if (!Timer || !Timer->Running()) return false;
+  TimerImpl* impl = TimerImpl::Of(Timer);
+  impl->Start(static_cast<int>(Timer->Interval()));
+  impl->Tick();
+  return true;
+}
+
+void SetManualTimers(bool On) { ManualTimersForTests = On; }
+
+DrawRecorder SetDrawRecorder(DrawRecorder Recorder) {
+  DrawRecorder old = std::move(DrawRecorderForTests());
+  DrawRecorderForTests() = std::move(Recorder);
+  return old;
+}
+
 // ---------------------------------------------------------------- rendering
 
-PixelImage RenderControl(TControl* Control) {
+namespace {
+
+PixelImage PixelsOf(const QImage& Image) {
   PixelImage r;
+  r.Width = Image.width();
+  r.Height = Image.height();
+  r.Pixels.resize(static_cast<std::size_t>(r.Width) * r.Height);
+  for (int y = 0; y < r.Height; ++y)
+    for (int x = 0; x < r.Width; ++x)
+      r.Pixels[static_cast<std::size_t>(y) * r.Width + x] = FromQColor(Image.pixelColor(x, y));
+  return r;
+}
+
+}  // namespace
+
+PixelImage RenderControl(TControl* Control) {
   QWidget* w = WidgetOf(Control);
-  if (!w) return r;
+  if (!w) return PixelImage();
   QImage img(std::max(1, w->width()), std::max(1, w->height()), QImage::Format_RGB32);
   img.fill(Qt::white);
   w->render(&img, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-  r.Width = img.width();
-  r.Height = img.height();
-  r.Pixels.resize(static_cast<std::size_t>(r.Width) * r.Height);
-  for (int y = 0; y < r.Height; ++y)
-    for (int x = 0; x < r.Width; ++x) r.Pixels[static_cast<std::size_t>(y) * r.Width + x] = FromQColor(img.pixelColor(x, y));
-  return r;
+  return PixelsOf(img);
+}
+
+PixelImage CanvasPixels(TCanvas* Canvas) {
+  QImage* img = Canvas ? ImageOfDC(Canvas->Handle()) : nullptr;
+  return img ? PixelsOf(*img) : PixelImage();
 }
 
 }  // namespace platform

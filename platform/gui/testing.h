@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/gui/controls.h"
+#include "platform/gui/drawop.h"
 #include "platform/gui/graphics.h"
 
 class TCustomComboBox;
@@ -64,6 +65,13 @@ NativeListWatch WatchNativeList(TCustomListBox* Box, const std::function<void()>
 
 // How often the timer was (re)started since it was made.
 unsigned TimerStarts(TTimer* Timer);
+// Runs a running timer's tick now, as if its interval had passed (the
+// interval starts again); false when the timer is not running.
+bool FireTimerNow(TTimer* Timer);
+// While on, a timer that is started counts as running but never fires by
+// itself, only by FireTimerNow; so no test races a real interval.  It
+// applies to timers started while it is on.
+void SetManualTimers(bool On);
 
 // Mouse input at client coordinates of Control.
 void SendMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = TShiftState());
@@ -107,24 +115,8 @@ bool InputKey(WORD Key, bool Press, bool AutoRepeat = false, TShiftState Shift =
 bool InputHeldKey(WORD Key, int Repeats, TShiftState Shift = TShiftState(),
                   const std::function<void(int)>& BetweenRepeats = nullptr);
 
-// One drawing call on a device context.
-struct DrawOp {
-  enum Kind { Fill, Frame, Line, Text, FocusRect, Edge, Rectangle, Ellipse, Pixel, FrameControl, Picture };
-  Kind kind = Fill;
-  TRect Rect;            // Fill/Frame/FocusRect/Edge/Rectangle/Text (the text's rectangle)
-  TPoint From, To;       // Line (To excluded)
-  AnsiString TextValue;  // Text
-  AnsiString FontName;
-  int FontHeight = 0;
-  int Escapement = 0;
-  TColor Color = clBlack;     // brush colour (Fill ...), pen colour (Line), text colour (Text)
-  TColor BkColor = clWhite;   // Text
-  bool Opaque = false;        // Text: background filled
-  UINT Flags = 0;             // DrawText/ExtTextOut/DrawEdge flags
-};
 // While set, every drawing call on any DC is reported (in device
 // coordinates of its surface).  Returns the recorder before.
-using DrawRecorder = std::function<void(const DrawOp&)>;
 DrawRecorder SetDrawRecorder(DrawRecorder Recorder);
 
 // The pixels of an image as TColor ($00BBGGRR).

@@ -2,65 +2,42 @@
 #include "platform/gui/timer.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 
 #include "platform/gui/qt_internal.h"
 #include "platform/gui/streaming.h"
-#include "platform/gui/testing.h"
+#include "platform/gui/timer_internal.h"
 
 namespace platform {
 
-namespace {
-bool ManualTimers = false;
-}  // namespace
+bool ManualTimersForTests = false;
 
-void SetManualTimers(bool On) { ManualTimers = On; }
-
-class TimerImpl {
-public:
-  explicit TimerImpl(TTimer* owner) : FOwner(owner) {}
-  static TimerImpl* Of(TTimer* t) { return t->FImpl.get(); }
-  void Start(int ms) {
-    if (!QCoreApplication::instance() || ManualTimers) {
-      if (FTimer) FTimer->stop();
-      FPending = true;
-      ++Starts;
-      return;
-    }
-    if (!FTimer) {
-      FTimer = std::make_unique<QTimer>();
-      QObject::connect(FTimer.get(), &QTimer::timeout, [this] { Tick(); });
-    }
-    FPending = false;
-    FTimer->start(ms);
-    ++Starts;
-  }
-  unsigned Starts = 0;
-  void Stop() {
-    FPending = false;
+void TimerImpl::Start(int ms) {
+  if (!QCoreApplication::instance() || ManualTimersForTests) {
     if (FTimer) FTimer->stop();
+    FPending = true;
+    ++Starts;
+    return;
   }
-  bool Running() const { return FPending || (FTimer && FTimer->isActive()); }
-  void Tick() {
-    TTimer* t = FOwner;
-    Guarded([t] { t->Timer(); });
+  if (!FTimer) {
+    FTimer = std::make_unique<QTimer>();
+    QObject::connect(FTimer.get(), &QTimer::timeout, [this] { Tick(); });
   }
-
-private:
-  TTimer* FOwner;
-  std::unique_ptr<QTimer> FTimer;
-  bool FPending = false;
-};
-
-bool FireTimerNow(TTimer* Timer) {
-  if (!Timer || !Timer->Running()) return false;
-  TimerImpl* impl = TimerImpl::Of(Timer);
-  impl->Start(static_cast<int>(Timer->Interval()));
-  impl->Tick();
-  return true;
+  FPending = false;
+  FTimer->start(ms);
+  ++Starts;
 }
 
-unsigned TimerStarts(TTimer* Timer) { return Timer ? TimerImpl::Of(Timer)->Starts : 0; }
+void TimerImpl::Stop() {
+  FPending = false;
+  if (FTimer) FTimer->stop();
+}
+
+bool TimerImpl::Running() const { return FPending || (FTimer && FTimer->isActive()); }
+
+void TimerImpl::Tick() {
+  TTimer* t = FOwner;
+  Guarded([t] { t->Timer(); });
+}
 
 }  // namespace platform
 

@@ -38,13 +38,3 @@ private:
   Cardinal FInterval = 1000;
   std::unique_ptr<platform::TimerImpl> FImpl;
 };
-
-namespace platform {
-// Tests: runs a running timer's tick now, as if its interval had passed
-// (the interval starts again); false when the timer is not running.
-bool FireTimerNow(TTimer* Timer);
-// Tests: while on, a timer that is started counts as running but never
-// fires by itself, only by FireTimerNow; so no test races a real interval.
-// It applies to timers started while it is on.
-void SetManualTimers(bool On);
-}  // namespace platform

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "platform/rtl/sysutils.h"
 #include "platform/soap/invokeregistry.h"
@@ -271,26 +272,42 @@ struct THttpTransport::TImpl {
   std::string LoadError;  // libcurl could not be loaded
   THttpTrace Trace;
 
-  // State of the running request.
-  const std::string* Body = nullptr;
-  std::size_t Offset = 0;
-  THttpReply Reply;
-  TReplySink* Sink = nullptr;
-  bool Started = false;   // the first byte of the body has come
-  bool Dropping = false;  // the sink does not want the body
-  bool SinkStopped = false;
-  std::int64_t Received = 0;
-  std::int64_t MaxReply = 0;
-  std::int64_t HeadBytes = 0;  // of the head and trailer lines
-  bool TooLarge = false;
-  bool HeadTooLong = false;
-  bool Stalled = false;
-  bool TookTooLong = false;
-  int StallMs = 0;
-  int TotalMs = 0;
-  curl_off_t SeenDown = 0, SeenUp = 0;
-  std::chrono::steady_clock::time_point Start, LastActivity;
-  char ErrorBuffer[CURL_ERROR_SIZE] = {};
+  // What one request goes through, begun afresh for each (BeginRequest)
+  // and let go of when it ends.
+  struct TRequestState {
+    TRequestState() = default;
+    // A request of Body (none for a GET) whose reply goes to Sink (none:
+    // into Reply), under the limits, starting now.
+    TRequestState(const std::string* body, TReplySink* sink, const TTransportLimits& limits)
+        : Body(body),
+          Sink(sink),
+          MaxReply(limits.MaxReplySize),
+          StallMs(std::max(1, limits.ReceiveTimeoutMs)),
+          TotalMs(std::max(1, limits.TotalTimeoutMs)),
+          Start(std::chrono::steady_clock::now()),
+          LastActivity(Start) {}
+
+    const std::string* Body = nullptr;  // what goes out, Offset bytes of it sent
+    std::size_t Offset = 0;
+    TReplySink* Sink = nullptr;
+    std::int64_t MaxReply = 0;
+    int StallMs = 0;
+    int TotalMs = 0;
+    THttpReply Reply;
+    bool Started = false;   // the first byte of the body has come
+    bool Dropping = false;  // the sink does not want the body
+    bool SinkStopped = false;
+    std::int64_t Received = 0;
+    std::int64_t HeadBytes = 0;  // of the head and trailer lines
+    bool TooLarge = false;
+    bool HeadTooLong = false;
+    bool Stalled = false;
+    bool TookTooLong = false;
+    curl_off_t SeenDown = 0, SeenUp = 0;
+    std::chrono::steady_clock::time_point Start, LastActivity;
+    char ErrorBuffer[CURL_ERROR_SIZE] = {};  // libcurl's words on a failure
+  };
+  TRequestState Request;
 
   // The connections' sockets, made and closed here so that their counts can
   // be read during a request (libcurl names its socket only after one), and
@@ -325,7 +342,7 @@ struct THttpTransport::TImpl {
     SetOpt(c, CURLOPT_FOLLOWLOCATION, 0L);
     SetOpt(c, CURLOPT_SSL_VERIFYPEER, 1L);
     SetOpt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-    SetOpt(c, CURLOPT_ERRORBUFFER, ErrorBuffer);
+    SetOpt(c, CURLOPT_ERRORBUFFER, Request.ErrorBuffer);
     SetOpt(c, CURLOPT_WRITEFUNCTION, &TImpl::OnWrite);
     SetOpt(c, CURLOPT_WRITEDATA, this);
     SetOpt(c, CURLOPT_HEADERFUNCTION, &TImpl::OnHeader);
@@ -345,34 +362,36 @@ struct THttpTransport::TImpl {
 
   // At the first byte of the body: where it goes, and room for it.
   void BeginBody() {
-    Started = true;
+    TRequestState& r = Request;
+    r.Started = true;
     const TCurlApi& api = LoadedCurl();
     curl_off_t length = -1;
     api.EasyGetinfo(Curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    if (Sink) {
+    if (r.Sink) {
       long status = 0;
       char* type = nullptr;
       api.EasyGetinfo(Curl, CURLINFO_RESPONSE_CODE, &status);
       api.EasyGetinfo(Curl, CURLINFO_CONTENT_TYPE, &type);
-      Dropping = !Sink->Wanted(status, type ? type : "", length >= 0 ? static_cast<std::int64_t>(length) : -1);
-    } else if (length > 0 && length <= MaxReply) {
-      Reply.Body.reserve(static_cast<std::size_t>(length));
+      r.Dropping = !r.Sink->Wanted(status, type ? type : "", length >= 0 ? static_cast<std::int64_t>(length) : -1);
+    } else if (length > 0 && length <= r.MaxReply) {
+      r.Reply.Body.reserve(static_cast<std::size_t>(length));
     }
   }
 
   static size_t OnWrite(char* data, size_t size, size_t n, void* user) {
     auto* self = static_cast<TImpl*>(user);
+    TRequestState& r = self->Request;
     size_t bytes = size * n;
-    if (!self->Started) self->BeginBody();
-    if (self->Received + static_cast<std::int64_t>(bytes) > self->MaxReply) {
-      self->TooLarge = true;
+    if (!r.Started) self->BeginBody();
+    if (r.Received + static_cast<std::int64_t>(bytes) > r.MaxReply) {
+      r.TooLarge = true;
       return 0;
     }
-    self->Received += static_cast<std::int64_t>(bytes);
-    if (!self->Sink) {
-      self->Reply.Body.append(data, bytes);
-    } else if (!self->Dropping && !self->Sink->Write(data, bytes)) {
-      self->SinkStopped = true;
+    r.Received += static_cast<std::int64_t>(bytes);
+    if (!r.Sink) {
+      r.Reply.Body.append(data, bytes);
+    } else if (!r.Dropping && !r.Sink->Write(data, bytes)) {
+      r.SinkStopped = true;
       return 0;
     }
     return bytes;
@@ -381,23 +400,24 @@ struct THttpTransport::TImpl {
   // Every line of the head, and the trailer lines after a chunked body.
   static size_t OnHeader(char* data, size_t size, size_t n, void* user) {
     auto* self = static_cast<TImpl*>(user);
+    TRequestState& r = self->Request;
     size_t bytes = size * n;
-    self->HeadBytes += static_cast<std::int64_t>(bytes);
-    if (self->HeadBytes > MaxReplyHeadSize) {
-      self->HeadTooLong = true;
+    r.HeadBytes += static_cast<std::int64_t>(bytes);
+    if (r.HeadBytes > MaxReplyHeadSize) {
+      r.HeadTooLong = true;
       return 0;
     }
     if (bytes >= 5 && std::memcmp(data, "HTTP/", 5) == 0) {
       // A new status line (after "100 Continue", too): its reason phrase.
       std::string line(data, bytes);
-      self->Reply.StatusText.clear();
+      r.Reply.StatusText.clear();
       size_t sp1 = line.find(' ');
       size_t sp2 = sp1 == std::string::npos ? sp1 : line.find(' ', sp1 + 1);
       if (sp2 != std::string::npos) {
         std::string reason = line.substr(sp2 + 1);
         while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' '))
           reason.pop_back();
-        self->Reply.StatusText = reason;
+        r.Reply.StatusText = reason;
       }
     }
     return bytes;
@@ -405,11 +425,12 @@ struct THttpTransport::TImpl {
 
   static size_t OnRead(char* buffer, size_t size, size_t n, void* user) {
     auto* self = static_cast<TImpl*>(user);
+    TRequestState& r = self->Request;
     size_t room = std::min(size * n, SendPieceSize);
-    size_t left = self->Body->size() - self->Offset;
+    size_t left = r.Body->size() - r.Offset;
     size_t piece = std::min(room, left);
-    std::memcpy(buffer, self->Body->data() + self->Offset, piece);
-    self->Offset += piece;
+    std::memcpy(buffer, r.Body->data() + r.Offset, piece);
+    r.Offset += piece;
     if (piece > 0) self->Trace.Pieces.push_back(piece);
     return piece;
   }
@@ -440,29 +461,32 @@ struct THttpTransport::TImpl {
 
   static int OnProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
     auto* self = static_cast<TImpl*>(user);
+    TRequestState& r = self->Request;
     auto now = std::chrono::steady_clock::now();
-    if (now - self->Start >= std::chrono::milliseconds(self->TotalMs)) {
-      self->TookTooLong = true;
+    if (now - r.Start >= std::chrono::milliseconds(r.TotalMs)) {
+      r.TookTooLong = true;
       return 1;
     }
     // Body bytes came, or the request is still going out, or bytes came
     // that libcurl's counts (bodies only) do not show: those of a head, so
     // that a head that drips in is no stall.
-    bool moved = dlnow != self->SeenDown || ulnow != self->SeenUp;
-    self->SeenDown = dlnow;
-    self->SeenUp = ulnow;
+    bool moved = dlnow != r.SeenDown || ulnow != r.SeenUp;
+    r.SeenDown = dlnow;
+    r.SeenUp = ulnow;
     if (self->ReceivedMore() || moved) {
-      self->LastActivity = now;
+      r.LastActivity = now;
       return 0;
     }
-    if (now - self->LastActivity < std::chrono::milliseconds(self->StallMs)) return 0;
-    self->Stalled = true;
+    if (now - r.LastActivity < std::chrono::milliseconds(r.StallMs)) return 0;
+    r.Stalled = true;
     return 1;
   }
 
   // How long to wait for the connection before the limits are looked at.
   int WaitMs() const {
-    auto next = std::min(LastActivity + std::chrono::milliseconds(StallMs), Start + std::chrono::milliseconds(TotalMs));
+    const TRequestState& r = Request;
+    auto next = std::min(r.LastActivity + std::chrono::milliseconds(r.StallMs),
+                         r.Start + std::chrono::milliseconds(r.TotalMs));
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - std::chrono::steady_clock::now()).count();
     return static_cast<int>(std::clamp<long long>(left + 1, 1, LongestWaitMs));
   }
@@ -488,6 +512,18 @@ struct THttpTransport::TImpl {
     return rc;
   }
 
+  // A fresh state for a request, and its trace.
+  void BeginRequest(const TTransportLimits& limits, const char* method, const std::string& url,
+                    const std::string& action, const std::string* body, TReplySink* sink);
+  // The request's own options on the handle; the header list it sends,
+  // which stays with the handle until the request is over.
+  curl_slist* SetRequestOptions(const THttpTransport& owner, const std::string& url, const std::string& action,
+                                const std::string* body);
+  // Why the request that ended with rc failed, in the user's words.
+  AnsiString FailureText(CURLcode rc, const TRequestState& done, const TTransportLimits& limits,
+                         const std::string& url) const;
+  // The status and content type of the reply that came, on its body.
+  THttpReply Answered(THttpReply reply) const;
   THttpReply Perform(const THttpTransport& owner, const char* method, const std::string& url,
                      const std::string& action, const std::string* body, TReplySink* sink);
 };
@@ -498,7 +534,7 @@ THttpTransport::~THttpTransport() = default;
 
 const THttpTrace& THttpTransport::LastTrace() const { return FImpl->Trace; }
 std::size_t THttpTransport::HeldReplyBytes() const {
-  const std::string& body = FImpl->Reply.Body;
+  const std::string& body = FImpl->Request.Reply.Body;
   return body.capacity() > std::string().capacity() ? body.capacity() : body.size();
 }
 
@@ -511,6 +547,81 @@ THttpReply THttpTransport::Post(const std::string& URL, const std::string& SOAPA
   return FImpl->Perform(*this, "POST", URL, SOAPAction, &Body, Sink);
 }
 
+void THttpTransport::TImpl::BeginRequest(const TTransportLimits& limits, const char* method,
+                                         const std::string& url, const std::string& action,
+                                         const std::string* body, TReplySink* sink) {
+  Trace = THttpTrace{method, url, action, body ? *body : std::string(), {}};
+  ReceivedMore();  // a kept connection's earlier replies do not count
+  Request = TRequestState(body, sink, limits);
+}
+
+curl_slist* THttpTransport::TImpl::SetRequestOptions(const THttpTransport& owner, const std::string& url,
+                                                     const std::string& action, const std::string* body) {
+  CURL* c = Curl;
+  SetOpt(c, CURLOPT_URL, url.c_str());
+  SetOpt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, owner.Limits.ConnectTimeoutMs)));
+  SetOpt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(Request.TotalMs));
+  SetOpt(c, CURLOPT_USERAGENT, owner.UserAgent.c_str());
+  SetOpt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::max<std::int64_t>(0, Request.MaxReply)));
+  if (!body) {
+    SetOpt(c, CURLOPT_HTTPGET, 1L);
+    SetOpt(c, CURLOPT_HTTPHEADER, nullptr);
+    return nullptr;
+  }
+  const TCurlApi& api = LoadedCurl();
+  curl_slist* headers = nullptr;
+  std::string soapAction = "SOAPAction: \"" + action + "\"";
+  headers = api.SlistAppend(headers, soapAction.c_str());
+  headers = api.SlistAppend(headers, "Content-Type: text/xml");
+  headers = api.SlistAppend(headers, "Expect:");
+  SetOpt(c, CURLOPT_POST, 1L);
+  if (body->size() <= SendPieceSize) {
+    // One piece: libcurl sends it together with the headers.
+    SetOpt(c, CURLOPT_POSTFIELDS, body->data());
+    if (!body->empty()) Trace.Pieces.push_back(body->size());
+  } else {
+    SetOpt(c, CURLOPT_POSTFIELDS, nullptr);  // pieces come from OnRead
+  }
+  SetOpt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+  SetOpt(c, CURLOPT_HTTPHEADER, headers);
+  return headers;
+}
+
+AnsiString THttpTransport::TImpl::FailureText(CURLcode rc, const TRequestState& done,
+                                              const TTransportLimits& limits, const std::string& url) const {
+  if (done.HeadTooLong) return Format(msg::ReplyHeadTooLong, {static_cast<Int64>(MaxReplyHeadSize)});
+  if (done.TooLarge || rc == CURLE_FILESIZE_EXCEEDED)
+    return Format(msg::ReplyTooLarge, {static_cast<Int64>(done.MaxReply)});
+  // libcurl ends a request at its whole-duration limit on a clock of its
+  // own (it may read a little ahead of ours), and a connect that takes too
+  // long ends with the same code: what ran within a few milliseconds of
+  // the whole limit was ended by that limit.
+  if (done.TookTooLong ||
+      (rc == CURLE_OPERATION_TIMEDOUT &&
+       std::chrono::steady_clock::now() - done.Start + LimitClockSlack >= std::chrono::milliseconds(done.TotalMs)))
+    return Format(msg::RequestTooLong, {done.TotalMs});
+  if (done.Stalled) return Format(msg::ReplyStalled, {done.StallMs});
+  TTransportFailure failure;
+  failure.Code = rc;
+  failure.BodyBegun = done.Started;
+  failure.ConnectTimeoutMs = std::max(1, limits.ConnectTimeoutMs);
+  failure.Detail = done.ErrorBuffer[0] ? std::string(done.ErrorBuffer) : std::string(LoadedCurl().EasyStrerror(rc));
+  SplitAddress(url, failure);
+  return TransportFailureText(failure);
+}
+
+THttpReply THttpTransport::TImpl::Answered(THttpReply reply) const {
+  const TCurlApi& api = LoadedCurl();
+  long status = 0;
+  api.EasyGetinfo(Curl, CURLINFO_RESPONSE_CODE, &status);
+  reply.Status = status;
+  if (reply.StatusText.empty()) reply.StatusText = StandardStatusText(status);
+  char* type = nullptr;
+  api.EasyGetinfo(Curl, CURLINFO_CONTENT_TYPE, &type);
+  reply.ContentType = type ? type : "";
+  return reply;
+}
+
 THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const char* method,
                                           const std::string& url, const std::string& action,
                                           const std::string* body, TReplySink* sink) {
@@ -521,104 +632,26 @@ THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const cha
   if (!Multi || !Curl) throw fail("libcurl kann nicht initialisiert werden");
   const TCurlApi& api = LoadedCurl();
 
-  Trace = THttpTrace{};
-  Trace.Method = method;
-  Trace.URL = url;
-  Trace.SOAPAction = action;
-  if (body) Trace.Body = *body;
-  Body = body;
-  Offset = 0;
-  Reply = THttpReply{};
-  Sink = sink;
-  Started = Dropping = SinkStopped = false;
-  Received = 0;
-  HeadBytes = 0;
-  TooLarge = false;
-  HeadTooLong = false;
-  Stalled = false;
-  TookTooLong = false;
-  MaxReply = owner.Limits.MaxReplySize;
-  StallMs = std::max(1, owner.Limits.ReceiveTimeoutMs);
-  TotalMs = std::max(1, owner.Limits.TotalTimeoutMs);
-  SeenDown = SeenUp = 0;
-  ReceivedMore();  // a kept connection's earlier replies do not count
-  Start = LastActivity = std::chrono::steady_clock::now();
-  ErrorBuffer[0] = 0;
-
-  CURL* c = Curl;
-  SetOpt(c, CURLOPT_URL, url.c_str());
-  SetOpt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, owner.Limits.ConnectTimeoutMs)));
-  SetOpt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(TotalMs));
-  SetOpt(c, CURLOPT_USERAGENT, owner.UserAgent.c_str());
-  SetOpt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::max<std::int64_t>(0, MaxReply)));
-
-  curl_slist* headers = nullptr;
-  if (body) {
-    std::string soapAction = "SOAPAction: \"" + action + "\"";
-    headers = api.SlistAppend(headers, soapAction.c_str());
-    headers = api.SlistAppend(headers, "Content-Type: text/xml");
-    headers = api.SlistAppend(headers, "Expect:");
-    SetOpt(c, CURLOPT_POST, 1L);
-    if (body->size() <= SendPieceSize) {
-      // One piece: libcurl sends it together with the headers.
-      SetOpt(c, CURLOPT_POSTFIELDS, body->data());
-      if (!body->empty()) Trace.Pieces.push_back(body->size());
-    } else {
-      SetOpt(c, CURLOPT_POSTFIELDS, nullptr);  // pieces come from OnRead
-    }
-    SetOpt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
-    SetOpt(c, CURLOPT_HTTPHEADER, headers);
-  } else {
-    SetOpt(c, CURLOPT_HTTPGET, 1L);
-    SetOpt(c, CURLOPT_HTTPHEADER, nullptr);
-  }
-
-  CURLcode rc = Run();
-  SetOpt(c, CURLOPT_HTTPHEADER, nullptr);
-  SetOpt(c, CURLOPT_POSTFIELDS, nullptr);
+  BeginRequest(owner.Limits, method, url, action, body, sink);
+  curl_slist* headers = SetRequestOptions(owner, url, action, body);
+  const CURLcode rc = Run();
+  SetOpt(Curl, CURLOPT_HTTPHEADER, nullptr);
+  SetOpt(Curl, CURLOPT_POSTFIELDS, nullptr);
   api.SlistFreeAll(headers);
-  Body = nullptr;
-  Sink = nullptr;
-  // The reply leaves the transport here: a failure releases it at once.
-  THttpReply reply = std::move(Reply);
-  Reply = THttpReply{};
+  // The request, and its reply, leave the transport here: a failure
+  // releases the reply at once.
+  TRequestState done = std::exchange(Request, TRequestState{});
 
-  if (rc != CURLE_OK && !(SinkStopped && rc == CURLE_WRITE_ERROR)) {
-    TTransportFailure failure;
-    failure.Code = rc;
-    failure.BodyBegun = Started;
-    failure.ConnectTimeoutMs = std::max(1, owner.Limits.ConnectTimeoutMs);
-    failure.Detail = ErrorBuffer[0] ? std::string(ErrorBuffer) : std::string(api.EasyStrerror(rc));
+  if (rc != CURLE_OK && !(done.SinkStopped && rc == CURLE_WRITE_ERROR)) {
+    const AnsiString text = FailureText(rc, done, owner.Limits, url);
     // libcurl keeps the failed reply's head lines until the handle's next
     // request: a fresh handle lets go of them now.  The kept connection
     // stays with the multi handle.
     api.EasyCleanup(Curl);
     Curl = NewHandle();
-
-    if (HeadTooLong) throw fail(Format(msg::ReplyHeadTooLong, {static_cast<Int64>(MaxReplyHeadSize)}));
-    if (TooLarge || rc == CURLE_FILESIZE_EXCEEDED)
-      throw fail(Format(msg::ReplyTooLarge, {static_cast<Int64>(MaxReply)}));
-    // libcurl ends a request at its whole-duration limit on a clock of its
-    // own (it may read a little ahead of ours), and a connect that takes too
-    // long ends with the same code: what ran within a few milliseconds of
-    // the whole limit was ended by that limit.
-    if (TookTooLong ||
-        (rc == CURLE_OPERATION_TIMEDOUT &&
-         std::chrono::steady_clock::now() - Start + LimitClockSlack >= std::chrono::milliseconds(TotalMs)))
-      throw fail(Format(msg::RequestTooLong, {TotalMs}));
-    if (Stalled) throw fail(Format(msg::ReplyStalled, {StallMs}));
-    SplitAddress(url, failure);
-    throw fail(TransportFailureText(failure));
+    throw fail(text);
   }
-
-  long status = 0;
-  api.EasyGetinfo(c, CURLINFO_RESPONSE_CODE, &status);
-  reply.Status = status;
-  if (reply.StatusText.empty()) reply.StatusText = StandardStatusText(status);
-  char* type = nullptr;
-  api.EasyGetinfo(c, CURLINFO_CONTENT_TYPE, &type);
-  reply.ContentType = type ? type : "";
-  return reply;
+  return Answered(std::move(done.Reply));
 }
 
 }  // namespace platform::soap

@@ -4,6 +4,7 @@
 // timer's interval or the type-ahead pause of a list.
 #pragma once
 
+#include "platform/gui/testing.h"
 #include "platform/gui/timer.h"
 #include "tests/support/fake_clock.h"
 
