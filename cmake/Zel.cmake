@@ -3,6 +3,9 @@
 # Warnings for our own code; system headers (Qt, libcurl, libjpeg) stay quiet.
 function(zel_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(ZEL_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 # A static library from every .cpp in a folder (new files need no CMake edit).

@@ -1,4 +1,7 @@
-# The Debian packages the project needs, installed only when missing.
+# The Debian packages the project needs, installed only when missing: the
+# build, every tool a test or script calls (the tests fail, not skip, when
+# one is missing under scripts/test), and the checkers of scripts/lint and
+# scripts/format-check.
 ZEL_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
@@ -9,8 +12,9 @@ ZEL_PACKAGES=(
   libbenchmark-dev
   libcpp-httplib-dev
   fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth x11-utils
   clang libclang-rt-14-dev
+  clang-format clang-tidy
 )
 
 zel_install_packages() {

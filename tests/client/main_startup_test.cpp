@@ -13,6 +13,7 @@
 
 #include "tests/client/main_fixture.h"
 #include "tests/support/debug_receiver.h"
+#include "tests/support/required_tools.h"
 
 namespace zeltest {
 namespace {
@@ -344,9 +345,9 @@ TEST_F(E2eStartup, ProgramStartsOnTheOffscreenPlatformAndRunsItsLoop) {
 }
 
 // Under a virtual X display the program opens a real window of its width
-// with its caption (the X tools must be there, else the test is skipped).
+// with its caption (the X tools must be there, see ZEL_NEED_TOOLS).
 TEST_F(E2eStartup, ProgramOpensARealWindowUnderXvfb) {
-  if (!Exists("/usr/bin/Xvfb") || !Exists("/usr/bin/xwininfo")) GTEST_SKIP() << "Xvfb or xwininfo missing";
+  ZEL_NEED_TOOLS("Xvfb", "xwininfo", "xprop");
   const std::string Program = AppFile("prog/zel_web_pricat");
   std::filesystem::create_directories(AppFile("prog"));
   std::filesystem::copy_file(ZEL_PROGRAM_PATH, Program);

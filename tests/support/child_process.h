@@ -60,7 +60,7 @@ inline void PrepareChild(bool Unprivileged, std::size_t MemoryHeadroom) {
 // MemoryHeadroom > 0 the child's address space may grow only by that much
 // (see PrepareChild).
 inline ChildResult RunInChild(const std::function<int()>& Body, std::chrono::seconds Limit,
-                              bool Unprivileged = false, std::size_t MemoryHeadroom = 0) {
+                              bool Unprivileged = false, [[maybe_unused]] std::size_t MemoryHeadroom = 0) {
   int done[2];
   if (::pipe(done) != 0) return {};
   std::fflush(nullptr);
