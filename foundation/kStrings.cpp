@@ -246,9 +246,9 @@ void TKStrings::SetCommaText(const AnsiString& Value) {
 TKStringList::~TKStringList() {
   OnChange = nullptr;
   OnChanging = nullptr;
-  for (int I = 0; I < FCount; ++I) FList[static_cast<std::size_t>(I)].FString.clear();
+  std::vector<TStringItem>().swap(FList);
   FCount = 0;
-  SetCapacity(0);
+  FCapacity = 0;
 }
 
 void TKStringList::CheckIndex(int Index) {

@@ -303,7 +303,7 @@ void TCustomEdit::InsertText(const AnsiString& S, bool ByUser) {
   const AnsiString t = GetText();
   const int s = std::min(SelStart(), static_cast<int>(t.size()));
   const int l = std::min(SelLength(), static_cast<int>(t.size()) - s);
-  const AnsiString n = t.substr(0, static_cast<std::size_t>(s)) + ins + t.substr(static_cast<std::size_t>(s + l));
+  const AnsiString n = t.substr(0, static_cast<std::size_t>(s)) + ins + t.substr(static_cast<std::size_t>(s) + static_cast<std::size_t>(l));
   TControl::SetTextValue(n);
   FSelStart = s + static_cast<int>(ins.size());
   FSelLength = 0;

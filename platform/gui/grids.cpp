@@ -712,7 +712,7 @@ void TCustomGrid::PaintEditor(const TRect& R) {
   const int x0 = R.Left + 2, y0 = R.Top + 2;
   const AnsiString before = t.substr(0, static_cast<size_t>(e->FSelStart));
   const AnsiString selected = t.substr(static_cast<size_t>(e->FSelStart), static_cast<size_t>(e->FSelLength));
-  const AnsiString after = t.substr(static_cast<size_t>(e->FSelStart + e->FSelLength));
+  const AnsiString after = t.substr(static_cast<size_t>(e->FSelStart) + static_cast<size_t>(e->FSelLength));
   int x = x0;
   cv->TextRect(R, x, y0, before);
   x += cv->TextWidth(before);

@@ -194,13 +194,14 @@ Outcome DecodeInto(const std::uint8_t* Data, std::size_t Size, platform::RgbImag
     }
     jpeg_read_scanlines(&cinfo, scratch, 1);
     const JSAMPLE* in = scratch[0];
+    const auto columns = static_cast<std::size_t>(width);
     if (comps == 1) {
-      for (int x = 0; x < width; ++x) {
+      for (std::size_t x = 0; x < columns; ++x) {
         row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = in[x];
       }
     } else {
       // Adobe writes CMYK inverted (0 = full ink); others store ink amounts.
-      for (int x = 0; x < width; ++x) {
+      for (std::size_t x = 0; x < columns; ++x) {
         unsigned c = in[4 * x], m = in[4 * x + 1], y = in[4 * x + 2], k = in[4 * x + 3];
         if (!inverted) {
           c = 255 - c;

@@ -1,6 +1,7 @@
 // Environment variables, computer name, temp path, the local IPv4 address.
 #include <cerrno>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -116,7 +117,7 @@ LPCH GetEnvironmentStringsA() {
   block += '\0';
   if (block.size() == 1) block += '\0';  // an empty block still ends in two NULs
   auto* copy = new char[block.size()];
-  std::memcpy(copy, block.data(), block.size());
+  std::copy(block.begin(), block.end(), copy);
   return copy;
 }
 

@@ -220,7 +220,11 @@ void TComponent::Loaded() { FComponentState >> csLoading; }
 
 // ---------------------------------------------------------------- TList
 
-TList::~TList() { Clear(); }
+// The items go without notice: a derived list's Notify is gone by now.
+TList::~TList() {
+  std::vector<void*>().swap(FList);
+  FCapacity = 0;
+}
 
 void TList::Error(const char* Msg, std::intptr_t Data) {
   throw EListError(Msg, {static_cast<std::int64_t>(Data)});

@@ -90,9 +90,9 @@ const MonthNames kMonthsEnglish = {
      "October", "November", "December"}};
 const MonthNames kMonthsFrench = {
     {"janv.", "f\xE9vr.", "mars", "avr.", "mai", "juin", "juil.", "ao\xFBt", "sept.", "oct.",
-     "nov.", "d\xE9" "c."},
+     "nov.", "d\xE9\x63."},
     {"janvier", "f\xE9vrier", "mars", "avril", "mai", "juin", "juillet", "ao\xFBt", "septembre",
-     "octobre", "novembre", "d\xE9" "cembre"}};
+     "octobre", "novembre", "d\xE9\x63\x65mbre"}};
 
 const DayNames kDaysGerman = {{"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"},
                               {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"}};
