@@ -354,9 +354,9 @@ void TKGrid::HandFocusOn() {
 void TKGrid::KeyPress(char& Key) {
   const char pressed = Key;
   TStringGrid::KeyPress(Key);
-  if (pressed == '\r') {
+  if (pressed == VK_RETURN) {
     if (Options().Contains(goRowSelect)) {
-      if (Key == '\r') HandFocusOn();
+      if (Key == VK_RETURN) HandFocusOn();
       return;
     }
     const int c = Col();
@@ -380,7 +380,7 @@ void TKGrid::KeyPress(char& Key) {
     Key = 0;
     return;
   }
-  if (Key == 27) {
+  if (Key == VK_ESCAPE) {
     // Escape takes back the edit of the current cell.
     if (FSavedValid) {
       SetCells(Col(), Row(), FSavedCellText);
@@ -389,7 +389,7 @@ void TKGrid::KeyPress(char& Key) {
     }
     return;
   }
-  if (FNumeric && Key != 8 && !IsDigit(Key)) Key = 0;  // swallowed without a sound
+  if (FNumeric && Key != VK_BACK && !IsDigit(Key)) Key = 0;  // swallowed without a sound
 }
 
 void TKGrid::KeyDown(Word& Key, TShiftState Shift) {
@@ -622,7 +622,7 @@ void TKStrGrid::CMEnter(TMessage& Message) {
 
 void TKStrGrid::KeyPress(char& Key) {
   if (OnKeyPress) OnKeyPress(this, Key);
-  if (Key == '\r') {
+  if (Key == VK_RETURN) {
     int c = Col();
     if (c < ColCount() - 1) {
       Key = 0;
@@ -640,7 +640,7 @@ void TKStrGrid::KeyPress(char& Key) {
     }
     return;
   }
-  if (Numeric() && Key != 8 && !IsDigit(Key)) Key = 0;  // swallowed without a sound
+  if (Numeric() && Key != VK_BACK && !IsDigit(Key)) Key = 0;  // swallowed without a sound
 }
 
 void TKStrGrid::KeyDown(Word& Key, TShiftState Shift) {

@@ -297,6 +297,9 @@ void PostFocusMove(TWinControl* Control, bool Previous, bool ToTopForm) {
   PostMessage(target->Handle(), WM_NEXTDLGCTL, Previous ? 1 : 0, 0);
 }
 
+// The character that Ctrl with a letter types (Ctrl+C: 3).
+constexpr char CtrlChar(char Letter) { return static_cast<char>(Letter & 0x1F); }
+
 }  // namespace
 
 void TCustomStrEdit::HandFocusOn(bool Previous) { PostFocusMove(this, Previous, FMapEnterToTab); }
@@ -316,13 +319,14 @@ void TCustomStrEdit::KeyPress(char& Key) {
   FKeyCR = false;
   TCustomEdit::KeyPress(Key);  // OnKeyPress
   if (Key == 0) return;
-  if (Key == '\r') {
+  if (Key == VK_RETURN) {
     Key = 0;
     FKeyCR = true;
     HandFocusOn(false);
     return;
   }
-  if (Key == 3 || Key == 22 || Key == 24) return;  // copy, paste, cut: the platform edit
+  // Copy, paste, cut: the platform edit's.
+  if (Key == CtrlChar('C') || Key == CtrlChar('V') || Key == CtrlChar('X')) return;
   if (Key == '^' || (Key == '@' && FEditChars.find('@') == AnsiString::npos)) {
     Key = 0;
     return;
@@ -337,14 +341,14 @@ void TCustomStrEdit::KeyPress(char& Key) {
     }
     return;
   }
-  if (Key == 27) {
+  if (Key == VK_ESCAPE) {
     SetText(FRefText);
     SelectAll();
     Key = 0;
     return;
   }
   if (!FMask.HasMask()) return;
-  if (Key == '\b') {
+  if (Key == VK_BACK) {
     AnsiString t = Text();
     if (!t.empty()) t.pop_back();
     SetText(t);
