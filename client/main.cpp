@@ -482,7 +482,7 @@ void TfrmMAIN::btLoginClick(TObject* Sender) {
 }
 
 void TfrmMAIN::edPassKeyPress(TObject* /*Sender*/, char& Key) {
-  if (Key != '\r') return;
+  if (Key != VK_RETURN) return;
   Key = 0;
   btLoginClick(btLogin);
 }
@@ -667,7 +667,7 @@ void TfrmMAIN::DetachHitListHandlers() {
 }
 
 void TfrmMAIN::edFabKeyPress(TObject* /*Sender*/, char& Key) {
-  if (Key != '\r') return;
+  if (Key != VK_RETURN) return;
   Key = 0;
   if (!btSearch->CanFocus()) return;
   if (edFab->Text().size() < 3) {
@@ -728,7 +728,7 @@ void TfrmMAIN::timCheckTimer(TObject* /*Sender*/) {
 }
 
 void TfrmMAIN::lboxKeyPress(TObject* /*Sender*/, char& Key) {
-  if (Key == '\r') Key = 0;
+  if (Key == VK_RETURN) Key = 0;
 }
 
 void TfrmMAIN::lboxEnter(TObject* /*Sender*/) {

@@ -354,9 +354,9 @@ void TKGrid::HandFocusOn() {
 void TKGrid::KeyPress(char& Key) {
   const char pressed = Key;
   TStringGrid::KeyPress(Key);
-  if (pressed == '\r') {
+  if (pressed == VK_RETURN) {
     if (Options().Contains(goRowSelect)) {
-      if (Key == '\r') HandFocusOn();
+      if (Key == VK_RETURN) HandFocusOn();
       return;
     }
     const int c = Col();
@@ -380,7 +380,7 @@ void TKGrid::KeyPress(char& Key) {
     Key = 0;
     return;
   }
-  if (Key == 27) {
+  if (Key == VK_ESCAPE) {
     // Escape takes back the edit of the current cell.
     if (FSavedValid) {
       SetCells(Col(), Row(), FSavedCellText);
@@ -389,7 +389,7 @@ void TKGrid::KeyPress(char& Key) {
     }
     return;
   }
-  if (FNumeric && Key != 8 && !IsDigit(Key)) Key = 0;  // swallowed without a sound
+  if (FNumeric && Key != VK_BACK && !IsDigit(Key)) Key = 0;  // swallowed without a sound
 }
 
 void TKGrid::KeyDown(Word& Key, TShiftState Shift) {
@@ -440,81 +440,92 @@ void TKGrid::SetEditText(int ACol, int ARow, const AnsiString& Value) {
 // ---------------------------------------------------------------- drawing
 
 void TKGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) {
+  DrawBaseCell(ACol, ARow, ARect, AState);
   TCanvas* cv = Canvas();
-  {
-    // The base's drawing without its text: only its draw event.
-    const bool dd = DefaultDrawing();
-    SetDefaultDrawing(false);
-    try {
-      TStringGrid::DrawCell(ACol, ARow, ARect, AState);
-    } catch (...) {
-      SetDefaultDrawing(dd);
-      throw;
-    }
-    SetDefaultDrawing(dd);
-  }
   cv->Font()->SetStyle(TFontStyles());
-  AnsiString S;
   const bool fixed = AState.Contains(gdFixed);
   const bool designing = ComponentState().Contains(csDesigning);
-  if (fixed) {
-    if (ARow == 0 && ACol < FTitleCols->Count()) S = FTitleCols->Strings(ACol);
-    if (designing) cv->Font()->SetStyle(TFontStyles{fsBold});
+  if (fixed && designing) cv->Font()->SetStyle(TFontStyles{fsBold});
+  ChooseCellColours(ACol, ARow, AState);
+  AnsiString S = fixed && ARow == 0 ? TitleText(ACol) : AnsiString();
+  if (S.empty()) S = Cells(ACol, ARow);
+  if (!FShowZero && S == "0") S.clear();
+  const int x = TextLeft(ARect, S);
+  if (OnDrawCell) OnDrawCell(this, ACol, ARow, ARect, AState);
+  if (DefaultDrawing()) {
+    DrawCellText(x, ARect, S);
+    DrawFixedEdge(ACol, ARow, ARect);
+  } else if (designing && fixed) {
+    DrawCellText(x, ARect, S);
   }
+  if (FSelectFrame) DrawSelectFrame(ACol, ARect, AState);
+}
+
+void TKGrid::DrawBaseCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+  // The base's drawing without its text: only its draw event.
+  const bool dd = DefaultDrawing();
+  SetDefaultDrawing(false);
+  try {
+    TStringGrid::DrawCell(ACol, ARow, ARect, AState);
+  } catch (...) {
+    SetDefaultDrawing(dd);
+    throw;
+  }
+  SetDefaultDrawing(dd);
+}
+
+void TKGrid::ChooseCellColours(int ACol, int ARow, TGridDrawState AState) {
+  TCanvas* cv = Canvas();
+  const bool fixed = AState.Contains(gdFixed);
   const bool blocks = FBlockLen > 0 && FBlockColorsSet;
   if (blocks) cv->Brush()->SetColor(BlockColorOf(ARow));
   const bool F = AState.Contains(gdSelected) && GridHasFocus();
-
   if (ACol == FSumCol && FSumColor != 0) {
     cv->Brush()->SetColor(FSumColor);
   } else if (fixed) {
-    cv->Font()->SetColor(clWindowText);
-    cv->Brush()->SetColor(blocks ? BlockColorOf(ARow) : FixedColor());
+    SetColours(blocks ? BlockColorOf(ARow) : FixedColor(), clWindowText);
   } else if (AState.Contains(gdFocused)) {
-    if (!FSelectFrame) {
-      cv->Brush()->SetColor(FSelectColor);
-      cv->Font()->SetColor(clHighlightText);
-    }
+    if (!FSelectFrame) SetColours(FSelectColor, clHighlightText);
   } else if (FShowSelColor && AState.Contains(gdSelected)) {
-    if (!(FSelectFrame && F)) {
-      cv->Brush()->SetColor(ScaleColor(Color(), 0.9L));
-      cv->Font()->SetColor(Font()->Color());
-    }
+    if (!(FSelectFrame && F)) SetColours(ScaleColor(Color(), 0.9L), Font()->Color());
   } else {
-    TColor b;
-    if (blocks) b = BlockColorOf(ARow);
-    else if (RowColor(ARow) != 0) b = RowColor(ARow);
-    else if (FGridColor != 0) b = FGridColor;
-    else b = Color();
-    cv->Brush()->SetColor(b);
-    cv->Font()->SetColor(Font()->Color());
+    SetColours(CellBackground(ARow), Font()->Color());
   }
   if (F && !fixed && ARow == Row() && !Options().Contains(goEditing) && Options().Contains(goRowSelect) &&
-      !FSelectFrame) {
-    cv->Brush()->SetColor(FSelectColor);
-    cv->Font()->SetColor(FSelectFontColor);
-  }
-  if (S.empty()) S = Cells(ACol, ARow);
-  if (!FShowZero && S == "0") S.clear();
-  int x;
+      !FSelectFrame)
+    SetColours(FSelectColor, FSelectFontColor);
+}
+
+TColor TKGrid::CellBackground(int ARow) const {
+  if (FBlockLen > 0 && FBlockColorsSet) return BlockColorOf(ARow);
+  if (const TColor c = RowColor(ARow); c != 0) return c;
+  if (FGridColor != 0) return FGridColor;
+  return Color();
+}
+
+void TKGrid::SetColours(TColor Brush, TColor Text) {
+  Canvas()->Brush()->SetColor(Brush);
+  Canvas()->Font()->SetColor(Text);
+}
+
+int TKGrid::TextLeft(const TRect& Rect, const AnsiString& S) {
   switch (FAlignment) {
-    case taLeftJustify: x = ARect.Left + 2; break;
-    case taRightJustify: x = ARect.Right - cv->TextWidth(S) - 3; break;
-    default: x = ARect.Left + (ARect.Right - ARect.Left) / 2 - cv->TextWidth(S) / 2; break;
+    case taLeftJustify: return Rect.Left + 2;
+    case taRightJustify: return Rect.Right - Canvas()->TextWidth(S) - 3;
+    default: return Rect.Left + (Rect.Right - Rect.Left) / 2 - Canvas()->TextWidth(S) / 2;
   }
-  if (OnDrawCell) OnDrawCell(this, ACol, ARow, ARect, AState);
-  if (DefaultDrawing()) {
-    RECT r = ARect;
-    ExtTextOutA(cv->Handle(), x, ARect.Top + 2, ETO_CLIPPED | ETO_OPAQUE, &r, S.c_str(),
-                static_cast<UINT>(S.size()), nullptr);
-    if (Ctl3D() && (ARow < FixedRows() || ACol < FixedCols()))
-      DrawEdge(cv->Handle(), &r, BDR_RAISEDOUTER, BF_RECT | BF_SOFT);
-  } else if (designing && fixed) {
-    RECT r = ARect;
-    ExtTextOutA(cv->Handle(), x, ARect.Top + 2, ETO_CLIPPED | ETO_OPAQUE, &r, S.c_str(),
-                static_cast<UINT>(S.size()), nullptr);
-  }
-  if (FSelectFrame) DrawSelectFrame(ACol, ARect, AState);
+}
+
+void TKGrid::DrawCellText(int X, const TRect& Rect, const AnsiString& S) {
+  RECT r = Rect;
+  ExtTextOutA(Canvas()->Handle(), X, Rect.Top + 2, ETO_CLIPPED | ETO_OPAQUE, &r, S.c_str(),
+              static_cast<UINT>(S.size()), nullptr);
+}
+
+void TKGrid::DrawFixedEdge(int ACol, int ARow, const TRect& Rect) {
+  if (!Ctl3D() || (ARow >= FixedRows() && ACol >= FixedCols())) return;
+  RECT r = Rect;
+  DrawEdge(Canvas()->Handle(), &r, BDR_RAISEDOUTER, BF_RECT | BF_SOFT);
 }
 
 void TKGrid::DrawSelectFrame(int ACol, const TRect& Rect, TGridDrawState State) {
@@ -611,7 +622,7 @@ void TKStrGrid::CMEnter(TMessage& Message) {
 
 void TKStrGrid::KeyPress(char& Key) {
   if (OnKeyPress) OnKeyPress(this, Key);
-  if (Key == '\r') {
+  if (Key == VK_RETURN) {
     int c = Col();
     if (c < ColCount() - 1) {
       Key = 0;
@@ -629,7 +640,7 @@ void TKStrGrid::KeyPress(char& Key) {
     }
     return;
   }
-  if (Numeric() && Key != 8 && !IsDigit(Key)) Key = 0;  // swallowed without a sound
+  if (Numeric() && Key != VK_BACK && !IsDigit(Key)) Key = 0;  // swallowed without a sound
 }
 
 void TKStrGrid::KeyDown(Word& Key, TShiftState Shift) {
@@ -688,73 +699,79 @@ void TKStrGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
   TCanvas* cv = Canvas();
   cv->Font()->SetStyle(TFontStyles());
   AnsiString S = Cells(ACol, ARow);
-  const bool blocks = BlockLen() > 0;
   if (AState.Contains(gdFixed)) {
-    if (blocks && ARow != InputRow()) {
-      if (BlockColorsSet()) cv->Brush()->SetColor(BlockColorOf(ARow));
-    } else {
-      cv->Brush()->SetColor(FixedColor());
-    }
-    cv->Font()->SetColor(Font()->Color());
+    ChooseFixedColours(ARow);
     if (FTitleEnabled && ARow == 0) S = TitleText(ACol);
   } else {
-    if (blocks && ARow >= 1 && ARow != InputRow()) {
-      if (BlockColorsSet()) cv->Brush()->SetColor(BlockColorOf(ARow));
-    } else {
-      cv->Brush()->SetColor(clWindow);
-    }
-    cv->Font()->SetColor(Font()->Color());
-    if (GridHasFocus()) {
-      if (ARow == Row()) {
-        if (ARow == InputRow() && AState.Contains(gdSelected) && AState.Contains(gdFocused)) {
-          cv->Brush()->SetColor(clRed);
-          cv->Font()->SetColor(clWhite);
-        } else if (!Options().Contains(goEditing) &&
-                   (AState.Contains(gdSelected) || Options().Contains(goRowSelect))) {
-          cv->Brush()->SetColor(SelectColor());
-          cv->Font()->SetColor(SelectFontColor());
-        }
-      }
-    } else if (ShowSelColor() && AState.Contains(gdSelected)) {
-      cv->Brush()->SetColor(ScaleColor(Color(), 0.9L));
-      cv->Font()->SetColor(Font()->Color());
-    }
+    ChooseCellColours(ARow, AState);
   }
   if (ARow == 0 && FTurnBold) cv->Font()->SetStyle(TFontStyles{fsBold});
   const bool rotated = ARow == 0 && FTurn && FixedRows() > 0;
   if (!rotated && OnDrawCell) OnDrawCell(this, ACol, ARow, ARect, AState);
-  if (TStrings* list = RowTextList(ARow)) S = ACol >= 0 && ACol < list->Count() ? list->Strings(ACol) : AnsiString();
-  if (S != Cells(ACol, ARow)) SetCells(ACol, ARow, S);
+  S = KeepShownText(ACol, ARow, S);
   if (!ShowZero() && S == "0") S.clear();
-  int x;
-  switch (Alignment()) {
-    case taLeftJustify: x = ARect.Left + 2; break;
-    case taRightJustify: x = ARect.Right - cv->TextWidth(S) - 3; break;
-    default: x = ARect.Left + (ARect.Right - ARect.Left) / 2 - cv->TextWidth(S) / 2; break;
-  }
-  RECT r = ARect;
   if (rotated) {
-    HFONT font = CreateFontA(FTitleFontHeight, 0, 900, 900, FTitleWeight, 0, 0, 0, ANSI_CHARSET, OUT_TT_PRECIS,
-                             0, 0, 0, FDrawFont.c_str());
-    HDC dc = cv->Handle();
-    HGDIOBJ old = SelectObject(dc, font);
-    try {
-      cv->TextRect(ARect, ARect.Left + 6, ARect.Bottom - 4, S);
-    } catch (...) {
-      SelectObject(dc, old);
-      DeleteObject(font);
-      throw;
-    }
-    SelectObject(dc, old);
-    DeleteObject(font);
+    DrawRotatedTitle(ARect, S);
     if (OnDrawCell) OnDrawCell(this, ACol, ARow, ARect, AState);
   } else {
-    ExtTextOutA(cv->Handle(), x, ARect.Top + 2, ETO_CLIPPED | ETO_OPAQUE, &r, S.c_str(),
-                static_cast<UINT>(S.size()), nullptr);
+    DrawCellText(TextLeft(ARect, S), ARect, S);
   }
-  if (Ctl3D() && (ARow < FixedRows() || ACol < FixedCols()))
-    DrawEdge(cv->Handle(), &r, BDR_RAISEDOUTER, BF_RECT | BF_SOFT);
+  DrawFixedEdge(ACol, ARow, ARect);
   if (!FTurn && ARow == 0 && FTurnBold) cv->Font()->SetStyle(TFontStyles());
+}
+
+AnsiString TKStrGrid::KeepShownText(int ACol, int ARow, AnsiString S) {
+  if (TStrings* list = RowTextList(ARow)) S = ACol >= 0 && ACol < list->Count() ? list->Strings(ACol) : AnsiString();
+  if (S != Cells(ACol, ARow)) SetCells(ACol, ARow, S);
+  return S;
+}
+
+void TKStrGrid::ChooseFixedColours(int ARow) {
+  if (BlockLen() > 0 && ARow != InputRow()) {
+    if (BlockColorsSet()) Canvas()->Brush()->SetColor(BlockColorOf(ARow));
+  } else {
+    Canvas()->Brush()->SetColor(FixedColor());
+  }
+  Canvas()->Font()->SetColor(Font()->Color());
+}
+
+void TKStrGrid::ChooseCellColours(int ARow, TGridDrawState AState) {
+  if (BlockLen() > 0 && ARow >= 1 && ARow != InputRow()) {
+    if (BlockColorsSet()) Canvas()->Brush()->SetColor(BlockColorOf(ARow));
+  } else {
+    Canvas()->Brush()->SetColor(clWindow);
+  }
+  Canvas()->Font()->SetColor(Font()->Color());
+  if (GridHasFocus()) {
+    if (ARow == Row()) ChooseCurrentRowColours(ARow, AState);
+  } else if (ShowSelColor() && AState.Contains(gdSelected)) {
+    SetColours(ScaleColor(Color(), 0.9L), Font()->Color());
+  }
+}
+
+void TKStrGrid::ChooseCurrentRowColours(int ARow, TGridDrawState AState) {
+  const bool selected = AState.Contains(gdSelected);
+  if (ARow == InputRow() && selected && AState.Contains(gdFocused))
+    SetColours(clRed, clWhite);
+  else if (!Options().Contains(goEditing) && (selected || Options().Contains(goRowSelect)))
+    SetColours(SelectColor(), SelectFontColor());
+}
+
+void TKStrGrid::DrawRotatedTitle(const TRect& Rect, const AnsiString& S) {
+  TCanvas* cv = Canvas();
+  HFONT font = CreateFontA(FTitleFontHeight, 0, 900, 900, FTitleWeight, 0, 0, 0, ANSI_CHARSET, OUT_TT_PRECIS, 0, 0,
+                           0, FDrawFont.c_str());
+  HDC dc = cv->Handle();
+  HGDIOBJ old = SelectObject(dc, font);
+  try {
+    cv->TextRect(Rect, Rect.Left + 6, Rect.Bottom - 4, S);
+  } catch (...) {
+    SelectObject(dc, old);
+    DeleteObject(font);
+    throw;
+  }
+  SelectObject(dc, old);
+  DeleteObject(font);
 }
 
 // ---------------------------------------------------------------- published properties

@@ -157,6 +157,14 @@ protected:
   void CurrentCellMoved(int OldCol, int OldRow) override;
   // The two-pixel frame round the selected cells of a row.
   void DrawSelectFrame(int ACol, const TRect& Rect, TGridDrawState State);
+  // The canvas's brush and font colours.
+  void SetColours(TColor Brush, TColor Text);
+  // Where a cell's text starts by Alignment.
+  int TextLeft(const TRect& Rect, const AnsiString& S);
+  // The text at X, two pixels down, clipped to the cell that it fills first.
+  void DrawCellText(int X, const TRect& Rect, const AnsiString& S);
+  // The raised edge of a fixed cell (Ctl3D only).
+  void DrawFixedEdge(int ACol, int ARow, const TRect& Rect);
   // The block colour of a row (entry 0 for row 0).
   TColor BlockColorOf(int ARow) const;
   // Posts WM_NEXTDLGCTL (next control) to the owner's window.
@@ -166,6 +174,14 @@ protected:
   bool FSavedValid = false;
 
 private:
+  // The base grid's drawing of a cell without its text: only its draw event.
+  void DrawBaseCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
+  // The cell's brush and font colours by the sum column, fixed, current and
+  // selected cells, blocks, row and grid colours.
+  void ChooseCellColours(int ACol, int ARow, TGridDrawState AState);
+  // The background of a plain cell: block, row, grid or control colour.
+  TColor CellBackground(int ARow) const;
+
   bool FShowSelColor = true;
   bool FShowZero = false;
   bool FNumeric = true;
@@ -228,6 +244,15 @@ protected:
   void CMEnter(TMessage& Message) override;
 
 private:
+  // The row's text list overrides S; the cell is given the text shown.
+  AnsiString KeepShownText(int ACol, int ARow, AnsiString S);
+  void ChooseFixedColours(int ARow);
+  void ChooseCellColours(int ARow, TGridDrawState AState);
+  // The input row's red cell or the selection colours while focused.
+  void ChooseCurrentRowColours(int ARow, TGridDrawState AState);
+  // The title in DrawFont, turned by 90 degrees, from the cell's bottom up.
+  void DrawRotatedTitle(const TRect& Rect, const AnsiString& S);
+
   bool FKeyDefault = false;
   int FTitleFontHeight = 12;
   int FMinFont = 8;

@@ -48,6 +48,17 @@ int TEditMask::Places(const AnsiString& S, std::size_t Count) const {
   return static_cast<int>(std::count_if(S.begin(), end, [this](char c) { return TakesPlace(c); }));
 }
 
+std::size_t TEditMask::PlacesEnd(const AnsiString& S, int Count) const {
+  // Where the next character would take one place too many.
+  std::size_t end = 0;
+  for (int used = 0; end < S.size(); ++end) {
+    if (!TakesPlace(S[end])) continue;
+    if (used == Count) break;
+    ++used;
+  }
+  return end;
+}
+
 AnsiString TEditMask::StripMask(const AnsiString& S) const {
   std::size_t i = 0;
   if (FDecimals > 0)
@@ -152,17 +163,21 @@ bool TEditMask::PasteValue(const AnsiString& Clip, const AnsiString& Text, int S
   const int len = static_cast<int>(Text.size());
   const int s = std::clamp(SelStart, 0, len);
   const int e = std::clamp(SelEnd, s, len);
-  AnsiString candidate = Text.substr(0, static_cast<std::size_t>(s)) + StripMask(Clip) +
-                         Text.substr(static_cast<std::size_t>(e), 255);
-  if (MaxLength > 0) {
-    // Cut where the next character would take one place too many.
-    std::size_t keep = 0;
-    for (int used = 0; keep < candidate.size(); ++keep) {
-      if (!TakesPlace(candidate[keep])) continue;
-      if (used == MaxLength) break;
-      ++used;
-    }
-    candidate.resize(keep);
+  // A pasted amount with its "," keeps it: there its decimals start, as
+  // when typed; its digits must fit MaxLength.
+  const bool withDecimals = FDecimals > 0 && Clip.find(',') != AnsiString::npos;
+  AnsiString clip = Clip;
+  if (withDecimals)
+    clip.erase(std::remove_if(clip.begin(), clip.end(), IsLiteral), clip.end());
+  else
+    clip = StripMask(Clip);
+  AnsiString candidate =
+      Text.substr(0, static_cast<std::size_t>(s)) + clip + Text.substr(static_cast<std::size_t>(e), 255);
+  if (withDecimals) {
+    candidate = FormatTypedDecimal(candidate);
+    if (MaxLength > 0 && static_cast<int>(StripMask(candidate).size()) > MaxLength) return false;
+  } else if (MaxLength > 0) {
+    candidate.resize(PlacesEnd(candidate, MaxLength));
   }
   candidate = FormatMask(StripMask(candidate));
   const int n = static_cast<int>(FMask.size());
@@ -297,6 +312,9 @@ void PostFocusMove(TWinControl* Control, bool Previous, bool ToTopForm) {
   PostMessage(target->Handle(), WM_NEXTDLGCTL, Previous ? 1 : 0, 0);
 }
 
+// The character that Ctrl with a letter types (Ctrl+C: 3).
+constexpr char CtrlChar(char Letter) { return static_cast<char>(Letter & 0x1F); }
+
 }  // namespace
 
 void TCustomStrEdit::HandFocusOn(bool Previous) { PostFocusMove(this, Previous, FMapEnterToTab); }
@@ -316,13 +334,14 @@ void TCustomStrEdit::KeyPress(char& Key) {
   FKeyCR = false;
   TCustomEdit::KeyPress(Key);  // OnKeyPress
   if (Key == 0) return;
-  if (Key == '\r') {
+  if (Key == VK_RETURN) {
     Key = 0;
     FKeyCR = true;
     HandFocusOn(false);
     return;
   }
-  if (Key == 3 || Key == 22 || Key == 24) return;  // copy, paste, cut: the platform edit
+  // Copy, paste, cut: the platform edit's.
+  if (Key == CtrlChar('C') || Key == CtrlChar('V') || Key == CtrlChar('X')) return;
   if (Key == '^' || (Key == '@' && FEditChars.find('@') == AnsiString::npos)) {
     Key = 0;
     return;
@@ -337,14 +356,14 @@ void TCustomStrEdit::KeyPress(char& Key) {
     }
     return;
   }
-  if (Key == 27) {
+  if (Key == VK_ESCAPE) {
     SetText(FRefText);
     SelectAll();
     Key = 0;
     return;
   }
   if (!FMask.HasMask()) return;
-  if (Key == '\b') {
+  if (Key == VK_BACK) {
     AnsiString t = Text();
     if (!t.empty()) t.pop_back();
     SetText(t);

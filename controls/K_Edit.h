@@ -87,7 +87,9 @@ public:
   // The paste rule: Clip pasted over the selection [SelStart, SelEnd) of
   // Text (offsets from 0).  True when the result fits the mask, with the new
   // raw value in NewEText; false leaves everything as it is.  MaxLength 0
-  // or less is no limit.
+  // or less is no limit; a longer result is cut to it, except that an
+  // amount pasted with its "," into a decimal mask keeps its value
+  // (FormatTypedDecimal) and does not fit when its digits are too many.
   bool PasteValue(const AnsiString& Clip, const AnsiString& Text, int SelStart, int SelEnd, int MaxLength,
                   AnsiString& NewEText) const;
   // The raw value of Text as an integer (decimal separator of the process,
@@ -96,6 +98,8 @@ public:
 
 private:
   bool TakesPlace(char C) const { return !(FTime && C == ':') && !(FDecimals > 0 && C == ','); }
+  // The length of the longest start of S that takes at most Count places.
+  std::size_t PlacesEnd(const AnsiString& S, int Count) const;
 
   AnsiString FMask;
   int FDecimals = 0;

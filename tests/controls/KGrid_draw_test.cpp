@@ -1,6 +1,7 @@
 // Drawing of the numeric string grid, checked by the pixels of the rendered
-// grid: cell colours by their rules, alignment, hidden zeros, titles, the
-// draw event, DefaultDrawing off and the two-pixel selection frame.
+// grid and the drawing calls: cell and text colours by their rules,
+// alignment, hidden zeros, titles, the draw event, DefaultDrawing off, the
+// design-time titles, the raised edges and the two-pixel selection frame.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,27 +13,14 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "tests/support/canvas_check.h"
+#include "tests/controls/KGrid_support.h"
 #include "tests/support/gui_input.h"
 
 namespace {
 
-// Cells are 25 x 16 pixels with one-pixel lines.
-constexpr int kW = 25, kH = 16;
-TRect CellAt(int Col, int Row) { return Bounds(Col * (kW + 1), Row * (kH + 1), kW, kH); }
-
-// The bounds of the pixels in R that differ from Background.
-TRect InkIn(const platform::PixelImage& Img, const TRect& R, TColor Background) {
-  TRect ink(R.Right, R.Bottom, R.Left, R.Top);
-  for (int y = R.Top; y < R.Bottom; ++y)
-    for (int x = R.Left; x < R.Right; ++x)
-      if (Img.At(x, y) != Background) {
-        ink.Left = std::min(ink.Left, x);
-        ink.Top = std::min(ink.Top, y);
-        ink.Right = std::max(ink.Right, x + 1);
-        ink.Bottom = std::max(ink.Bottom, y + 1);
-      }
-  return ink;
-}
+using kgrid_test::CellAt;
+using kgrid_test::kH;
+using kgrid_test::kW;
 
 class KGridDrawTest : public ::testing::Test {
 protected:
@@ -51,6 +39,15 @@ protected:
   void Focus(TWinControl* C) {
     C->SetFocus();
     zeltest::RunPostedMessages();
+  }
+  // A grid of 6 x 5 empty cells.
+  TKGrid* NewGrid() {
+    auto* g = new TKGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 6 * (kW + 1), 5 * (kH + 1));
+    g->SetColCount(6);
+    g->SetRowCount(5);
+    return g;
   }
   TColor Background(int Col, int Row) { return platform::RenderControl(grid).At(CellAt(Col, Row).Left + 1, CellAt(Col, Row).Top + 1); }
   TForm form;
@@ -91,11 +88,7 @@ TEST_F(KGridDrawTest, CellColours) {
       {"current cell, frame instead", [](TKGrid* g) { g->SetSelectFrame(true); }, true, 1, 1, clWhite},
   };
   for (const auto& c : cases) {
-    auto* g = new TKGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 6 * (kW + 1), 5 * (kH + 1));
-    g->SetColCount(6);
-    g->SetRowCount(5);
+    TKGrid* g = NewGrid();
     c.Setup(g);
     Focus(c.Focused ? static_cast<TWinControl*>(g) : other);
     const platform::PixelImage img = platform::RenderControl(g);
@@ -103,6 +96,64 @@ TEST_F(KGridDrawTest, CellColours) {
     Focus(other);
     delete g;
   }
+}
+
+TEST_F(KGridDrawTest, TextColours) {
+  constexpr TColor ink = 0x000080;  // the grid's font colour
+  const auto rowSelect = kgrid_test::SetRowSelect;
+  const ColourCase cases[] = {  // Expected: the text colour
+      {"plain", [](TKGrid*) {}, false, 3, 2, ink},
+      {"fixed", [](TKGrid*) {}, false, 0, 2, ColorToRGB(clWindowText)},
+      {"row colour", [](TKGrid* g) { g->AddCellColor(2, -1, 0x80FF80); }, false, 3, 2, ink},
+      {"current cell, grid without focus", [](TKGrid*) {}, false, 1, 1, ink},
+      {"current cell, focused", [](TKGrid*) {}, true, 1, 1, ColorToRGB(clHighlightText)},
+      {"current row, row select", rowSelect, true, 3, 1, clWhite},
+      {"current row, own select font colour",
+       [&](TKGrid* g) {
+         rowSelect(g);
+         g->SetSelectFontColor(clYellow);
+       },
+       true, 3, 1, clYellow},
+      {"other row, row select", rowSelect, true, 3, 2, ink},
+  };
+  for (const auto& c : cases) {
+    TKGrid* g = NewGrid();
+    g->Font()->SetColor(ink);
+    for (int col = 0; col < 6; ++col)
+      for (int row = 0; row < 5; ++row) g->SetCells(col, row, "8");
+    c.Setup(g);
+    Focus(c.Focused ? static_cast<TWinControl*>(g) : other);
+    zeltest::DrawRecording rec;
+    platform::RenderControl(g);
+    const auto texts = rec.TextsIn(CellAt(c.Col, c.Row));
+    ASSERT_EQ(texts.size(), 1u) << c.Name;
+    EXPECT_EQ(texts[0].Color, c.Expected) << c.Name;
+    Focus(other);
+    delete g;
+  }
+}
+
+TEST_F(KGridDrawTest, WhileDesigningWithoutDefaultDrawingOnlyFixedCellsShowText) {
+  grid->TitleCols()->SetCommaText(",T");
+  grid->SetCells(0, 2, "F");
+  grid->SetCells(3, 2, "5");
+  grid->SetDefaultDrawing(false);
+  grid->SetDesigning(true);
+  zeltest::DrawRecording rec;
+  platform::RenderControl(grid);
+  const auto texts = rec.Texts();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "T"), texts.end());
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "F"), texts.end());
+  EXPECT_EQ(std::find(texts.begin(), texts.end(), "5"), texts.end());
+  EXPECT_TRUE(rec.OfKind(platform::DrawOp::Edge).empty());
+}
+
+TEST_F(KGridDrawTest, RaisedEdgesOnFixedCellsOnlyWith3DAndDefaultDrawing) {
+  EXPECT_TRUE(kgrid_test::EdgesDrawn(grid).empty());
+  grid->SetCtl3D(true);
+  kgrid_test::ExpectEdgesOnFixedCells(grid);
+  grid->SetDefaultDrawing(false);
+  EXPECT_TRUE(kgrid_test::EdgesDrawn(grid).empty());
 }
 
 TEST_F(KGridDrawTest, BlockColours) {
@@ -128,10 +179,7 @@ TEST_F(KGridDrawTest, BlockColours) {
 }
 
 TEST_F(KGridDrawTest, RowSelectHighlight) {
-  TGridOptions o = grid->Options();
-  o >> goEditing;
-  o << goRowSelect;
-  grid->SetOptions(o);
+  kgrid_test::SetRowSelect(grid);
   grid->SetSelectFontColor(clYellow);
   grid->SetRow(2);
   grid->SetCells(3, 2, "8");
@@ -142,50 +190,9 @@ TEST_F(KGridDrawTest, RowSelectHighlight) {
   EXPECT_EQ(img.At(CellAt(3, 3).Left + 1, CellAt(3, 3).Top + 1), clWhite);
 }
 
-struct TextCase {
-  const char* Name;
-  const char* Text;
-  TAlignment Alignment;
-  bool ShowZero;
-  bool Ink;
-  int Left, Right;  // expected ink columns relative to the cell (-1: not checked)
-};
-
 TEST_F(KGridDrawTest, TextPlacement) {
   Focus(other);
-  grid->SetShowSelColor(false);
-  const TextCase cases[] = {
-      {"zero hidden", "0", taRightJustify, false, false, -1, -1},
-      {"zero shown", "0", taRightJustify, true, true, -1, -1},
-      {"zeros inside a number stay", "00", taRightJustify, false, true, -1, -1},
-      {"right", "7", taRightJustify, false, true, -1, kW - 3},
-      {"left", "7", taLeftJustify, false, true, 2, -1},
-      {"centre", "7", taCenter, false, true, -1, -1},
-  };
-  for (const auto& c : cases) {
-    grid->SetCells(2, 2, c.Text);
-    grid->SetAlignment(c.Alignment);
-    grid->SetShowZero(c.ShowZero);
-    const TRect cell = CellAt(2, 2);
-    const TRect ink = InkIn(platform::RenderControl(grid), cell, clWhite);
-    if (!c.Ink) {
-      EXPECT_TRUE(ink.IsEmpty()) << c.Name;
-      continue;
-    }
-    ASSERT_FALSE(ink.IsEmpty()) << c.Name;
-    if (c.Left >= 0) {
-      EXPECT_GE(ink.Left - cell.Left, c.Left) << c.Name;
-      EXPECT_LE(ink.Left - cell.Left, c.Left + 2) << c.Name;
-    }
-    if (c.Right >= 0) {
-      EXPECT_LE(ink.Right - cell.Left, c.Right) << c.Name;
-      EXPECT_GE(ink.Right - cell.Left, c.Right - 2) << c.Name;
-    }
-    if (c.Alignment == taCenter) {
-      EXPECT_NEAR((ink.Left + ink.Right) / 2.0 - cell.Left, kW / 2.0, 2.0) << c.Name;
-    }
-    EXPECT_GE(ink.Top - cell.Top, 2) << c.Name;
-  }
+  kgrid_test::ExpectTextPlacement(grid);
 }
 
 TEST_F(KGridDrawTest, TitlesInRowZero) {
@@ -247,10 +254,7 @@ TEST_F(KGridDrawTest, DefaultDrawingOff) {
 }
 
 TEST_F(KGridDrawTest, SelectFrameOnlyWhileFocused) {
-  TGridOptions o = grid->Options();
-  o >> goEditing;
-  o << goRowSelect;
-  grid->SetOptions(o);
+  kgrid_test::SetRowSelect(grid);
   grid->SetSelectFrame(true);
   grid->SetSelectColor(0x00AA00);
   grid->SetRow(2);

@@ -1,9 +1,11 @@
 // The string grid with rotated titles: its properties, the focus entry over
 // locked columns, Enter and the arrow keys stepping over locked columns,
-// the length limits while typing, titles and row texts drawn into the cells.
+// the length limits while typing, titles and row texts drawn into the cells,
+// the cell colours, text placement, draw event and edges.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
 #include "platform/os/windows.h"
+#include "tests/controls/KGrid_support.h"
 #include "tests/support/beep_counter.h"
 #include "tests/support/canvas_check.h"
 #include "tests/support/gui_input.h"
@@ -373,6 +376,133 @@ TEST_F(KStrGridTest, InputRowCellInRedWhileFocused) {
   zeltest::RunPostedMessages();
   img = platform::RenderControl(grid);
   EXPECT_EQ(img.At(2 * 26 + 1, 17 + 1), ScaleColor(clWhite, 0.9L));
+}
+
+using kgrid_test::CellAt;
+
+struct StrColourCase {
+  const char* Name;
+  std::function<void(ProbeStrGrid*)> Setup;
+  bool Focused;
+  int Col, Row;
+  TColor Brush, Text;
+};
+
+TEST_F(KStrGridTest, CellColours) {
+  constexpr TColor ink = 0x000080;  // the grid's font colour
+  const TColor shade = ScaleColor(clWhite, 0.9L);
+  const auto blocks = [](ProbeStrGrid* g) {
+    g->SetBlockLen(2);
+    g->SetBlockColors(0, 0x111111);
+    g->SetBlockColors(1, 0x80FF80);
+    g->SetBlockColors(2, 0xFF8080);
+    g->SetBlockColorsSet(true);
+  };
+  const auto rowSelect = [](ProbeStrGrid* g) { kgrid_test::SetRowSelect(g); };
+  const auto notEditing = [](ProbeStrGrid* g) {
+    TGridOptions o = g->Options();
+    o >> goEditing;
+    g->SetOptions(o);
+  };
+  const StrColourCase cases[] = {
+      {"plain", [](ProbeStrGrid*) {}, false, 3, 2, clWhite, ink},
+      {"fixed", [](ProbeStrGrid*) {}, false, 0, 2, ColorToRGB(clBtnFace), ink},
+      {"title row", [](ProbeStrGrid*) {}, false, 3, 0, ColorToRGB(clBtnFace), ink},
+      {"block, fixed", blocks, false, 0, 2, 0xFF8080, ink},
+      {"block, fixed title row", blocks, false, 3, 0, 0x111111, ink},
+      {"block, cell", blocks, false, 3, 2, 0xFF8080, ink},
+      {"block, cell, the block again", blocks, false, 3, 3, 0x80FF80, ink},
+      {"block, fixed in the input row",
+       [&](ProbeStrGrid* g) {
+         blocks(g);
+         g->SetInputRow(2);
+       },
+       false, 0, 2, ColorToRGB(clBtnFace), ink},
+      {"block, cell in the input row",
+       [&](ProbeStrGrid* g) {
+         blocks(g);
+         g->SetInputRow(2);
+       },
+       false, 3, 2, clWhite, ink},
+      {"current cell, grid without focus", [](ProbeStrGrid*) {}, false, 1, 1, shade, ink},
+      {"current cell, no shading", [](ProbeStrGrid* g) { g->SetShowSelColor(false); }, false, 1, 1, clWhite, ink},
+      {"current cell, focused, editing", [](ProbeStrGrid*) {}, true, 1, 1, clWhite, ink},
+      {"current cell, focused, input row", [](ProbeStrGrid* g) { g->SetInputRow(1); }, true, 1, 1, clRed, clWhite},
+      {"input row, other cell", [](ProbeStrGrid* g) { g->SetInputRow(1); }, true, 3, 1, clWhite, ink},
+      {"current cell, focused, not editing", notEditing, true, 1, 1, clBlue, clWhite},
+      {"current row, other cell, not editing", notEditing, true, 3, 1, clWhite, ink},
+      {"current row, row select", rowSelect, true, 3, 1, clBlue, clWhite},
+      {"other row, row select", rowSelect, true, 3, 2, clWhite, ink},
+      {"current row, own select colours",
+       [&](ProbeStrGrid* g) {
+         rowSelect(g);
+         g->SetSelectColor(0x008000);
+         g->SetSelectFontColor(clYellow);
+       },
+       true, 3, 1, 0x008000, clYellow},
+  };
+  auto other = platform::CreateLineEditControl(&form);
+  other->SetParent(&form);
+  other->SetBounds(0, 150, 100, 20);
+  zeltest::ShowForm(&form);
+  for (const auto& c : cases) {
+    auto* g = new ProbeStrGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 300, 120);
+    g->SetColCount(6);
+    g->SetRowCount(4);
+    g->Font()->SetColor(ink);
+    for (int col = 0; col < 6; ++col)
+      for (int row = 0; row < 4; ++row) g->SetCells(col, row, "8");
+    c.Setup(g);
+    (c.Focused ? static_cast<TWinControl*>(g) : other)->SetFocus();
+    zeltest::RunPostedMessages();
+    zeltest::DrawRecording rec;
+    const platform::PixelImage img = platform::RenderControl(g);
+    const TRect cell = CellAt(c.Col, c.Row);
+    EXPECT_EQ(img.At(cell.Left + 1, cell.Top + 1), c.Brush) << c.Name;
+    const auto texts = rec.TextsIn(cell);
+    ASSERT_EQ(texts.size(), 1u) << c.Name;
+    EXPECT_EQ(texts[0].Color, c.Text) << c.Name;
+    other->SetFocus();
+    zeltest::RunPostedMessages();
+    delete g;
+  }
+}
+
+TEST_F(KStrGridTest, TextPlacement) { kgrid_test::ExpectTextPlacement(grid); }
+
+TEST_F(KStrGridTest, DrawEventBeforeTheTextAndAfterARotatedTitle) {
+  grid->TitleCols()->SetCommaText(",Apfel");
+  grid->SetTitleEnabled(true);
+  grid->SetCells(3, 2, "5");
+  std::vector<std::pair<int, int>> events;
+  grid->OnDrawCell = [&](TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState) {
+    auto* g = static_cast<TKStrGrid*>(Sender);
+    if (!g->Turn()) {
+      EXPECT_EQ(Rect, CellAt(ACol, ARow));
+    }
+    events.emplace_back(ACol, ARow);
+    g->Canvas()->Brush()->SetColor(0x4080FF);
+  };
+  platform::PixelImage img = platform::RenderControl(grid);
+  EXPECT_EQ(events.size(), 24u);  // once a cell
+  // Upright: the event's brush fills the cell behind the text.
+  EXPECT_EQ(img.At(CellAt(3, 2).Left + 1, CellAt(3, 2).Top + 1), 0x4080FF);
+  EXPECT_EQ(img.At(CellAt(1, 0).Left + 1, CellAt(1, 0).Top + 1), 0x4080FF);
+  grid->SetTurn(true);
+  events.clear();
+  img = platform::RenderControl(grid);
+  EXPECT_EQ(events.size(), 24u);  // still once a cell
+  // A rotated title is drawn first: the event's brush does not reach it.
+  EXPECT_NE(img.At(26 + 1, 1), 0x4080FF);
+  EXPECT_EQ(img.At(CellAt(3, 2).Left + 1, 50 + 1 + 17 + 1), 0x4080FF);
+}
+
+TEST_F(KStrGridTest, RaisedEdgesOnFixedCellsOnlyWith3D) {
+  EXPECT_TRUE(kgrid_test::EdgesDrawn(grid).empty());
+  grid->SetCtl3D(true);
+  kgrid_test::ExpectEdgesOnFixedCells(grid);
 }
 
 // ---------------------------------------------------------------- focus back

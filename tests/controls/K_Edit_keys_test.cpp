@@ -19,7 +19,28 @@ using kedit_test::TestClipboard;
 
 namespace {
 
-class KEditKeys : public EditForm {};
+// Keys of the paste tables: "\b" is Backspace, "\x16" Ctrl+V, every other
+// character is typed.
+void PressKeys(const char* Keys) {
+  for (const char* k = Keys; *k; ++k) {
+    if (*k == '\b')
+      ASSERT_TRUE(zeltest::PressKey(VK_BACK));
+    else if (*k == '\x16')
+      ASSERT_TRUE(zeltest::PressCtrl('V'));
+    else
+      ASSERT_TRUE(zeltest::TypeText(AnsiString(1, *k)));
+  }
+}
+
+class KEditKeys : public EditForm {
+protected:
+  // Presses Keys into the focused edit, then moves the focus on.
+  void PressKeysAndLeave(const char* Keys) {
+    PressKeys(Keys);
+    other->SetFocus();
+    zeltest::RunPostedMessages();
+  }
+};
 
 struct TypeCase {
   const char* Mask;
@@ -519,19 +540,6 @@ TEST_F(KEditKeys, DecimalCommaTypedStartsTheDecimals) {
   }
 }
 
-// Keys of the time tests: "\b" is Backspace, "\x16" Ctrl+V, every other
-// character is typed.
-void PressTimeKeys(const char* Keys) {
-  for (const char* k = Keys; *k; ++k) {
-    if (*k == '\b')
-      ASSERT_TRUE(zeltest::PressKey(VK_BACK));
-    else if (*k == '\x16')
-      ASSERT_TRUE(zeltest::PressCtrl('V'));
-    else
-      ASSERT_TRUE(zeltest::TypeText(AnsiString(1, *k)));
-  }
-}
-
 // A time is kept as typed or pasted, with its colon or without, and a
 // formatted time can be edited; a time holds four digits.
 TEST_F(KEditKeys, TimeTypedOrPastedIsKept) {
@@ -565,12 +573,58 @@ TEST_F(KEditKeys, TimeTypedOrPastedIsKept) {
     clip.Text = c.Clip;
     FocusAtEnd(edit);
     BeepCounter beeps;
-    PressTimeKeys(c.Keys);
-    other->SetFocus();
-    zeltest::RunPostedMessages();
+    PressKeysAndLeave(c.Keys);
     EXPECT_EQ(edit->Text(), c.Shown);
     EXPECT_EQ(edit->EText(), c.Shown);  // ":" is no literal
     EXPECT_EQ(beeps.Count(), c.Beeps);
+  }
+}
+
+// An amount pasted with its comma keeps it: the comma starts the decimals,
+// as when typed; pasted without one, the last digits are the decimals.
+TEST_F(KEditKeys, DecimalCommaPastedStartsTheDecimals) {
+  struct Case {
+    const char* Mask;
+    const char* Clip;
+    const char* Keys;
+    const char* Shown;  // after leaving
+    const char* EText;
+    std::int32_t Value;
+  };
+  const Case cases[] = {
+      {"9999,99", "12,5", "\x16", "12,50", "1250", 1250},
+      {"9999,99", "12,", "\x16", "12,00", "1200", 1200},
+      {"9999,99", ",5", "\x16", "0,50", "50", 50},
+      {"9999,99", "0,5", "\x16", "0,50", "50", 50},
+      {"9999,99", "12,50", "\x16", "12,50", "1250", 1250},
+      {"9999,99", "1234,56", "\x16", "1234,56", "123456", 123456},
+      {"9999,99", "1.234,5", "\x16", "1234,50", "123450", 123450},  // literals dropped
+      {"9999,99", "12,345", "\x16", "12,34", "1234", 1234},  // decimals past the mask's are dropped
+      {"9999,99", ",5", "3\x16", "3,50", "350", 350},       // after typed digits
+      {"99,9", "12,5", "\x16", "12,5", "125", 125},
+      {"999,999", "1,5", "\x16", "1,500", "1500", 1500},
+      // Too many digits for the mask: nothing changes.
+      {"9999,99", "12345,6", "\x16", "", "", 0},
+      {"9999,99", "12345,6", "7\x16", "0,07", "7", 7},
+      // Without a comma as before: the last digits are the decimals.
+      {"9999,99", "1250", "\x16", "12,50", "1250", 1250},
+      {"9999,99", "5", "\x16", "0,05", "5", 5},
+      {"9999,99", "1234567", "\x16", "1234,56", "123456", 123456},
+      // Other masks as before: a plain mask refuses the comma.
+      {"00000000", "12,5", "\x16", "", "", 0},
+      {"99.99.9999", "01.02.2024", "\x16", "01.02.2024", "01022024", 1022024},
+  };
+  TestClipboard clip;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.Mask) + " '" + c.Clip + "'");
+    edit->SetEditMask(c.Mask);
+    edit->SetEText("");
+    clip.Text = c.Clip;
+    FocusAtEnd(edit);
+    PressKeysAndLeave(c.Keys);
+    EXPECT_EQ(edit->Text(), c.Shown);
+    EXPECT_EQ(edit->EText(), c.EText);
+    EXPECT_EQ(edit->AsInteger(), c.Value);
   }
 }
 

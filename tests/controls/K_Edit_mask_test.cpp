@@ -211,6 +211,14 @@ TEST(EditMask, PasteRule) {
       // Nor does the "," of a decimal amount.
       {"9999,99", "1234,5", 6, 6, "6", 6, true, "123456"},
       {"9999,99", "1234,56", 7, 7, "7", 6, true, "123456"},
+      // A pasted "," starts the decimals; the digits must fit.
+      {"9999,99", "", 0, 0, "12,5", 6, true, "1250"},
+      {"9999,99", "", 0, 0, ",5", 6, true, "50"},
+      {"9999,99", "3", 1, 1, ",5", 6, true, "350"},
+      {"9999,99", "12", 0, 2, "7,25", 6, true, "725"},  // the selection is replaced
+      {"9999,99", "", 0, 0, "12345,6", 6, false, ""},
+      {"9999,99", "", 0, 0, "1x,5", 6, false, ""},
+      {"9999,99", "", 0, 0, "12345,6", 0, true, "1234560"},  // no limit
   };
   for (const auto& c : cases) {
     AnsiString value = "unchanged";

@@ -24,10 +24,21 @@ std::vector<AnsiString> DrawRecording::Texts() const {
   return r;
 }
 
+std::vector<platform::DrawOp> DrawRecording::TextsIn(const TRect& R) const {
+  std::vector<platform::DrawOp> r;
+  for (const auto& op : FOps)
+    if (op.kind == platform::DrawOp::Text && op.Rect == R) r.push_back(op);
+  return r;
+}
+
 TRect InkBounds(const platform::PixelImage& Image, TColor Background) {
-  int l = Image.Width, t = Image.Height, r = -1, b = -1;
-  for (int y = 0; y < Image.Height; ++y)
-    for (int x = 0; x < Image.Width; ++x)
+  return InkBounds(Image, TRect(0, 0, Image.Width, Image.Height), Background);
+}
+
+TRect InkBounds(const platform::PixelImage& Image, const TRect& R, TColor Background) {
+  int l = R.Right, t = R.Bottom, r = -1, b = -1;
+  for (int y = std::max(R.Top, 0); y < std::min(R.Bottom, Image.Height); ++y)
+    for (int x = std::max(R.Left, 0); x < std::min(R.Right, Image.Width); ++x)
       if (Image.At(x, y) != Background) {
         l = std::min(l, x);
         t = std::min(t, y);

@@ -20,6 +20,8 @@ public:
   std::vector<platform::DrawOp> OfKind(platform::DrawOp::Kind Kind) const;
   // The texts drawn, in order.
   std::vector<AnsiString> Texts() const;
+  // The text calls whose rectangle (clip or opaque rectangle) is R, in order.
+  std::vector<platform::DrawOp> TextsIn(const TRect& R) const;
   void Clear() { FOps.clear(); }
 
 private:
@@ -30,6 +32,8 @@ private:
 // The smallest rectangle holding every pixel that differs from Background
 // (empty when none does).
 TRect InkBounds(const platform::PixelImage& Image, TColor Background);
+// The same within R only (empty when no pixel of R differs).
+TRect InkBounds(const platform::PixelImage& Image, const TRect& R, TColor Background);
 // Number of pixels of that colour.
 int CountColor(const platform::PixelImage& Image, TColor Color);
 
