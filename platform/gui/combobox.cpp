@@ -42,7 +42,9 @@ class ComboPeer;
 
 class ComboPeer : public platform::Peer<QComboBox> {
 public:
-  explicit ComboPeer(TCustomComboBox* Box) : Peer(Box), FBox(Box) {
+  explicit ComboPeer(TCustomComboBox* Box)
+      : Peer(Box), FBox(Box), FItems(new platform::ItemListModel(this, &Box->ItemList())) {
+    setModel(FItems);
     setInsertPolicy(QComboBox::NoInsert);
     QObject::connect(this, qOverload<int>(&QComboBox::activated), [this](int i) {
       platform::Guarded([this, i] { FBox->NativeActivated(i); });
@@ -59,6 +61,7 @@ public:
     QComboBox::hidePopup();
     if (wasOpen) platform::Guarded([this] { FBox->NativeClosedUp(); });
   }
+  platform::ItemListModel* Items() const { return FItems; }
   bool PopupOpen() const { return view() && view()->window()->isVisible(); }
   // Selects Index in the box and in its list: the list's view keeps a
   // current row of its own, which Enter in the open list takes.
@@ -117,6 +120,7 @@ protected:
 
 private:
   TCustomComboBox* FBox;
+  platform::ItemListModel* FItems;
 };
 
 ComboPeer* ComboOf(const TControl* C) { return dynamic_cast<ComboPeer*>(platform::PeerOf(C)); }
@@ -216,11 +220,7 @@ void TCustomComboBox::MirrorItems() {
   ComboPeer* c = ComboOf(this);
   if (!c) return;
   QSignalBlocker block(c);
-  c->clear();
-  QStringList texts;
-  texts.reserve(static_cast<int>(FItems.size()));
-  for (int i = 0; i < FItems.size(); ++i) texts << ToQString(FItems[i].Text);
-  c->addItems(texts);
+  c->Items()->Reset();
   MirrorSelection();
   if (c->isEditable()) c->setEditText(FItemIndex >= 0 ? ToQString(FItems[FItemIndex].Text) : ToQString(TControl::GetText()));
 }
@@ -240,9 +240,9 @@ void TCustomComboBox::ItemsChanged(int Kind, int Index) {
   if (!c) return;
   QSignalBlocker block(c);
   switch (Kind) {
-    case 0: c->insertItem(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
-    case 1: c->removeItem(Index); break;
-    case 2: c->setItemText(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
+    case 0: c->Items()->Inserted(Index); break;
+    case 1: c->Items()->Removed(Index); break;
+    case 2: c->Items()->Changed(Index); break;
     default: MirrorItems(); return;
   }
   MirrorSelection();
