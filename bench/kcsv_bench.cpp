@@ -29,6 +29,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/proc_status.h"
 #include "bench/ratio.h"
 #include "foundation/kcsvFile.h"
 #include "platform/rtl/codepage.h"
@@ -308,15 +309,7 @@ void BM_FieldWalkRatio(benchmark::State& State) {
 }
 BENCHMARK(BM_FieldWalkRatio)->UseManualTime()->Iterations(11)->Unit(benchmark::kMillisecond);
 
-// A field of /proc/self/status in kB.
-long StatusKb(const char* Field) {
-  std::ifstream In("/proc/self/status");
-  std::string Line;
-  const std::size_t N = std::strlen(Field);
-  while (std::getline(In, Line))
-    if (Line.compare(0, N, Field) == 0 && Line.size() > N && Line[N] == ':') return std::atol(Line.c_str() + N + 1);
-  return -1;
-}
+using zelbench::StatusKb;
 
 // Peak resident memory of a 100 MB answer read and walked, above what the
 // process held before: the reader holds the answer before (as the client's

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/proc_status.h"
 #include "client/zelservice.h"
 #include "platform/soap/opconvert.h"
 #include "platform/soap/soaphttpclient.h"
@@ -193,15 +194,7 @@ void BM_SearchART2_Ratio(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchART2_Ratio)->Arg(0)->Arg(1)->Iterations(200)->Repetitions(9)->ReportAggregatesOnly(true);
 
-// A field of /proc/self/status in kB.
-long StatusKb(const char* field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  std::size_t n = std::strlen(field);
-  while (std::getline(in, line))
-    if (line.compare(0, n, field) == 0 && line.size() > n && line[n] == ':') return std::atol(line.c_str() + n + 1);
-  return -1;
-}
+using zelbench::StatusKb;
 
 // Peak resident memory of one GetPic call with a 48 MiB picture (a 64 MiB
 // reply), above what the process held before the call: the high-water mark

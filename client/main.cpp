@@ -507,6 +507,7 @@ void TfrmMAIN::Login() {
   }
   SavePassword();
   FCsvFile->OpenText(R->Buf());
+  R.reset();  // the reader holds the text now
   if (TKTable* T = FCsvFile->TableByName("stm")) {
     for (Integer i = 0; i < T->Count(); ++i) {
       T->SetRecNo(i);
@@ -531,11 +532,12 @@ void TfrmMAIN::Login() {
 }
 
 TKTable* TfrmMAIN::LoadServiceList(Integer List) {
-  const auto R = CallService("error.. (-122)", [&](zelserviceSoap& S) {
+  auto R = CallService("error.. (-122)", [&](zelserviceSoap& S) {
     return S.SearchART(0, Wide(edUser->Text()), Wide(edPass->Text()), List, WideString());
   });
   if (!R || R->Status() != 0) return nullptr;
   FCsvFile->OpenText(R->Buf());
+  R.reset();
   return FCsvFile->TableByName("stm");
 }
 
@@ -632,7 +634,7 @@ void TfrmMAIN::btSearchClick(TObject* Sender) {
   ClearArticle();
   const Integer Her = cbHer->GetKeyInt();
   const Integer Sai = cbSai->GetKeyInt();
-  const auto R = CallService("error.. (-122)", [&](zelserviceSoap& S) {
+  auto R = CallService("error.. (-122)", [&](zelserviceSoap& S) {
     return S.SearchART2(0, Wide(edUser->Text()), Wide(edPass->Text()), Her, Wide(edFab->Text()), Sai);
   });
   // A failed call leaves the button off (the next login brings it back),
@@ -641,6 +643,7 @@ void TfrmMAIN::btSearchClick(TObject* Sender) {
   lbStmStatus->SetCaption("Status: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() == 0) {
     FCsvFile->OpenText(R->Buf());
+    R.reset();
     if (TKTable* T = FCsvFile->TableByName("stm")) Hits = FillHitList(lbox, T);
   }
   if (Hits > 0) {
@@ -742,7 +745,7 @@ bool TfrmMAIN::ShowArticle(Integer Id) {
   FShownEid = Id;
   ClearArticle();
   edZELID->SetEText(IntToStr(Id));
-  const auto R = CallService("error.. (-124)", [&](zelserviceSoap& S) {
+  auto R = CallService("error.. (-124)", [&](zelserviceSoap& S) {
     return S.GetPRICAT(0, Wide(edUser->Text()), Wide(edPass->Text()), Id, Wide(cbLnd->GetKey()));
   });
   if (!R) return false;
@@ -750,6 +753,7 @@ bool TfrmMAIN::ShowArticle(Integer Id) {
   lbStmStatus->SetCaption("Artikelstatus: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() == 0) {
     FCsvFile->OpenText(R->Buf());
+    R.reset();
     if (TKTable* Art = FCsvFile->TableByName("art")) {
       Result = true;
       FillArticle(Art);
@@ -857,7 +861,7 @@ void TfrmMAIN::btKCSVClick(TObject* /*Sender*/) { ShowServiceText(0); }
 void TfrmMAIN::ShowServiceText(Integer Format) {
   // Only the article the window shows is fetched.
   if (edZELID->AsInteger() < 1 || edZELID->AsInteger() != FShownEid) return;
-  const auto R = CallService("error.. (-125)", [&](zelserviceSoap& S) {
+  auto R = CallService("error.. (-125)", [&](zelserviceSoap& S) {
     return S.GetPRICAT(Format, Wide(edUser->Text()), Wide(edPass->Text()), edZELID->AsInteger(),
                        Wide(cbLnd->GetKey()));
   });
@@ -865,6 +869,7 @@ void TfrmMAIN::ShowServiceText(Integer Format) {
   lbStmStatus->SetCaption("Artikelstatus: (" + IntToStr(R->Status()) + ") " + Ansi(R->Msg()));
   if (R->Status() != 0) return;
   const AnsiString Text = Ansi(R->Buf());
+  R.reset();
   Clipboard()->Clear();
   Clipboard()->SetAsText(Text);
   ShowMessage(Text);

@@ -26,12 +26,21 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace platform::soap;
   const std::string text(reinterpret_cast<const char*>(data), size);
+  TRemotableClassInfo cls;
+  cls.Name = "TFuzzResult";
+  cls.Props = {IntegerProp("Status", &TFuzzResult::SetStatus, true), WideStringProp("Msg", &TFuzzResult::SetMsg),
+               ByteArrayProp("Data", &TFuzzResult::SetData)};
   try {
     TReplyResult reply = ParseReply(text, {"Data"});
-    TRemotableClassInfo cls;
-    cls.Name = "TFuzzResult";
-    cls.Props = {IntegerProp("Status", &TFuzzResult::SetStatus, true), WideStringProp("Msg", &TFuzzResult::SetMsg),
-                 ByteArrayProp("Data", &TFuzzResult::SetData)};
+    TFuzzResult result;
+    AssignFields(reply, cls, result);
+  } catch (const Exception&) {
+  }
+  // As the client reads it: only the result type's fields.
+  try {
+    TReplyReader reader(FieldsOf(cls), ByteFieldsOf(cls), false);
+    reader.Feed(text.data(), text.size());
+    TReplyResult reply = reader.Finish();
     TFuzzResult result;
     AssignFields(reply, cls, result);
   } catch (const Exception&) {

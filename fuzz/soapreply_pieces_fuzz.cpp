@@ -3,6 +3,8 @@
 // same result, the same fault, or refuse it too (the parser may name a
 // different fault of the same bad token when it sees more of it at once).
 // The input's first byte chooses where the pieces end; the rest is the reply.
+// Each reply is read twice so: keeping every element of the result, and
+// keeping only the fields of a result type (skipping every other element).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -26,10 +28,10 @@ struct TOutcome {
 
 // Reads Reply in pieces whose lengths a small generator seeded by Seed
 // chooses (1 to 64 bytes, now and then a long one); Seed 0 reads it whole.
-TOutcome ReadInPieces(const std::string& Reply, std::uint8_t Seed, std::int64_t Announced) {
+TOutcome ReadInPieces(const std::string& Reply, std::uint8_t Seed, std::int64_t Announced, bool Named) {
   TOutcome out;
   try {
-    TReplyReader reader({"Data"});
+    TReplyReader reader = Named ? TReplyReader({"Status", "Msg", "Data"}, {"Data"}, false) : TReplyReader({"Data"});
     reader.SetExpectedSize(Announced);
     std::uint32_t state = Seed;
     for (std::size_t at = 0; at < Reply.size();) {
@@ -70,8 +72,27 @@ bool Same(const TOutcome& a, const TOutcome& b) {
   if (!a.Read && !a.Fault) return true;  // refused both times
   if (a.Message != b.Message || a.FaultCode != b.FaultCode || a.FaultActor != b.FaultActor) return false;
   const TReplyResult &x = a.Result, &y = b.Result;
-  return x.ResponseName == y.ResponseName && x.ResultName == y.ResultName && x.Text == y.Text && x.Bytes == y.Bytes &&
+  return x.ResponseName == y.ResponseName && x.ResultName == y.ResultName && x.FirstChild == y.FirstChild &&
+         x.Text == y.Text && x.Bytes == y.Bytes &&
          x.IsBytes == y.IsBytes && x.HasChildren == y.HasChildren && SameFields(x.Fields, y.Fields);
+}
+
+// Where both readers read the reply, the one for the result type holds
+// exactly the last element of each of its names that the other holds.
+bool SameNamedFields(const TOutcome& All, const TOutcome& Named) {
+  if (!All.Read || !Named.Read) return true;
+  std::vector<TReplyField> expected;
+  for (const char* name : {"Status", "Msg", "Data"}) {
+    const TReplyField* last = nullptr;
+    for (const auto& f : All.Result.Fields)
+      if (f.Name == name) last = &f;
+    if (last) expected.push_back(*last);
+  }
+  std::vector<TReplyField> got = Named.Result.Fields;
+  auto byName = [](const TReplyField& a, const TReplyField& b) { return a.Name < b.Name; };
+  std::sort(expected.begin(), expected.end(), byName);
+  std::sort(got.begin(), got.end(), byName);
+  return SameFields(expected, got) && All.Result.FirstChild == Named.Result.FirstChild;
 }
 
 }  // namespace
@@ -81,10 +102,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t seed = data[0];
   const std::string reply(reinterpret_cast<const char*>(data + 1), size - 1);
   const auto length = static_cast<std::int64_t>(reply.size());
-  const TOutcome whole = ReadInPieces(reply, 0, length);
-  // Announced truly, not at all, or far too long: the outcome is the same.
-  fuzzing::Check(Same(whole, ReadInPieces(reply, seed | 1, length)));
-  fuzzing::Check(Same(whole, ReadInPieces(reply, static_cast<std::uint8_t>(seed + 2) | 1, -1)));
-  fuzzing::Check(Same(whole, ReadInPieces(reply, 1, length + 1000000)));
+  fuzzing::Check(SameNamedFields(ReadInPieces(reply, 0, length, false), ReadInPieces(reply, 0, length, true)));
+  for (bool named : {false, true}) {
+    const TOutcome whole = ReadInPieces(reply, 0, length, named);
+    // Announced truly, not at all, or far too long: the outcome is the same.
+    fuzzing::Check(Same(whole, ReadInPieces(reply, seed | 1, length, named)));
+    fuzzing::Check(Same(whole, ReadInPieces(reply, static_cast<std::uint8_t>(seed + 2) | 1, -1, named)));
+    fuzzing::Check(Same(whole, ReadInPieces(reply, 1, length + 1000000, named)));
+  }
   return 0;
 }

@@ -69,9 +69,11 @@ QStyle* ComboStyle() {
 
 class ComboPeer : public platform::Peer<QComboBox> {
 public:
-  explicit ComboPeer(TCustomComboBox* Box) : Peer(Box), FBox(Box) {
+  explicit ComboPeer(TCustomComboBox* Box)
+      : Peer(Box), FBox(Box), FItems(new platform::ItemListModel(this, &Box->ItemList())) {
     // Before the list exists: its container takes the style's choices.
     setStyle(ComboStyle());
+    setModel(FItems);
     setInsertPolicy(QComboBox::NoInsert);
     QObject::connect(this, qOverload<int>(&QComboBox::activated), [this](int i) {
       platform::Guarded([this, i] { FBox->NativeActivated(i); });
@@ -93,6 +95,7 @@ public:
     QComboBox::hidePopup();
     if (wasOpen) platform::Guarded([this] { FBox->NativeClosedUp(); });
   }
+  platform::ItemListModel* Items() const { return FItems; }
   bool PopupOpen() const { return view() && view()->window()->isVisible(); }
   // Selects Index in the box and in its list: the list's view keeps a
   // current row of its own, which Enter in the open list takes.
@@ -168,6 +171,7 @@ private:
     if (screen() && !screen()->geometry().contains(r)) return;
     list->setGeometry(r);
   }
+  platform::ItemListModel* FItems;
 };
 
 ComboPeer* ComboOf(const TControl* C) { return dynamic_cast<ComboPeer*>(platform::PeerOf(C)); }
@@ -267,11 +271,7 @@ void TCustomComboBox::MirrorItems() {
   ComboPeer* c = ComboOf(this);
   if (!c) return;
   QSignalBlocker block(c);
-  c->clear();
-  QStringList texts;
-  texts.reserve(static_cast<int>(FItems.size()));
-  for (int i = 0; i < FItems.size(); ++i) texts << ToQString(FItems[i].Text);
-  c->addItems(texts);
+  c->Items()->Reset();
   MirrorSelection();
   if (c->isEditable()) c->setEditText(FItemIndex >= 0 ? ToQString(FItems[FItemIndex].Text) : ToQString(TControl::GetText()));
 }
@@ -291,9 +291,9 @@ void TCustomComboBox::ItemsChanged(ItemChange Kind, int Index) {
   if (!c) return;
   QSignalBlocker block(c);
   switch (Kind) {
-    case ItemChange::Inserted: c->insertItem(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
-    case ItemChange::Deleted: c->removeItem(Index); break;
-    case ItemChange::Replaced: c->setItemText(Index, ToQString(FItems[static_cast<std::size_t>(Index)].Text)); break;
+    case ItemChange::Inserted: c->Items()->Inserted(Index); break;
+    case ItemChange::Deleted: c->Items()->Removed(Index); break;
+    case ItemChange::Replaced: c->Items()->Changed(Index); break;
     case ItemChange::Cleared:
     case ItemChange::UpdateEnded: MirrorItems(); return;
   }

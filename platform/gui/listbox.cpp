@@ -148,57 +148,9 @@ private:
   Handler FToList;
 };
 
-// The rows of a list box as Qt's view sees them: the box's own items, read
-// where the view asks for them (the texts of the rows it shows), so the box
-// keeps its items once.  The model tells the view of every change of its
-// row count; a row past the box's items (while the view is told of a change
-// the items made already) reads as empty.
-class ListItemModel : public QAbstractListModel {
-public:
-  ListItemModel(QObject* Parent, TCustomListBox* Box) : QAbstractListModel(Parent), FBox(Box) {}
-
-  int rowCount(const QModelIndex& Parent = QModelIndex()) const override { return Parent.isValid() ? 0 : FRows; }
-  QVariant data(const QModelIndex& Index, int Role) const override {
-    const platform::ItemStore& Items = FBox->ItemList();
-    if (!Index.isValid() || Index.row() >= Items.size() || (Role != Qt::DisplayRole && Role != Qt::EditRole))
-      return QVariant();
-    return ToQString(Items[Index.row()].Text);
-  }
-
-  // The view takes all rows anew.
-  void Reset() {
-    beginResetModel();
-    FRows = FBox->ItemList().size();
-    endResetModel();
-  }
-  // Rows came at the end of the items: one insertion for all of them.
-  void Appended() {
-    const int Rows = FBox->ItemList().size();
-    if (Rows <= FRows) return;
-    beginInsertRows(QModelIndex(), FRows, Rows - 1);
-    FRows = Rows;
-    endInsertRows();
-  }
-  void Inserted(int Row) {
-    beginInsertRows(QModelIndex(), Row, Row);
-    ++FRows;
-    endInsertRows();
-  }
-  void Removed(int Row) {
-    beginRemoveRows(QModelIndex(), Row, Row);
-    --FRows;
-    endRemoveRows();
-  }
-  void Changed(int Row) { emit dataChanged(index(Row), index(Row)); }
-
-private:
-  TCustomListBox* FBox;
-  int FRows = 0;
-};
-
 class ListPeer : public platform::Peer<QListView> {
 public:
-  explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box), FItems(new ListItemModel(this, Box)) {
+  explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box), FItems(new platform::ItemListModel(this, &Box->ItemList())) {
     auto* port = new ListViewport([this](QEvent* e) { return NativeMouse(static_cast<QMouseEvent*>(e)); });
     setVerticalScrollBar(new ListScrollBar(Qt::Vertical, this));
     // Every event of the list (paint, mouse, keys) sees the items as they are.
@@ -245,7 +197,7 @@ public:
     }
   }
 
-  ListItemModel* Items() const { return FItems; }
+  platform::ItemListModel* Items() const { return FItems; }
   // The rows the view has (behind the box's items while they are stale).
   int RowCount() const { return FItems->rowCount(); }
   // The index of a row; invalid for a row the view does not have.
@@ -308,7 +260,7 @@ private:
   }
 
   TCustomListBox* FBox;
-  ListItemModel* FItems;
+  platform::ItemListModel* FItems;
   bool FLeftTaken = false;  // the list has the left press that is held now
 };
 

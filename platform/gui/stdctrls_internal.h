@@ -5,6 +5,7 @@
 // include this header.
 #pragma once
 
+#include <QAbstractListModel>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
@@ -88,6 +89,53 @@ void AnswerMeasureItem(TMessage& Message, int ItemHeight, Measure&& MeasureItem)
   mis->itemHeight = static_cast<UINT>(std::max(1, h));
   Message.Result = 1;
 }
+
+// The rows of a box's list as Qt's views see them: the box's own items,
+// read where a view asks for them (the texts of the rows it shows), so the
+// box keeps its items once.  The model tells the views of every change of
+// its row count; a row past the box's items (while a view is told of a
+// change the items made already) reads as empty.
+class ItemListModel : public QAbstractListModel {
+public:
+  ItemListModel(QObject* Parent, const ItemStore* Items) : QAbstractListModel(Parent), FItems(Items) {}
+
+  int rowCount(const QModelIndex& Parent = QModelIndex()) const override { return Parent.isValid() ? 0 : FRows; }
+  QVariant data(const QModelIndex& Index, int Role) const override {
+    if (!Index.isValid() || Index.row() >= FItems->size() || (Role != Qt::DisplayRole && Role != Qt::EditRole))
+      return QVariant();
+    return ToQString((*FItems)[Index.row()].Text);
+  }
+
+  // The views take all rows anew.
+  void Reset() {
+    beginResetModel();
+    FRows = FItems->size();
+    endResetModel();
+  }
+  // Rows came at the end of the items: one insertion for all of them.
+  void Appended() {
+    const int Rows = FItems->size();
+    if (Rows <= FRows) return;
+    beginInsertRows(QModelIndex(), FRows, Rows - 1);
+    FRows = Rows;
+    endInsertRows();
+  }
+  void Inserted(int Row) {
+    beginInsertRows(QModelIndex(), Row, Row);
+    ++FRows;
+    endInsertRows();
+  }
+  void Removed(int Row) {
+    beginRemoveRows(QModelIndex(), Row, Row);
+    --FRows;
+    endRemoveRows();
+  }
+  void Changed(int Row) { emit dataChanged(index(Row), index(Row)); }
+
+private:
+  const ItemStore* FItems;
+  int FRows = 0;
+};
 
 // Items of owner-drawn boxes are drawn by the control (CN_DRAWITEM).
 class OwnerDrawDelegate : public QStyledItemDelegate {

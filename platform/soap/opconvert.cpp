@@ -485,6 +485,35 @@ void Settle(TOut& Out) {
   if (Out.capacity() > 2 * Out.size() + ReserveFrom) Out.shrink_to_fit();
 }
 
+// One text of a fault as it comes (UTF-8), kept up to MaxFaultText
+// characters; what comes after them is only noted.
+struct TFaultText {
+  std::string Utf8;
+  std::size_t Chars = 0;
+  bool Cut = false;
+
+  void Clear() {
+    Utf8.clear();
+    Chars = 0;
+    Cut = false;
+  }
+  void Append(const char* Data, std::size_t Size) {
+    if (Cut) return;
+    std::size_t i = 0;
+    for (; i < Size; ++i) {
+      // expat hands over whole characters: every byte but a continuation
+      // byte begins one.
+      if ((static_cast<unsigned char>(Data[i]) & 0xC0) != 0x80 && Chars++ == MaxFaultText) {
+        Cut = true;
+        break;
+      }
+    }
+    Utf8.append(Data, i);
+  }
+  // The text in the ANSI code page; a cut one ends with an ellipsis.
+  AnsiString Ansi() const { return Cut ? Utf8ToAnsi(Utf8) + '\x85' : Utf8ToAnsi(Utf8); }
+};
+
 }  // namespace
 
 // ------------------------------------------------------------ reply reader
@@ -494,14 +523,20 @@ struct TReplyReader::TImpl final : TXmlReader {
   bool ResultIsBytes = false;
   std::int64_t Expected = -1;  // announced length of the reply
 
+  // Named: only the result's fields of these names are kept.
+  std::vector<std::string> Fields;
+  bool Named = false;
+
   bool BodySeen = false, InBody = false, ResponseSeen = false, InResponse = false;
   bool ResultSeen = false, InResult = false, InField = false;
   TReplyResult Result;
+  std::size_t OpenField = 0;  // the field being read, in Result.Fields
+  int SkipDepth = 0;          // depth of the child element being skipped, 0: none
 
-  // A fault as the body's first element; its texts in UTF-8.
+  // A fault as the body's first element.
   bool Fault = false;
-  std::string FaultText, FaultCode, FaultActor;
-  std::string* FaultTarget = nullptr;
+  TFaultText FaultText, FaultCode, FaultActor;
+  TFaultText* FaultTarget = nullptr;
   int FaultTargetDepth = 0;
   bool InReason = false, InCode = false;
 
@@ -529,6 +564,7 @@ struct TReplyReader::TImpl final : TXmlReader {
   }
 
   void StartElement(const TXmlName& Name, const char** Attributes) override {
+    if (SkipDepth) return;
     const int depth = Depth();
     if (depth == 1) {
       if (Name.Local != "Envelope" || !IsEnvelopeNS(Name.Namespace)) throw ESOAPDomConvertError(msg::NoEnvelope);
@@ -553,9 +589,22 @@ struct TReplyReader::TImpl final : TXmlReader {
         OpenText(Result.Text);
       }
     } else if (depth == 5 && InResult) {
+      if (!Result.HasChildren) Result.FirstChild = Name.Local;
       Result.HasChildren = true;
-      TReplyField& f = Result.Fields.emplace_back();
-      f.Name = Name.Local;
+      if (Named && std::find(Fields.begin(), Fields.end(), Name.Local) == Fields.end()) {
+        SkipDepth = depth;
+        return;
+      }
+      OpenField = Result.Fields.size();
+      if (Named) {
+        // Only the last element of a name counts: it takes the place of one before.
+        for (std::size_t i = 0; i < Result.Fields.size(); ++i)
+          if (Result.Fields[i].Name == Name.Local) OpenField = i;
+      }
+      if (OpenField == Result.Fields.size()) Result.Fields.emplace_back().Name = Name.Local;
+      TReplyField& f = Result.Fields[OpenField];
+      f.Text.clear();
+      f.Bytes.clear();
       const char* nil = Attribute(Attributes, std::string(XsiNS) + NamespaceSeparator + "nil");
       f.Nil = nil && (std::string_view(nil) == "true" || std::string_view(nil) == "1");
       InField = true;
@@ -568,20 +617,20 @@ struct TReplyReader::TImpl final : TXmlReader {
       throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Utf8ToAnsi(std::string(Name.Local))}));
     } else if (Fault) {
       if (FaultTarget) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Utf8ToAnsi(std::string(Name.Local))}));
-      std::string* target = nullptr;
+      TFaultText* target = nullptr;
       if (depth == 4) {
         if (Name.Local == "faultstring") target = &FaultText;
         else if (Name.Local == "faultcode") target = &FaultCode;
         else if (Name.Local == "faultactor") target = &FaultActor;
         InReason = Name.Local == "Reason";  // SOAP 1.2: Reason/Text and Code/Value
         InCode = Name.Local == "Code";
-      } else if (depth == 5 && InReason && Name.Local == "Text" && FaultText.empty()) {
+      } else if (depth == 5 && InReason && Name.Local == "Text" && FaultText.Utf8.empty()) {
         target = &FaultText;
       } else if (depth == 5 && InCode && Name.Local == "Value") {
         target = &FaultCode;
       }
       if (target) {
-        target->clear();
+        target->Clear();
         FaultTarget = target;
         FaultTargetDepth = depth;
       }
@@ -590,11 +639,15 @@ struct TReplyReader::TImpl final : TXmlReader {
 
   void EndElement() override {
     const int depth = Depth();
+    if (SkipDepth) {
+      if (depth == SkipDepth) SkipDepth = 0;
+      return;
+    }
     if (depth == 5 && InField) {
       if (FieldBytes) FieldBytes->Finish();
       FieldBytes.reset();
       InField = false;
-      TReplyField& f = Result.Fields.back();
+      TReplyField& f = Result.Fields[OpenField];
       Settle(f.Text);
       Settle(f.Bytes);
       // Text after the field is the result's own (and refused as a value
@@ -623,9 +676,10 @@ struct TReplyReader::TImpl final : TXmlReader {
   }
 
   void Text(const char* Data, std::size_t Size) override {
+    if (SkipDepth) return;
     const int depth = Depth();
     if (FaultTarget && depth == FaultTargetDepth) {
-      FaultTarget->append(Data, Size);
+      FaultTarget->Append(Data, Size);
     } else if (InResult && (depth == 4 || depth == 5)) {
       if (Target) {
         // At most one UTF-16 unit per byte of UTF-8.
@@ -645,7 +699,7 @@ struct TReplyReader::TImpl final : TXmlReader {
 
   TReplyResult Finish() {
     TXmlReader::Finish();
-    if (Fault) throw ERemotableException(Utf8ToAnsi(FaultText), Utf8ToAnsi(FaultCode), Utf8ToAnsi(FaultActor));
+    if (Fault) throw ERemotableException(FaultText.Ansi(), FaultCode.Ansi(), FaultActor.Ansi());
     return std::move(Result);
   }
 };
@@ -653,6 +707,11 @@ struct TReplyReader::TImpl final : TXmlReader {
 TReplyReader::TReplyReader(std::vector<std::string> ByteFields, bool ResultIsBytes) : FImpl(std::make_unique<TImpl>()) {
   FImpl->ByteFields = std::move(ByteFields);
   FImpl->ResultIsBytes = ResultIsBytes;
+}
+TReplyReader::TReplyReader(std::vector<std::string> Fields, std::vector<std::string> ByteFields, bool ResultIsBytes)
+    : TReplyReader(std::move(ByteFields), ResultIsBytes) {
+  FImpl->Fields = std::move(Fields);
+  FImpl->Named = true;
 }
 TReplyReader::~TReplyReader() = default;
 
@@ -782,6 +841,12 @@ TByteDynArray ParseBase64(const WideString& Text) {
   TBase64Decoder decoder(out);
   for (char16_t c : Text) decoder.Put(c);
   decoder.Finish();
+  return out;
+}
+
+std::vector<std::string> FieldsOf(const TRemotableClassInfo& Class) {
+  std::vector<std::string> out;
+  for (const auto& prop : Class.Props) out.push_back(prop.Name);
   return out;
 }
 

@@ -46,6 +46,7 @@ struct TReplyField {
 struct TReplyResult {
   std::string ResponseName;  // local name of the response element
   std::string ResultName;    // local name of the result element
+  std::string FirstChild;    // local name of the result's first child element, kept or not
   WideString Text;           // the result's text when it is a simple value
   TByteDynArray Bytes;       // that text decoded, when the result is bytes
   bool IsBytes = false;
@@ -55,6 +56,10 @@ struct TReplyResult {
 
 // No real reply nests its elements this deep; a deeper one is refused.
 inline constexpr int MaxReplyDepth = 256;
+
+// Characters of a fault's texts that are kept; a longer text is cut there
+// and ends with an ellipsis.
+inline constexpr std::size_t MaxFaultText = 64 * 1024;
 
 // Reads a reply envelope piece by piece as it arrives, with a streaming XML
 // parser that takes every encoding XML allows (UTF-8 and UTF-16 with or
@@ -67,11 +72,16 @@ inline constexpr int MaxReplyDepth = 256;
 // A Fault as the first element of the body raises ERemotableException at
 // Finish; otherwise the response element must hold exactly one element,
 // the result.  Every error raises ESOAPDomConvertError as soon as it shows.
+// A fault's texts are kept up to MaxFaultText characters.
 class TReplyReader {
 public:
-  // ByteFields: the result's fields that are base64; ResultIsBytes: the
-  // result itself is.
+  // Keeps every child element of the result as a field.  ByteFields: the
+  // result's fields that are base64; ResultIsBytes: the result itself is.
   explicit TReplyReader(std::vector<std::string> ByteFields = {}, bool ResultIsBytes = false);
+  // Keeps only the fields named in Fields (the result type's): any other
+  // child element of the result is skipped with everything inside it, and
+  // of a name that comes again only the last element is kept.
+  TReplyReader(std::vector<std::string> Fields, std::vector<std::string> ByteFields, bool ResultIsBytes);
   ~TReplyReader();
   TReplyReader(const TReplyReader&) = delete;
   TReplyReader& operator=(const TReplyReader&) = delete;
@@ -108,7 +118,8 @@ TWsdlPortInfo ReadWsdlPort(const std::string& Wsdl, const std::string& Service,
 // object (their texts and bytes are moved there), and the text conversions
 // of values.
 void AssignFields(TReplyResult& Reply, const TRemotableClassInfo& Class, TRemotable& Object);
-// The names of a class's byte array fields, for TReplyReader.
+// The names of a class's fields and of its byte array fields, for TReplyReader.
+std::vector<std::string> FieldsOf(const TRemotableClassInfo& Class);
 std::vector<std::string> ByteFieldsOf(const TRemotableClassInfo& Class);
 Integer ParseSoapInteger(const WideString& Text);       // raises ESOAPDomConvertError
 TByteDynArray ParseBase64(const WideString& Text);      // raises ESOAPDomConvertError

@@ -185,8 +185,9 @@ TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::v
   // their place and nothing of a failed reply outlives the call.
   std::shared_ptr<const TRemotableClassInfo> cls;
   if (method.ResultKind == TSoapKind::Remotable) cls = RemClassRegistry()->GetClassInfo(method.ResultClass);
-  TReplyReader reader(cls ? ByteFieldsOf(*cls) : std::vector<std::string>(),
-                      method.ResultKind == TSoapKind::ByteArray);
+  // Elements the result type does not have are skipped as they come.
+  TReplyReader reader(cls ? FieldsOf(*cls) : std::vector<std::string>(),
+                      cls ? ByteFieldsOf(*cls) : std::vector<std::string>(), method.ResultKind == TSoapKind::ByteArray);
   TReaderSink sink(reader);
   THttpReply reply = FImpl->Transport.Post(address, action, envelope, &sink);
   CheckStatus(reply, address);
@@ -213,15 +214,15 @@ TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::v
       break;
     }
     case TSoapKind::Integer:
-      if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.Fields[0].Name}));
+      if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.FirstChild}));
       out.Value = ParseSoapInteger(result.Text);
       break;
     case TSoapKind::WideString:
-      if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.Fields[0].Name}));
+      if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.FirstChild}));
       out.Value = std::move(result.Text);
       break;
     case TSoapKind::ByteArray:
-      if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.Fields[0].Name}));
+      if (result.HasChildren) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {result.FirstChild}));
       out.Value = result.IsBytes ? std::move(result.Bytes) : ParseBase64(result.Text);
       break;
   }

@@ -299,6 +299,50 @@ TEST_F(E2eLogin, CallFailureShowsMinus121WithTheErrorText) {
   }
 }
 
+// A fault text far longer than anyone reads is shown up to 64 KiB
+// characters and an ellipsis; a fault text up to that length as it came.
+TEST_F(E2eLogin, LongFaultTextIsShownCutWithAnEllipsis) {
+  const std::size_t Bound = 64 * 1024;
+  const struct {
+    const char* Name;
+    std::string Fault;
+    std::string Shown;
+  } Cases[] = {
+      {"at the bound", std::string(Bound - 1, 'x') + "\xFC", std::string(Bound - 1, 'x') + "\xFC"},
+      {"ten MiB", "Fehler \xFC" + std::string(10u << 20, 'y'), "Fehler \xFC" + std::string(Bound - 8, 'y') + "\x85"},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Service->SetFailure(FakeFailure::SoapFault);
+    Service->SetFaultText(C.Fault);
+    Boxes.Clear();
+    WriteSettings({"USER=demo"});
+    StartWindow();
+    LoginWithEnter("demo", "demo");
+    ASSERT_EQ(Boxes.Count(), 1);
+    const std::string Text = Boxes.Last().Text;
+    EXPECT_EQ(Text.size(), 16 + C.Shown.size());
+    EXPECT_TRUE(Text == "error.. (-121)\r\n" + C.Shown);
+    CloseWindow();
+  }
+}
+
+// Elements of the answer that its result type does not have, however deep
+// they nest and whatever they hold, are passed over: the lists load as
+// without them.
+TEST_F(E2eLogin, ElementsTheResultTypeDoesNotHaveAreSkipped) {
+  Service->SetForeignElements("<Extra>geheim<Status>9</Status><Tief><Tiefer>1</Tiefer></Tief></Extra><Leer/>");
+  WriteSettings({"USER=demo"});
+  StartWindow();
+  LoginWithEnter("demo", "demo");
+  EXPECT_EQ(Boxes.Count(), 0);
+  EXPECT_EQ(LinesOf(W->cbHer), (std::vector<std::string>{"1203;01203;Alpenstieg Schuhfabrik GmbH;",
+                                                         "3377;03377;M\xFCller & S\xF6hne Sportartikel;",
+                                                         "2210;02210;Nordlicht Textil KG;"}));
+  EXPECT_EQ(LinesOf(W->cbLnd), (std::vector<std::string>{"DE;", "AT;", "CH;", "NL;", "FR;"}));
+  EXPECT_TRUE(W->btSearch->Enabled());
+}
+
 TEST_F(E2eLogin, CountryOrSeasonFailureShowsMinus122AndTheLoginGoesOn) {
   const std::pair<Integer, const char*> Cases[] = {{ZEL_LIST_COUNTRIES, "countries"}, {ZEL_LIST_SEASONS, "seasons"}};
   for (const auto& C : Cases) {

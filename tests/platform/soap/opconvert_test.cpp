@@ -347,6 +347,120 @@ TEST(ReplyReader, FaultTextInEveryEncoding) {
   }
 }
 
+// A reply read for a result type with the fields Status, Msg, Len, Buf and
+// the byte field Data, Piece bytes at a time.
+TReplyResult ParseForFields(const std::string& Body, std::size_t Piece) {
+  TReplyReader reader({"Status", "Msg", "Len", "Buf", "Data"}, {"Data"}, false);
+  reader.SetExpectedSize(static_cast<std::int64_t>(Body.size()));
+  for (std::size_t at = 0; at < Body.size(); at += Piece) reader.Feed(Body.data() + at, std::min(Piece, Body.size() - at));
+  return reader.Finish();
+}
+
+// Elements the result type does not have are skipped with all they hold;
+// the fields around them read as without them.
+TEST(ReplyReader, SkipsElementsTheResultTypeDoesNotHave) {
+  const struct {
+    const char* Name;
+    std::string Fields;       // inside the result
+    std::string FirstChild;
+    std::vector<std::pair<std::string, std::u16string>> Kept;  // name, text
+  } cases[] = {
+      {"between fields", "<Status>0</Status><Extra>geheim<Deep><Deeper a=\"1\">tief</Deeper></Deep></Extra><Msg>ok</Msg><Buf>b</Buf>",
+       "Status", {{"Status", u"0"}, {"Msg", u"ok"}, {"Buf", u"b"}}},
+      {"first", "<Extra>geheim</Extra><Status>3</Status><Msg>M&#252;de</Msg>", "Extra", {{"Status", u"3"}, {"Msg", u"M\u00FCde"}}},
+      {"empty and nested", "<Rest/><Status>1</Status><Note><Status>9</Status><Buf>nein</Buf></Note><Len>4</Len>", "Rest",
+       {{"Status", u"1"}, {"Len", u"4"}}},
+      {"only unknown", "<A>x</A><B><C/></B>", "A", {}},
+      {"a name again", "<Msg>erst</Msg><Status>0</Status><Msg>dann</Msg>", "Msg", {{"Msg", u"dann"}, {"Status", u"0"}}},
+  };
+  for (const auto& c : cases) {
+    const std::string body = Reply("<R xmlns=\"zel.Service\"><Res>" + c.Fields + "</Res></R>");
+    for (std::size_t piece : {body.size(), std::size_t(1), std::size_t(7)}) {
+      TReplyResult r = ParseForFields(body, piece);
+      EXPECT_TRUE(r.HasChildren) << c.Name;
+      EXPECT_EQ(r.FirstChild, c.FirstChild) << c.Name;
+      ASSERT_EQ(r.Fields.size(), c.Kept.size()) << c.Name;
+      for (std::size_t i = 0; i < c.Kept.size(); ++i) {
+        EXPECT_EQ(r.Fields[i].Name, c.Kept[i].first) << c.Name;
+        EXPECT_EQ(r.Fields[i].Text, c.Kept[i].second) << c.Name;
+      }
+      for (const char16_t* hidden : {u"geheim", u"tief", u"nein", u"x"})
+        EXPECT_EQ(r.Text.find(hidden), std::u16string::npos) << c.Name;
+    }
+  }
+}
+
+// A reader that keeps every element, as before, still refuses an element
+// nested inside a field; one for a result type skips it inside an unknown one.
+TEST(ReplyReader, NestingInsideAnUnknownElementIsNoError) {
+  const std::string body = Reply("<R><Res><Status>0</Status><Foreign><A><B>1</B></A></Foreign><Buf>x</Buf></Res></R>");
+  EXPECT_NE(ErrorOf([&] { ParseReply(body); }).find("Unerwartetes Element 'A'"), std::string::npos);
+  TReplyResult r = ParseForFields(body, body.size());
+  ASSERT_EQ(r.Fields.size(), 2u);
+  EXPECT_EQ(r.Fields[1].Text, u"x");
+  // Inside a field of the type it stays refused.
+  EXPECT_NE(ErrorOf([&] { ParseForFields(Reply("<R><Res><Buf><A/></Buf></Res></R>"), 5); }).find("Unerwartetes Element 'A'"),
+            std::string::npos);
+}
+
+// The message of the fault whose faultstring is Text (UTF-8), read in pieces of Piece bytes.
+AnsiString FaultMessage(const std::string& Text, std::size_t Piece) {
+  const std::string body = Reply("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>" + Text +
+                                 "</faultstring></soap:Fault>");
+  try {
+    ParseForFields(body, Piece);
+  } catch (const ERemotableException& e) {
+    return e.Message();
+  }
+  return "<no fault>";
+}
+
+// A fault's text is kept up to MaxFaultText characters; a longer one is cut
+// there and ends with an ellipsis (Windows-1252 0x85).
+TEST(ReplyReader, FaultTextIsKeptUpToItsBound) {
+  const std::size_t n = MaxFaultText;
+  auto repeat = [](const std::string& s, std::size_t times) {
+    std::string out;
+    for (std::size_t i = 0; i < times; ++i) out += s;
+    return out;
+  };
+  const struct {
+    const char* Name;
+    std::string Utf8;
+    AnsiString Expected;
+  } cases[] = {
+      {"short", "Datenbank nicht erreichbar", "Datenbank nicht erreichbar"},
+      {"exactly the bound", std::string(n, 'a'), std::string(n, 'a')},
+      {"one more", std::string(n + 1, 'a'), std::string(n, 'a') + "\x85"},
+      {"ten MiB", std::string(10u << 20, 'b'), std::string(n, 'b') + "\x85"},
+      {"umlauts", repeat("\xC3\xBC", n + 5), std::string(n, '\xFC') + "\x85"},
+      {"umlauts at the bound", repeat("\xC3\xBC", n), std::string(n, '\xFC')},
+      {"references", repeat("&#8364;", n) + "x", std::string(n, '\x80') + "\x85"},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t piece : {std::size_t(1) << 16, std::size_t(4093)}) {
+      const AnsiString m = FaultMessage(c.Utf8, piece);
+      EXPECT_EQ(m.size(), c.Expected.size()) << c.Name;
+      EXPECT_TRUE(m == c.Expected) << c.Name;
+    }
+  }
+}
+
+// The fault code and actor are bound the same way.
+TEST(ReplyReader, FaultCodeAndActorAreBoundToo) {
+  const std::string body = Reply("<soap:Fault><faultcode>" + std::string(MaxFaultText + 10, 'c') +
+                                 "</faultcode><faultstring>kurz</faultstring><faultactor>" +
+                                 std::string(MaxFaultText * 2, 'a') + "</faultactor></soap:Fault>");
+  try {
+    ParseReply(body);
+    FAIL();
+  } catch (const ERemotableException& e) {
+    EXPECT_EQ(e.Message(), "kurz");
+    EXPECT_EQ(e.FaultCode(), std::string(MaxFaultText, 'c') + "\x85");
+    EXPECT_EQ(e.FaultActor(), std::string(MaxFaultText, 'a') + "\x85");
+  }
+}
+
 // An envelope whose header holds Levels elements one inside the other.
 std::string DeepReply(int Levels) {
   std::string open, close;

@@ -462,6 +462,8 @@ std::vector<std::string> Lines(const std::string& text) {
 
 struct Data {
   std::string Suppliers, Seasons, Countries;  // ANSI KCSV texts
+  std::string FaultText = "Server was unable to process request. ---> Datenbank nicht erreichbar";  // ANSI
+  std::string ForeignElements;  // XML before the fields of every text result
   std::vector<Article> Catalog;
   std::map<long, std::string> Kcsv, Pricat, Pictures;
   std::string NotJpeg;
@@ -625,11 +627,16 @@ struct FakeZelService::TImpl {
     ParsedCall call = ParseCall(req.body);
     FakeFailure failure = FailureFor(call);
     switch (failure) {
-      case FakeFailure::SoapFault:
+      case FakeFailure::SoapFault: {
+        std::string text;
+        {
+          std::lock_guard<std::mutex> lock(DataLock);
+          text = platform::AnsiToUtf8(Files.FaultText);
+        }
         res.status = 500;
-        res.set_content(FaultEnvelope("soap:Server", "Server was unable to process request. ---> Datenbank nicht erreichbar"),
-                        "text/xml; charset=utf-8");
+        res.set_content(FaultEnvelope("soap:Server", text), "text/xml; charset=utf-8");
         return;
+      }
       case FakeFailure::Http404:
         res.status = 404;
         res.set_content("<html><body><h1>404 - Nicht gefunden</h1></body></html>", "text/html");
@@ -708,7 +715,7 @@ struct FakeZelService::TImpl {
       return TextResult(op, status, "Zugang gesperrt (Testfall)", "", FakeFailure::None);
     }
     std::string buf = platform::AnsiToUtf8(bufAnsi);
-    std::string r = "<" + op + "Response xmlns=\"zel.Service\"><" + op + "Result>";
+    std::string r = "<" + op + "Response xmlns=\"zel.Service\"><" + op + "Result>" + Files.ForeignElements;
     if (failure != FakeFailure::MissingStatus) r += "<Status>" + std::to_string(status) + "</Status>";
     r += "<Msg>" + Escape(platform::AnsiToUtf8(msgAnsi)) + "</Msg><Len>" + std::to_string(bufAnsi.size()) + "</Len>";
     r += "<Buf>" + Escape(buf) + "</Buf></" + op + "Result>";
@@ -867,6 +874,16 @@ void FakeZelService::AddCatalogEntry(long Eid, long Her, long Sai, const std::st
 void FakeZelService::SetSupplierList(const std::string& KcsvAnsi) {
   std::lock_guard<std::mutex> lock(FImpl->DataLock);
   FImpl->Files.Suppliers = KcsvAnsi;
+}
+
+void FakeZelService::SetFaultText(const std::string& TextAnsi) {
+  std::lock_guard<std::mutex> lock(FImpl->DataLock);
+  FImpl->Files.FaultText = TextAnsi;
+}
+
+void FakeZelService::SetForeignElements(const std::string& Xml) {
+  std::lock_guard<std::mutex> lock(FImpl->DataLock);
+  FImpl->Files.ForeignElements = Xml;
 }
 
 void FakeZelService::SetWsdl(FakeWsdl Wsdl) {

@@ -94,6 +94,11 @@ public:
   // Own data: the answer of the supplier list query (the login), KCSV in
   // Windows-1252.
   void SetSupplierList(const std::string& KcsvAnsi);
+  // The faultstring of the SoapFault failure (Windows-1252).
+  void SetFaultText(const std::string& TextAnsi);
+  // XML put into every text result before its fields: elements the
+  // contract does not name.
+  void SetForeignElements(const std::string& Xml);
   // The picture GetPic answers for Eid.
   void SetPicture(long Eid, const std::string& JpegBytes);
   // Lets a stalled reply go (it then answers 503) and ends a dripping one.
