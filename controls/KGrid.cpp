@@ -163,7 +163,8 @@ TColor TKGrid::BlockColorOf(int ARow) const {
   if (ARow <= 0) return FBlockColors[0];
   // The table has 25 block entries; a longer block repeats them.
   const int len = std::min(FBlockLen, BlockColorCount - 1);
-  return FBlockColors[static_cast<size_t>(1 + (ARow - 1) % len)];
+  const int slot = 1 + (ARow - 1) % len;
+  return FBlockColors[static_cast<size_t>(slot)];
 }
 
 bool TKGrid::GridHasFocus() {
