@@ -73,7 +73,8 @@ AnsiString TextOf(TKTable* T, const char* Name) {
 // ------------------------------------------------ the remembered-password file
 // The file lives in a directory that other users may share (the temp
 // directory), so it is read only when it is a regular file of our own and
-// written only through a new private file that replaces it by renaming.
+// written only through a new private file that replaces it by renaming (a
+// link standing there is replaced, never followed).
 
 constexpr std::size_t MaxPasswordFile = 64 * 1024;
 
@@ -96,35 +97,6 @@ bool ReadOwnFile(const std::string& HostPath, std::string& Content) {
     }
   }
   ::close(fd);
-  return ok;
-}
-
-bool WritePrivateFile(const std::string& HostPath, const std::string& Content) {
-  const std::size_t slash = HostPath.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string(".") : HostPath.substr(0, slash);
-  const std::string name = slash == std::string::npos ? HostPath : HostPath.substr(slash + 1);
-  std::string temp = dir + "/." + name + ".XXXXXX";
-  std::vector<char> tmpl(temp.begin(), temp.end());
-  tmpl.push_back('\0');
-  const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);  // O_EXCL, mode 0600
-  if (fd < 0) return false;
-  temp.assign(tmpl.data());
-  bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
-  std::size_t done = 0;
-  while (ok && done < Content.size()) {
-    const ssize_t n = ::write(fd, Content.data() + done, Content.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-    } else {
-      done += static_cast<std::size_t>(n);
-    }
-  }
-  if (::close(fd) != 0) ok = false;
-  // rename replaces the directory entry itself; a link standing there is
-  // replaced, never followed.
-  if (ok && ::rename(temp.c_str(), HostPath.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temp.c_str());
   return ok;
 }
 
@@ -452,7 +424,8 @@ void TfrmMAIN::SavePassword() {
   if (Password.empty()) return;
   if (Password == LoadPassword()) return;
   // A failed write is not reported; the login goes on.
-  WritePrivateFile(platform::HostPath(PasswordPath()), EncodePasswordLine(Password) + "\r\n");
+  platform::WriteFileAtomically(platform::HostPath(PasswordPath()), EncodePasswordLine(Password) + "\r\n",
+                                S_IRUSR | S_IWUSR);
 }
 
 // ---------------------------------------------------------------- login and lists
