@@ -46,19 +46,6 @@ const char* const DebugListMarker = "zel_web_pricat.exe.debug.wu";
 WideString Wide(const AnsiString& S) { return platform::AnsiToWide(S); }
 AnsiString Ansi(const WideString& S) { return platform::WideToAnsi(S); }
 
-// The message of an exception caught from a service call.
-AnsiString ErrorMessage(std::exception_ptr Error) {
-  try {
-    std::rethrow_exception(Error);
-  } catch (const Exception& E) {
-    return E.Message();
-  } catch (const std::exception& E) {
-    return E.what();
-  } catch (...) {
-  }
-  return AnsiString();
-}
-
 // Fields of the current row of an answer table.  A column the table does
 // not have reads as nothing, so the field that shows it stays empty.
 AnsiString StringOf(TKTable* T, const char* Name) {
@@ -470,7 +457,8 @@ void TfrmMAIN::Login() {
     R = FService->SearchART(0, Wide(edUser->Text()), Wide(edPass->Text()), ZEL_LIST_SUPPLIERS,
                             WideString());
   } catch (...) {
-    ShowMessage("error.. (-121)\r\n" + ErrorMessage(std::current_exception()));
+    // Something thrown that is no exception class adds no text.
+    ShowMessage("error.. (-121)\r\n" + platform::ExceptionMessage(std::current_exception(), AnsiString()));
     return;
   }
   if (R->Status() != 0) {
