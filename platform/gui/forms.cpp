@@ -349,7 +349,6 @@ char* g_argv[] = {g_arg0, nullptr};
 }  // namespace
 
 void TApplication::Initialize() {
-  platform::InstallOsLayer();
   platform::InstallWindowHooks();
   if (!QCoreApplication::instance()) {
     new QApplication(g_argc, g_argv);
