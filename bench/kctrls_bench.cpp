@@ -24,7 +24,6 @@
 #include "bench/ratio.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/testing.h"
-#include "platform/os/windows.h"
 #include "platform/gui/qt_internal.h"
 #include "platform/rtl/sysutils.h"
 
@@ -197,7 +196,6 @@ BENCHMARK(BM_FillSortedListBox)
 
 int main(int argc, char** argv) {
   platform::InitTestApplication(argc, argv);
-  platform::InstallOsLayer();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -46,19 +46,6 @@ const char* const DebugListMarker = "zel_web_pricat.exe.debug.wu";
 WideString Wide(const AnsiString& S) { return platform::AnsiToWide(S); }
 AnsiString Ansi(const WideString& S) { return platform::WideToAnsi(S); }
 
-// The message of an exception caught from a service call.
-AnsiString ErrorMessage(std::exception_ptr Error) {
-  try {
-    std::rethrow_exception(Error);
-  } catch (const Exception& E) {
-    return E.Message();
-  } catch (const std::exception& E) {
-    return E.what();
-  } catch (...) {
-  }
-  return AnsiString();
-}
-
 // Fields of the current row of an answer table.  A column the table does
 // not have reads as nothing, so the field that shows it stays empty.
 AnsiString StringOf(TKTable* T, const char* Name) {
@@ -73,7 +60,8 @@ AnsiString TextOf(TKTable* T, const char* Name) {
 // ------------------------------------------------ the remembered-password file
 // The file lives in a directory that other users may share (the temp
 // directory), so it is read only when it is a regular file of our own and
-// written only through a new private file that replaces it by renaming.
+// written only through a new private file that replaces it by renaming (a
+// link standing there is replaced, never followed).
 
 constexpr std::size_t MaxPasswordFile = 64 * 1024;
 
@@ -96,35 +84,6 @@ bool ReadOwnFile(const std::string& HostPath, std::string& Content) {
     }
   }
   ::close(fd);
-  return ok;
-}
-
-bool WritePrivateFile(const std::string& HostPath, const std::string& Content) {
-  const std::size_t slash = HostPath.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string(".") : HostPath.substr(0, slash);
-  const std::string name = slash == std::string::npos ? HostPath : HostPath.substr(slash + 1);
-  std::string temp = dir + "/." + name + ".XXXXXX";
-  std::vector<char> tmpl(temp.begin(), temp.end());
-  tmpl.push_back('\0');
-  const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);  // O_EXCL, mode 0600
-  if (fd < 0) return false;
-  temp.assign(tmpl.data());
-  bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
-  std::size_t done = 0;
-  while (ok && done < Content.size()) {
-    const ssize_t n = ::write(fd, Content.data() + done, Content.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-    } else {
-      done += static_cast<std::size_t>(n);
-    }
-  }
-  if (::close(fd) != 0) ok = false;
-  // rename replaces the directory entry itself; a link standing there is
-  // replaced, never followed.
-  if (ok && ::rename(temp.c_str(), HostPath.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temp.c_str());
   return ok;
 }
 
@@ -452,7 +411,8 @@ void TfrmMAIN::SavePassword() {
   if (Password.empty()) return;
   if (Password == LoadPassword()) return;
   // A failed write is not reported; the login goes on.
-  WritePrivateFile(platform::HostPath(PasswordPath()), EncodePasswordLine(Password) + "\r\n");
+  platform::WriteFileAtomically(platform::HostPath(PasswordPath()), EncodePasswordLine(Password) + "\r\n",
+                                S_IRUSR | S_IWUSR);
 }
 
 // ---------------------------------------------------------------- login and lists
@@ -497,7 +457,8 @@ void TfrmMAIN::Login() {
     R = FService->SearchART(0, Wide(edUser->Text()), Wide(edPass->Text()), ZEL_LIST_SUPPLIERS,
                             WideString());
   } catch (...) {
-    ShowMessage("error.. (-121)\r\n" + ErrorMessage(std::current_exception()));
+    // Something thrown that is no exception class adds no text.
+    ShowMessage("error.. (-121)\r\n" + platform::ExceptionMessage(std::current_exception(), AnsiString()));
     return;
   }
   if (R->Status() != 0) {

@@ -21,27 +21,15 @@
 #include "platform/gui/forms.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/codepage.h"
+#include "platform/rtl/sysutils.h"
 
 namespace {
-
-// The message of the exception being handled, as the default handler
-// reads it.
-AnsiString CurrentMessage() {
-  try {
-    throw;
-  } catch (const Exception& E) {
-    return E.Message();
-  } catch (const std::exception& E) {
-    return E.what();
-  } catch (...) {
-  }
-  return "Unbekannte Exception";
-}
 
 // Reports the exception being handled; a failure of the report itself is
 // swallowed, the program ends all the same.
 void ReportFailure() {
-  const AnsiString Message = CurrentMessage();
+  // As the default handler reads it.
+  const AnsiString Message = platform::ExceptionMessage(std::current_exception());
   const std::string Line = "zel_web_pricat: " + platform::AnsiToUtf8(Message) + "\n";
   std::fwrite(Line.data(), 1, Line.size(), stderr);
   std::fflush(stderr);

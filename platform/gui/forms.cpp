@@ -17,6 +17,7 @@
 #include "platform/gui/gui_internal.h"
 #include "platform/gui/qt_internal.h"
 #include "platform/gui/streaming.h"
+#include "platform/rtl/sysutils.h"
 
 namespace platform {
 int ScreenWidthOverride = 0;
@@ -348,7 +349,6 @@ char* g_argv[] = {g_arg0, nullptr};
 }  // namespace
 
 void TApplication::Initialize() {
-  platform::InstallOsLayer();
   platform::InstallWindowHooks();
   if (!QCoreApplication::instance()) {
     new QApplication(g_argc, g_argv);
@@ -440,15 +440,16 @@ void TApplication::HandleException(TObject* Sender) {
       return;
     }
     ShowException(&ex);
-  } catch (std::exception& ex) {
-    Exception wrapped(ex.what());
+  } catch (std::exception&) {
+    Exception wrapped(platform::ExceptionMessage(e));
     if (OnException) {
       OnException(Sender, wrapped);
       return;
     }
     ShowException(&wrapped);
   } catch (...) {
-    Exception wrapped("Unbekannte Exception");
+    // Only the class library's and the standard exceptions go to OnException.
+    Exception wrapped(platform::ExceptionMessage(e));
     ShowException(&wrapped);
   }
 }

@@ -30,6 +30,7 @@ namespace platform {
 void SetCursorOverride(int x, int y);
 
 void InitTestApplication(int& argc, char** argv) {
+  InstallOsLayer();
   // Offscreen unless a run asks for a real display (ZEL_TEST_QPA=xcb under
   // Xvfb), where window activation and focus are those of an X server.
   const char* qpa = std::getenv("ZEL_TEST_QPA");
@@ -39,7 +40,6 @@ void InitTestApplication(int& argc, char** argv) {
     (void)app;
   }
   QApplication::setStyle(QStyleFactory::create("Fusion"));
-  InstallOsLayer();
   InstallWindowHooks();
   FlushOrphanedPosts();
 }

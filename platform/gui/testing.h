@@ -19,7 +19,9 @@ class TTimer;
 
 namespace platform {
 
-// Creates the Qt application on the offscreen platform with the Fusion
+// The start-up of a test or benchmark program, as the program's main is
+// the program's: installs the operating-system layer (InstallOsLayer) and
+// creates the Qt application on the offscreen platform with the Fusion
 // style (once; later calls do nothing).
 void InitTestApplication(int& argc, char** argv);
 

@@ -109,9 +109,9 @@ bool CopyContents(const std::string& from, const std::string& to, bool failIfExi
 }
 
 // A move to another file system, all or nothing: the source is copied to a
-// new file beside the destination, flushed, and renamed onto the
-// destination's name; only then is the source deleted.  Until that rename
-// the destination stays as it was.
+// new file beside the destination, which then replaces it (see
+// platform::ReplaceFileContents); only then is the source deleted.  Until
+// that the destination stays as it was.
 bool MoveByCopy(const std::string& from, const std::string& to, bool replace) {
   const int in = platform::OpenRegularFile(from, O_RDONLY | O_NOFOLLOW);
   if (in < 0) {
@@ -120,57 +120,22 @@ bool MoveByCopy(const std::string& from, const std::string& to, bool replace) {
   }
   struct stat st{};
   ::fstat(in, &st);
-  const std::size_t slash = to.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : to.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? to : to.substr(slash + 1);
-  std::string temp = dir + "." + base + ".XXXXXX";
-  std::vector<char> name(temp.begin(), temp.end());
-  name.push_back('\0');
-  const int out = ::mkostemp(name.data(), O_CLOEXEC);
-  if (out < 0) {
-    FailErrno(to, errno);
-    ::close(in);
+  const auto copy = [&](int out) {
+    if (!CopyBytes(in, out)) return false;
+    CopyKeptAttribute(from, out);
+    return true;
+  };
+  const bool moved = platform::ReplaceFileContents(to, copy, st.st_mode & 07777, replace) ==
+                     platform::FileReplacement::Done;
+  const int err = errno;
+  ::close(in);
+  if (!moved) {
+    if (err == EEXIST)
+      SetLastError(ERROR_ALREADY_EXISTS);
+    else
+      FailErrno(to, err);
     return false;
   }
-  temp.assign(name.data());
-  bool ok = CopyBytes(in, out);
-  ::close(in);
-  if (ok && ::fchmod(out, st.st_mode & 07777) != 0) {
-    platform::SetLastErrorFromErrno(errno);
-    ok = false;
-  }
-  if (ok) CopyKeptAttribute(from, out);
-  if (ok && ::fsync(out) != 0) {
-    platform::SetLastErrorFromErrno(errno);
-    ok = false;
-  }
-  if (::close(out) != 0 && ok) {
-    platform::SetLastErrorFromErrno(errno);
-    ok = false;
-  }
-  bool linked = false;
-  if (ok) {
-    int rc;
-    if (replace) {
-      rc = ::rename(temp.c_str(), to.c_str());
-    } else {
-      // Never onto a name that appeared meanwhile.
-      rc = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
-      if (rc != 0 && (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)) {
-        rc = ::link(temp.c_str(), to.c_str());
-        linked = true;
-      }
-    }
-    if (rc != 0) {
-      if (errno == EEXIST)
-        SetLastError(ERROR_ALREADY_EXISTS);
-      else
-        FailErrno(to, errno);
-      ok = false;
-    }
-  }
-  if (!ok || linked) ::unlink(temp.c_str());
-  if (!ok) return false;
   if (::unlink(from.c_str()) != 0) {
     platform::SetLastErrorFromErrno(errno);
     return false;

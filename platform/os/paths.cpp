@@ -211,10 +211,6 @@ std::string StripTrailingSlashes(std::string p) {
 
 std::string MapperForRtl(const std::string& path) { return platform::MapToHostPath(path); }
 
-struct Installer {
-  Installer() { platform::InstallOsLayer(); }
-} g_installer;
-
 }  // namespace
 
 namespace platform {

@@ -528,8 +528,9 @@ namespace platform {
 
 // Installs the path mapping into the runtime library (platform::HostPath of
 // system.h) and ignores SIGXFSZ, so that a write past the file-size limit
-// fails (EFBIG) like any refused write.  Also done by a static initialiser;
-// calling it is harmless.
+// fails (EFBIG) like any refused write.  Called once, before any file is
+// touched, by a program's start-up: the program's main, and for the tests
+// and benchmarks platform::InitTestApplication.
 void InstallOsLayer();
 
 // Host path of a Windows path (see the top of this file); "" for a path on a

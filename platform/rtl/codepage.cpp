@@ -17,6 +17,8 @@ constexpr char16_t kHigh[32] = {
 
 unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -34,6 +36,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
+
+namespace {
 
 // Decodes the UTF-8 character at s[i] of n bytes; advances i.  Returns
 // false for an invalid sequence (i then moves by one byte).

@@ -41,6 +41,8 @@ AnsiString WideToAnsi(const WideString& s);
 // (fewer than n where surrogate pairs stood, each of which gives one '?').
 std::size_t WideToAnsi(const char16_t* s, std::size_t n, char* Out);
 std::string AnsiToUtf8(const AnsiString& s);
+// Appends the UTF-8 bytes of one code point.
+void AppendUtf8(std::string& out, char32_t cp);
 // Invalid UTF-8 sequences become '?' per offending byte.
 AnsiString Utf8ToAnsi(const std::string& s);
 std::string WideToUtf8(const WideString& s);

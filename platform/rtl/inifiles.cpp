@@ -190,17 +190,6 @@ bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at) {
   return true;
 }
 
-bool WriteAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t k = ::write(fd, data.data() + done, data.size() - done);
-    if (k < 0 && errno == EINTR) continue;
-    if (k <= 0) return false;
-    done += static_cast<std::size_t>(k);
-  }
-  return true;
-}
-
 // Makes sure the file of fd can hold size bytes without changing a byte of
 // its present text: within the file-size limit, and the blocks reserved
 // (or, where the file system reserves none, the file extended by the new
@@ -362,8 +351,6 @@ std::string OneLine(const std::string& s) {
   return r;
 }
 
-std::atomic<unsigned> gTempCounter{0};
-
 // Copies the extended attributes of the old file (where the file attributes
 // of the operating-system layer live) to the new one; failures are ignored.
 void CopyAttributes(const std::string& from, int toFd) {
@@ -402,35 +389,21 @@ bool ReplaceFile(const std::string& path, const std::string& data, const std::st
                  ::access(target.c_str(), W_OK) != 0))
     return false;
   if (inPlaceFd >= 0) return exists && WriteInPlace(inPlaceFd, data, old);
-  const std::size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = dir + "." + base + "." + std::to_string(::getpid()) + "." +
-           std::to_string(gTempCounter.fetch_add(1)) + ".tmp";
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) {
-      if (!exists || !FolderRefuses(errno)) return false;
-      // Readers wait for the rewrite; the write lock is held already.
-      const int file = platform::OpenRegularFile(target, O_WRONLY);
-      if (file < 0) return false;
-      const bool ok = LockBy(file, LOCK_EX, LockDeadline()) && WriteInPlace(file, data, old);
-      ::close(file);
-      return ok;
-    }
-  }
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, data);
-  if (ok && exists) {
-    ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-    CopyAttributes(target, fd);
-  }
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
+  const auto fill = [&](int fd) {
+    if (!WriteAll(fd, data)) return false;
+    if (exists) CopyAttributes(target, fd);
+    return true;
+  };
+  const std::optional<unsigned> mode =
+      exists ? std::optional<unsigned>(st.st_mode & 07777) : std::nullopt;
+  const FileReplacement result = ReplaceFileContents(target, fill, mode);
+  if (result != FileReplacement::NoNewFile || !exists || !FolderRefuses(errno))
+    return result == FileReplacement::Done;
+  // Readers wait for the rewrite; the write lock is held already.
+  const int file = platform::OpenRegularFile(target, O_WRONLY);
+  if (file < 0) return false;
+  const bool ok = LockBy(file, LOCK_EX, LockDeadline()) && WriteInPlace(file, data, old);
+  ::close(file);
   return ok;
 }
 

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
 
 using AnsiString = std::string;
 using WideString = std::u16string;
@@ -42,6 +45,28 @@ std::string HostPath(const std::string& path);
 // is the descriptor, or -1 with errno set: EACCES for a name that is no
 // regular file, else the error of the open.
 int OpenRegularFile(const std::string& hostPath, int flags, unsigned mode = 0666);
+
+// What ReplaceFileContents did.
+enum class FileReplacement {
+  Done,       // the name stands for the new file
+  NoNewFile,  // the folder took no new file (errno says why); nothing changed
+  Failed,     // writing, flushing or renaming failed (errno says why); nothing changed
+};
+
+// Gives a host path new contents, all or nothing: a new file is made beside
+// it under a hidden name of its own, fill writes it through its descriptor
+// (false, with errno set, gives up), it gets the permission bits mode
+// (without one, those of a new file: 0666 less the umask), is flushed to
+// the disk and only then renamed onto the name, which so stands either for
+// the old file or for the whole new one.  A symbolic link standing there is
+// replaced, never followed.  With replace false an existing file is never
+// replaced (EEXIST).  The new file is removed again on every failure.
+FileReplacement ReplaceFileContents(const std::string& hostPath, const std::function<bool(int fd)>& fill,
+                                    std::optional<unsigned> mode, bool replace = true);
+// The same with the bytes of data as the contents; true when done.
+bool WriteFileAtomically(const std::string& hostPath, std::string_view data, std::optional<unsigned> mode);
+// Writes all of data at the descriptor's position; false with errno set.
+bool WriteAll(int fd, std::string_view data);
 
 }  // namespace platform
 

@@ -21,6 +21,19 @@ Exception::Exception(const AnsiString& Fmt, std::initializer_list<TVarRec> Args)
     : FMessage(Format(Fmt, Args)) {}
 Exception::~Exception() = default;
 
+AnsiString platform::ExceptionMessage(std::exception_ptr Error, const AnsiString& Unknown) {
+  if (!Error) return Unknown;
+  try {
+    std::rethrow_exception(Error);
+  } catch (const Exception& E) {
+    return E.Message();
+  } catch (const std::exception& E) {
+    return E.what();
+  } catch (...) {
+  }
+  return Unknown;
+}
+
 TVarRec::TVarRec(const WideString& v) : VType(Kind::String), VString(platform::WideToAnsi(v)) {}
 
 // ---------------------------------------------------------------- settings

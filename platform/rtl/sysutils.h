@@ -151,7 +151,14 @@ inline constexpr const char* InvalidDate = "'%s' ist kein g\xFC" "ltiges Datum";
 inline constexpr const char* InvalidTime = "'%s' ist keine g\xFC" "ltige Zeit";
 inline constexpr const char* DateEncodeError = "Ung\xFC" "ltiges Argument zum Codieren des Datums";
 inline constexpr const char* TimeEncodeError = "Ung\xFC" "ltiges Argument zum Codieren der Zeit";
+inline constexpr const char* UnknownException = "Unbekannte Exception";
 }  // namespace platform::msg
+
+namespace platform {
+// The message of an exception: Message() of an Exception, what() of any
+// other std::exception, Unknown for anything else (and for no exception).
+AnsiString ExceptionMessage(std::exception_ptr Error, const AnsiString& Unknown = msg::UnknownException);
+}  // namespace platform
 
 namespace platform {
 // The reason text for a POSIX error number as the German Windows system

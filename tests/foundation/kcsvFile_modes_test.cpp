@@ -14,7 +14,6 @@
 
 #include "foundation/kcsvFile.h"
 #include "platform/os/fileutil.h"
-#include "platform/os/windows.h"
 #include "tests/foundation/kcsvFile_support.h"
 #include "tests/support/child_process.h"
 #include "tests/support/scoped_env.h"
@@ -69,8 +68,6 @@ std::string ChunkyText() {
 
 class KcsvFiles : public ::testing::Test {
 protected:
-  void SetUp() override { platform::InstallOsLayer(); }
-
   std::string Write(const std::string& Name, const std::string& Bytes) { return Dir.write(Name, Bytes); }
 
   platform::test::TempDir Dir;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/rtl/sysutils.h"
@@ -103,6 +104,29 @@ TEST(CodePage, WideToAnsiOfRunsGivesWhatEachCharacterGives) {
         EXPECT_EQ(Out.substr(N), std::string(W.size() + 8 - N, '#'));  // nothing written beyond
         EXPECT_EQ(WideToAnsi(W), Want);
       }
+}
+
+// Each length of a UTF-8 sequence at both of its ends, appended to what
+// stands.
+TEST(CodePage, AppendUtf8GivesTheBytesOfOneCodePoint) {
+  struct Case {
+    char32_t CodePoint;
+    const char* Bytes;
+  };
+  const Case cases[] = {
+      {0x00, "\0"},           {0x41, "A"},
+      {0x7F, "\x7F"},         {0x80, "\xC2\x80"},
+      {0xE4, "\xC3\xA4"},     {0x7FF, "\xDF\xBF"},
+      {0x800, "\xE0\xA0\x80"}, {0x20AC, "\xE2\x82\xAC"},
+      {0xFFFF, "\xEF\xBF\xBF"}, {0x10000, "\xF0\x90\x80\x80"},
+      {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+  };
+  for (const Case& c : cases) {
+    std::string out = "x";
+    platform::AppendUtf8(out, c.CodePoint);
+    const std::string expected = c.CodePoint == 0 ? std::string("x\0", 2) : "x" + std::string(c.Bytes);
+    EXPECT_EQ(out, expected) << static_cast<unsigned long>(c.CodePoint);
+  }
 }
 
 TEST(CodePage, AnsiCaseKeepsLettersWithoutTheOtherCase) {

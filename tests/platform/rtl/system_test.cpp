@@ -1,5 +1,5 @@
 // Opening a file that must be a regular one: never a wait in the open,
-// anything else refused.
+// anything else refused.  Replacing a file's contents all or nothing.
 #include "platform/rtl/system.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +8,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/support/child_process.h"
 #include "tests/support/tempdir.h"
@@ -67,6 +72,122 @@ TEST(OpenRegularFile, OnlyARegularFileOpensAndNothingWaits) {
   EXPECT_TRUE(S_ISFIFO(st.st_mode));  // left as it was
   ASSERT_EQ(::lstat(dir.file("new.txt").c_str(), &st), 0);
   EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+std::vector<std::string> NamesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+ino_t InodeOf(const std::string& path) {
+  struct stat st{};
+  return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// The new contents take the old file's place as a new file with the bits
+// asked for; while they are written, the name still stands for the old
+// file; nothing else is left in the folder.
+TEST(ReplaceFileContents, TheNewFileTakesTheOldOnesPlaceOnlyWhenComplete) {
+  platform::test::TempDir dir;
+  struct Case {
+    const char* Name;
+    std::optional<unsigned> Mode;
+    unsigned Expected;
+  };
+  const mode_t mask = ::umask(022);
+  const Case cases[] = {
+      {"private", 0600, 0600},
+      {"shared for reading", 0640, 0640},
+      {"read-only", 0444, 0444},
+      {"as a new file", std::nullopt, 0644},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir.write("file.txt", "old");
+    ::chmod(path.c_str(), 0666);
+    const ino_t before = InodeOf(path);
+    std::string seenWhileWriting;
+    std::vector<std::string> namesWhileWriting;
+    const auto result = platform::ReplaceFileContents(
+        path,
+        [&](int fd) {
+          seenWhileWriting = dir.read("file.txt");
+          namesWhileWriting = NamesIn(dir.path());
+          return platform::WriteAll(fd, "new contents");
+        },
+        c.Mode);
+    EXPECT_EQ(result, platform::FileReplacement::Done) << c.Name;
+    EXPECT_EQ(seenWhileWriting, "old") << c.Name;
+    // The new file is a hidden one beside it.
+    ASSERT_EQ(namesWhileWriting.size(), 2u) << c.Name;
+    EXPECT_EQ(namesWhileWriting[0].rfind(".file.txt.", 0), 0u) << c.Name;
+    EXPECT_EQ(dir.read("file.txt"), "new contents") << c.Name;
+    EXPECT_NE(InodeOf(path), before) << c.Name;
+    struct stat st{};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.Expected) << c.Name;
+    EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"file.txt"}) << c.Name;
+    ::chmod(path.c_str(), 0644);
+  }
+  ::umask(mask);
+}
+
+// Every way the replacement can fail leaves the old file (or no file) as
+// it was, no temporary file, and errno saying why.
+TEST(ReplaceFileContents, AFailureChangesNothingAndSaysWhy) {
+  platform::test::TempDir dir;
+  const auto writes = [](int fd) { return platform::WriteAll(fd, "new"); };
+  const auto fails = [](int fd) {
+    platform::WriteAll(fd, "half");
+    errno = ENOSPC;
+    return false;
+  };
+  struct Case {
+    const char* Name;
+    std::string Path;
+    std::function<bool(int)> Fill;
+    bool Replace;
+    platform::FileReplacement Result;
+    int Errno;
+  };
+  const std::string file = dir.file("file.txt");
+  const Case cases[] = {
+      {"writing fails", file, fails, true, platform::FileReplacement::Failed, ENOSPC},
+      {"an existing file is kept", file, writes, false, platform::FileReplacement::Failed, EEXIST},
+      {"no folder", dir.file("none/file.txt"), writes, true, platform::FileReplacement::NoNewFile, ENOENT},
+      {"a name with no room for the new file's", dir.file(std::string(250, 'n')), writes, true,
+       platform::FileReplacement::NoNewFile, ENAMETOOLONG},
+  };
+  for (const Case& c : cases) {
+    dir.write("file.txt", "old");
+    const ino_t before = InodeOf(file);
+    errno = 0;
+    EXPECT_EQ(platform::ReplaceFileContents(c.Path, c.Fill, 0600, c.Replace), c.Result) << c.Name;
+    EXPECT_EQ(errno, c.Errno) << c.Name;
+    EXPECT_EQ(dir.read("file.txt"), "old") << c.Name;
+    EXPECT_EQ(InodeOf(file), before) << c.Name;
+    EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"file.txt"}) << c.Name;
+  }
+  // Without replacing, a name that is free is taken.
+  EXPECT_EQ(platform::ReplaceFileContents(dir.file("free.txt"), writes, 0600, false),
+            platform::FileReplacement::Done);
+  EXPECT_EQ(dir.read("free.txt"), "new");
+}
+
+// A symbolic link at the name is replaced by the new file; its target
+// stays as it was.
+TEST(ReplaceFileContents, ALinkAtTheNameIsReplacedNotFollowed) {
+  platform::test::TempDir dir;
+  const std::string target = dir.write("target.txt", "target");
+  const std::string link = dir.file("link.txt");
+  ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+  EXPECT_TRUE(platform::WriteFileAtomically(link, "new", 0600));
+  struct stat st{};
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(dir.read("link.txt"), "new");
+  EXPECT_EQ(dir.read("target.txt"), "target");
 }
 
 }  // namespace

@@ -180,24 +180,6 @@ std::vector<std::pair<std::string, std::string>> HeaderLines(const std::string& 
 
 // ------------------------------------------------------------ XML helpers
 
-void AppendUtf8(std::string& out, unsigned long cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 std::string Unescape(const std::string& s) {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
@@ -220,7 +202,7 @@ std::string Unescape(const std::string& s) {
       try {
         unsigned long cp = ent.size() > 1 && (ent[1] == 'x' || ent[1] == 'X') ? std::stoul(ent.substr(2), nullptr, 16)
                                                                              : std::stoul(ent.substr(1));
-        AppendUtf8(out, cp);
+        platform::AppendUtf8(out, static_cast<char32_t>(cp));
       } catch (const std::exception&) {
         out += s.substr(i, semi - i + 1);  // not a number: left as it stands
       }
