@@ -63,7 +63,7 @@ AnsiString TextOf(TKTable* T, const char* Name) {
 // written only through a new private file that replaces it by renaming (a
 // link standing there is replaced, never followed).
 
-constexpr std::size_t MaxPasswordFile = 64 * 1024;
+constexpr std::size_t MaxPasswordFile = std::size_t{64} * 1024;
 
 bool ReadOwnFile(const std::string& HostPath, std::string& Content) {
   const int fd = platform::OpenRegularFile(HostPath, O_RDONLY | O_NOFOLLOW);

@@ -51,7 +51,7 @@ bool ReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
 
 // Copies the bytes of one descriptor to another; the error is set on failure.
 bool CopyBytes(int in, int out) {
-  std::vector<char> buf(64 * 1024);
+  std::vector<char> buf(std::size_t{64} * 1024);
   for (;;) {
     const ssize_t n = ::read(in, buf.data(), buf.size());
     if (n == 0) return true;
