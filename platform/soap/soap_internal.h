@@ -1,6 +1,7 @@
-// What the sources of platform/soap share: the XML reader over expat that
-// the reply reader and the service-description reader are built on.
-// Only .cpp files of platform/soap include this header.
+// What the sources of platform/soap share: the base64 decoder and the XML
+// reader over expat that the reply reader and the service-description
+// reader are built on.  Only .cpp files of platform/soap include this
+// header.
 #pragma once
 
 #include <expat.h>
@@ -15,6 +16,78 @@
 #include "platform/soap/soapconst.h"
 
 namespace platform::soap {
+
+// ------------------------------------------------------------ base64
+
+constexpr signed char B64Bad = -1, B64Pad = 64, B64Space = 65;
+
+struct TBase64Table {
+  signed char V[256];
+  constexpr TBase64Table() : V{} {
+    for (auto& v : V) v = B64Bad;
+    const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (int i = 0; i < 64; ++i) V[static_cast<unsigned char>(digits[i])] = static_cast<signed char>(i);
+    V[static_cast<unsigned char>('=')] = B64Pad;
+    for (char c : {' ', '\t', '\r', '\n'}) V[static_cast<unsigned char>(c)] = B64Space;
+  }
+};
+constexpr TBase64Table Base64Table;
+
+// Decodes base64 text as it comes, into Out; white space is skipped, the
+// padding may be left out.
+class TBase64Decoder {
+public:
+  explicit TBase64Decoder(TByteDynArray& Out) : FOut(Out) {}
+
+  void Put(char32_t c) {
+    if (c > 0x7F) Bad();
+    PutAscii(static_cast<unsigned char>(c));
+  }
+  void PutAscii(unsigned char c) {
+    signed char v = Base64Table.V[c];
+    if (v >= 0 && v < 64) {
+      if (FPads) Bad();
+      FAcc = (FAcc << 6) | static_cast<unsigned>(v);
+      if (++FCount == 4) {
+        FOut.push_back(static_cast<Byte>(FAcc >> 16));
+        FOut.push_back(static_cast<Byte>(FAcc >> 8));
+        FOut.push_back(static_cast<Byte>(FAcc));
+        FCount = 0;
+        FAcc = 0;
+      }
+    } else if (v == B64Pad) {
+      if (FEnded || FCount < 2) Bad();
+      if (FCount + ++FPads == 4) Flush();
+    } else if (v != B64Space) {
+      Bad();
+    }
+  }
+  void Finish() {
+    if (FEnded) return;
+    if (FPads || FCount == 1) Bad();
+    Flush();
+  }
+  TByteDynArray& Out() { return FOut; }
+
+private:
+  [[noreturn]] static void Bad() { throw ESOAPDomConvertError(msg::InvalidBase64); }
+  void Flush() {
+    if (FCount == 2) {
+      FOut.push_back(static_cast<Byte>(FAcc >> 4));
+    } else if (FCount == 3) {
+      FOut.push_back(static_cast<Byte>(FAcc >> 10));
+      FOut.push_back(static_cast<Byte>(FAcc >> 2));
+    }
+    FEnded = FCount != 0;
+    FCount = 0;
+  }
+
+  TByteDynArray& FOut;
+  unsigned FAcc = 0;
+  int FCount = 0;
+  int FPads = 0;
+  bool FEnded = false;
+};
 
 // ------------------------------------------------------------ XML reading
 
