@@ -1,7 +1,7 @@
 // What the sources of platform/soap share: the base64 decoder and the XML
 // reader over expat that the reply reader and the service-description
-// reader are built on.  Only .cpp files of platform/soap include this
-// header.
+// reader are built on, and the room a reply's long texts take.  Only .cpp
+// files of platform/soap include this header.
 #pragma once
 
 #include <expat.h>
@@ -268,5 +268,21 @@ private:
   std::size_t FUnfinished = 0;   // bytes of a token expat could not finish yet
   std::int64_t FPassed = 0;      // bytes given to expat
 };
+
+// ------------------------------------------------------------ room for long texts
+
+// Makes room in Out (a text or a byte array) for Need more elements.  The
+// first one of a reply to outgrow ReserveFrom takes room for the rest of
+// the reply as announced (Rest elements at most; -1: not announced), so that
+// a large answer is written once into its place, never copied as it grows.
+// That happens once per reply: every other one doubles its room as it
+// grows, and Settle gives back what the one did not use.  So nothing beyond
+// one reply's length is ever reserved, however many long texts it holds.
+template <class TOut>
+void MakeRoom(TOut& Out, std::size_t Need, std::int64_t Rest, bool& Reserved);
+
+// A text or byte array that is complete keeps no more than twice its room.
+template <class TOut>
+void Settle(TOut& Out);
 
 }  // namespace platform::soap
