@@ -17,6 +17,8 @@
 
 namespace platform::soap {
 
+constexpr const char* XsiNS = "http://www.w3.org/2001/XMLSchema-instance";
+
 // ------------------------------------------------------------ base64
 
 constexpr signed char B64Bad = -1, B64Pad = 64, B64Space = 65;
