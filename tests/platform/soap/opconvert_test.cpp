@@ -5,9 +5,11 @@
 
 #include "platform/rtl/codepage.h"
 #include "tests/support/error_of.h"
+#include "tests/support/utf16.h"
 
 using namespace platform::soap;
 using platform::test::ErrorOf;
+using platform::test::Utf16;
 
 namespace {
 
@@ -180,17 +182,6 @@ std::string ReplyWith(const std::string& Declaration, const std::string& Fields,
          "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "
          "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><soap:Body><R xmlns=\"zel.Service\"><Res>" +
          Fields + "</Res></R></soap:Body></soap:Envelope>" + After;
-}
-
-// The same reply in UTF-16 with its byte-order mark.
-std::string Utf16(const std::string& Utf8, bool BigEndian) {
-  std::string out = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
-  for (char16_t c : platform::Utf8ToWide(Utf8)) {
-    char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
-    out += BigEndian ? hi : lo;
-    out += BigEndian ? lo : hi;
-  }
-  return out;
 }
 
 // The fields Msg, Buf and the base64 field Data.
