@@ -40,6 +40,7 @@
 #include "platform/rtl/codepage.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/support/fake_service/fake_service.h"
+#include "tests/support/fake_service/soap_request.h"
 #include "tests/support/gui_input.h"
 #include "tests/support/held_time.h"
 #include "tests/support/msgbox_recorder.h"
@@ -50,94 +51,21 @@ namespace zeltest {
 
 // ---------------------------------------------------------------- the wire
 
-// One SOAP call as the fake service received it: the operation (the first
-// element of the body), its parameters in the order sent (text, XML
-// escapes resolved, UTF-8) and the SOAPAction header.
-struct SoapCall {
-  std::string Operation;
-  std::vector<std::pair<std::string, std::string>> Params;
+// One SOAP call as the fake service received it, with its SOAPAction header.
+// A parameter that was not sent reads as "<missing NAME>".
+struct SoapCall : SoapRequest {
   std::string Action;
 
   std::string Param(const std::string& Name) const {
-    for (const auto& P : Params)
-      if (P.first == Name) return P.second;
-    return "<missing " + Name + ">";
-  }
-  std::vector<std::string> ParamNames() const {
-    std::vector<std::string> Names;
-    for (const auto& P : Params) Names.push_back(P.first);
-    return Names;
+    const std::string* Value = Find(Name);
+    return Value ? *Value : "<missing " + Name + ">";
   }
 };
 
-inline std::string XmlUnescape(const std::string& S) {
-  static const std::pair<const char*, const char*> Entities[] = {
-      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&#13;", "\r"}, {"&#xD;", "\r"}, {"&#10;", "\n"}};
-  std::string Out;
-  for (std::size_t i = 0; i < S.size();) {
-    bool Done = false;
-    if (S[i] == '&') {
-      for (const auto& E : Entities) {
-        const std::size_t N = std::char_traits<char>::length(E.first);
-        if (S.compare(i, N, E.first) == 0) {
-          Out += E.second;
-          i += N;
-          Done = true;
-          break;
-        }
-      }
-      if (!Done && S.compare(i, 5, "&amp;") == 0) {
-        Out += '&';
-        i += 5;
-        Done = true;
-      }
-    }
-    if (!Done) Out += S[i++];
-  }
-  return Out;
-}
-
-// The local name of the tag that starts at Text[Pos] ('<'), and where the tag ends.
-inline std::string TagName(const std::string& Text, std::size_t Pos, std::size_t& End, bool& SelfClosing) {
-  End = Text.find('>', Pos);
-  if (End == std::string::npos) End = Text.size();
-  SelfClosing = End > Pos && Text[End - 1] == '/';
-  std::size_t NameEnd = Text.find_first_of(" \t\r\n/>", Pos + 1);
-  std::string Name = Text.substr(Pos + 1, NameEnd - Pos - 1);
-  const std::size_t Colon = Name.find(':');
-  if (Colon != std::string::npos) Name = Name.substr(Colon + 1);
-  return Name;
-}
-
-// Reads the operation element and its flat parameter elements out of an envelope.
 inline SoapCall ParseSoapCall(const RecordedRequest& R) {
   SoapCall Call;
+  static_cast<SoapRequest&>(Call) = ParseSoapRequest(R.Body);
   Call.Action = R.Header("SOAPAction");
-  const std::string& B = R.Body;
-  std::size_t Pos = 0, End = 0;
-  bool Self = false;
-  // Find the Body element, then the first element inside it.
-  while ((Pos = B.find('<', Pos)) != std::string::npos) {
-    if (B[Pos + 1] != '/' && B[Pos + 1] != '?' && TagName(B, Pos, End, Self) == "Body") break;
-    ++Pos;
-  }
-  if (Pos == std::string::npos) return Call;
-  Pos = B.find('<', End);
-  if (Pos == std::string::npos) return Call;
-  Call.Operation = TagName(B, Pos, End, Self);
-  if (Self) return Call;
-  Pos = End + 1;
-  while ((Pos = B.find('<', Pos)) != std::string::npos && B[Pos + 1] != '/') {
-    const std::string Name = TagName(B, Pos, End, Self);
-    if (Self) {
-      Call.Params.emplace_back(Name, "");
-      Pos = End + 1;
-      continue;
-    }
-    const std::size_t Close = B.find("</", End);
-    Call.Params.emplace_back(Name, XmlUnescape(B.substr(End + 1, Close - End - 1)));
-    Pos = B.find('>', Close) + 1;
-  }
   return Call;
 }
 

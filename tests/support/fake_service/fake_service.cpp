@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -22,6 +21,7 @@
 #include <thread>
 
 #include "platform/rtl/codepage.h"
+#include "tests/support/fake_service/soap_request.h"
 
 namespace zeltest {
 
@@ -180,40 +180,6 @@ std::vector<std::pair<std::string, std::string>> HeaderLines(const std::string& 
 
 // ------------------------------------------------------------ XML helpers
 
-std::string Unescape(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] != '&') {
-      out += s[i];
-      continue;
-    }
-    size_t semi = s.find(';', i);
-    if (semi == std::string::npos) {
-      out += s[i];
-      continue;
-    }
-    std::string ent = s.substr(i + 1, semi - i - 1);
-    if (ent == "lt") out += '<';
-    else if (ent == "gt") out += '>';
-    else if (ent == "amp") out += '&';
-    else if (ent == "quot") out += '"';
-    else if (ent == "apos") out += '\'';
-    else if (!ent.empty() && ent[0] == '#') {
-      try {
-        unsigned long cp = ent.size() > 1 && (ent[1] == 'x' || ent[1] == 'X') ? std::stoul(ent.substr(2), nullptr, 16)
-                                                                             : std::stoul(ent.substr(1));
-        platform::AppendUtf8(out, static_cast<char32_t>(cp));
-      } catch (const std::exception&) {
-        out += s.substr(i, semi - i + 1);  // not a number: left as it stands
-      }
-    } else {
-      out += s.substr(i, semi - i + 1);
-    }
-    i = semi;
-  }
-  return out;
-}
-
 std::string Escape(const std::string& s) {
   std::string out;
   out.reserve(s.size() + s.size() / 16);
@@ -227,84 +193,6 @@ std::string Escape(const std::string& s) {
     }
   }
   return out;
-}
-
-std::string LocalName(const std::string& qname) {
-  size_t colon = qname.find(':');
-  return colon == std::string::npos ? qname : qname.substr(colon + 1);
-}
-
-struct ParsedCall {
-  bool Ok = false;
-  std::string Operation;
-  std::map<std::string, std::string> Params;  // UTF-8 texts
-
-  std::string Text(const std::string& name) const {
-    auto it = Params.find(name);
-    return it == Params.end() ? std::string() : it->second;
-  }
-  long Int(const std::string& name) const {
-    try {
-      return std::stol(Text(name));
-    } catch (...) {
-      return 0;
-    }
-  }
-};
-
-// Just enough XML for the requests of a SOAP client: the first element in
-// the body and the texts of its child elements.
-ParsedCall ParseCall(const std::string& body) {
-  ParsedCall call;
-  size_t p = body.find(":Body");
-  if (p == std::string::npos) p = body.find("<Body");
-  if (p == std::string::npos) return call;
-  p = body.find('>', p);
-  if (p == std::string::npos) return call;
-  auto skipSpace = [&] {
-    while (p < body.size() && std::isspace(static_cast<unsigned char>(body[p]))) ++p;
-  };
-  auto readName = [&] {
-    size_t b = p;
-    while (p < body.size() && !std::isspace(static_cast<unsigned char>(body[p])) && body[p] != '>' && body[p] != '/') ++p;
-    return body.substr(b, p - b);
-  };
-  ++p;
-  skipSpace();
-  if (p >= body.size() || body[p] != '<') return call;
-  ++p;
-  call.Operation = LocalName(readName());
-  size_t close = body.find('>', p);
-  if (close == std::string::npos) return call;
-  bool empty = body[close - 1] == '/';
-  p = close + 1;
-  if (empty) {
-    call.Ok = true;
-    return call;
-  }
-  for (;;) {
-    skipSpace();
-    if (p + 1 >= body.size() || body[p] != '<') return call;
-    if (body[p + 1] == '/') break;
-    ++p;
-    std::string name = LocalName(readName());
-    close = body.find('>', p);
-    if (close == std::string::npos) return call;
-    bool selfClosing = body[close - 1] == '/';
-    p = close + 1;
-    std::string text;
-    if (!selfClosing) {
-      size_t end = body.find('<', p);
-      if (end == std::string::npos) return call;
-      text = Unescape(body.substr(p, end - p));
-      p = body.find('>', end);
-      if (p == std::string::npos) return call;
-      ++p;
-    }
-    call.Params[name] = text;
-  }
-  call.Ok = true;
-  return call;
 }
 
 std::string Envelope(const std::string& inner) {
@@ -569,7 +457,7 @@ struct FakeZelService::TImpl {
     Requests.push_back(std::move(r));
   }
 
-  FakeFailure FailureFor(const ParsedCall& call) const {
+  FakeFailure FailureFor(const SoapRequest& call) const {
     std::lock_guard<std::mutex> lock(Lock);
     if (call.Ok) {
       for (auto it = Scoped.rbegin(); it != Scoped.rend(); ++it)
@@ -606,7 +494,7 @@ struct FakeZelService::TImpl {
     }
     std::string action = req.get_header_value("SOAPAction");
     if (action.size() >= 2 && action.front() == '"' && action.back() == '"') action = action.substr(1, action.size() - 2);
-    ParsedCall call = ParseCall(req.body);
+    SoapRequest call = ParseSoapRequest(req.body);
     FakeFailure failure = FailureFor(call);
     switch (failure) {
       case FakeFailure::SoapFault: {
@@ -685,7 +573,7 @@ struct FakeZelService::TImpl {
     });
   }
 
-  static bool LoggedIn(const ParsedCall& call) {
+  static bool LoggedIn(const SoapRequest& call) {
     std::string user = call.Text("user"), pass = call.Text("pass");
     return (user == "demo" && pass == "demo") || (user == "kunde" && pass == "geheim");
   }
@@ -718,7 +606,7 @@ struct FakeZelService::TImpl {
     return out;
   }
 
-  std::string Answer(const ParsedCall& call, FakeFailure failure) {
+  std::string Answer(const SoapRequest& call, FakeFailure failure) {
     const std::string& op = call.Operation;
     if (op == "PicExist") {
       return "<PicExistResponse xmlns=\"zel.Service\"><PicExistResult>" +
