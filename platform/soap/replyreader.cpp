@@ -95,75 +95,101 @@ struct TReplyReader::TImpl final : TXmlReader {
   void StartElement(const TXmlName& Name, const char** Attributes) override {
     if (SkipDepth) return;
     const int depth = Depth();
-    if (depth == 1) {
-      if (Name.Local != "Envelope" || !IsEnvelopeNS(Name.Namespace)) throw ESOAPDomConvertError(msg::NoEnvelope);
-    } else if (depth == 2) {
-      if (!BodySeen && Name.Local == "Body" && IsEnvelopeNS(Name.Namespace)) BodySeen = InBody = true;
-    } else if (depth == 3 && InBody && !ResponseSeen) {
-      ResponseSeen = true;
-      if (Name.Local == "Fault" && IsEnvelopeNS(Name.Namespace)) {
-        Fault = true;
-      } else {
-        InResponse = true;
-        Result.ResponseName = Name.Local;
-      }
-    } else if (depth == 4 && InResponse) {
-      if (ResultSeen) throw ESOAPDomConvertError(Format(msg::SeveralResults, {Result.ResponseName}));
-      ResultSeen = InResult = true;
-      Result.ResultName = Name.Local;
-      if (ResultIsBytes) {
-        Result.IsBytes = true;
-        OpenBytes(ResultBytes, Result.Bytes);
-      } else {
-        OpenText(Result.Text);
-      }
+    if (StartOuterElement(Name, depth)) return;
+    if (depth == 4 && InResponse) {
+      StartResult(Name);
     } else if (depth == 5 && InResult) {
-      if (!Result.HasChildren) Result.FirstChild = Name.Local;
-      Result.HasChildren = true;
-      if (Named && std::find(Fields.begin(), Fields.end(), Name.Local) == Fields.end()) {
-        SkipDepth = depth;
-        return;
-      }
-      OpenField = Result.Fields.size();
-      if (Named) {
-        // Only the last element of a name counts: it takes the place of one before.
-        for (std::size_t i = 0; i < Result.Fields.size(); ++i)
-          if (Result.Fields[i].Name == Name.Local) OpenField = i;
-      }
-      if (OpenField == Result.Fields.size()) Result.Fields.emplace_back().Name = Name.Local;
-      TReplyField& f = Result.Fields[OpenField];
-      f.Text.clear();
-      f.Bytes.clear();
-      const char* nil = Attribute(Attributes, std::string(XsiNS) + NamespaceSeparator + "nil");
-      f.Nil = nil && (std::string_view(nil) == "true" || std::string_view(nil) == "1");
-      InField = true;
-      f.IsBytes = std::find(ByteFields.begin(), ByteFields.end(), f.Name) != ByteFields.end();
-      if (f.IsBytes)
-        OpenBytes(FieldBytes, f.Bytes);
-      else
-        OpenText(f.Text);
+      StartField(Name, Attributes, depth);
     } else if (depth == 6 && InField) {
       throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Utf8ToAnsi(std::string(Name.Local))}));
     } else if (Fault) {
-      if (FaultTarget) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Utf8ToAnsi(std::string(Name.Local))}));
-      TFaultText* target = nullptr;
-      if (depth == 4) {
-        if (Name.Local == "faultstring") target = &FaultText;
-        else if (Name.Local == "faultcode") target = &FaultCode;
-        else if (Name.Local == "faultactor") target = &FaultActor;
-        InReason = Name.Local == "Reason";  // SOAP 1.2: Reason/Text and Code/Value
-        InCode = Name.Local == "Code";
-      } else if (depth == 5 && InReason && Name.Local == "Text" && FaultText.Utf8.empty()) {
-        target = &FaultText;
-      } else if (depth == 5 && InCode && Name.Local == "Value") {
-        target = &FaultCode;
-      }
-      if (target) {
-        target->Clear();
-        FaultTarget = target;
-        FaultTargetDepth = depth;
-      }
+      StartFaultElement(Name, depth);
     }
+  }
+
+  // The envelope, the body and the response or fault in it; false for
+  // every element below them.
+  bool StartOuterElement(const TXmlName& Name, int depth) {
+    if (depth == 1) {
+      if (Name.Local != "Envelope" || !IsEnvelopeNS(Name.Namespace)) throw ESOAPDomConvertError(msg::NoEnvelope);
+      return true;
+    }
+    if (depth == 2) {
+      if (!BodySeen && Name.Local == "Body" && IsEnvelopeNS(Name.Namespace)) BodySeen = InBody = true;
+      return true;
+    }
+    if (depth != 3 || !InBody || ResponseSeen) return false;
+    ResponseSeen = true;
+    if (Name.Local == "Fault" && IsEnvelopeNS(Name.Namespace)) {
+      Fault = true;
+    } else {
+      InResponse = true;
+      Result.ResponseName = Name.Local;
+    }
+    return true;
+  }
+
+  void StartResult(const TXmlName& Name) {
+    if (ResultSeen) throw ESOAPDomConvertError(Format(msg::SeveralResults, {Result.ResponseName}));
+    ResultSeen = InResult = true;
+    Result.ResultName = Name.Local;
+    if (ResultIsBytes) {
+      Result.IsBytes = true;
+      OpenBytes(ResultBytes, Result.Bytes);
+    } else {
+      OpenText(Result.Text);
+    }
+  }
+
+  // A field of the result; one the result type does not have is skipped
+  // with all it holds.
+  void StartField(const TXmlName& Name, const char** Attributes, int depth) {
+    if (!Result.HasChildren) Result.FirstChild = Name.Local;
+    Result.HasChildren = true;
+    if (Named && std::find(Fields.begin(), Fields.end(), Name.Local) == Fields.end()) {
+      SkipDepth = depth;
+      return;
+    }
+    OpenField = Result.Fields.size();
+    if (Named) {
+      // Only the last element of a name counts: it takes the place of one before.
+      for (std::size_t i = 0; i < Result.Fields.size(); ++i)
+        if (Result.Fields[i].Name == Name.Local) OpenField = i;
+    }
+    if (OpenField == Result.Fields.size()) Result.Fields.emplace_back().Name = Name.Local;
+    TReplyField& f = Result.Fields[OpenField];
+    f.Text.clear();
+    f.Bytes.clear();
+    const char* nil = Attribute(Attributes, std::string(XsiNS) + NamespaceSeparator + "nil");
+    f.Nil = nil && (std::string_view(nil) == "true" || std::string_view(nil) == "1");
+    InField = true;
+    f.IsBytes = std::find(ByteFields.begin(), ByteFields.end(), f.Name) != ByteFields.end();
+    if (f.IsBytes)
+      OpenBytes(FieldBytes, f.Bytes);
+    else
+      OpenText(f.Text);
+  }
+
+  // Inside a fault: the texts it keeps (SOAP 1.1 faultstring, faultcode,
+  // faultactor; SOAP 1.2 Reason/Text and Code/Value).
+  void StartFaultElement(const TXmlName& Name, int depth) {
+    if (FaultTarget) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Utf8ToAnsi(std::string(Name.Local))}));
+    TFaultText* target = nullptr;
+    if (depth == 4) {
+      if (Name.Local == "faultstring") target = &FaultText;
+      else if (Name.Local == "faultcode") target = &FaultCode;
+      else if (Name.Local == "faultactor") target = &FaultActor;
+      InReason = Name.Local == "Reason";
+      InCode = Name.Local == "Code";
+    } else if (depth == 5 && InReason && Name.Local == "Text" && FaultText.Utf8.empty()) {
+      target = &FaultText;
+    } else if (depth == 5 && InCode && Name.Local == "Value") {
+      target = &FaultCode;
+    }
+    if (!target) return;
+    target->Clear();
+    FaultTarget = target;
+    FaultTargetDepth = depth;
   }
 
   void EndElement() override {
@@ -249,7 +275,7 @@ void TReplyReader::Feed(const char* Data, std::size_t Size) { FImpl->Feed(Data, 
 TReplyResult TReplyReader::Finish() { return FImpl->Finish(); }
 
 TReplyResult ParseReply(const std::string& Body, const std::vector<std::string>& ByteFields, bool ResultIsBytes) {
-  constexpr std::size_t Piece = 64 * 1024;
+  constexpr std::size_t Piece = std::size_t{64} * 1024;
   TReplyReader reader(ByteFields, ResultIsBytes);
   reader.SetExpectedSize(static_cast<std::int64_t>(Body.size()));
   for (std::size_t at = 0; at < Body.size(); at += Piece)
