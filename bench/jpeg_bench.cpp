@@ -24,7 +24,7 @@ const std::vector<std::uint8_t>& Picture() {
   static const std::vector<std::uint8_t> bytes = [] {
     const int w = 1600, h = 1200;
     unsigned seed = 12345;
-    return platform::test::EncodeRgbJpeg(w, h, 85, [&](int y, unsigned char* row) {
+    return zeltest::EncodeRgbJpeg(w, h, 85, [&](int y, unsigned char* row) {
       for (int x = 0; x < w; ++x) {
         seed = seed * 1103515245u + 12345u;
         const int noise = static_cast<int>((seed >> 16) & 31) - 16;
@@ -110,7 +110,7 @@ BENCHMARK(BM_JpegRatio)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 // repeated 5000 times in all (0.7 MB).
 std::vector<std::uint8_t> BigProgressive(bool Repeated) {
   const int w = 8000;
-  auto bytes = platform::test::EncodeJpeg(
+  auto bytes = zeltest::EncodeJpeg(
       w, w, 75, JCS_GRAYSCALE, 1,
       [Repeated](jpeg_compress_struct& c) {
         static jpeg_scan_info scans[2] = {{1, {0}, 0, 0, 0, 0}, {1, {0}, 1, 63, 0, 0}};
@@ -124,7 +124,7 @@ std::vector<std::uint8_t> BigProgressive(bool Repeated) {
       [&](int y, unsigned char* row) {
         for (int x = 0; x < w; ++x) row[x] = static_cast<unsigned char>(96 + ((x / 1000 + y / 1000) % 2) * 64);
       });
-  return Repeated ? platform::test::RepeatLastScan(bytes, 5000) : bytes;
+  return Repeated ? zeltest::RepeatLastScan(bytes, 5000) : bytes;
 }
 
 void BM_RepeatedScansRatio(benchmark::State& State) {

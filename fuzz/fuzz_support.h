@@ -10,6 +10,6 @@ inline void Check(bool ok) {
   if (!ok) __builtin_trap();
 }
 
-using platform::test::Items;
+using zeltest::Items;
 
 }  // namespace fuzzing

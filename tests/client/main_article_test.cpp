@@ -166,7 +166,7 @@ TEST_F(E2eArticle, PricesUseAPointAndGroupThousandsNeverWithThePoint) {
                                               "38^4001001010001^123456^100000^1\r\n"));
   for (const auto& C : Cases) {
     SCOPED_TRACE(std::string("decimal ") + C.Decimal + " thousands " + C.Thousand);
-    platform::test::SettingsGuard Guard;
+    zeltest::SettingsGuard Guard;
     DecimalSeparator = C.Decimal;
     ThousandSeparator = C.Thousand;
     W->FShownEid = -1;
@@ -210,7 +210,7 @@ TEST_F(E2eArticle, DecimalSeparatorComesBackOnEveryWayOut) {
   };
   for (const auto& C : Cases) {
     SCOPED_TRACE(C.Name);
-    platform::test::SettingsGuard Guard;
+    zeltest::SettingsGuard Guard;
     DecimalSeparator = ',';
     ThousandSeparator = '.';
     // Through the window's own road: the second hit, reached with the

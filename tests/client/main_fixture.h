@@ -411,8 +411,8 @@ protected:
   }
 
   // The window's timer fires only when a test fires it; the tick count stands.
-  platform::test::HeldTime Time;
-  platform::test::TempDir Root;
+  zeltest::HeldTime Time;
+  zeltest::TempDir Root;
   std::unique_ptr<FakeZelService> Service;
   MessageBoxRecorder Boxes;
   TfrmMAIN* W = nullptr;
@@ -420,10 +420,10 @@ protected:
 private:
   // Sets (nullptr: removes) a variable until TearDown.
   void SetEnv(const char* Name, const char* Value) {
-    FEnv.push_back(std::make_unique<platform::test::ScopedEnv>(Name, Value));
+    FEnv.push_back(std::make_unique<zeltest::ScopedEnv>(Name, Value));
   }
   std::string FOldCwd;
-  std::vector<std::unique_ptr<platform::test::ScopedEnv>> FEnv;
+  std::vector<std::unique_ptr<zeltest::ScopedEnv>> FEnv;
   std::shared_ptr<ScriptedService> FScript;
 };
 

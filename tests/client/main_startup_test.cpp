@@ -302,7 +302,7 @@ TEST_F(E2eStartup, ProgramStartsOnTheOffscreenPlatformAndRunsItsLoop) {
   const int Watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(Watch, 0);
   ASSERT_GE(::inotify_add_watch(Watch, Ini.c_str(), IN_OPEN | IN_CLOSE_NOWRITE), 0);
-  platform::test::DebugReceiver Debug;  // in this test's runtime directory
+  zeltest::DebugReceiver Debug;  // in this test's runtime directory
 
   const pid_t Pid = Spawn(Program, {Program},
                           {"QT_QPA_PLATFORM=offscreen", "TMPDIR=" + Root.file("tmp"), "ZEL_DRIVE_C=" + Root.file("drive_c"),

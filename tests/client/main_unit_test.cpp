@@ -119,7 +119,7 @@ std::string WindowsPath(const std::string& HostPath) {
 class MainWindowTest : public ::testing::Test {
 protected:
   // The window's timer fires only when a test fires it.
-  platform::test::HeldTime Time;
+  zeltest::HeldTime Time;
   void SetUp() override {
     ASSERT_EQ(::mkdir(Dir.file("app").c_str(), 0700), 0);
     ASSERT_EQ(::mkdir(Dir.file("tmp").c_str(), 0700), 0);
@@ -153,12 +153,12 @@ protected:
   }
   void Create() { Form.reset(new TfrmMAIN(nullptr)); }
 
-  platform::test::TempDir Dir;
+  zeltest::TempDir Dir;
   std::unique_ptr<TfrmMAIN> Form;
   std::vector<AnsiString> Boxes;
 
 private:
-  std::optional<platform::test::ScopedEnv> FTmp;
+  std::optional<zeltest::ScopedEnv> FTmp;
   std::string FOldCwd;
   platform::MessageBoxPresenter FOldPresenter;
 };

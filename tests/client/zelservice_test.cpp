@@ -16,7 +16,7 @@
 using zeltest::FakeFailure;
 using zeltest::FakeWsdl;
 using zeltest::FakeZelService;
-using platform::test::ErrorOf;
+using zeltest::ErrorOf;
 
 namespace {
 

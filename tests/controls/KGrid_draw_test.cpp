@@ -18,9 +18,9 @@
 
 namespace {
 
-using kgrid_test::CellAt;
-using kgrid_test::kH;
-using kgrid_test::kW;
+using zeltest::CellAt;
+using zeltest::kH;
+using zeltest::kW;
 
 class KGridDrawTest : public ::testing::Test {
 protected:
@@ -100,7 +100,7 @@ TEST_F(KGridDrawTest, CellColours) {
 
 TEST_F(KGridDrawTest, TextColours) {
   constexpr TColor ink = 0x000080;  // the grid's font colour
-  const auto rowSelect = kgrid_test::SetRowSelect;
+  const auto rowSelect = zeltest::SetRowSelect;
   const ColourCase cases[] = {  // Expected: the text colour
       {"plain", [](TKGrid*) {}, false, 3, 2, ink},
       {"fixed", [](TKGrid*) {}, false, 0, 2, ColorToRGB(clWindowText)},
@@ -149,11 +149,11 @@ TEST_F(KGridDrawTest, WhileDesigningWithoutDefaultDrawingOnlyFixedCellsShowText)
 }
 
 TEST_F(KGridDrawTest, RaisedEdgesOnFixedCellsOnlyWith3DAndDefaultDrawing) {
-  EXPECT_TRUE(kgrid_test::EdgesDrawn(grid).empty());
+  EXPECT_TRUE(zeltest::EdgesDrawn(grid).empty());
   grid->SetCtl3D(true);
-  kgrid_test::ExpectEdgesOnFixedCells(grid);
+  zeltest::ExpectEdgesOnFixedCells(grid);
   grid->SetDefaultDrawing(false);
-  EXPECT_TRUE(kgrid_test::EdgesDrawn(grid).empty());
+  EXPECT_TRUE(zeltest::EdgesDrawn(grid).empty());
 }
 
 TEST_F(KGridDrawTest, BlockColours) {
@@ -179,7 +179,7 @@ TEST_F(KGridDrawTest, BlockColours) {
 }
 
 TEST_F(KGridDrawTest, RowSelectHighlight) {
-  kgrid_test::SetRowSelect(grid);
+  zeltest::SetRowSelect(grid);
   grid->SetSelectFontColor(clYellow);
   grid->SetRow(2);
   grid->SetCells(3, 2, "8");
@@ -192,7 +192,7 @@ TEST_F(KGridDrawTest, RowSelectHighlight) {
 
 TEST_F(KGridDrawTest, TextPlacement) {
   Focus(other);
-  kgrid_test::ExpectTextPlacement(grid);
+  zeltest::ExpectTextPlacement(grid);
 }
 
 TEST_F(KGridDrawTest, TitlesInRowZero) {
@@ -254,7 +254,7 @@ TEST_F(KGridDrawTest, DefaultDrawingOff) {
 }
 
 TEST_F(KGridDrawTest, SelectFrameOnlyWhileFocused) {
-  kgrid_test::SetRowSelect(grid);
+  zeltest::SetRowSelect(grid);
   grid->SetSelectFrame(true);
   grid->SetSelectColor(0x00AA00);
   grid->SetRow(2);

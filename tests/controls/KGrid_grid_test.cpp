@@ -53,7 +53,7 @@ protected:
   }
   TForm form;
   ProbeGrid* grid;
-  platform::test::BeepCounter beeps;  // swallowed keys make no sound
+  zeltest::BeepCounter beeps;  // swallowed keys make no sound
 };
 
 TEST_F(KGridTest, Creation) {

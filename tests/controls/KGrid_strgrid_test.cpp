@@ -62,7 +62,7 @@ protected:
   }
   TForm form;
   ProbeStrGrid* grid;
-  platform::test::BeepCounter beeps;  // swallowed keys make no sound
+  zeltest::BeepCounter beeps;  // swallowed keys make no sound
 };
 
 TEST_F(KStrGridTest, Creation) {
@@ -378,7 +378,7 @@ TEST_F(KStrGridTest, InputRowCellInRedWhileFocused) {
   EXPECT_EQ(img.At(2 * 26 + 1, 17 + 1), ScaleColor(clWhite, 0.9L));
 }
 
-using kgrid_test::CellAt;
+using zeltest::CellAt;
 
 struct StrColourCase {
   const char* Name;
@@ -398,7 +398,7 @@ TEST_F(KStrGridTest, CellColours) {
     g->SetBlockColors(2, 0xFF8080);
     g->SetBlockColorsSet(true);
   };
-  const auto rowSelect = [](ProbeStrGrid* g) { kgrid_test::SetRowSelect(g); };
+  const auto rowSelect = [](ProbeStrGrid* g) { zeltest::SetRowSelect(g); };
   const auto notEditing = [](ProbeStrGrid* g) {
     TGridOptions o = g->Options();
     o >> goEditing;
@@ -470,7 +470,7 @@ TEST_F(KStrGridTest, CellColours) {
   }
 }
 
-TEST_F(KStrGridTest, TextPlacement) { kgrid_test::ExpectTextPlacement(grid); }
+TEST_F(KStrGridTest, TextPlacement) { zeltest::ExpectTextPlacement(grid); }
 
 TEST_F(KStrGridTest, DrawEventBeforeTheTextAndAfterARotatedTitle) {
   grid->TitleCols()->SetCommaText(",Apfel");
@@ -500,9 +500,9 @@ TEST_F(KStrGridTest, DrawEventBeforeTheTextAndAfterARotatedTitle) {
 }
 
 TEST_F(KStrGridTest, RaisedEdgesOnFixedCellsOnlyWith3D) {
-  EXPECT_TRUE(kgrid_test::EdgesDrawn(grid).empty());
+  EXPECT_TRUE(zeltest::EdgesDrawn(grid).empty());
   grid->SetCtl3D(true);
-  kgrid_test::ExpectEdgesOnFixedCells(grid);
+  zeltest::ExpectEdgesOnFixedCells(grid);
 }
 
 // ---------------------------------------------------------------- focus back

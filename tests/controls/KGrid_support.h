@@ -11,7 +11,7 @@
 #include "platform/gui/testing.h"
 #include "tests/support/canvas_check.h"
 
-namespace kgrid_test {
+namespace zeltest {
 
 // Cells are 25 x 16 pixels with one-pixel lines.
 constexpr int kW = 25, kH = 16;
@@ -91,4 +91,4 @@ inline void ExpectEdgesOnFixedCells(TKGrid* Grid) {
     }
 }
 
-}  // namespace kgrid_test
+}  // namespace zeltest

@@ -12,10 +12,10 @@
 #include "tests/controls/K_Edit_support.h"
 #include "tests/support/gui_input.h"
 
-using kedit_test::BeepCounter;
-using kedit_test::EditForm;
-using kedit_test::TakeNextDlgCtl;
-using kedit_test::TestClipboard;
+using zeltest::BeepCounter;
+using zeltest::EditForm;
+using zeltest::TakeNextDlgCtl;
+using zeltest::TestClipboard;
 
 namespace {
 

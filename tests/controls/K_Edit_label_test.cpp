@@ -11,7 +11,7 @@
 #include "platform/gui/streaming.h"
 #include "tests/controls/K_Edit_support.h"
 
-using kedit_test::EditForm;
+using zeltest::EditForm;
 
 namespace {
 

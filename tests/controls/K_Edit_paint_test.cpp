@@ -9,7 +9,7 @@
 #include "tests/controls/K_Edit_support.h"
 #include "tests/support/canvas_check.h"
 
-using kedit_test::EditForm;
+using zeltest::EditForm;
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include "tests/support/beep_counter.h"
 #include "tests/support/gui_input.h"
 
-namespace kedit_test {
+namespace zeltest {
 
-using BeepCounter = platform::test::BeepCounter;
+using BeepCounter = zeltest::BeepCounter;
 
 // A clipboard of the test's own instead of the system's, with a primary
 // selection (the text a middle click pastes).
@@ -73,4 +73,4 @@ protected:
   TStrEdit* other = nullptr;
 };
 
-}  // namespace kedit_test
+}  // namespace zeltest

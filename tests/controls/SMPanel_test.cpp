@@ -28,11 +28,11 @@
 
 namespace {
 
-using BeepCounter = platform::test::BeepCounter;
+using BeepCounter = zeltest::BeepCounter;
 
 // A shown form on a temporary drive C: (every inner window writes its
 // placement there when it goes) for the user 'user1'.
-class PanelTest : public platform::test::UserWorkstationTest {
+class PanelTest : public zeltest::UserWorkstationTest {
 protected:
   void SetUp() override {
     wuReg_finalization();

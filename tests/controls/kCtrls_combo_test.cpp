@@ -18,11 +18,11 @@
 #include "tests/support/combo_list.h"
 #include "tests/support/gui_input.h"
 
-using kctrls_test::Char;
-using kctrls_test::DrawThroughOwnerDraw;
-using kctrls_test::FakeClock;
-using kctrls_test::KeyDown;
-using kctrls_test::TakeNextDlgCtl;
+using zeltest::Char;
+using zeltest::DrawThroughOwnerDraw;
+using zeltest::FakeClock;
+using zeltest::KeyDown;
+using zeltest::TakeNextDlgCtl;
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "tests/support/canvas_check.h"
 #include "tests/support/gui_input.h"
 
-using kctrls_test::Char;
-using kctrls_test::DrawThroughOwnerDraw;
-using kctrls_test::FakeClock;
-using kctrls_test::TakeNextDlgCtl;
+using zeltest::Char;
+using zeltest::DrawThroughOwnerDraw;
+using zeltest::FakeClock;
+using zeltest::TakeNextDlgCtl;
 
 namespace {
 
@@ -328,7 +328,7 @@ TEST(KListBoxWindow, EnterAndFocusEntry) {
 // The search in a real window: the list shows the entry it found (scrolled
 // into view), and the arrow keys go on from there.
 TEST(KListBoxWindow, SearchShowsTheFoundEntryAndTheArrowsGoOnFromIt) {
-  kctrls_test::FakeClock clock;
+  zeltest::FakeClock clock;
   TForm form(nullptr);
   form.SetBounds(0, 0, 300, 300);
   auto* box = new TKListBox(&form);

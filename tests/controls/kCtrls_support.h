@@ -15,9 +15,9 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/gui_input.h"
 
-namespace kctrls_test {
+namespace zeltest {
 
-using platform::test::FakeClock;
+using zeltest::FakeClock;
 
 using zeltest::TakeNextDlgCtl;
 
@@ -46,4 +46,4 @@ inline std::unique_ptr<TCanvas> DrawThroughOwnerDraw(TWinControl* Box, int Index
   return canvas;
 }
 
-}  // namespace kctrls_test
+}  // namespace zeltest

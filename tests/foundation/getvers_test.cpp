@@ -62,7 +62,7 @@ std::string ElfWithVersion(std::uint32_t major, std::uint32_t minor, std::uint32
 
 class GetVersTest : public ::testing::Test {
 protected:
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
 };
 
 TEST_F(GetVersTest, BuiltProgramShowsTheProjectVersion) {
@@ -84,7 +84,7 @@ TEST_F(GetVersTest, MissingFileAndFileWithoutVersion) {
 TEST_F(GetVersTest, FifoHasNoVersion) {
   const std::string fifo = dir.file("pipe.exe");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const auto child = platform::test::RunInChild(
+  const auto child = zeltest::RunInChild(
       [&] { return GetFileVersionText(fifo) == "0.0.0.0" && TVersion(fifo).Major == 0 ? 0 : 1; },
       std::chrono::seconds(20));
   ASSERT_TRUE(child.Finished) << "the version read waited";

@@ -17,7 +17,7 @@
 #include "tests/support/error_of.h"
 #include "tests/support/tempdir.h"
 
-using platform::test::ErrorOf;
+using zeltest::ErrorOf;
 
 namespace {
 
@@ -543,7 +543,7 @@ TEST(KStringList, LoadFromStreamUsesTheBytesActuallyRead) {
 }
 
 TEST(KStringList, SaveAndLoadFile) {
-  platform::test::TempDir Dir;
+  zeltest::TempDir Dir;
   const std::string Name = Dir.file("list.txt");
   TKStringList L;
   L.SetCommaText("eins,zwei,\"dr,ei\"");
@@ -563,11 +563,11 @@ TEST(KStringList, SaveAndLoadFile) {
 // A FIFO is no file to load: the file error, at once, not a wait for a
 // writer (loaded in a child under a watchdog).
 TEST(KStringList, LoadFromFifoFailsWithTheFileError) {
-  platform::test::TempDir Dir;
+  zeltest::TempDir Dir;
   const std::string Name = Dir.file("pipe.txt");
   ASSERT_EQ(::mkfifo(Name.c_str(), 0600), 0);
   const std::string Expected = "Datei " + Name + " kann nicht ge\xF6" "ffnet werden. Zugriff verweigert.";
-  const auto Child = platform::test::RunInChild(
+  const auto Child = zeltest::RunInChild(
       [&] {
         TKStringList L;
         L.Add("kept");

@@ -19,8 +19,8 @@
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
-using kcsvtest::Dump;
-using kcsvtest::ExampleText;
+using zeltest::Dump;
+using zeltest::ExampleText;
 
 namespace {
 
@@ -70,7 +70,7 @@ class KcsvFiles : public ::testing::Test {
 protected:
   std::string Write(const std::string& Name, const std::string& Bytes) { return Dir.write(Name, Bytes); }
 
-  platform::test::TempDir Dir;
+  zeltest::TempDir Dir;
 };
 
 }  // namespace
@@ -227,7 +227,7 @@ TEST_F(KcsvFiles, FifoCannotBeOpened) {
   ASSERT_EQ(::mkfifo(Path.c_str(), 0600), 0);
   const std::string Expected = "Datei " + Path + " kann nicht ge\xF6" "ffnet werden. Zugriff verweigert.";
   for (const char* Mode : {"m", "f", "v"}) {
-    const auto Child = platform::test::RunInChild(
+    const auto Child = zeltest::RunInChild(
         [&] {
           TKcsvFile F;
           try {
@@ -276,7 +276,7 @@ TEST_F(KcsvFiles, SizeDateAndFileName) {
 }
 
 TEST_F(KcsvFiles, WindowsPathOnDriveC) {
-  const platform::test::ScopedEnv DriveC("ZEL_DRIVE_C", Dir.path().c_str());
+  const zeltest::ScopedEnv DriveC("ZEL_DRIVE_C", Dir.path().c_str());
   Write("answer.kcsv", ExampleText);
   for (const char* Mode : {"m", "f", "v"}) {
     SCOPED_TRACE(Mode);
@@ -456,7 +456,7 @@ TEST_F(KcsvFiles, ScanFindsTheLinesOfTheLineRule) {
   for (std::uint32_t Seed = 1; Seed <= 300; ++Seed) Texts.push_back(MixedLines(Seed, Seed % 300));
   for (std::uint32_t Seed = 1; Seed <= 3; ++Seed) Texts.push_back(MixedLines(Seed * 7919, 70000));
   for (std::size_t I = 0; I < Texts.size(); ++I) {
-    SCOPED_TRACE("text " + std::to_string(I) + " " + kcsvtest::Printable(Texts[I]));
+    SCOPED_TRACE("text " + std::to_string(I) + " " + zeltest::Printable(Texts[I]));
     const TLineRuleReading Want = LineRule(Texts[I]);
     TKcsvFile F;
     F.OpenText(Texts[I]);

@@ -5,7 +5,7 @@
 
 #include "foundation/kcsvFile.h"
 
-namespace kcsvtest {
+namespace zeltest {
 
 // A text as test names and failure output show it: in double quotes, bytes
 // outside printable ASCII (and the quote and backslash) as \xNN, a long
@@ -66,4 +66,4 @@ inline std::string Dump(TKcsvFile& F) {
   return Out;
 }
 
-}  // namespace kcsvtest
+}  // namespace zeltest

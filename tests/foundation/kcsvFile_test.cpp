@@ -16,7 +16,7 @@
 #include "platform/rtl/codepage.h"
 #include "tests/foundation/kcsvFile_support.h"
 
-using kcsvtest::ExampleText;
+using zeltest::ExampleText;
 
 namespace {
 
@@ -114,7 +114,7 @@ struct HeaderCase {
   std::string Name, Mode;
   std::vector<ColumnCase> Columns;
 };
-void PrintTo(const HeaderCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Header); }
+void PrintTo(const HeaderCase& Case, std::ostream* Out) { *Out << zeltest::Printable(Case.Header); }
 
 class KcsvHeader : public ::testing::TestWithParam<HeaderCase> {};
 
@@ -166,7 +166,7 @@ struct TypeCase {
   std::string Type, Stored;
   int Code, Size, Width;
 };
-void PrintTo(const TypeCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Type); }
+void PrintTo(const TypeCase& Case, std::ostream* Out) { *Out << zeltest::Printable(Case.Type); }
 
 class KcsvType : public ::testing::TestWithParam<TypeCase> {};
 
@@ -235,7 +235,7 @@ struct DirectiveCase {
   std::string Directive;
   bool Comment;
 };
-void PrintTo(const DirectiveCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Line); }
+void PrintTo(const DirectiveCase& Case, std::ostream* Out) { *Out << zeltest::Printable(Case.Line); }
 
 class KcsvDirective : public ::testing::TestWithParam<DirectiveCase> {};
 
@@ -326,7 +326,7 @@ struct WalkCase {
   std::string Row;
   std::vector<std::string> Fields;
 };
-void PrintTo(const WalkCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Directive) << " " << kcsvtest::Printable(Case.Row); }
+void PrintTo(const WalkCase& Case, std::ostream* Out) { *Out << zeltest::Printable(Case.Directive) << " " << zeltest::Printable(Case.Row); }
 
 class KcsvWalk : public ::testing::TestWithParam<WalkCase> {};
 
@@ -389,7 +389,7 @@ struct IntCase {
   std::string Text;
   Integer Value;
 };
-void PrintTo(const IntCase& Case, std::ostream* Out) { *Out << kcsvtest::Printable(Case.Text); }
+void PrintTo(const IntCase& Case, std::ostream* Out) { *Out << zeltest::Printable(Case.Text); }
 
 class KcsvInteger : public ::testing::TestWithParam<IntCase> {};
 
@@ -819,7 +819,7 @@ TEST(KcsvWalk, AnyReadingOrderGivesTheValuesOfTheWalkRule) {
         for (const int C : Order) {
           const std::string& Row = Rows[static_cast<std::size_t>(R)];
           ASSERT_EQ(T.Fields(C)->AsString(), Row.empty() ? "" : WalkRule(Row, C, Ch.Sep, Ch.Esc))
-              << "row " << kcsvtest::Printable(Row) << " field " << C;
+              << "row " << zeltest::Printable(Row) << " field " << C;
         }
         // A row in between does not disturb the next read of this one.
         T.SetRecNo((R + 1) % T.Count());
@@ -902,7 +902,7 @@ TEST(KcsvReader, WideTextReadsAsItsConversion) {
     EXPECT_TRUE(F.Active());
     EXPECT_EQ(F.Size(), Want.Size());
     EXPECT_EQ(F.LineCount(), Want.LineCount());
-    EXPECT_EQ(kcsvtest::Dump(F), kcsvtest::Dump(Want));
+    EXPECT_EQ(zeltest::Dump(F), zeltest::Dump(Want));
   }
 }
 
@@ -999,7 +999,7 @@ TEST(KcsvTable, ColumnsByNameInAnyOrderOfAsking) {
   TKTable* T = F.Tables(0);
   auto Ask = [&](const std::string& Name) {
     TKField* Field = T->FieldByName(Name);
-    EXPECT_EQ(Field ? Field->FieldNo() : -1, Want[Name]) << kcsvtest::Printable(Name);
+    EXPECT_EQ(Field ? Field->FieldNo() : -1, Want[Name]) << zeltest::Printable(Name);
   };
   std::vector<std::string> Order = Names;
   for (int Row = 0; Row < 3; ++Row)

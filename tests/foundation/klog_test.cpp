@@ -18,9 +18,9 @@
 #include "tests/support/tempdir.h"
 
 using namespace std::chrono_literals;
-using platform::test::DebugReceiver;
+using zeltest::DebugReceiver;
 
-using platform::test::ScopedEnv;
+using zeltest::ScopedEnv;
 
 namespace {
 
@@ -44,7 +44,7 @@ protected:
     DebugWindow = -1;
   }
 
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   ScopedEnv runtime{"ZEL_RUNTIME_DIR", dir.path().c_str()};
   ScopedEnv driveC{"ZEL_DRIVE_C", dir.path().c_str()};
 };

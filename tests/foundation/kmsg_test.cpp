@@ -10,7 +10,7 @@
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
-using platform::test::ScopedEnv;
+using zeltest::ScopedEnv;
 
 namespace {
 
@@ -79,7 +79,7 @@ TEST(KMsg, TablesOfTheList) {
 }
 
 TEST(KMsg, StartUpRunsInitApplikationAndSetsLanguage) {
-  platform::test::TempDir drive;
+  zeltest::TempDir drive;
   ScopedEnv driveC("ZEL_DRIVE_C", drive.path().c_str());
   ScopedEnv runtime("ZEL_RUNTIME_DIR", drive.path().c_str());
   platform::SetModuleFileNameOverride("C:\\SHOP\\EXTRAS\\ZEL.EXE");

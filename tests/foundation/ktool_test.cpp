@@ -20,7 +20,7 @@
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
-using platform::test::ScopedEnv;
+using zeltest::ScopedEnv;
 
 namespace {
 
@@ -53,7 +53,7 @@ protected:
   std::string Read(const std::string& name) { return drive.read(name); }
   bool Exists(const std::string& name) { return std::filesystem::exists(drive.file(name)); }
 
-  platform::test::TempDir drive;
+  zeltest::TempDir drive;
   ScopedEnv driveC, runtime, clientName;
 };
 
@@ -196,7 +196,7 @@ TEST_F(KToolTest, ReplacementFileReplacesKuvoIni) {
 // The program's folder on another file system than drive C: (the
 // shared-memory tmpfs): the replacement file still replaces KUVO.INI.
 TEST_F(KToolTest, ReplacementFileFromAnotherFileSystem) {
-  std::optional<platform::test::TempDir> program;
+  std::optional<zeltest::TempDir> program;
   {
     ScopedEnv tmp("TMPDIR", "/dev/shm");
     if (::access("/dev/shm", W_OK) == 0) program.emplace();
@@ -223,7 +223,7 @@ TEST_F(KToolTest, KuvoIniThatIsNoFileReadsAsMissing) {
   ASSERT_EQ(::mkfifo(drive.file("APP/KUVO.INI").c_str(), 0644), 0);
   MkDir("ZERO");
   ASSERT_EQ(::symlink("/dev/zero", drive.file("ZERO/KUVO.INI").c_str()), 0);
-  const auto result = platform::test::RunInChild(
+  const auto result = zeltest::RunInChild(
       [] {
         for (const char* program : {"C:\\APP\\ZEL.EXE", "C:\\ZERO\\ZEL.EXE"}) {
           ktool_finalization();
@@ -361,7 +361,7 @@ TEST_F(KToolTest, HelpMapThatIsNoFileRaisesTheOpenError) {
   Write("APP/KUVO.INI", "[CFG]\r\nHELPPATH=C:\\HELP\r\n");
   MkDir("HELP");
   ASSERT_EQ(::mkfifo(drive.file("HELP/ZEL.MAP").c_str(), 0644), 0);
-  const auto result = platform::test::RunInChild(
+  const auto result = zeltest::RunInChild(
       [] {
         try {
           InitApplikation("TEST");

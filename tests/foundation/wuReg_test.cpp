@@ -15,13 +15,13 @@
 #include "tests/support/scoped_env.h"
 #include "tests/support/user_workstation.h"
 
-using platform::test::ScopedEnv;
+using zeltest::ScopedEnv;
 
 namespace {
 
 // User 'user1' on workstation 'PC01'; the clock stands at 8 December 2026,
 // 14:03:09.
-class WuRegTest : public platform::test::UserWorkstationTest {
+class WuRegTest : public zeltest::UserWorkstationTest {
 protected:
   void SetUp() override {
     wuReg_finalization();
@@ -218,7 +218,7 @@ TEST_F(WuRegTest, AStoreThatCannotBeWritten) {
 TEST_F(WuRegTest, AStoreThatIsAFifoReadsAsEmpty) {
   std::filesystem::create_directories(drive.file("kuvo"));
   ASSERT_EQ(::mkfifo(drive.file("kuvo/kreg.cfg").c_str(), 0644), 0);
-  const auto result = platform::test::RunInChild(
+  const auto result = zeltest::RunInChild(
       [] {
         TwuReg reg(HKEY_CURRENT_USER);
         return reg.ReadInteger("Form1", "Left", 3) == 3 && reg.ReadString("Form1", "Name", "d") == "d" ? 0 : 1;
@@ -237,7 +237,7 @@ TEST_F(WuRegTest, AStoreThatIsAFifoReadsAsEmpty) {
 TEST_F(WuRegTest, ProgramsStartingTogetherMakeOneCreatedSectionAndLoseNoEntry) {
   constexpr int Programs = 4;
   const char* const Placement[] = {"Top", "Left", "Height", "Width"};
-  const auto results = platform::test::RunInChildren(
+  const auto results = zeltest::RunInChildren(
       Programs,
       [&](int p) {
         ::setenv("USERNAME", ("user" + std::to_string(p)).c_str(), 1);
@@ -250,7 +250,7 @@ TEST_F(WuRegTest, ProgramsStartingTogetherMakeOneCreatedSectionAndLoseNoEntry) {
         return 0;
       },
       std::chrono::seconds(60));
-  ASSERT_EQ(platform::test::EndedWithZero(results), Programs) << "a program hung or its write was refused";
+  ASSERT_EQ(zeltest::EndedWithZero(results), Programs) << "a program hung or its write was refused";
   const std::string text = File();
   const auto count = [&](const std::string& what) {
     int n = 0;

@@ -5,7 +5,7 @@
 
 #include "platform/os/windows.h"
 
-namespace platform::test {
+namespace zeltest {
 
 class BeepCounter {
 public:
@@ -19,4 +19,4 @@ public:
   std::vector<UINT> Types;
 };
 
-}  // namespace platform::test
+}  // namespace zeltest

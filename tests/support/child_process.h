@@ -16,7 +16,7 @@
 #include <functional>
 #include <vector>
 
-namespace platform::test {
+namespace zeltest {
 
 // What became of the child.
 struct ChildResult {
@@ -138,4 +138,4 @@ inline int EndedWithZero(const std::vector<ChildResult>& Results) {
   return n;
 }
 
-}  // namespace platform::test
+}  // namespace zeltest

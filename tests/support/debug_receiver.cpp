@@ -10,7 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace platform::test {
+namespace zeltest {
 
 namespace {
 
@@ -144,4 +144,4 @@ void DebugReceiver::serve(int fd) {
   ::send(fd, &answer, sizeof answer, MSG_NOSIGNAL);
 }
 
-}  // namespace platform::test
+}  // namespace zeltest

@@ -17,7 +17,7 @@
 
 #include "platform/os/windows.h"
 
-namespace platform::test {
+namespace zeltest {
 
 class DebugReceiver {
 public:
@@ -72,4 +72,4 @@ private:
   std::chrono::steady_clock::time_point FBusyUntil{};
 };
 
-}  // namespace platform::test
+}  // namespace zeltest

@@ -6,7 +6,7 @@
 
 #include "platform/rtl/sysutils.h"
 
-namespace platform::test {
+namespace zeltest {
 
 template <class E = Exception, class F>
 AnsiString ErrorOf(F&& call) {
@@ -18,4 +18,4 @@ AnsiString ErrorOf(F&& call) {
   return "";
 }
 
-}  // namespace platform::test
+}  // namespace zeltest

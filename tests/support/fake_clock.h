@@ -3,7 +3,7 @@
 
 #include "platform/os/windows.h"
 
-namespace platform::test {
+namespace zeltest {
 
 // GetTickCount answers Now while it lives.
 class FakeClock {
@@ -18,4 +18,4 @@ public:
   DWORD Now;
 };
 
-}  // namespace platform::test
+}  // namespace zeltest

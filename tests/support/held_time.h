@@ -8,7 +8,7 @@
 #include "platform/gui/timer.h"
 #include "tests/support/fake_clock.h"
 
-namespace platform::test {
+namespace zeltest {
 
 class HeldTime {
 public:
@@ -26,4 +26,4 @@ private:
   FakeClock FClock;
 };
 
-}  // namespace platform::test
+}  // namespace zeltest

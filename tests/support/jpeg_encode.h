@@ -8,7 +8,7 @@
 
 #include <jpeglib.h>
 
-namespace platform::test {
+namespace zeltest {
 
 // A Width x Height picture at Quality in colour space Space with Components
 // bytes a pixel.  Adjust(cinfo) may change the parameters after libjpeg's
@@ -84,4 +84,4 @@ std::vector<std::uint8_t> EncodeRgbJpeg(int Width, int Height, int Quality, Fill
   return EncodeJpeg(Width, Height, Quality, JCS_RGB, 3, [](jpeg_compress_struct&) {}, FillRow);
 }
 
-}  // namespace platform::test
+}  // namespace zeltest

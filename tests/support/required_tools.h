@@ -10,7 +10,7 @@
 #include <initializer_list>
 #include <string>
 
-namespace platform::test {
+namespace zeltest {
 
 // Whether a missing tool fails the test (ZEL_REQUIRE_TOOLS=1).
 inline bool ToolsRequired() {
@@ -46,15 +46,15 @@ inline std::string MissingTools(std::initializer_list<const char*> Names) {
   return missing;
 }
 
-}  // namespace platform::test
+}  // namespace zeltest
 
 // At the top of a test body: skips the test (fails it under
 // ZEL_REQUIRE_TOOLS=1) when one of the named programs is missing.
 #define ZEL_NEED_TOOLS(...)                                                                       \
   do {                                                                                            \
-    const std::string zel_missing_ = ::platform::test::MissingTools({__VA_ARGS__});               \
+    const std::string zel_missing_ = ::zeltest::MissingTools({__VA_ARGS__});               \
     if (!zel_missing_.empty()) {                                                                  \
-      if (::platform::test::ToolsRequired()) GTEST_FAIL() << "missing tools: " << zel_missing_;   \
+      if (::zeltest::ToolsRequired()) GTEST_FAIL() << "missing tools: " << zel_missing_;   \
       GTEST_SKIP() << "missing tools: " << zel_missing_;                                          \
     }                                                                                             \
   } while (0)

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-namespace platform::test {
+namespace zeltest {
 
 class ScopedEnv {
 public:
@@ -34,4 +34,4 @@ private:
   std::optional<std::string> FOld;
 };
 
-}  // namespace platform::test
+}  // namespace zeltest

@@ -6,7 +6,7 @@
 
 #include "platform/rtl/classes.h"
 
-namespace platform::test {
+namespace zeltest {
 
 inline std::vector<AnsiString> Items(TStrings& s) {
   std::vector<AnsiString> r;
@@ -14,4 +14,4 @@ inline std::vector<AnsiString> Items(TStrings& s) {
   return r;
 }
 
-}  // namespace platform::test
+}  // namespace zeltest

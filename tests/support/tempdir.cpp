@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-namespace platform::test {
+namespace zeltest {
 
 TempDir::TempDir() {
   const char* base = std::getenv("TMPDIR");
@@ -47,4 +47,4 @@ std::string TempDir::read(const std::string& name) const {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace platform::test
+}  // namespace zeltest

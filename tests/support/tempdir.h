@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace platform::test {
+namespace zeltest {
 
 class TempDir {
 public:
@@ -27,4 +27,4 @@ private:
   std::string FPath;
 };
 
-}  // namespace platform::test
+}  // namespace zeltest

@@ -8,7 +8,7 @@
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
-namespace platform::test {
+namespace zeltest {
 
 class UserWorkstationTest : public ::testing::Test {
 protected:
@@ -24,4 +24,4 @@ private:
   ScopedEnv FDriveC, FUser, FClient, FComputer;
 };
 
-}  // namespace platform::test
+}  // namespace zeltest

@@ -6,7 +6,7 @@
 
 #include "platform/rtl/codepage.h"
 
-namespace platform::test {
+namespace zeltest {
 
 inline std::string Utf16(const std::string& Utf8, bool BigEndian) {
   std::string out = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
@@ -18,4 +18,4 @@ inline std::string Utf16(const std::string& Utf8, bool BigEndian) {
   return out;
 }
 
-}  // namespace platform::test
+}  // namespace zeltest

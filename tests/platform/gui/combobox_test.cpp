@@ -23,7 +23,7 @@
 
 namespace {
 
-using platform::test::Items;
+using zeltest::Items;
 using zeltest::FormTest;
 using zeltest::kFruit;
 using zeltest::kFruitSorted;

@@ -21,7 +21,7 @@ namespace {
 
 // A w x h JPEG of one colour.
 std::vector<std::uint8_t> FlatJpeg(int w, int h, int r, int g, int b) {
-  return platform::test::EncodeRgbJpeg(w, h, 95, [&](int, unsigned char* row) {
+  return zeltest::EncodeRgbJpeg(w, h, 95, [&](int, unsigned char* row) {
     for (int x = 0; x < w; ++x) {
       row[3 * x] = static_cast<unsigned char>(r);
       row[3 * x + 1] = static_cast<unsigned char>(g);

@@ -50,7 +50,7 @@ std::vector<std::uint8_t> Encode(int w, int h, Kind kind, int quality = 95) {
       cinfo.comp_info[c].v_samp_factor = 1;
     }
   };
-  return platform::test::EncodeJpeg(w, h, quality, space, comps, adjust, [&](int y, unsigned char* row) {
+  return zeltest::EncodeJpeg(w, h, quality, space, comps, adjust, [&](int y, unsigned char* row) {
     for (int x = 0; x < w; ++x) {
       const Rgb c = QuadrantColour(x, y, w, h);
       unsigned char* p = row + x * comps;
@@ -220,7 +220,7 @@ TEST(JpegImage, BrokenInputRaisesEJpegWithTheLibraryNumber) {
 // inconsistent progression for the library.
 std::vector<std::uint8_t> EncodeProgressive(int w, int h, bool spectral, J_COLOR_SPACE space = JCS_RGB) {
   const int comps = space == JCS_GRAYSCALE ? 1 : 3;
-  return platform::test::EncodeJpeg(
+  return zeltest::EncodeJpeg(
       w, h, 90, space, comps,
       [spectral](jpeg_compress_struct& cinfo) {
         if (!spectral) {
@@ -252,7 +252,7 @@ std::vector<std::uint8_t> EncodeProgressive(int w, int h, bool spectral, J_COLOR
 // number of scans, past the work its scans may do together, or at once
 // when the repetition is one the library itself calls inconsistent.
 TEST(JpegImage, RepeatedProgressiveScansAreRefused) {
-  using platform::test::RepeatLastScan;
+  using zeltest::RepeatLastScan;
   const int w = 256, h = 256;
   const auto spectral = EncodeProgressive(w, h, true);
   const auto simple = EncodeProgressive(w, h, false);
@@ -299,7 +299,7 @@ TEST(JpegImage, RepeatedProgressiveScansAreRefused) {
 // Without only its end marker it is the whole picture.
 TEST(JpegImage, PictureCutShortShowsAsFarAsItsDataGoes) {
   const int w = 64, h = 64;
-  const auto full = platform::test::EncodeRgbJpeg(w, h, 90, [&](int y, unsigned char* row) {
+  const auto full = zeltest::EncodeRgbJpeg(w, h, 90, [&](int y, unsigned char* row) {
     for (int x = 0; x < w; ++x) {
       row[3 * x] = static_cast<unsigned char>((x * 7) ^ (y * 13));
       row[3 * x + 1] = static_cast<unsigned char>(x * 4);

@@ -408,7 +408,7 @@ TEST(Reader, NamesTheLineAndWhatIsWrongInAValue) {
       {"?", "Zeile 2: Wert erwartet"},
   };
   const auto errorOf = [](const std::string& text) {
-    return platform::test::ErrorOf<EReadError>([&] {
+    return zeltest::ErrorOf<EReadError>([&] {
       TValueSink sink(nullptr);
       platform::ReadComponent(&sink, text);
     });

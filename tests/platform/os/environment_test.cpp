@@ -22,7 +22,7 @@ std::string EnvVar(const char* name) {
 }
 
 TEST(Environment, NamesIgnoreCase) {
-  platform::test::ScopedEnv v("ZEL_Test_Var", std::string("Wert 1"));
+  zeltest::ScopedEnv v("ZEL_Test_Var", std::string("Wert 1"));
   for (const char* name : {"ZEL_Test_Var", "zel_test_var", "ZEL_TEST_VAR"}) EXPECT_EQ("Wert 1", EnvVar(name)) << name;
 
   EXPECT_EQ(7u, GetEnvironmentVariableA("zel_test_var", nullptr, 0));  // size needed with NUL
@@ -35,7 +35,7 @@ TEST(Environment, NamesIgnoreCase) {
 }
 
 TEST(Environment, SetReplacesTheVariableWhateverItsCase) {
-  platform::test::ScopedEnv v("ZEL_Test_Var", std::string("alt"));
+  zeltest::ScopedEnv v("ZEL_Test_Var", std::string("alt"));
   ASSERT_TRUE(SetEnvironmentVariableA("zel_test_VAR", "neu"));
   EXPECT_STREQ("neu", std::getenv("ZEL_Test_Var"));  // the entry keeps its name
   EXPECT_EQ(nullptr, std::getenv("zel_test_VAR"));
@@ -45,8 +45,8 @@ TEST(Environment, SetReplacesTheVariableWhateverItsCase) {
 }
 
 TEST(Environment, BlockHoldsEveryEntryAndEndsWithAnEmptyOne) {
-  platform::test::ScopedEnv a("ZEL_BLOCK_A", std::string("1"));
-  platform::test::ScopedEnv b("zel_block_b", std::string("x=y"));
+  zeltest::ScopedEnv a("ZEL_BLOCK_A", std::string("1"));
+  zeltest::ScopedEnv b("zel_block_b", std::string("x=y"));
   LPCH block = GetEnvironmentStringsA();
   ASSERT_NE(nullptr, block);
   std::vector<std::string> entries;
@@ -96,7 +96,7 @@ TEST(Environment, TempPathInZFormWithTrailingBackslash) {
       {std::string(""), "Z:\\tmp\\"},
   };
   for (const auto& c : cases) {
-    platform::test::ScopedEnv tmp("TMPDIR", c.tmpdir);
+    zeltest::ScopedEnv tmp("TMPDIR", c.tmpdir);
     char buf[256];
     const DWORD n = GetTempPathA(sizeof buf, buf);
     EXPECT_EQ(std::strlen(c.path), n);

@@ -23,7 +23,7 @@
 
 namespace {
 
-class Files : public ostest::DriveCTest {
+class Files : public zeltest::DriveCTest {
 protected:
   void SetUp() override {
     ::mkdir(C("Kuvo").c_str(), 0777);
@@ -124,9 +124,9 @@ TEST_F(Files, MoveFile) {
 // The shared-memory tmpfs is another file system than the temporary
 // directory of drive C: in most set-ups; elsewhere the test is skipped.
 TEST_F(Files, MoveToAnotherFileSystemIsAllOrNothing) {
-  std::optional<platform::test::TempDir> other;
+  std::optional<zeltest::TempDir> other;
   {
-    platform::test::ScopedEnv tmp("TMPDIR", "/dev/shm");
+    zeltest::ScopedEnv tmp("TMPDIR", "/dev/shm");
     if (::access("/dev/shm", W_OK) == 0) other.emplace();
   }
   struct stat here{}, there{};
@@ -154,7 +154,7 @@ TEST_F(Files, MoveToAnotherFileSystemIsAllOrNothing) {
   // leaves the old target and the source whole, and no temporary file.
   const std::string large(256 * 1024, 'x');
   other->write("new.ini", large);
-  const auto failed = platform::test::RunInChild(
+  const auto failed = zeltest::RunInChild(
       [&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{16 * 1024, 16 * 1024};
@@ -317,7 +317,7 @@ TEST_F(Files, AFifoIsNoFileToOpen) {
       {"CopyFileA from it", [] { return !CopyFileA("C:\\kuvo\\pipe", "C:\\kuvo\\copy", FALSE); }},
   };
   for (const Case& c : cases) {
-    const auto child = platform::test::RunInChild(
+    const auto child = zeltest::RunInChild(
         [&] { return c.Call() ? (GetLastError() == ERROR_ACCESS_DENIED ? 0 : 2) : 1; }, std::chrono::seconds(20));
     ASSERT_TRUE(child.Finished) << c.Name << ": the open waited";
     EXPECT_EQ(0, child.ExitCode) << c.Name << " (1: opened, 2: another error)";

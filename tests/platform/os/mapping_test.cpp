@@ -10,7 +10,7 @@
 
 namespace {
 
-class FileMapping : public ostest::DriveCTest {
+class FileMapping : public zeltest::DriveCTest {
 protected:
   // Opens a file of drive C: as the mapped reader does.
   int Open(const std::string& name, const std::string& bytes) {

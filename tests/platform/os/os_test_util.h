@@ -11,7 +11,7 @@
 #include "tests/support/scoped_env.h"
 #include "tests/support/tempdir.h"
 
-namespace ostest {
+namespace zeltest {
 
 // A test with drive C: in a fresh temporary directory.
 class DriveCTest : public ::testing::Test {
@@ -21,8 +21,8 @@ protected:
   std::string C(const std::string& rel = "") const {
     return rel.empty() ? FTemp.path() + "/drive_c" : FTemp.path() + "/drive_c/" + rel;
   }
-  platform::test::TempDir FTemp;
-  platform::test::ScopedEnv FDrive;
+  zeltest::TempDir FTemp;
+  zeltest::ScopedEnv FDrive;
 };
 
-}  // namespace ostest
+}  // namespace zeltest

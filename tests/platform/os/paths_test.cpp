@@ -42,7 +42,7 @@ private:
   std::string FOld;
 };
 
-class PathMapping : public ostest::DriveCTest {
+class PathMapping : public zeltest::DriveCTest {
 protected:
   void SetUp() override {
     ::mkdir(C("Kuvo").c_str(), 0777);
@@ -182,8 +182,8 @@ TEST_F(PathMapping, RuntimeLibraryFilesGoThroughTheMapping) {
 }
 
 TEST_F(PathMapping, DriveCDefaultsBelowTheUserDataDirectoryAndIsCreated) {
-  platform::test::ScopedEnv noDrive("ZEL_DRIVE_C", std::nullopt);
-  platform::test::ScopedEnv data("XDG_DATA_HOME", FTemp.path() + "/data");
+  zeltest::ScopedEnv noDrive("ZEL_DRIVE_C", std::nullopt);
+  zeltest::ScopedEnv data("XDG_DATA_HOME", FTemp.path() + "/data");
   const std::string expected = FTemp.path() + "/data/zel_web_pricat/drive_c";
   EXPECT_EQ(expected, platform::DriveCRoot());
   EXPECT_TRUE(DirectoryExists("C:\\"));

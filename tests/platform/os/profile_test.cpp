@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kIni = "C:\\KUVO\\KUVO.INI";
 
-class PrivateProfile : public ostest::DriveCTest {
+class PrivateProfile : public zeltest::DriveCTest {
 protected:
   void SetUp() override {
     ::mkdir(C("Kuvo").c_str(), 0777);
@@ -62,7 +62,7 @@ TEST_F(PrivateProfile, WritesAndDeletes) {
 TEST_F(PrivateProfile, AWritePastTheFileSizeLimitIsRefusedFromTheStartOn) {
   const std::string before = FTemp.read("drive_c/Kuvo/kuvo.ini");
   const std::string value(5000, 'v');
-  const auto result = platform::test::RunInChild(
+  const auto result = zeltest::RunInChild(
       [&] {
         ::signal(SIGXFSZ, SIG_DFL);
         platform::InstallOsLayer();

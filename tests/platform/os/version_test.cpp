@@ -155,7 +155,7 @@ TEST(VersionResource, FullFixedInformation) {
 }
 
 TEST(VersionResource, MissingFilesAndFilesWithoutResource) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   const std::string text = dir.write("notes.txt", "just text\n");
   const std::string empty = dir.write("empty", "");
   struct Case {
@@ -180,7 +180,7 @@ TEST(VersionResource, MissingFilesAndFilesWithoutResource) {
 }
 
 TEST(VersionResource, ElfLayoutsAndLimits) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   struct Case {
     const char* what;
     ElfSpec spec;
@@ -235,7 +235,7 @@ TEST(VersionResource, ElfLayoutsAndLimits) {
 }
 
 TEST(VersionResource, CutOrDamagedFilesHaveNoResource) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   const std::string good = MakeElf(ElfSpec{});
   // Every cut of the file gives no resource; every single damaged byte
   // outside the record itself gives no resource or the record unchanged.

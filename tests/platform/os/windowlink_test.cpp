@@ -13,7 +13,7 @@
 
 namespace {
 
-using platform::test::DebugReceiver;
+using zeltest::DebugReceiver;
 using namespace std::chrono_literals;
 
 class ForeignWindows : public ::testing::Test {
@@ -30,8 +30,8 @@ protected:
     return SendMessageA(h, WM_COPYDATA, from, reinterpret_cast<LPARAM>(&cds));
   }
 
-  platform::test::TempDir FTemp;
-  platform::test::ScopedEnv FRuntime;
+  zeltest::TempDir FTemp;
+  zeltest::ScopedEnv FRuntime;
 };
 
 TEST_F(ForeignWindows, NoWindowWithoutAPublishingProgram) {
@@ -168,10 +168,10 @@ TEST_F(ForeignWindows, RuntimeDirectory) {
   EXPECT_EQ(FTemp.path(), platform::WindowRuntimeDir());
   EXPECT_EQ(FTemp.path() + "/zel-window-544b75766f4465627567466f726d-4465627567.sock",
             platform::WindowSocketPath("TKuvoDebugForm", "Debug"));
-  platform::test::ScopedEnv none("ZEL_RUNTIME_DIR", std::nullopt);
-  platform::test::ScopedEnv xdg("XDG_RUNTIME_DIR", std::string("/run/user/1000"));
+  zeltest::ScopedEnv none("ZEL_RUNTIME_DIR", std::nullopt);
+  zeltest::ScopedEnv xdg("XDG_RUNTIME_DIR", std::string("/run/user/1000"));
   EXPECT_EQ("/run/user/1000", platform::WindowRuntimeDir());
-  platform::test::ScopedEnv noXdg("XDG_RUNTIME_DIR", std::nullopt);
+  zeltest::ScopedEnv noXdg("XDG_RUNTIME_DIR", std::nullopt);
   EXPECT_EQ("/tmp", platform::WindowRuntimeDir());
 }
 

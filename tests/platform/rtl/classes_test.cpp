@@ -207,7 +207,7 @@ TEST(Streams, MemoryStreamReadsWritesAndSeeks) {
 }
 
 TEST(Streams, FileStreamCreatesOpensAndReportsErrors) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   const std::string path = dir.file("data.bin");
   {
     TFileStream f(path, fmCreate);
@@ -256,7 +256,7 @@ TEST(Streams, FileStreamCreatesOpensAndReportsErrors) {
 // A FIFO (which would wait for a writer) or a device is no file that a
 // stream opens, in any mode; each open runs in a child under a watchdog.
 TEST(Streams, FileStreamOpensOnlyRegularFiles) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   const std::string fifo = dir.file("fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string cannotOpen = " kann nicht ge\xF6" "ffnet werden. Zugriff verweigert.";
@@ -275,7 +275,7 @@ TEST(Streams, FileStreamOpensOnlyRegularFiles) {
       {"device", "/dev/null", fmOpenRead, "Datei /dev/null" + cannotOpen},
   };
   for (const Case& c : cases) {
-    const auto child = platform::test::RunInChild(
+    const auto child = zeltest::RunInChild(
         [&] {
           try {
             TFileStream f(c.Path, c.Mode);

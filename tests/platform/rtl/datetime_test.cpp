@@ -7,9 +7,9 @@ namespace {
 
 class DatesTest : public ::testing::Test {
 protected:
-  void SetUp() override { platform::test::UseGermanSettings(); }
+  void SetUp() override { zeltest::UseGermanSettings(); }
   void TearDown() override { platform::SetNowFunction(nullptr); }
-  platform::test::SettingsGuard FGuard;
+  zeltest::SettingsGuard FGuard;
 };
 
 TEST_F(DatesTest, EncodeAndDecodeCountFrom1899) {

@@ -9,8 +9,8 @@ namespace {
 
 class FormatTest : public ::testing::Test {
 protected:
-  void SetUp() override { platform::test::UseGermanSettings(); }
-  platform::test::SettingsGuard FGuard;
+  void SetUp() override { zeltest::UseGermanSettings(); }
+  zeltest::SettingsGuard FGuard;
 };
 
 TEST_F(FormatTest, Directives) {

@@ -20,7 +20,7 @@
 #include "tests/support/string_items.h"
 #include "tests/support/tempdir.h"
 
-using platform::test::Items;
+using zeltest::Items;
 
 namespace {
 
@@ -30,7 +30,7 @@ class IniTest : public ::testing::Test {
 protected:
   std::string Write(const std::string& text) { return FDir.write("test.ini", text); }
   std::string Read() { return FDir.read("test.ini"); }
-  platform::test::TempDir FDir;
+  zeltest::TempDir FDir;
 };
 
 TEST_F(IniTest, ReadsLikeThePrivateProfileFunctions) {
@@ -305,7 +305,7 @@ TEST_F(IniTest, WhatIsNoRegularFileWithinTheBoundReadsAsEmptyAndIsNotWritten) {
         return ini.ReadString("a", "k", "def") == "2";
       },
   };
-  const auto result = platform::test::RunInChild(
+  const auto result = zeltest::RunInChild(
       [&] {
         for (std::size_t i = 0; i < checks.size(); ++i)
           if (!checks[i]()) return static_cast<int>(i + 1);
@@ -348,14 +348,14 @@ TEST_F(IniTest, FolderThatRefusesTheTemporaryFileGetsTheFileRewrittenInPlace) {
     ::chmod(path.c_str(), 0644);
     if (c.readOnlyFolder) {
       if (::geteuid() == 0) {
-        ASSERT_EQ(::chown(folder.c_str(), platform::test::UnprivilegedId, platform::test::UnprivilegedId), 0);
-        ASSERT_EQ(::chown(path.c_str(), platform::test::UnprivilegedId, platform::test::UnprivilegedId), 0);
+        ASSERT_EQ(::chown(folder.c_str(), zeltest::UnprivilegedId, zeltest::UnprivilegedId), 0);
+        ASSERT_EQ(::chown(path.c_str(), zeltest::UnprivilegedId, zeltest::UnprivilegedId), 0);
       }
       ::chmod(folder.c_str(), 0555);
     }
     struct stat before{};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
-    const auto result = platform::test::RunInChild(
+    const auto result = zeltest::RunInChild(
         [&] {
           try {
             TIniFile(path).WriteString("a", "k", "2");
@@ -366,7 +366,7 @@ TEST_F(IniTest, FolderThatRefusesTheTemporaryFileGetsTheFileRewrittenInPlace) {
         },
         std::chrono::seconds(60), c.readOnlyFolder);
     ::chmod(folder.c_str(), 0755);
-    if (result.ExitCode == platform::test::ChildCannotDropRoot)
+    if (result.ExitCode == zeltest::ChildCannotDropRoot)
       GTEST_SKIP() << c.name << ": the test runs as root and cannot become an ordinary user here";
     ASSERT_TRUE(result.Finished) << c.name;
     EXPECT_EQ(result.ExitCode, 0) << c.name << ": the write was refused";
@@ -386,8 +386,8 @@ TEST_F(IniTest, FolderThatRefusesTheTemporaryFileGetsTheFileRewrittenInPlace) {
 // Returns false where root cannot hand the files over.
 bool MakeReadOnlyFolder(const std::string& folder, const std::string& path) {
   if (::geteuid() == 0 &&
-      (::chown(folder.c_str(), platform::test::UnprivilegedId, platform::test::UnprivilegedId) != 0 ||
-       ::chown(path.c_str(), platform::test::UnprivilegedId, platform::test::UnprivilegedId) != 0))
+      (::chown(folder.c_str(), zeltest::UnprivilegedId, zeltest::UnprivilegedId) != 0 ||
+       ::chown(path.c_str(), zeltest::UnprivilegedId, zeltest::UnprivilegedId) != 0))
     return false;
   return ::chmod(folder.c_str(), 0555) == 0;
 }
@@ -443,7 +443,7 @@ TEST_F(IniTest, RewriteInPlaceSecuresRoomBeforeItChangesAByte) {
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
     const std::string value(c.valueSize, 'v');
     platform::SetNoRoomReservationForTesting(!c.reservation);
-    const auto result = platform::test::RunInChild(
+    const auto result = zeltest::RunInChild(
         [&] {
           const rlimit limit{c.sizeLimit, c.sizeLimit};
           if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 9;
@@ -452,7 +452,7 @@ TEST_F(IniTest, RewriteInPlaceSecuresRoomBeforeItChangesAByte) {
         std::chrono::seconds(60), true);
     platform::SetNoRoomReservationForTesting(false);
     ::chmod(folder.c_str(), 0755);
-    if (result.ExitCode == platform::test::ChildCannotDropRoot)
+    if (result.ExitCode == zeltest::ChildCannotDropRoot)
       GTEST_SKIP() << "the test runs as root and cannot become an ordinary user here";
     ASSERT_TRUE(result.Finished) << c.name;
     EXPECT_EQ(result.ExitCode, c.written ? Written : Refused) << c.name;
@@ -473,7 +473,7 @@ TEST_F(IniTest, RewriteInPlaceSecuresRoomBeforeItChangesAByte) {
 TEST_F(IniTest, AWritePastTheFileSizeLimitIsARefusedWrite) {
   const std::string old = "[a]\r\nk=1\r\n";
   const std::string path = Write(old);
-  const auto result = platform::test::RunInChild(
+  const auto result = zeltest::RunInChild(
       [&] {
         const rlimit limit{4096, 4096};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 9;
@@ -493,7 +493,7 @@ TEST_F(IniTest, AWritePastTheFileSizeLimitIsARefusedWrite) {
 TEST_F(IniTest, WritersAtOnceLoseNoEntry) {
   const std::string path = Write("[a]\r\nk=1\r\n");
   constexpr int Writers = 4, Entries = 40;
-  const auto results = platform::test::RunInChildren(
+  const auto results = zeltest::RunInChildren(
       Writers,
       [&](int w) {
         TIniFile ini(path);
@@ -508,7 +508,7 @@ TEST_F(IniTest, WritersAtOnceLoseNoEntry) {
         return 0;
       },
       std::chrono::seconds(120));
-  EXPECT_EQ(platform::test::EndedWithZero(results), Writers) << "a writer hung or its write was refused";
+  EXPECT_EQ(zeltest::EndedWithZero(results), Writers) << "a writer hung or its write was refused";
   TIniFile ini(path);
   int found = 0;
   for (int w = 0; w < Writers; ++w)
@@ -590,13 +590,13 @@ TEST_F(IniTest, AHeldLockRefusesTheWriteWithinTheWait) {
       ASSERT_TRUE(MakeReadOnlyFolder(folder, path)) << c.name;
     }
     const auto write = [&](const char* value) {
-      return platform::test::RunInChild([&] { return WriteValue(path, value); }, std::chrono::seconds(60),
+      return zeltest::RunInChild([&] { return WriteValue(path, value); }, std::chrono::seconds(60),
                                         c.readOnlyFolder);
     };
     HeldLock lock(folder + "/" + c.locked);
     ASSERT_TRUE(lock.Held()) << c.name;
     const auto refused = write("2");
-    if (refused.ExitCode == platform::test::ChildCannotDropRoot) {
+    if (refused.ExitCode == zeltest::ChildCannotDropRoot) {
       ::chmod(folder.c_str(), 0755);
       GTEST_SKIP() << "the test runs as root and cannot become an ordinary user here";
     }

@@ -11,8 +11,8 @@ namespace {
 
 class NumbersTest : public ::testing::Test {
 protected:
-  void SetUp() override { platform::test::UseGermanSettings(); }
-  platform::test::SettingsGuard FGuard;
+  void SetUp() override { zeltest::UseGermanSettings(); }
+  zeltest::SettingsGuard FGuard;
 };
 
 TEST_F(NumbersTest, StrToIntReadsWhatTheClassLibraryReads) {

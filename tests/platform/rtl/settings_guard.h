@@ -4,7 +4,7 @@
 
 #include "platform/rtl/sysutils.h"
 
-namespace platform::test {
+namespace zeltest {
 
 class SettingsGuard {
 public:
@@ -43,4 +43,4 @@ private:
 // German settings as on a German Windows.
 inline void UseGermanSettings() { platform::InitLocaleSettings("de_DE.UTF-8"); }
 
-}  // namespace platform::test
+}  // namespace zeltest

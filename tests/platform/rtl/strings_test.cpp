@@ -7,7 +7,7 @@
 #include "tests/support/string_items.h"
 #include "tests/support/tempdir.h"
 
-using platform::test::Items;
+using zeltest::Items;
 
 namespace {
 
@@ -307,7 +307,7 @@ TEST(StringList, AssignCopiesStringListsOnly) {
 }
 
 TEST(StringList, LoadAndSave) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   const std::string path = dir.write("in.txt", "eins\r\nzwei\nM\xFCller");
   TStringList list;
   list.LoadFromFile(path);

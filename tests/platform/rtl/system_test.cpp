@@ -26,7 +26,7 @@ namespace {
 // FIFO's other end ends the child, not the test run.  The child's exit code
 // is 0 for a descriptor that blocks and closes on exec, else the errno.
 TEST(OpenRegularFile, OnlyARegularFileOpensAndNothingWaits) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   const std::string file = dir.write("file.txt", "text");
   const std::string fifo = dir.file("fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -54,7 +54,7 @@ TEST(OpenRegularFile, OnlyARegularFileOpensAndNothingWaits) {
       {"device", "/dev/null", O_RDONLY, EACCES},
   };
   for (const Case& c : cases) {
-    const auto child = platform::test::RunInChild(
+    const auto child = zeltest::RunInChild(
         [&] {
           const int fd = platform::OpenRegularFile(c.Path, c.Flags);
           if (fd < 0) return errno;
@@ -90,7 +90,7 @@ ino_t InodeOf(const std::string& path) {
 // asked for; while they are written, the name still stands for the old
 // file; nothing else is left in the folder.
 TEST(ReplaceFileContents, TheNewFileTakesTheOldOnesPlaceOnlyWhenComplete) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   struct Case {
     const char* Name;
     std::optional<unsigned> Mode;
@@ -136,7 +136,7 @@ TEST(ReplaceFileContents, TheNewFileTakesTheOldOnesPlaceOnlyWhenComplete) {
 // Every way the replacement can fail leaves the old file (or no file) as
 // it was, no temporary file, and errno saying why.
 TEST(ReplaceFileContents, AFailureChangesNothingAndSaysWhy) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   const auto writes = [](int fd) { return platform::WriteAll(fd, "new"); };
   const auto fails = [](int fd) {
     platform::WriteAll(fd, "half");
@@ -178,7 +178,7 @@ TEST(ReplaceFileContents, AFailureChangesNothingAndSaysWhy) {
 // A symbolic link at the name is replaced by the new file; its target
 // stays as it was.
 TEST(ReplaceFileContents, ALinkAtTheNameIsReplacedNotFollowed) {
-  platform::test::TempDir dir;
+  zeltest::TempDir dir;
   const std::string target = dir.write("target.txt", "target");
   const std::string link = dir.file("link.txt");
   ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);

@@ -6,7 +6,7 @@
 #include "tests/support/error_of.h"
 
 using namespace platform::soap;
-using platform::test::ErrorOf;
+using zeltest::ErrorOf;
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "tests/support/utf16.h"
 
 using namespace platform::soap;
-using platform::test::ErrorOf;
-using platform::test::Utf16;
+using zeltest::ErrorOf;
+using zeltest::Utf16;
 
 namespace {
 
