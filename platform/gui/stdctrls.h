@@ -132,6 +132,11 @@ public:
   explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 };
 
+namespace platform {
+class ItemStore;  // the items of a box (stdctrls_internal.h)
+enum class ItemChange;
+}  // namespace platform
+
 // ---------------------------------------------------------------- item lists
 
 namespace platform {
@@ -301,7 +306,7 @@ public:
   void NativeEditTextEdited();
   void NativeDroppedDown();
   void NativeClosedUp();
-  const platform::ItemStore& ItemList() const { return FItems; }
+  const platform::ItemStore& ItemList() const { return *FItems; }
 
 protected:
   virtual void Change();
@@ -326,7 +331,6 @@ protected:
   bool IsOwnerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
 
 private:
-  friend class platform::ControlStrings;
   void ItemsChanged(platform::ItemChange Kind, int Index);
   void MirrorItems();
   void MirrorSelection();
@@ -344,8 +348,8 @@ private:
   void CBGetEditSel(TMessage& Message);
   void CBSetEditSel(TMessage& Message);
 
-  platform::ItemStore FItems;
-  std::unique_ptr<platform::ControlStrings> FStrings;
+  std::unique_ptr<platform::ItemStore> FItems;
+  std::unique_ptr<TStrings> FStrings;  // a platform::ControlStrings over FItems
   std::unique_ptr<TControlCanvas> FCanvas;
   int FItemIndex = -1;
   // The entry selected before the arrow keys moved in the open list.
@@ -447,7 +451,7 @@ public:
   // Brings the native list up to date after items were inserted in the
   // middle (which is mirrored in one pass, not line by line).
   void SyncNative();
-  const platform::ItemStore& ItemList() const { return FItems; }
+  const platform::ItemStore& ItemList() const { return *FItems; }
   bool IsOwnerDraw() const { return FStyle == lbOwnerDrawFixed || FStyle == lbOwnerDrawVariable || FStyle == lbVirtualOwnerDraw; }
 
 protected:
@@ -466,7 +470,6 @@ protected:
   void CreateWnd() override;
 
 private:
-  friend class platform::ControlStrings;
   void ItemsChanged(platform::ItemChange Kind, int Index);
   void MirrorItems();
   void MirrorSelection();
@@ -474,8 +477,8 @@ private:
   void CheckIndex(int Index) const;
   void SelectOnly(int Index);  // -1: none
 
-  platform::ItemStore FItems;
-  std::unique_ptr<platform::ControlStrings> FStrings;
+  std::unique_ptr<platform::ItemStore> FItems;
+  std::unique_ptr<TStrings> FStrings;  // a platform::ControlStrings over FItems
   std::unique_ptr<TControlCanvas> FCanvas;
   int FItemIndex = -1;
   int FTopIndex = 0;
