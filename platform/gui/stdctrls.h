@@ -12,9 +12,7 @@
 // top.  Qt's own sorting and keyboard search are never used.
 #pragma once
 
-#include <functional>
 #include <memory>
-#include <vector>
 
 #include "platform/gui/controls.h"
 #include "platform/gui/graphics.h"

@@ -1,8 +1,9 @@
-// What the files of the standard controls share: the pieces of the boxes'
-// owner draw and item messages, the platform's edit menu and focus
-// rectangle, the type-ahead (defined in stdctrls.cpp and edit.cpp) and the
-// painting of buttons and check boxes.  Only .cpp files of platform/gui
-// include this header.
+// What the files of the standard controls share: the boxes' item store and
+// the TStrings over it, the pieces of the boxes' owner draw and item
+// messages, the platform's edit menu and focus rectangle, the type-ahead
+// (defined in stdctrls.cpp and edit.cpp) and the painting of buttons and
+// check boxes.  Only .cpp files of platform/gui (and its tests) include this
+// header.
 #pragma once
 
 #include <QAbstractListModel>
@@ -11,7 +12,10 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <cstddef>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls.h"
@@ -103,10 +107,6 @@ private:
   std::function<bool()> FSorted;
   Notify FNotify;
 };
-
-}  // namespace platform
-
-namespace platform {
 
 // Shift and Ctrl as the keyboard state has them now.
 bool ShiftDown();
