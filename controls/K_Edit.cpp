@@ -338,7 +338,7 @@ void TCustomStrEdit::KeyPress(char& Key) {
     return;
   }
   // Copy, paste, cut: the platform edit's.
-  if (Key == CtrlChar('C') || Key == CtrlChar('V') || Key == CtrlChar('X')) return;
+  if (Key == platform::CtrlChar('C') || Key == platform::CtrlChar('V') || Key == platform::CtrlChar('X')) return;
   if (Key == '^' || (Key == '@' && FEditChars.find('@') == AnsiString::npos)) {
     Key = 0;
     return;

@@ -527,10 +527,10 @@ void TCustomComboBox::KeyPress(char& Key) {
   TWinControl::KeyPress(Key);
   if (!FAutoComplete || Key == 0) return;
   const auto ch = static_cast<unsigned char>(Key);
-  if (ch < 32 && ch != 8) return;
+  if (ch < ' ' && ch != VK_BACK) return;
   if (HasEdit()) {
     // Completes the edit text with the first item that begins with it.
-    if (ch == 8) return;
+    if (ch == VK_BACK) return;
     const AnsiString t = GetText();
     const int s = SelStart();
     const AnsiString typed = t.substr(0, static_cast<std::size_t>(std::min<int>(s, static_cast<int>(t.size())))) + Key;
@@ -559,7 +559,7 @@ void TCustomComboBox::KeyPress(char& Key) {
   const DWORD now = GetTickCount();
   if (static_cast<DWORD>(now - FLastTyped) > kTypeAheadPause) FTypedText.clear();
   FLastTyped = now;
-  if (ch == 8) {
+  if (ch == VK_BACK) {
     if (!FTypedText.empty()) FTypedText.pop_back();
     Key = 0;
     return;
@@ -650,7 +650,7 @@ bool TCustomComboBox::OpenListKey(WORD Key, LPARAM KeyData) {
   if (Key != VK_RETURN && Key != VK_ESCAPE) return false;
   const HWND h = Handle();
   CloseList(Key == VK_RETURN);
-  if (FindControl(h) == this) Perform(WM_CHAR, Key == VK_RETURN ? '\r' : '\x1B', KeyData);
+  if (FindControl(h) == this) Perform(WM_CHAR, Key, KeyData);  // Enter types VK_RETURN, Esc VK_ESCAPE
   return true;
 }
 
@@ -659,7 +659,7 @@ bool TCustomComboBox::OpenListKey(WORD Key, LPARAM KeyData) {
 // MaxLength characters.
 bool TCustomComboBox::RefusesChar(const TMessage& Message) {
   const auto ch = static_cast<unsigned char>(Message.WParam);
-  if (ch < 32) return false;
+  if (ch < ' ') return false;
   if (!HasEdit()) return true;
   return FMaxLength > 0 && static_cast<int>(GetText().size()) - SelLength() >= FMaxLength;
 }

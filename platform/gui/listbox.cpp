@@ -588,7 +588,7 @@ void TCustomListBox::KeyPress(char& Key) {
   TWinControl::KeyPress(Key);
   if (!FAutoComplete || Key == 0) return;
   const auto ch = static_cast<unsigned char>(Key);
-  if (ch < 32) return;
+  if (ch < ' ') return;
   const DWORD now = GetTickCount();
   if (static_cast<DWORD>(now - FLastTyped) > kTypeAheadPause) FTypedText.clear();
   FLastTyped = now;
@@ -630,7 +630,7 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
     case WM_CHAR:
       // No native type-ahead (ours is KeyPress).
-      if (static_cast<unsigned char>(Message.WParam) >= 32) return;
+      if (static_cast<unsigned char>(Message.WParam) >= ' ') return;
       break;
     case WM_LBUTTONDOWN:
       if (!fromQt) {
