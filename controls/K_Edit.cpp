@@ -312,9 +312,6 @@ void PostFocusMove(TWinControl* Control, bool Previous, bool ToTopForm) {
   PostMessage(target->Handle(), WM_NEXTDLGCTL, Previous ? 1 : 0, 0);
 }
 
-// The character that Ctrl with a letter types (Ctrl+C: 3).
-constexpr char CtrlChar(char Letter) { return static_cast<char>(Letter & 0x1F); }
-
 }  // namespace
 
 void TCustomStrEdit::HandFocusOn(bool Previous) { PostFocusMove(this, Previous, FMapEnterToTab); }
@@ -341,7 +338,7 @@ void TCustomStrEdit::KeyPress(char& Key) {
     return;
   }
   // Copy, paste, cut: the platform edit's.
-  if (Key == CtrlChar('C') || Key == CtrlChar('V') || Key == CtrlChar('X')) return;
+  if (Key == platform::CtrlChar('C') || Key == platform::CtrlChar('V') || Key == platform::CtrlChar('X')) return;
   if (Key == '^' || (Key == '@' && FEditChars.find('@') == AnsiString::npos)) {
     Key = 0;
     return;

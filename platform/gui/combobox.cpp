@@ -209,8 +209,10 @@ protected:
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     : TWinControl(AOwner),
+      FItems(std::make_unique<platform::ItemStore>()),
       FStrings(std::make_unique<platform::ControlStrings>(
-          &FItems, [this] { return FSorted; }, [this](platform::ItemChange k, int i) { ItemsChanged(k, i); })),
+          FItems.get(), [this] { return FSorted; },
+          [this](platform::ItemChange k, int i) { ItemsChanged(k, i); })),
       FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
   SetBounds(0, 0, 145, 21);
@@ -273,7 +275,8 @@ void TCustomComboBox::MirrorItems() {
   QSignalBlocker block(c);
   c->Items()->Reset();
   MirrorSelection();
-  if (c->isEditable()) c->setEditText(FItemIndex >= 0 ? ToQString(FItems[FItemIndex].Text) : ToQString(TControl::GetText()));
+  if (c->isEditable())
+    c->setEditText(FItemIndex >= 0 ? ToQString((*FItems)[FItemIndex].Text) : ToQString(TControl::GetText()));
 }
 
 void TCustomComboBox::MirrorSelection() {
@@ -310,7 +313,7 @@ void TCustomComboBox::SetSorted(bool Value) {
   if (FSorted == Value) return;
   FSorted = Value;
   if (Value) {
-    FItems.Sort();
+    FItems->Sort();
     MirrorItems();
   }
 }
@@ -329,11 +332,11 @@ void TCustomComboBox::SetDropDownCount(int Value) {
 }
 
 void TCustomComboBox::SetItemIndex(int Value) {
-  if (Value < -1 || Value >= static_cast<int>(FItems.size())) Value = -1;
+  if (Value < -1 || Value >= static_cast<int>(FItems->size())) Value = -1;
   FItemIndex = Value;
   FListFrom = kNoListMove;
   if (HasEdit()) {
-    const AnsiString t = Value >= 0 ? FItems[static_cast<std::size_t>(Value)].Text : AnsiString();
+    const AnsiString t = Value >= 0 ? (*FItems)[static_cast<std::size_t>(Value)].Text : AnsiString();
     TControl::SetTextValue(t);
     if (ComboPeer* c = ComboOf(this)) {
       c->ShowIndex(Value);
@@ -350,7 +353,7 @@ AnsiString TCustomComboBox::GetText() {
     if (ComboPeer* c = ComboOf(this)) return FromQString(c->currentText());
     return TControl::GetText();
   }
-  return FItemIndex >= 0 ? FItems[static_cast<std::size_t>(FItemIndex)].Text : AnsiString();
+  return FItemIndex >= 0 ? (*FItems)[static_cast<std::size_t>(FItemIndex)].Text : AnsiString();
 }
 
 void TCustomComboBox::SetTextValue(const AnsiString& Value) {
@@ -392,7 +395,7 @@ void TCustomComboBox::CloseList(bool Take) {
   if (!c) return;
   const int row = c->ListRow();
   const int before = SelectionBeforeList();
-  Take = Take && row >= 0 && row < static_cast<int>(FItems.size());
+  Take = Take && row >= 0 && row < static_cast<int>(FItems->size());
   // A list that closes with its entry taken does not go back first.
   if (Take) FListFrom = kNoListMove;
   c->hidePopup();
@@ -461,15 +464,15 @@ void TCustomComboBox::Clear() {
 }
 
 int TCustomComboBox::FindString(const AnsiString& S, int After, bool Exact) const {
-  return platform::FindItemPrefix(FItems, S, After, Exact);
+  return platform::FindItemPrefix(*FItems, S, After, Exact);
 }
 
 void TCustomComboBox::NativeActivated(int Index) {
-  if (Index < -1 || Index >= static_cast<int>(FItems.size())) return;
+  if (Index < -1 || Index >= static_cast<int>(FItems->size())) return;
   FItemIndex = Index;
   FListFrom = kNoListMove;
   if (HasEdit()) {
-    const AnsiString t = Index >= 0 ? FItems[static_cast<std::size_t>(Index)].Text : AnsiString();
+    const AnsiString t = Index >= 0 ? (*FItems)[static_cast<std::size_t>(Index)].Text : AnsiString();
     TControl::SetTextValue(t);
   }
   Click();
@@ -524,17 +527,17 @@ void TCustomComboBox::KeyPress(char& Key) {
   TWinControl::KeyPress(Key);
   if (!FAutoComplete || Key == 0) return;
   const auto ch = static_cast<unsigned char>(Key);
-  if (ch < 32 && ch != 8) return;
+  if (ch < ' ' && ch != VK_BACK) return;
   if (HasEdit()) {
     // Completes the edit text with the first item that begins with it.
-    if (ch == 8) return;
+    if (ch == VK_BACK) return;
     const AnsiString t = GetText();
     const int s = SelStart();
     const AnsiString typed = t.substr(0, static_cast<std::size_t>(std::min<int>(s, static_cast<int>(t.size())))) + Key;
     const int i = FindString(typed, -1, false);
     if (i < 0) return;
     const bool changed = i != FItemIndex;
-    const AnsiString full = typed + FItems[static_cast<std::size_t>(i)].Text.substr(typed.size());
+    const AnsiString full = typed + (*FItems)[static_cast<std::size_t>(i)].Text.substr(typed.size());
     SetTextValue(full);
     FItemIndex = i;
     if (ComboPeer* c = ComboOf(this)) {
@@ -556,7 +559,7 @@ void TCustomComboBox::KeyPress(char& Key) {
   const DWORD now = GetTickCount();
   if (static_cast<DWORD>(now - FLastTyped) > kTypeAheadPause) FTypedText.clear();
   FLastTyped = now;
-  if (ch == 8) {
+  if (ch == VK_BACK) {
     if (!FTypedText.empty()) FTypedText.pop_back();
     Key = 0;
     return;
@@ -586,7 +589,7 @@ void TCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Sta
     OnDrawItem(this, Index, Rect, State);
     return;
   }
-  DrawItemText(*FCanvas, FItems, Index, Rect);
+  DrawItemText(*FCanvas, *FItems, Index, Rect);
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& Message) {
@@ -624,7 +627,7 @@ int TCustomComboBox::ListKeyTarget(WORD Key, int At, int Page) const {
     case VK_PRIOR: return At - Page;
     case VK_NEXT: return At < 0 ? Page - 1 : At + Page;
     case VK_HOME: return 0;
-    case VK_END: return static_cast<int>(FItems.size()) - 1;
+    case VK_END: return static_cast<int>(FItems->size()) - 1;
     default: return kNoListMove;
   }
 }
@@ -634,7 +637,7 @@ int TCustomComboBox::ListKeyTarget(WORD Key, int At, int Page) const {
 // the entry selected before.
 bool TCustomComboBox::OpenListKey(WORD Key, LPARAM KeyData) {
   ComboPeer* c = ComboOf(this);
-  const int count = static_cast<int>(FItems.size());
+  const int count = static_cast<int>(FItems->size());
   const int row = c->ListRow();
   const int to =
       ListKeyTarget(Key, row >= 0 ? row : FItemIndex, std::max(1, c->maxVisibleItems() - 1));
@@ -647,7 +650,7 @@ bool TCustomComboBox::OpenListKey(WORD Key, LPARAM KeyData) {
   if (Key != VK_RETURN && Key != VK_ESCAPE) return false;
   const HWND h = Handle();
   CloseList(Key == VK_RETURN);
-  if (FindControl(h) == this) Perform(WM_CHAR, Key == VK_RETURN ? '\r' : '\x1B', KeyData);
+  if (FindControl(h) == this) Perform(WM_CHAR, Key, KeyData);  // Enter types VK_RETURN, Esc VK_ESCAPE
   return true;
 }
 
@@ -656,7 +659,7 @@ bool TCustomComboBox::OpenListKey(WORD Key, LPARAM KeyData) {
 // MaxLength characters.
 bool TCustomComboBox::RefusesChar(const TMessage& Message) {
   const auto ch = static_cast<unsigned char>(Message.WParam);
-  if (ch < 32) return false;
+  if (ch < ' ') return false;
   if (!HasEdit()) return true;
   return FMaxLength > 0 && static_cast<int>(GetText().size()) - SelLength() >= FMaxLength;
 }
@@ -707,9 +710,9 @@ bool TCustomComboBox::CBItemMessage(TMessage& Message) {
       return true;
     }
     case CB_GETCURSEL: Message.Result = FItemIndex; return true;
-    case CB_GETCOUNT: Message.Result = static_cast<LRESULT>(FItems.size()); return true;
+    case CB_GETCOUNT: Message.Result = static_cast<LRESULT>(FItems->size()); return true;
     case CB_GETLBTEXTLEN:
-    case CB_GETLBTEXT: AnswerItemText(Message, FItems, Message.Msg == CB_GETLBTEXT, CB_ERR); return true;
+    case CB_GETLBTEXT: AnswerItemText(Message, *FItems, Message.Msg == CB_GETLBTEXT, CB_ERR); return true;
     case CB_GETITEMHEIGHT: Message.Result = FItemHeight; return true;
     case CB_SETITEMHEIGHT: SetItemHeight(static_cast<int>(Message.LParam)); return true;
     case CB_SHOWDROPDOWN:

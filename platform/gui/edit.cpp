@@ -21,6 +21,7 @@
 #include "platform/os/windows.h"
 #include "platform/rtl/sysutils.h"
 
+using platform::CtrlChar;
 using platform::CtrlDown;
 using platform::FromQString;
 using platform::ShiftDown;
@@ -369,12 +370,15 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
 // text takes no more; what is typed gets the CharCase.
 bool TCustomEdit::CharMessage(TMessage& Message) {
   const auto ch = static_cast<unsigned char>(Message.WParam);
-  const UINT command = ch == 3 ? WM_COPY : ch == 22 ? WM_PASTE : ch == 24 ? WM_CUT : 0;
+  const UINT command = ch == CtrlChar('C')   ? WM_COPY
+                       : ch == CtrlChar('V') ? WM_PASTE
+                       : ch == CtrlChar('X') ? WM_CUT
+                                             : 0;
   if (command) {
     Perform(command, 0, 0);
     return true;
   }
-  if (ch < 32 || FReadOnly) return false;
+  if (ch < ' ' || FReadOnly) return false;
   if (Room(SelLength()) == 0) return true;  // the text is full
   if (FCharCase != ecNormal) {
     AnsiString c(1, static_cast<char>(ch));

@@ -485,7 +485,7 @@ void TCustomGrid::WMChar(TMessage& M) {
   if (DoKeyPress(M)) return;
   const char ch = static_cast<char>(M.WParam);
   const auto uc = static_cast<unsigned char>(ch);
-  if (FOptions.Contains(goEditing) && (uc == VK_BACK || uc >= 32)) {
+  if (FOptions.Contains(goEditing) && (uc == VK_BACK || uc >= ' ')) {
     if (!EditorMode()) {
       if (uc == VK_BACK) return;
       ShowEditor();

@@ -276,8 +276,10 @@ ListPeer* SyncedList(TCustomListBox* B) {
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)
     : TWinControl(AOwner),
+      FItems(std::make_unique<platform::ItemStore>()),
       FStrings(std::make_unique<platform::ControlStrings>(
-          &FItems, [this] { return FSorted; }, [this](platform::ItemChange k, int i) { ItemsChanged(k, i); })),
+          FItems.get(), [this] { return FSorted; },
+          [this](platform::ItemChange k, int i) { ItemsChanged(k, i); })),
       FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
   SetBounds(0, 0, 121, 97);
@@ -331,7 +333,7 @@ void TCustomListBox::MirrorItems() {
   QSignalBlocker blockModel(l->selectionModel());
   // Lines only added at the end reach the view as one insertion; any other
   // change as all rows anew.
-  if (Stale || l->RowCount() > FItems.size())
+  if (Stale || l->RowCount() > FItems->size())
     l->Items()->Reset();
   else
     l->Items()->Appended();
@@ -349,10 +351,10 @@ void TCustomListBox::MirrorSelection() {
   QSignalBlocker blockModel(l->selectionModel());
   if (FMultiSelect) {
     QItemSelection sel;
-    for (int i = 0; i < l->RowCount() && i < FItems.size(); ++i) {
-      if (!FItems[i].Selected) continue;
+    for (int i = 0; i < l->RowCount() && i < FItems->size(); ++i) {
+      if (!(*FItems)[i].Selected) continue;
       int last = i;
-      while (last + 1 < l->RowCount() && last + 1 < FItems.size() && FItems[last + 1].Selected) ++last;
+      while (last + 1 < l->RowCount() && last + 1 < FItems->size() && (*FItems)[last + 1].Selected) ++last;
       sel.select(l->Row(i), l->Row(last));
       i = last;
     }
@@ -373,7 +375,7 @@ void TCustomListBox::ItemsChanged(ItemChange Kind, int Index) {
   // While the items are updated, lines added at the end wait for its end;
   // any other change makes the view take all rows anew then.
   if (FStrings->UpdateCount() > 0 && Kind != ItemChange::UpdateEnded) {
-    if (Kind != ItemChange::Inserted || Index < FItems.size() - 1) FNativeStale = true;
+    if (Kind != ItemChange::Inserted || Index < FItems->size() - 1) FNativeStale = true;
     return;
   }
   ListPeer* l = ListOf(this);
@@ -405,11 +407,11 @@ void TCustomListBox::ItemsChanged(ItemChange Kind, int Index) {
 }
 
 void TCustomListBox::CheckIndex(int Index) const {
-  if (Index < 0 || Index >= static_cast<int>(FItems.size())) TList::Error(platform::msg::ListIndexError, Index);
+  if (Index < 0 || Index >= static_cast<int>(FItems->size())) TList::Error(platform::msg::ListIndexError, Index);
 }
 
 void TCustomListBox::SetItemIndex(int Value) {
-  if (Value < -1 || Value >= static_cast<int>(FItems.size())) Value = -1;
+  if (Value < -1 || Value >= static_cast<int>(FItems->size())) Value = -1;
   FItemIndex = Value;
   if (!FMultiSelect) {
     SelectOnly(Value);
@@ -428,7 +430,7 @@ int TCustomListBox::TopIndex() {
 }
 
 void TCustomListBox::SetTopIndex(int Value) {
-  FTopIndex = std::clamp(Value, 0, std::max(0, static_cast<int>(FItems.size()) - 1));
+  FTopIndex = std::clamp(Value, 0, std::max(0, static_cast<int>(FItems->size()) - 1));
   if (ListPeer* l = SyncedList(this))
     if (l->Row(FTopIndex).isValid()) l->scrollTo(l->Row(FTopIndex), QAbstractItemView::PositionAtTop);
 }
@@ -445,13 +447,13 @@ void TCustomListBox::SetExtendedSelect(bool Value) {
 
 bool TCustomListBox::Selected(int Index) const {
   CheckIndex(Index);
-  return FItems[Index].Selected;
+  return (*FItems)[Index].Selected;
 }
 
 void TCustomListBox::SetSelected(int Index, bool Value) {
   CheckIndex(Index);
   if (FMultiSelect) {
-    FItems[Index].Selected = Value;
+    (*FItems)[Index].Selected = Value;
     MirrorSelection();
   } else if (Value) {
     SetItemIndex(Index);
@@ -463,7 +465,7 @@ void TCustomListBox::SetSelected(int Index, bool Value) {
 int TCustomListBox::SelCount() const {
   if (!FMultiSelect) return -1;
   int n = 0;
-  for (int i = 0; i < FItems.size(); ++i) n += FItems[i].Selected ? 1 : 0;
+  for (int i = 0; i < FItems->size(); ++i) n += (*FItems)[i].Selected ? 1 : 0;
   return n;
 }
 
@@ -478,7 +480,7 @@ void TCustomListBox::ClearSelection() {
 
 void TCustomListBox::SelectAll() {
   if (!FMultiSelect) return;
-  for (int i = 0; i < FItems.size(); ++i) FItems[i].Selected = true;
+  for (int i = 0; i < FItems->size(); ++i) (*FItems)[i].Selected = true;
   MirrorSelection();
 }
 
@@ -486,7 +488,7 @@ void TCustomListBox::SetSorted(bool Value) {
   if (FSorted == Value) return;
   FSorted = Value;
   if (Value) {
-    FItems.Sort();
+    FItems->Sort();
     FNativeStale = true;
     MirrorItems();
   }
@@ -511,11 +513,11 @@ int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) {
   if (ListPeer* l = SyncedList(this)) {
     const QModelIndex i = l->indexAt(l->viewport()->mapFrom(l, QPoint(Pos.X, Pos.Y)));
     if (i.isValid()) return i.row();
-    return Existing ? -1 : static_cast<int>(FItems.size());
+    return Existing ? -1 : static_cast<int>(FItems->size());
   }
   const int row = TopIndex() + Pos.Y / std::max(1, FItemHeight);
-  if (Pos.Y >= 0 && row < static_cast<int>(FItems.size())) return row;
-  return Existing ? -1 : static_cast<int>(FItems.size());
+  if (Pos.Y >= 0 && row < static_cast<int>(FItems->size())) return row;
+  return Existing ? -1 : static_cast<int>(FItems->size());
 }
 
 TRect TCustomListBox::ItemRect(int Index) {
@@ -537,11 +539,11 @@ void TCustomListBox::NativeSelectionChanged() {
   if (!l) return;
   bool changed = false;
   int index = FMultiSelect ? l->CurrentRow() : -1;
-  for (int i = 0; i < l->RowCount() && i < FItems.size(); ++i) {
+  for (int i = 0; i < l->RowCount() && i < FItems->size(); ++i) {
     const bool sel = l->IsSelected(i);
     if (sel && !FMultiSelect) index = i;
-    if (sel != FItems[i].Selected) {
-      FItems[i].Selected = sel;
+    if (sel != (*FItems)[i].Selected) {
+      (*FItems)[i].Selected = sel;
       changed = true;
     }
   }
@@ -552,14 +554,14 @@ void TCustomListBox::NativeSelectionChanged() {
 }
 
 void TCustomListBox::SelectOnly(int Index) {
-  for (int i = 0; i < FItems.size(); ++i) FItems[i].Selected = i == Index;
+  for (int i = 0; i < FItems->size(); ++i) (*FItems)[i].Selected = i == Index;
 }
 
 void TCustomListBox::UserClick(int Row) {
-  if (Row < 0 || Row >= static_cast<int>(FItems.size())) return;
+  if (Row < 0 || Row >= static_cast<int>(FItems->size())) return;
   if (FMultiSelect) {
     if (!FExtendedSelect)
-      FItems[Row].Selected = !FItems[Row].Selected;
+      (*FItems)[Row].Selected = !(*FItems)[Row].Selected;
     else
       SelectOnly(Row);
     FItemIndex = Row;
@@ -586,12 +588,12 @@ void TCustomListBox::KeyPress(char& Key) {
   TWinControl::KeyPress(Key);
   if (!FAutoComplete || Key == 0) return;
   const auto ch = static_cast<unsigned char>(Key);
-  if (ch < 32) return;
+  if (ch < ' ') return;
   const DWORD now = GetTickCount();
   if (static_cast<DWORD>(now - FLastTyped) > kTypeAheadPause) FTypedText.clear();
   FLastTyped = now;
   FTypedText += Key;
-  const int i = platform::FindItemPrefix(FItems, FTypedText, -1, false);
+  const int i = platform::FindItemPrefix(*FItems, FTypedText, -1, false);
   Key = 0;
   if (i < 0 || i == FItemIndex) return;
   if (FMultiSelect) {
@@ -612,7 +614,7 @@ void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
     OnDrawItem(this, Index, Rect, State);
     return;
   }
-  DrawItemText(*FCanvas, FItems, Index, Rect);
+  DrawItemText(*FCanvas, *FItems, Index, Rect);
 }
 
 void TCustomListBox::CNMeasureItem(TMessage& Message) {
@@ -628,7 +630,7 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
     case WM_CHAR:
       // No native type-ahead (ours is KeyPress).
-      if (static_cast<unsigned char>(Message.WParam) >= 32) return;
+      if (static_cast<unsigned char>(Message.WParam) >= ' ') return;
       break;
     case WM_LBUTTONDOWN:
       if (!fromQt) {
@@ -641,9 +643,9 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
       break;
     case LB_FINDSTRING:
     case LB_FINDSTRINGEXACT:
-      Message.Result = platform::FindItemPrefix(FItems, Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "",
-                                                static_cast<int>(static_cast<std::intptr_t>(Message.WParam)),
-                                                Message.Msg == LB_FINDSTRINGEXACT);
+      Message.Result = platform::FindItemPrefix(
+          *FItems, Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "",
+          static_cast<int>(static_cast<std::intptr_t>(Message.WParam)), Message.Msg == LB_FINDSTRINGEXACT);
       return;
     case LB_SELITEMRANGE: {
       if (!FMultiSelect) {
@@ -653,8 +655,8 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
       int first = LOWORD(static_cast<DWORD>(Message.LParam));
       int last = HIWORD(static_cast<DWORD>(Message.LParam));
       if (first > last) std::swap(first, last);
-      const int n = static_cast<int>(FItems.size());
-      for (int i = std::max(0, first); i <= last && i < n; ++i) FItems[i].Selected = Message.WParam != 0;
+      const int n = static_cast<int>(FItems->size());
+      for (int i = std::max(0, first); i <= last && i < n; ++i) (*FItems)[i].Selected = Message.WParam != 0;
       MirrorSelection();
       Message.Result = LB_OKAY;
       return;
@@ -666,16 +668,16 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
         return;
       }
       if (i == -1)
-        for (int k = 0; k < FItems.size(); ++k) FItems[k].Selected = Message.WParam != 0;
-      else if (i >= 0 && i < static_cast<int>(FItems.size()))
-        FItems[i].Selected = Message.WParam != 0;
+        for (int k = 0; k < FItems->size(); ++k) (*FItems)[k].Selected = Message.WParam != 0;
+      else if (i >= 0 && i < static_cast<int>(FItems->size()))
+        (*FItems)[i].Selected = Message.WParam != 0;
       MirrorSelection();
       Message.Result = LB_OKAY;
       return;
     }
     case LB_GETSEL: {
       const int i = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
-      Message.Result = (i >= 0 && i < static_cast<int>(FItems.size())) ? (FItems[i].Selected ? 1 : 0) : LB_ERR;
+      Message.Result = (i >= 0 && i < static_cast<int>(FItems->size())) ? ((*FItems)[i].Selected ? 1 : 0) : LB_ERR;
       return;
     }
     case LB_SETCURSEL: {
@@ -690,9 +692,7 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
     case LB_GETCARETINDEX:
       Message.Result = FItemIndex;
       return;
-    case LB_GETCOUNT:
-      Message.Result = static_cast<LRESULT>(FItems.size());
-      return;
+    case LB_GETCOUNT: Message.Result = static_cast<LRESULT>(FItems->size()); return;
     case LB_GETSELCOUNT:
       Message.Result = FMultiSelect ? SelCount() : LB_ERR;
       return;
@@ -710,12 +710,10 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
       SetItemHeight(static_cast<int>(Message.LParam));
       return;
     case LB_GETTEXTLEN:
-    case LB_GETTEXT:
-      AnswerItemText(Message, FItems, Message.Msg == LB_GETTEXT, LB_ERR);
-      return;
+    case LB_GETTEXT: AnswerItemText(Message, *FItems, Message.Msg == LB_GETTEXT, LB_ERR); return;
     case LB_ITEMFROMPOINT: {
       const int row = ItemAtPos(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)), true);
-      Message.Result = row >= 0 ? row : MAKELONG(static_cast<WORD>(FItems.size()), 1);
+      Message.Result = row >= 0 ? row : MAKELONG(static_cast<WORD>(FItems->size()), 1);
       return;
     }
     default:

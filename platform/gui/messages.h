@@ -385,3 +385,10 @@ inline constexpr WORD VK_OEM_5 = 0xDC;
 inline constexpr WORD VK_OEM_6 = 0xDD;
 inline constexpr WORD VK_OEM_7 = 0xDE;
 inline constexpr WORD VK_OEM_102 = 0xE2;
+
+namespace platform {
+
+// The character that Ctrl with a letter types (Ctrl+C: 3).
+constexpr char CtrlChar(char Letter) { return static_cast<char>(Letter & 0x1F); }
+
+}  // namespace platform

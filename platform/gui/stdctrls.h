@@ -12,9 +12,7 @@
 // top.  Qt's own sorting and keyboard search are never used.
 #pragma once
 
-#include <functional>
 #include <memory>
-#include <vector>
 
 #include "platform/gui/controls.h"
 #include "platform/gui/graphics.h"
@@ -132,92 +130,9 @@ public:
   explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 };
 
-// ---------------------------------------------------------------- item lists
-
 namespace platform {
-
-// The items of a combo or list box: text and object per item, kept by the
-// control; the control mirrors them to its native window.
-struct ControlItem {
-  AnsiString Text;
-  TObject* Object = nullptr;
-  bool Selected = false;  // multi-select list boxes
-};
-
-// The item sequence of a box, kept in blocks so that inserting into a long
-// (sorted) list moves only one block; reading in index order is O(1) per
-// item.
-class ItemStore {
-public:
-  int size() const { return FCount; }
-  bool empty() const { return FCount == 0; }
-  ControlItem& operator[](int Index) { return At(Index); }
-  const ControlItem& operator[](int Index) const { return const_cast<ItemStore*>(this)->At(Index); }
-  ControlItem& operator[](std::size_t Index) { return At(static_cast<int>(Index)); }
-  const ControlItem& operator[](std::size_t Index) const { return const_cast<ItemStore*>(this)->At(static_cast<int>(Index)); }
-  void insert(int Index, ControlItem Item);
-  void erase(int Index);
-  void clear();
-  // Stable sort by AnsiCompareText.
-  void Sort();
-  // Where S goes into the items sorted by AnsiCompareText (after equal texts).
-  int SortedInsertIndex(const AnsiString& S) const;
-
-private:
-  ControlItem& At(int Index);
-  void Locate(int Index, std::size_t& Block, int& Offset);
-  std::vector<std::vector<ControlItem>> FBlocks;  // none empty
-  int FCount = 0;
-  // The block found last and the index of its first item.
-  std::size_t FCacheBlock = 0;
-  int FCacheStart = 0;
-};
-
-// Index of the first item (from After + 1, wrapping; After -1: from the
-// top) whose text begins with Prefix, case ignored; -1 when none.  Exact:
-// the whole text must match.
-int FindItemPrefix(const ItemStore& Items, const AnsiString& Prefix, int After, bool Exact);
-
-// What changed in a box's items, as ControlStrings tells its control.
-enum class ItemChange {
-  Inserted,    // item Index is new
-  Deleted,     // item Index is gone
-  Replaced,    // item Index has a new text
-  Cleared,     // all items are gone (Index -1)
-  UpdateEnded  // the last EndUpdate: the changes since BeginUpdate are done (Index -1)
-};
-
-// The TStrings of a box over its item vector.
-class ControlStrings : public TStrings {
-  ZEL_CLASS(ControlStrings, TStrings)
-public:
-  // Called after every change of the items, so that the control mirrors it.
-  using Notify = std::function<void(ItemChange Kind, int Index)>;
-  ControlStrings(ItemStore* Items, std::function<bool()> Sorted, Notify OnItems)
-      : FItems(Items), FSorted(std::move(Sorted)), FNotify(std::move(OnItems)) {}
-
-  int Add(const AnsiString& S) override;
-  int AddObject(const AnsiString& S, TObject* AObject) override;
-  void Clear() override;
-  void Delete(int Index) override;
-  void Insert(int Index, const AnsiString& S) override;
-  AnsiString Get(int Index) override;
-  int GetCount() override;
-  TObject* GetObject(int Index) override;
-  void Put(int Index, const AnsiString& S) override;
-  void PutObject(int Index, TObject* AObject) override;
-  int IndexOf(const AnsiString& S) override;
-
-protected:
-  void SetUpdateState(bool Updating) override;
-
-private:
-  void Check(int Index, bool AllowCount);
-  ItemStore* FItems;
-  std::function<bool()> FSorted;
-  Notify FNotify;
-};
-
+class ItemStore;  // the items of a box (stdctrls_internal.h)
+enum class ItemChange;
 }  // namespace platform
 
 // ---------------------------------------------------------------- TCustomComboBox
@@ -301,7 +216,7 @@ public:
   void NativeEditTextEdited();
   void NativeDroppedDown();
   void NativeClosedUp();
-  const platform::ItemStore& ItemList() const { return FItems; }
+  const platform::ItemStore& ItemList() const { return *FItems; }
 
 protected:
   virtual void Change();
@@ -326,7 +241,6 @@ protected:
   bool IsOwnerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
 
 private:
-  friend class platform::ControlStrings;
   void ItemsChanged(platform::ItemChange Kind, int Index);
   void MirrorItems();
   void MirrorSelection();
@@ -344,8 +258,8 @@ private:
   void CBGetEditSel(TMessage& Message);
   void CBSetEditSel(TMessage& Message);
 
-  platform::ItemStore FItems;
-  std::unique_ptr<platform::ControlStrings> FStrings;
+  std::unique_ptr<platform::ItemStore> FItems;
+  std::unique_ptr<TStrings> FStrings;  // a platform::ControlStrings over FItems
   std::unique_ptr<TControlCanvas> FCanvas;
   int FItemIndex = -1;
   // The entry selected before the arrow keys moved in the open list.
@@ -447,7 +361,7 @@ public:
   // Brings the native list up to date after items were inserted in the
   // middle (which is mirrored in one pass, not line by line).
   void SyncNative();
-  const platform::ItemStore& ItemList() const { return FItems; }
+  const platform::ItemStore& ItemList() const { return *FItems; }
   bool IsOwnerDraw() const { return FStyle == lbOwnerDrawFixed || FStyle == lbOwnerDrawVariable || FStyle == lbVirtualOwnerDraw; }
 
 protected:
@@ -466,7 +380,6 @@ protected:
   void CreateWnd() override;
 
 private:
-  friend class platform::ControlStrings;
   void ItemsChanged(platform::ItemChange Kind, int Index);
   void MirrorItems();
   void MirrorSelection();
@@ -474,8 +387,8 @@ private:
   void CheckIndex(int Index) const;
   void SelectOnly(int Index);  // -1: none
 
-  platform::ItemStore FItems;
-  std::unique_ptr<platform::ControlStrings> FStrings;
+  std::unique_ptr<platform::ItemStore> FItems;
+  std::unique_ptr<TStrings> FStrings;  // a platform::ControlStrings over FItems
   std::unique_ptr<TControlCanvas> FCanvas;
   int FItemIndex = -1;
   int FTopIndex = 0;

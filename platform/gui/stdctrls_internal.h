@@ -1,8 +1,9 @@
-// What the files of the standard controls share: the pieces of the boxes'
-// owner draw and item messages, the platform's edit menu and focus
-// rectangle, the type-ahead (defined in stdctrls.cpp and edit.cpp) and the
-// painting of buttons and check boxes.  Only .cpp files of platform/gui
-// include this header.
+// What the files of the standard controls share: the boxes' item store and
+// the TStrings over it, the pieces of the boxes' owner draw and item
+// messages, the platform's edit menu and focus rectangle, the type-ahead
+// (defined in stdctrls.cpp and edit.cpp) and the painting of buttons and
+// check boxes.  Only .cpp files of platform/gui (and its tests) include this
+// header.
 #pragma once
 
 #include <QAbstractListModel>
@@ -11,14 +12,101 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <cstddef>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "platform/gui/qt_internal.h"
 #include "platform/gui/stdctrls.h"
 
 class QLineEdit;
 
+// ---------------------------------------------------------------- item lists
+
 namespace platform {
+
+// The items of a combo or list box: text and object per item, kept by the
+// control; the control mirrors them to its native window.
+struct ControlItem {
+  AnsiString Text;
+  TObject* Object = nullptr;
+  bool Selected = false;  // multi-select list boxes
+};
+
+// The item sequence of a box, kept in blocks so that inserting into a long
+// (sorted) list moves only one block; reading in index order is O(1) per
+// item.
+class ItemStore {
+public:
+  int size() const { return FCount; }
+  bool empty() const { return FCount == 0; }
+  ControlItem& operator[](int Index) { return At(Index); }
+  const ControlItem& operator[](int Index) const { return const_cast<ItemStore*>(this)->At(Index); }
+  ControlItem& operator[](std::size_t Index) { return At(static_cast<int>(Index)); }
+  const ControlItem& operator[](std::size_t Index) const { return const_cast<ItemStore*>(this)->At(static_cast<int>(Index)); }
+  void insert(int Index, ControlItem Item);
+  void erase(int Index);
+  void clear();
+  // Stable sort by AnsiCompareText.
+  void Sort();
+  // Where S goes into the items sorted by AnsiCompareText (after equal texts).
+  int SortedInsertIndex(const AnsiString& S) const;
+
+private:
+  ControlItem& At(int Index);
+  void Locate(int Index, std::size_t& Block, int& Offset);
+  std::vector<std::vector<ControlItem>> FBlocks;  // none empty
+  int FCount = 0;
+  // The block found last and the index of its first item.
+  std::size_t FCacheBlock = 0;
+  int FCacheStart = 0;
+};
+
+// Index of the first item (from After + 1, wrapping; After -1: from the
+// top) whose text begins with Prefix, case ignored; -1 when none.  Exact:
+// the whole text must match.
+int FindItemPrefix(const ItemStore& Items, const AnsiString& Prefix, int After, bool Exact);
+
+// What changed in a box's items, as ControlStrings tells its control.
+enum class ItemChange {
+  Inserted,    // item Index is new
+  Deleted,     // item Index is gone
+  Replaced,    // item Index has a new text
+  Cleared,     // all items are gone (Index -1)
+  UpdateEnded  // the last EndUpdate: the changes since BeginUpdate are done (Index -1)
+};
+
+// The TStrings of a box over its item vector.
+class ControlStrings : public TStrings {
+  ZEL_CLASS(ControlStrings, TStrings)
+public:
+  // Called after every change of the items, so that the control mirrors it.
+  using Notify = std::function<void(ItemChange Kind, int Index)>;
+  ControlStrings(ItemStore* Items, std::function<bool()> Sorted, Notify OnItems)
+      : FItems(Items), FSorted(std::move(Sorted)), FNotify(std::move(OnItems)) {}
+
+  int Add(const AnsiString& S) override;
+  int AddObject(const AnsiString& S, TObject* AObject) override;
+  void Clear() override;
+  void Delete(int Index) override;
+  void Insert(int Index, const AnsiString& S) override;
+  AnsiString Get(int Index) override;
+  int GetCount() override;
+  TObject* GetObject(int Index) override;
+  void Put(int Index, const AnsiString& S) override;
+  void PutObject(int Index, TObject* AObject) override;
+  int IndexOf(const AnsiString& S) override;
+
+protected:
+  void SetUpdateState(bool Updating) override;
+
+private:
+  void Check(int Index, bool AllowCount);
+  ItemStore* FItems;
+  std::function<bool()> FSorted;
+  Notify FNotify;
+};
 
 // Shift and Ctrl as the keyboard state has them now.
 bool ShiftDown();

@@ -147,7 +147,7 @@ QtKey FromVirtualKey(WORD vk, TShiftState shift) {
     case VK_BACK: k.key = Qt::Key_Backspace; k.text = "\b"; break;
     case VK_TAB: k.key = sh ? Qt::Key_Backtab : Qt::Key_Tab; k.text = "\t"; break;
     case VK_RETURN: k.key = Qt::Key_Return; k.text = "\r"; break;
-    case VK_ESCAPE: k.key = Qt::Key_Escape; k.text = "\x1b"; break;
+    case VK_ESCAPE: k.key = Qt::Key_Escape; k.text = QChar(VK_ESCAPE); break;
     case VK_SPACE: k.key = Qt::Key_Space; k.text = " "; break;
     case VK_PRIOR: k.key = Qt::Key_PageUp; break;
     case VK_NEXT: k.key = Qt::Key_PageDown; break;

@@ -426,10 +426,10 @@ void WidgetPeer::CharOfKey(const KeyStroke& S) {
   // The handler changed the character: Qt gets a key press of the new one.
   const QString text = ToQString(AnsiString(1, ch));
   int qtKey = text.isEmpty() ? 0 : text.at(0).toUpper().unicode();
-  if (ch == '\r') qtKey = Qt::Key_Return;
-  if (ch == '\b') qtKey = Qt::Key_Backspace;
-  if (ch == '\x1B') qtKey = Qt::Key_Escape;
-  if (ch == '\t') qtKey = Qt::Key_Tab;
+  if (ch == VK_RETURN) qtKey = Qt::Key_Return;
+  if (ch == VK_BACK) qtKey = Qt::Key_Backspace;
+  if (ch == VK_ESCAPE) qtKey = Qt::Key_Escape;
+  if (ch == VK_TAB) qtKey = Qt::Key_Tab;
   QKeyEvent changed(QEvent::KeyPress, qtKey, S.Event->modifiers() & ~Qt::ControlModifier, text);
   RunNative(S, &changed);
 }

@@ -11,6 +11,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/grids.h"
 #include "platform/gui/stdctrls.h"
+#include "platform/gui/stdctrls_internal.h"
 #include "platform/gui/testing.h"
 #include "tests/platform/gui/stdctrls_support.h"
 #include "tests/support/gui_input.h"
