@@ -1,0 +1,30 @@
+// What the sources of the KCSV reader share (kcsvFile.cpp, the rules and
+// the tables; kcsvFile_scan.cpp, the line scan).  Only those sources, and
+// tests of the reader's internals, include this header.
+#pragma once
+
+#include <cstddef>
+
+#include "foundation/kcsvFile.h"
+
+namespace kcsv {
+
+inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
+
+// The scan looks at the text 64 bytes at a time: per block one bit for each
+// byte that is a control byte (below 0x20) and one for each byte above the
+// blank, so that a line costs a few bit operations however long it is.
+constexpr std::size_t BlockBytes = 64;
+
+}  // namespace kcsv
+
+// The line being read by the scan.
+struct TKcsvFile::TScanLine {
+  std::size_t Base = 0;  // offset of the first byte of the present chunk
+  bool InLine = false;
+  std::size_t Start = 0;
+  std::size_t Bytes = 0;
+  char First = 0;
+  int Keep = 0;  // 0: nothing of the text, 1: all of it, 2: its first ten bytes
+  AnsiString Text;
+};
