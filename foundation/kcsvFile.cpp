@@ -11,9 +11,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
 
 using kcsv::BlockBytes;
 using kcsv::U;
@@ -920,13 +917,13 @@ void TKcsvFile::CheckData() {
   FCurrentTable = nullptr;
   ReserveRows();
 
-  TScanLine L;
+  TScan Scan(*this);
   switch (FSource) {
     case TSource::Mapped:
-      ScanBytes(FView, static_cast<std::size_t>(FSize), L);
+      Scan.ScanBytes(FView, static_cast<std::size_t>(FSize));
       break;
     case TSource::Memory:
-      ScanBytes(FMemoryBytes, static_cast<std::size_t>(FSize), L);
+      Scan.ScanBytes(FMemoryBytes, static_cast<std::size_t>(FSize));
       break;
     case TSource::FileStream: {
       FBuffer.assign(ChunkSize, '\0');
@@ -934,17 +931,14 @@ void TKcsvFile::CheckData() {
       for (;;) {
         const int Got = FFileStream->Read(FBuffer.data(), static_cast<int>(ChunkSize));
         if (Got <= 0) break;
-        ScanBytes(FBuffer.data(), static_cast<std::size_t>(Got), L);
+        Scan.ScanBytes(FBuffer.data(), static_cast<std::size_t>(Got));
       }
       break;
     }
     case TSource::None:
       break;
   }
-  if (L.InLine) {
-    L.InLine = false;
-    EndLine(L);
-  }
+  Scan.End();
   if (FCurrentTable && OnProgress) OnProgress(FCurrentTable->Name(), FCurrentTable->Count(), true);
 
   FScanned = true;

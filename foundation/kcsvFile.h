@@ -379,15 +379,11 @@ private:
   enum class TSource { None, Mapped, FileStream, Memory };
   // A source of more bytes than a 32-bit signed offset reaches is not read.
   static bool FitsOffsets(Int64 Bytes) { return Bytes >= 0 && Bytes <= 0x7FFFFFFF; }
+  // The line scan and the line it is reading (kcsvFile_internal.h).
+  class TScan;
   struct TScanLine;
 
-  // The scan of N bytes of the source, which go on from where L left off.
-  void ScanBytes(const char* P, std::size_t N, TScanLine& L);
-  void ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L);
-  template <class TMasks>
-  void ScanBlocks(const char* P, std::size_t N, TScanLine& L);
   void AddRows(const std::uint32_t* Offsets, std::size_t Count, std::size_t Longest);
-  static void KeepText(TScanLine& L, const char* P, std::size_t N);
   void EndLine(TScanLine& L);
   void HeaderLine(const AnsiString& Text);
   void ReleaseMapping();

@@ -28,3 +28,25 @@ struct TKcsvFile::TScanLine {
   int Keep = 0;  // 0: nothing of the text, 1: all of it, 2: its first ten bytes
   AnsiString Text;
 };
+
+// The line scan: the bytes of the source are handed to it in order, in one
+// piece or in chunks; the data rows it finds go to the reader's current
+// table in batches, every other line to the reader's rules (EndLine).
+class TKcsvFile::TScan {
+public:
+  explicit TScan(TKcsvFile& Reader) : FReader(Reader) {}
+  // The scan of N bytes of the source, which go on from where the bytes
+  // before left off.
+  void ScanBytes(const char* P, std::size_t N);
+  // The source ends: so does a line still open.
+  void End();
+
+private:
+  void ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L);
+  template <class TMasks>
+  void ScanBlocks(const char* P, std::size_t N, TScanLine& L);
+  static void KeepText(TScanLine& L, const char* P, std::size_t N);
+
+  TKcsvFile& FReader;
+  TScanLine FLine;
+};

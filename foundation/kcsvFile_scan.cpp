@@ -75,33 +75,35 @@ inline std::uint64_t BitsAfter(unsigned I) { return I >= 63 ? 0 : ~std::uint64_t
 }  // namespace
 
 // The text of a "#", "@" or ";" line as far as it is kept.
-__attribute__((noinline, cold)) void TKcsvFile::KeepText(TScanLine& L, const char* P, std::size_t N) {
+__attribute__((noinline, cold)) void TKcsvFile::TScan::KeepText(TScanLine& L, const char* P, std::size_t N) {
   if (L.Keep == 1)
     L.Text.append(P, N);
   else if (L.Keep == 2 && L.Text.size() < 10)
     L.Text.append(P, std::min<std::size_t>(N, 10 - L.Text.size()));
 }
 
-void TKcsvFile::ScanBytes(const char* P, std::size_t N, TScanLine& L) {
+void TKcsvFile::TScan::ScanBytes(const char* P, std::size_t N) {
 #if defined(KCSV_HAVE_AVX2)
   static const bool Avx2 = HasAvx2();
   if (Avx2) {
-    ScanBytesAvx2(P, N, L);
+    ScanBytesAvx2(P, N, FLine);
     return;
   }
 #endif
-  ScanBlocks<TMasksSse2>(P, N, L);
+  ScanBlocks<TMasksSse2>(P, N, FLine);
 }
 
 #if defined(KCSV_HAVE_AVX2)
 // Everything the loop calls is made part of it, so that its masks are AVX2
 // code; the rare lines go through functions that stay apart.
-__attribute__((target("avx2"), flatten)) void TKcsvFile::ScanBytesAvx2(const char* P, std::size_t N,
-                                                                        TScanLine& L) {
+__attribute__((target("avx2"), flatten)) void TKcsvFile::TScan::ScanBytesAvx2(const char* P, std::size_t N,
+                                                                               TScanLine& L) {
   ScanBlocks<TMasksAvx2>(P, N, L);
 }
 #else
-void TKcsvFile::ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L) { ScanBlocks<TMasksSse2>(P, N, L); }
+void TKcsvFile::TScan::ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L) {
+  ScanBlocks<TMasksSse2>(P, N, L);
+}
 #endif
 
 // Data rows of the current table: the offsets of Count rows, the longest
@@ -118,13 +120,13 @@ __attribute__((noinline, cold)) void TKcsvFile::AddRows(const std::uint32_t* Off
 }
 
 template <class TMasks>
-void TKcsvFile::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
+void TKcsvFile::TScan::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
   // The data rows found go to the current table in batches; with OnProgress
   // assigned, one by one.
   std::uint32_t Batch[256];
   std::size_t Batched = 0;
   std::size_t Longest = 0;  // the longest measured length in the batch
-  const std::size_t BatchSize = OnProgress ? 1 : std::size(Batch);
+  const std::size_t BatchSize = FReader.OnProgress ? 1 : std::size(Batch);
   bool InLine = L.InLine;
   std::size_t Start = L.Start;  // of the open line, in the whole source
   int Keep = InLine ? L.Keep : 0;
@@ -166,19 +168,19 @@ void TKcsvFile::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
         Batch[Batched++] = static_cast<std::uint32_t>(Start);
         Longest = std::max(Longest, Bytes + 1);
         if (Batched == BatchSize) {
-          AddRows(Batch, Batched, Longest);
+          FReader.AddRows(Batch, Batched, Longest);
           Batched = Longest = 0;
         }
         continue;
       }
       if (Batched > 0) {
-        AddRows(Batch, Batched, Longest);
+        FReader.AddRows(Batch, Batched, Longest);
         Batched = Longest = 0;
       }
       KeepText(L, P + TextFrom, End - TextFrom);
       L.Start = Start;
       L.Bytes = Bytes;
-      EndLine(L);
+      FReader.EndLine(L);
     }
   };
   std::size_t B = 0;
@@ -194,7 +196,7 @@ void TKcsvFile::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
     TMasks::Load(Tail, Controls, Above);
     Lines(B, Controls, Above);
   }
-  if (Batched > 0) AddRows(Batch, Batched, Longest);
+  if (Batched > 0) FReader.AddRows(Batch, Batched, Longest);
   L.InLine = InLine;
   L.Start = Start;
   if (InLine) {
@@ -204,4 +206,11 @@ void TKcsvFile::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
     L.Bytes = Base + N - Start;
   }
   L.Base += N;
+}
+
+void TKcsvFile::TScan::End() {
+  if (FLine.InLine) {
+    FLine.InLine = false;
+    FReader.EndLine(FLine);
+  }
 }
