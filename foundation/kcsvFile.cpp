@@ -296,7 +296,10 @@ Integer TKField::AsInteger() {
 // ---------------------------------------------------------------- TKTable
 
 TKTable::TKTable(TKcsvFile* AOwner, const AnsiString& AName)
-    : FDecimalChar(DecimalSeparator), FOwner(AOwner), FNameIndex(std::make_unique<TStringList>()) {
+    : FDecimalChar(DecimalSeparator),
+      FOwner(AOwner),
+      FNameIndex(std::make_unique<TStringList>()),
+      FImpl(std::make_unique<TImpl>()) {
   SetOwnsObjects(false);
   // Columns go into the sorted index where they belong; two columns of one
   // name are both kept.
@@ -321,9 +324,9 @@ void TKTable::Reset() {
   ForgetNamesAsked();
   TKList::Clear();
   // The rows go; a shared row table keeps the entries for the reader to drop.
-  TKRowTable().swap(FOwnRows);
-  FRows = &FOwnRows;
-  FRowFirst = 0;
+  TKRowTable().swap(FImpl->OwnRows);
+  FImpl->Rows = &FImpl->OwnRows;
+  FImpl->RowFirst = 0;
   FRowCount = 0;
   FSplitRow = -1;
   FFields.clear();
@@ -331,20 +334,34 @@ void TKTable::Reset() {
   FRecNo = 0;
 }
 
+void TKTable::AddRows(const std::uint32_t* Offsets, std::size_t Count) {
+  TImpl& I = *FImpl;
+  if (I.RowFirst + static_cast<std::size_t>(FRowCount) != I.Rows->size()) OwnRows();
+  I.Rows->insert(I.Rows->end(), Offsets, Offsets + Count);
+  FRowCount += static_cast<Integer>(Count);
+  FSplitRow = -1;
+}
+
+Integer TKTable::RowOffset(Integer Row) const {
+  if (Row < 0 || Row >= FRowCount) IndexError(Row);
+  return static_cast<Integer>((*FImpl->Rows)[FImpl->RowFirst + static_cast<std::size_t>(Row)]);
+}
+
 void TKTable::UseRowTable(TKRowTable* Rows) {
   if (!Rows || FRowCount != 0) return;
-  FRows = Rows;
-  FRowFirst = Rows->size();
+  FImpl->Rows = Rows;
+  FImpl->RowFirst = Rows->size();
 }
 
 // Another table appends to the shared row table after this one: the rows
 // move into the table's own.
 void TKTable::OwnRows() {
-  if (FRows == &FOwnRows) return;
-  const auto First = FRows->begin() + static_cast<std::ptrdiff_t>(FRowFirst);
-  FOwnRows.assign(First, First + FRowCount);
-  FRows = &FOwnRows;
-  FRowFirst = 0;
+  TImpl& I = *FImpl;
+  if (I.Rows == &I.OwnRows) return;
+  const auto First = I.Rows->begin() + static_cast<std::ptrdiff_t>(I.RowFirst);
+  I.OwnRows.assign(First, First + FRowCount);
+  I.Rows = &I.OwnRows;
+  I.RowFirst = 0;
 }
 
 void TKTable::SetFieldCount(Integer N) {
@@ -603,8 +620,9 @@ void TKTable::ReadFieldValue(Integer N, std::string& Out) {
 // index (upper-cased, found by bisection that ignores case), and then
 // remembered as asked.
 TKField* TKTable::FindName(const AnsiString& AName) {
-  if (const auto It = FAskedAt.find(AName); It != FAskedAt.end()) {
-    const TNameAsked& Asked = FNamesAsked[It->second];
+  TImpl& I = *FImpl;
+  if (const auto It = I.AskedAt.find(AName); It != I.AskedAt.end()) {
+    const TNameAsked& Asked = I.NamesAsked[It->second];
     FExpectedName = Asked.Next;
     return Asked.Field;
   }
@@ -614,21 +632,20 @@ TKField* TKTable::FindName(const AnsiString& AName) {
     const auto No = static_cast<Integer>(reinterpret_cast<std::intptr_t>(FNameIndex->Objects(P)));
     if (No >= 0 && No < FFieldCount) Found = FFields[static_cast<std::size_t>(No)].get();
   }
-  if (FNamesAsked.size() < MaxNamesAsked) {
-    FAskedAt.emplace(AName, FNamesAsked.size());
-    FNamesAsked.push_back(TNameAsked{AName, Found, nullptr});
+  if (std::vector<TNameAsked>& Asked = I.NamesAsked; Asked.size() < TImpl::MaxNamesAsked) {
+    I.AskedAt.emplace(AName, Asked.size());
+    Asked.push_back(TNameAsked{AName, Found, nullptr});
     // The entries may have moved: the ring of names is tied anew.
-    for (std::size_t I = 0; I < FNamesAsked.size(); ++I)
-      FNamesAsked[I].Next = &FNamesAsked[I + 1 == FNamesAsked.size() ? 0 : I + 1];
-    FExpectedName = &FNamesAsked.front();
+    for (std::size_t K = 0; K < Asked.size(); ++K) Asked[K].Next = &Asked[K + 1 == Asked.size() ? 0 : K + 1];
+    FExpectedName = &Asked.front();
   }
   return Found;
 }
 
 // The columns change: names asked before are asked anew.
 void TKTable::ForgetNamesAsked() {
-  FNamesAsked.clear();
-  FAskedAt.clear();
+  FImpl->NamesAsked.clear();
+  FImpl->AskedAt.clear();
   FExpectedName = nullptr;
 }
 
@@ -653,7 +670,9 @@ bool TKTable::Next() {
 // ---------------------------------------------------------------- TKcsvFile
 
 TKcsvFile::TKcsvFile()
-    : FComments(std::make_unique<TStringList>()), FDecimalChar(DecimalSeparator) {
+    : FComments(std::make_unique<TStringList>()),
+      FDecimalChar(DecimalSeparator),
+      FRows(std::make_unique<TKRowTable>()) {
   TKcsvFile::Clear();
 }
 
@@ -664,7 +683,7 @@ TKcsvFile::~TKcsvFile() {
 
 void TKcsvFile::Clear() {
   FTables.clear();
-  FRows.clear();
+  FRows->clear();
   FComments->Clear();
   FCurrentTable = nullptr;
   FLineCount = 0;
@@ -952,9 +971,9 @@ void TKcsvFile::CheckData() {
 // the part the rows fill takes memory, and the table never moves.
 void TKcsvFile::ReserveRows() {
   const std::size_t Most = (static_cast<std::size_t>(std::max(FSize, 0)) + 1) / 2;
-  if (FSize < ReserveRowsFrom || FRows.capacity() >= Most) return;
+  if (FSize < ReserveRowsFrom || FRows->capacity() >= Most) return;
   try {
-    FRows.reserve(Most);
+    FRows->reserve(Most);
   } catch (const std::bad_alloc&) {
     // The table grows as the rows come.
   }
@@ -989,7 +1008,7 @@ void TKcsvFile::AddTable(TKTable* ATable) {
   std::unique_ptr<TKTable> Owned(ATable);
   FCurrentTable = ATable;
   FTables.push_back(std::move(Owned));
-  ATable->UseRowTable(&FRows);
+  ATable->UseRowTable(FRows.get());
   ATable->SetRowReader([this](Integer Offset, Integer Count, const char*& Data, Integer& Length) {
     return ReadRowAt(Offset, Count, Data, Length);
   });

@@ -9,7 +9,6 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -65,7 +64,7 @@ struct TKRowAllocator {
   }
 };
 // The start offsets of rows.
-using TKRowTable = std::vector<std::uint32_t, TKRowAllocator<std::uint32_t>>;
+struct TKRowTable : std::vector<std::uint32_t, TKRowAllocator<std::uint32_t>> {};
 
 // ---------------------------------------------------------------- TKValue
 
@@ -172,33 +171,14 @@ public:
     const auto Row = static_cast<std::uint32_t>(Offset);
     AddRows(&Row, 1);
   }
-  // Appends the start offsets of Count rows.
-  void AddRows(const std::uint32_t* Offsets, std::size_t Count) {
-    if (FRowFirst + static_cast<std::size_t>(FRowCount) != FRows->size()) OwnRows();
-    FRows->insert(FRows->end(), Offsets, Offsets + Count);
-    FRowCount += static_cast<Integer>(Count);
-    FSplitRow = -1;
-  }
   // EListError when Row is no row.
-  Integer RowOffset(Integer Row) const {
-    if (Row < 0 || Row >= FRowCount) IndexError(Row);
-    return static_cast<Integer>((*FRows)[FRowFirst + static_cast<std::size_t>(Row)]);
-  }
+  Integer RowOffset(Integer Row) const;
   void SetRowReader(TKRowReader Reader) {
     FRowReader = std::move(Reader);
     FSourceBytes = nullptr;
     FSourceSize = 0;
     FSplitRow = -1;
   }
-  // Rows read straight from Size bytes at Bytes (which must stay there), as
-  // the row reader of a source in memory delivers them.
-  void SetSourceBytes(const char* Bytes, Integer Size) {
-    FSourceBytes = Bytes;
-    FSourceSize = Size;
-    FSplitRow = -1;
-  }
-  // A table without rows appends them to Rows from now on.
-  void UseRowTable(TKRowTable* Rows);
 
   // Fetches row RecNo; EListError when RecNo is no row.  Data is nullptr
   // when the source delivers nothing.
@@ -210,17 +190,6 @@ public:
   // The text of field N with the bytes of 0x20 and below removed at both
   // ends, into Out.
   void ReadFieldValue(Integer N, std::string& Out);
-
-  // The value of field N of the current row when the row is split already
-  // (straight from a source in memory) and the field is plain: its bytes.
-  bool PlainValue(Integer N, const char*& Value, std::size_t& Size) const {
-    if (FSplitRow != FRecNo || !FSourceBytes || static_cast<std::size_t>(N) >= FFieldSpans.size()) return false;
-    const TFieldSpan& F = FFieldSpans[static_cast<std::size_t>(N)];
-    if (F.PlainEnd < 0) return false;
-    Value = FSplitData + F.ValueFrom;
-    Size = static_cast<std::size_t>(F.ValueTo - F.ValueFrom);
-    return true;
-  }
 
   // Readers ask for the same names in the same order row after row: the
   // name expected next is tried first.
@@ -238,9 +207,15 @@ public:
   bool Next();
 
 private:
+  // The reader hands its tables their row table, rows and source bytes;
+  // a column reads a plain value at once.
+  friend class TKcsvFile;
+  friend class TKField;
   // The list's own items are not the rows.
   using TKList::Add;
   using TKList::Get;
+  // The rows and the names asked of FieldByName (kcsvFile_internal.h).
+  struct TImpl;
 
   // A field of the current row: where it starts in the row's bytes and,
   // for a field without escapes, backslashes or control bytes, where it
@@ -253,6 +228,27 @@ private:
     Integer ValueTo;
   };
 
+  // A table without rows appends them to Rows from now on.
+  void UseRowTable(TKRowTable* Rows);
+  // Appends the start offsets of Count rows.
+  void AddRows(const std::uint32_t* Offsets, std::size_t Count);
+  // Rows read straight from Size bytes at Bytes (which must stay there), as
+  // the row reader of a source in memory delivers them.
+  void SetSourceBytes(const char* Bytes, Integer Size) {
+    FSourceBytes = Bytes;
+    FSourceSize = Size;
+    FSplitRow = -1;
+  }
+  // The value of field N of the current row when the row is split already
+  // (straight from a source in memory) and the field is plain: its bytes.
+  bool PlainValue(Integer N, const char*& Value, std::size_t& Size) const {
+    if (FSplitRow != FRecNo || !FSourceBytes || static_cast<std::size_t>(N) >= FFieldSpans.size()) return false;
+    const TFieldSpan& F = FFieldSpans[static_cast<std::size_t>(N)];
+    if (F.PlainEnd < 0) return false;
+    Value = FSplitData + F.ValueFrom;
+    Size = static_cast<std::size_t>(F.ValueTo - F.ValueFrom);
+    return true;
+  }
   void OwnRows();
   TKField* FindName(const AnsiString& AName);
   void ForgetNamesAsked();
@@ -276,10 +272,8 @@ private:
   TKRowReader FRowReader;
   const char* FSourceBytes = nullptr;
   Integer FSourceSize = 0;
-  TKRowTable FOwnRows;
-  TKRowTable* FRows = &FOwnRows;
-  std::size_t FRowFirst = 0;  // this table's first entry in *FRows
   Integer FRowCount = 0;
+  std::unique_ptr<TImpl> FImpl;
   // The split of the current row: the row (its number, offset, bytes) and
   // its fields.
   Integer FSplitRow = -1;
@@ -287,18 +281,14 @@ private:
   const char* FSplitData = nullptr;
   Integer FSplitLength = 0;
   std::vector<TFieldSpan> FFieldSpans;
-  // The names asked of FieldByName as they were spelled, in the order they
-  // were first asked, each with the column it gave (none: nullptr) and the
-  // name asked after it (after the last: the first); where each stands
-  // among them; and the name expected to be asked next.
+  // A name asked of FieldByName as it was spelled, with the column it gave
+  // (none: nullptr) and the name asked after it (after the last: the
+  // first), as FImpl keeps them; and the name expected to be asked next.
   struct TNameAsked {
     AnsiString Name;
     TKField* Field;
     const TNameAsked* Next;
   };
-  static constexpr std::size_t MaxNamesAsked = 1024;
-  std::vector<TNameAsked> FNamesAsked;
-  std::unordered_map<AnsiString, std::size_t> FAskedAt;
   const TNameAsked* FExpectedName = nullptr;
 };
 
@@ -417,7 +407,7 @@ private:
   AnsiString FCharDirective;
   TSource FSource = TSource::None;
   // The rows of every table, in text order; emptied but not freed by Clear.
-  TKRowTable FRows;
+  std::unique_ptr<TKRowTable> FRows;
   std::vector<std::unique_ptr<TKTable>> FTables;
   TKTable* FCurrentTable = nullptr;
   bool FScanned = false;

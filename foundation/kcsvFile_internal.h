@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <unordered_map>
+#include <vector>
 
 #include "foundation/kcsvFile.h"
 
@@ -49,4 +51,17 @@ private:
 
   TKcsvFile& FReader;
   TScanLine FLine;
+};
+
+// The private parts of a table: its rows, in the reader's row table or its
+// own, and the names asked of FieldByName as they were spelled, in the
+// order they were first asked (the ring FExpectedName goes round), with
+// where each stands among them.
+struct TKTable::TImpl {
+  TKRowTable OwnRows;
+  TKRowTable* Rows = &OwnRows;
+  std::size_t RowFirst = 0;  // this table's first entry in *Rows
+  static constexpr std::size_t MaxNamesAsked = 1024;
+  std::vector<TNameAsked> NamesAsked;
+  std::unordered_map<AnsiString, std::size_t> AskedAt;
 };
