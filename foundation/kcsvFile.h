@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +18,7 @@
 class TKcsvFile;
 class TKTable;
 class TKField;
+struct TKRowTable;
 
 // Progress of the scan: the current table's name, its rows so far, and
 // whether the scan is done.
@@ -39,32 +39,6 @@ extern TCsvLogProc CsvLogProc;
 void CsvLog(const AnsiString& Line);
 // A hook that sends each trace line to the debug window.
 void CsvLogToDebugWindow(const AnsiString& Line);
-
-// Memory for the large arrays of the reader (row tables, converted texts):
-// 2 MiB and more are fresh zero pages from VirtualAlloc (which come in
-// large pages, one fault for many rows), less comes from the heap.
-struct TKBulkMemory {
-  static void* Allocate(std::size_t Bytes);
-  static void Release(void* P, std::size_t Bytes);
-};
-template <class T>
-struct TKRowAllocator {
-  using value_type = T;
-  TKRowAllocator() = default;
-  template <class U>
-  TKRowAllocator(const TKRowAllocator<U>&) {}
-  T* allocate(std::size_t N) {
-    if (N > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
-    return static_cast<T*>(TKBulkMemory::Allocate(N * sizeof(T)));
-  }
-  void deallocate(T* P, std::size_t N) { TKBulkMemory::Release(P, N * sizeof(T)); }
-  template <class U>
-  bool operator==(const TKRowAllocator<U>&) const {
-    return true;
-  }
-};
-// The start offsets of rows.
-struct TKRowTable : std::vector<std::uint32_t, TKRowAllocator<std::uint32_t>> {};
 
 // ---------------------------------------------------------------- TKValue
 
