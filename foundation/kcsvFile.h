@@ -189,6 +189,9 @@ private:
   using TKList::Add;
   using TKList::Get;
   // The rows and the names asked of FieldByName (kcsvFile_internal.h).
+  // The split of the current row and the name expected next are kept
+  // below, where the inline quick paths of AsString and FieldByName read
+  // them.
   struct TImpl;
 
   // A field of the current row: where it starts in the row's bytes and,
@@ -347,6 +350,9 @@ private:
   class TScan;
   struct TScanLine;
 
+  // What the scan finds: data rows of the current table (their offsets,
+  // the longest measured length among them); any other line, and a line
+  // that the end of the source ends.
   void AddRows(const std::uint32_t* Offsets, std::size_t Count, std::size_t Longest);
   void EndLine(TScanLine& L);
   void HeaderLine(const AnsiString& Text);

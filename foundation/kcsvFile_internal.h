@@ -1,6 +1,7 @@
-// What the sources of the KCSV reader share (kcsvFile.cpp, the rules and
-// the tables; kcsvFile_scan.cpp, the line scan).  Only those sources, and
-// tests of the reader's internals, include this header.
+// What the sources of the KCSV reader share: the memory of its large arrays
+// and the row table, the line scan (kcsvFile_scan.cpp) and the private parts
+// of a table (kcsvFile.cpp, with the KCSV rules and the field walk).  Only
+// those sources, and tests of the reader's internals, include this header.
 #pragma once
 
 #include <cstddef>
@@ -39,11 +40,13 @@ struct TKRowTable : std::vector<std::uint32_t, TKRowAllocator<std::uint32_t>> {}
 
 namespace kcsv {
 
+// A byte as the unsigned value it is compared as.
 inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
 // The scan looks at the text 64 bytes at a time: per block one bit for each
 // byte that is a control byte (below 0x20) and one for each byte above the
-// blank, so that a line costs a few bit operations however long it is.
+// blank, so that a line costs a few bit operations however long it is.  The
+// split of a plain row takes its blocks of the same size.
 constexpr std::size_t BlockBytes = 64;
 
 }  // namespace kcsv
