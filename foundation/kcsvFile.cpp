@@ -1,4 +1,4 @@
-#include "foundation/kcsvFile.h"
+#include "foundation/kcsvFile_internal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,9 +11,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
+
+using kcsv::BlockBytes;
+using kcsv::U;
 
 TCsvLogProc CsvLogProc = nullptr;
 
@@ -32,64 +32,6 @@ void CsvLogToDebugWindow(const AnsiString& Line) { DebugFmt("%s", {Line}); }
 namespace {
 
 constexpr std::size_t ChunkSize = 16384;
-
-inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
-
-// The scan looks at the text 64 bytes at a time: per block one bit for each
-// byte that is a control byte (below 0x20) and one for each byte above the
-// blank, so that a line costs a few bit operations however long it is.
-constexpr std::size_t BlockBytes = 64;
-
-// The bits of the 64 bytes at Q, with the SSE2 instructions of every x86-64
-// processor (or byte by byte elsewhere).
-struct TMasksSse2 {
-  static void Load(const char* Q, std::uint64_t& Controls, std::uint64_t& Above) {
-#if defined(__SSE2__)
-    const __m128i Below = _mm_set1_epi8(0x1F);
-    const __m128i Blank = _mm_set1_epi8(0x20);
-    std::uint64_t C = 0, G = 0;
-    for (int K = 0; K < 4; ++K) {
-      const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * K));
-      C |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Below), X))))
-           << (16 * K);
-      G |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Blank), X))))
-           << (16 * K);
-    }
-    Controls = C;
-    Above = ~G;
-#else
-    Controls = Above = 0;
-    for (std::size_t K = 0; K < BlockBytes; ++K) {
-      Controls |= static_cast<std::uint64_t>(U(Q[K]) < 0x20) << K;
-      Above |= static_cast<std::uint64_t>(U(Q[K]) > 0x20) << K;
-    }
-#endif
-  }
-};
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define KCSV_HAVE_AVX2 1
-// The same with AVX2, for the processors that have it.
-struct TMasksAvx2 {
-  __attribute__((target("avx2"))) static void Load(const char* Q, std::uint64_t& Controls, std::uint64_t& Above) {
-    const __m256i Below = _mm256_set1_epi8(0x1F);
-    const __m256i Blank = _mm256_set1_epi8(0x20);
-    const __m256i X = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Q));
-    const __m256i Y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Q + 32));
-    auto Bits = [](__m256i A, __m256i B) __attribute__((target("avx2"))) {
-      return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(A))) |
-             static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(B))) << 32;
-    };
-    Controls = Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Below), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Below), Y));
-    Above = ~Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Blank), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Blank), Y));
-  }
-};
-
-bool HasAvx2() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
-}
-#endif
 
 // The bits of the 64 bytes at Q that the split of a row looks at: control
 // bytes, separators, and escape characters or backslashes.
@@ -119,9 +61,6 @@ inline void RowMasks(const char* Q, char Sep, char Esc, std::uint64_t& Controls,
   }
 #endif
 }
-
-// The bits of a block above bit I.
-inline std::uint64_t BitsAfter(unsigned I) { return I >= 63 ? 0 : ~std::uint64_t{0} << (I + 1); }
 
 // The first byte in [P, E) that the field walk must look at: a control
 // byte, the separator, the escape character or a backslash.
@@ -357,7 +296,10 @@ Integer TKField::AsInteger() {
 // ---------------------------------------------------------------- TKTable
 
 TKTable::TKTable(TKcsvFile* AOwner, const AnsiString& AName)
-    : FDecimalChar(DecimalSeparator), FOwner(AOwner), FNameIndex(std::make_unique<TStringList>()) {
+    : FDecimalChar(DecimalSeparator),
+      FOwner(AOwner),
+      FNameIndex(std::make_unique<TStringList>()),
+      FImpl(std::make_unique<TImpl>()) {
   SetOwnsObjects(false);
   // Columns go into the sorted index where they belong; two columns of one
   // name are both kept.
@@ -382,9 +324,9 @@ void TKTable::Reset() {
   ForgetNamesAsked();
   TKList::Clear();
   // The rows go; a shared row table keeps the entries for the reader to drop.
-  TKRowTable().swap(FOwnRows);
-  FRows = &FOwnRows;
-  FRowFirst = 0;
+  TKRowTable().swap(FImpl->OwnRows);
+  FImpl->Rows = &FImpl->OwnRows;
+  FImpl->RowFirst = 0;
   FRowCount = 0;
   FSplitRow = -1;
   FFields.clear();
@@ -392,20 +334,34 @@ void TKTable::Reset() {
   FRecNo = 0;
 }
 
+void TKTable::AddRows(const std::uint32_t* Offsets, std::size_t Count) {
+  TImpl& I = *FImpl;
+  if (I.RowFirst + static_cast<std::size_t>(FRowCount) != I.Rows->size()) OwnRows();
+  I.Rows->insert(I.Rows->end(), Offsets, Offsets + Count);
+  FRowCount += static_cast<Integer>(Count);
+  FSplitRow = -1;
+}
+
+Integer TKTable::RowOffset(Integer Row) const {
+  if (Row < 0 || Row >= FRowCount) IndexError(Row);
+  return static_cast<Integer>((*FImpl->Rows)[FImpl->RowFirst + static_cast<std::size_t>(Row)]);
+}
+
 void TKTable::UseRowTable(TKRowTable* Rows) {
   if (!Rows || FRowCount != 0) return;
-  FRows = Rows;
-  FRowFirst = Rows->size();
+  FImpl->Rows = Rows;
+  FImpl->RowFirst = Rows->size();
 }
 
 // Another table appends to the shared row table after this one: the rows
 // move into the table's own.
 void TKTable::OwnRows() {
-  if (FRows == &FOwnRows) return;
-  const auto First = FRows->begin() + static_cast<std::ptrdiff_t>(FRowFirst);
-  FOwnRows.assign(First, First + FRowCount);
-  FRows = &FOwnRows;
-  FRowFirst = 0;
+  TImpl& I = *FImpl;
+  if (I.Rows == &I.OwnRows) return;
+  const auto First = I.Rows->begin() + static_cast<std::ptrdiff_t>(I.RowFirst);
+  I.OwnRows.assign(First, First + FRowCount);
+  I.Rows = &I.OwnRows;
+  I.RowFirst = 0;
 }
 
 void TKTable::SetFieldCount(Integer N) {
@@ -664,8 +620,9 @@ void TKTable::ReadFieldValue(Integer N, std::string& Out) {
 // index (upper-cased, found by bisection that ignores case), and then
 // remembered as asked.
 TKField* TKTable::FindName(const AnsiString& AName) {
-  if (const auto It = FAskedAt.find(AName); It != FAskedAt.end()) {
-    const TNameAsked& Asked = FNamesAsked[It->second];
+  TImpl& I = *FImpl;
+  if (const auto It = I.AskedAt.find(AName); It != I.AskedAt.end()) {
+    const TNameAsked& Asked = I.NamesAsked[It->second];
     FExpectedName = Asked.Next;
     return Asked.Field;
   }
@@ -675,21 +632,20 @@ TKField* TKTable::FindName(const AnsiString& AName) {
     const auto No = static_cast<Integer>(reinterpret_cast<std::intptr_t>(FNameIndex->Objects(P)));
     if (No >= 0 && No < FFieldCount) Found = FFields[static_cast<std::size_t>(No)].get();
   }
-  if (FNamesAsked.size() < MaxNamesAsked) {
-    FAskedAt.emplace(AName, FNamesAsked.size());
-    FNamesAsked.push_back(TNameAsked{AName, Found, nullptr});
+  if (std::vector<TNameAsked>& Asked = I.NamesAsked; Asked.size() < TImpl::MaxNamesAsked) {
+    I.AskedAt.emplace(AName, Asked.size());
+    Asked.push_back(TNameAsked{AName, Found, nullptr});
     // The entries may have moved: the ring of names is tied anew.
-    for (std::size_t I = 0; I < FNamesAsked.size(); ++I)
-      FNamesAsked[I].Next = &FNamesAsked[I + 1 == FNamesAsked.size() ? 0 : I + 1];
-    FExpectedName = &FNamesAsked.front();
+    for (std::size_t K = 0; K < Asked.size(); ++K) Asked[K].Next = &Asked[K + 1 == Asked.size() ? 0 : K + 1];
+    FExpectedName = &Asked.front();
   }
   return Found;
 }
 
 // The columns change: names asked before are asked anew.
 void TKTable::ForgetNamesAsked() {
-  FNamesAsked.clear();
-  FAskedAt.clear();
+  FImpl->NamesAsked.clear();
+  FImpl->AskedAt.clear();
   FExpectedName = nullptr;
 }
 
@@ -713,19 +669,10 @@ bool TKTable::Next() {
 
 // ---------------------------------------------------------------- TKcsvFile
 
-// The line being read by the scan.
-struct TKcsvFile::TScanLine {
-  std::size_t Base = 0;  // offset of the first byte of the present chunk
-  bool InLine = false;
-  std::size_t Start = 0;
-  std::size_t Bytes = 0;
-  char First = 0;
-  int Keep = 0;  // 0: nothing of the text, 1: all of it, 2: its first ten bytes
-  AnsiString Text;
-};
-
 TKcsvFile::TKcsvFile()
-    : FComments(std::make_unique<TStringList>()), FDecimalChar(DecimalSeparator) {
+    : FComments(std::make_unique<TStringList>()),
+      FDecimalChar(DecimalSeparator),
+      FRows(std::make_unique<TKRowTable>()) {
   TKcsvFile::Clear();
 }
 
@@ -736,7 +683,7 @@ TKcsvFile::~TKcsvFile() {
 
 void TKcsvFile::Clear() {
   FTables.clear();
-  FRows.clear();
+  FRows->clear();
   FComments->Clear();
   FCurrentTable = nullptr;
   FLineCount = 0;
@@ -912,138 +859,6 @@ void TKcsvFile::ReleaseOwnText() {
   FOwnTextCapacity = 0;
 }
 
-// The text of a "#", "@" or ";" line as far as it is kept.
-__attribute__((noinline, cold)) void TKcsvFile::KeepText(TScanLine& L, const char* P, std::size_t N) {
-  if (L.Keep == 1)
-    L.Text.append(P, N);
-  else if (L.Keep == 2 && L.Text.size() < 10)
-    L.Text.append(P, std::min<std::size_t>(N, 10 - L.Text.size()));
-}
-
-void TKcsvFile::ScanBytes(const char* P, std::size_t N, TScanLine& L) {
-#if defined(KCSV_HAVE_AVX2)
-  static const bool Avx2 = HasAvx2();
-  if (Avx2) {
-    ScanBytesAvx2(P, N, L);
-    return;
-  }
-#endif
-  ScanBlocks<TMasksSse2>(P, N, L);
-}
-
-#if defined(KCSV_HAVE_AVX2)
-// Everything the loop calls is made part of it, so that its masks are AVX2
-// code; the rare lines go through functions that stay apart.
-__attribute__((target("avx2"), flatten)) void TKcsvFile::ScanBytesAvx2(const char* P, std::size_t N,
-                                                                        TScanLine& L) {
-  ScanBlocks<TMasksAvx2>(P, N, L);
-}
-#else
-void TKcsvFile::ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L) { ScanBlocks<TMasksSse2>(P, N, L); }
-#endif
-
-// Data rows of the current table: the offsets of Count rows, the longest
-// measured length among them.
-__attribute__((noinline, cold)) void TKcsvFile::AddRows(const std::uint32_t* Offsets, std::size_t Count,
-                                                 std::size_t Longest) {
-  FLineCount += static_cast<Integer>(Count);
-  TKTable* Table = FCurrentTable;
-  if (!Table) return;
-  const auto Measured = static_cast<Integer>(std::min<std::size_t>(Longest, 0x7FFFFFFF));
-  if (Measured > Table->LongestLine()) Table->SetLongestLine(Measured);
-  Table->AddRows(Offsets, Count);
-  if (OnProgress) OnProgress(Table->Name(), Table->Count(), false);
-}
-
-template <class TMasks>
-void TKcsvFile::ScanBlocks(const char* P, std::size_t N, TScanLine& L) {
-  // The data rows found go to the current table in batches; with OnProgress
-  // assigned, one by one.
-  std::uint32_t Batch[256];
-  std::size_t Batched = 0;
-  std::size_t Longest = 0;  // the longest measured length in the batch
-  const std::size_t BatchSize = OnProgress ? 1 : std::size(Batch);
-  bool InLine = L.InLine;
-  std::size_t Start = L.Start;  // of the open line, in the whole source
-  int Keep = InLine ? L.Keep : 0;
-  std::size_t TextFrom = 0;  // where the kept text of the open line goes on
-  const std::size_t Base = L.Base;
-  // The lines in the block at B.
-  auto Lines = [&](std::size_t B, std::uint64_t Controls, std::uint64_t Above) {
-    std::uint64_t Ahead = ~std::uint64_t{0};  // the bits not passed yet
-    for (;;) {
-      if (!InLine) {
-        // Bytes of 0x20 and below before a line are skipped.
-        const std::uint64_t M = Above & Ahead;
-        if (M == 0) return;
-        const auto I = static_cast<unsigned>(__builtin_ctzll(M));
-        const std::size_t At = B + I;
-        InLine = true;
-        Start = Base + At;
-        Ahead = BitsAfter(I);
-        const char First = P[At];
-        Keep = (First == '#' || First == '@') ? 1 : (First == ';' ? 2 : 0);
-        if (Keep != 0) {
-          L.First = First;
-          L.Keep = Keep;
-          L.Text.clear();
-          TextFrom = At;
-        }
-      }
-      // The first byte below 0x20 ends the line and belongs to no line.
-      const std::uint64_t M = Controls & Ahead;
-      if (M == 0) return;
-      const auto E = static_cast<unsigned>(__builtin_ctzll(M));
-      const std::size_t End = B + E;
-      if (End >= N) return;  // the line goes on in the next bytes
-      InLine = false;
-      Ahead = BitsAfter(E);
-      const std::size_t Bytes = Base + End - Start;
-      if (Keep == 0) {
-        // A data row, the common case.
-        Batch[Batched++] = static_cast<std::uint32_t>(Start);
-        Longest = std::max(Longest, Bytes + 1);
-        if (Batched == BatchSize) {
-          AddRows(Batch, Batched, Longest);
-          Batched = Longest = 0;
-        }
-        continue;
-      }
-      if (Batched > 0) {
-        AddRows(Batch, Batched, Longest);
-        Batched = Longest = 0;
-      }
-      KeepText(L, P + TextFrom, End - TextFrom);
-      L.Start = Start;
-      L.Bytes = Bytes;
-      EndLine(L);
-    }
-  };
-  std::size_t B = 0;
-  std::uint64_t Controls, Above;
-  for (; N - B >= BlockBytes; B += BlockBytes) {
-    TMasks::Load(P + B, Controls, Above);
-    Lines(B, Controls, Above);
-  }
-  if (B < N) {
-    // The last, short block: what follows the bytes counts as control bytes.
-    char Tail[BlockBytes] = {};
-    std::memcpy(Tail, P + B, N - B);
-    TMasks::Load(Tail, Controls, Above);
-    Lines(B, Controls, Above);
-  }
-  if (Batched > 0) AddRows(Batch, Batched, Longest);
-  L.InLine = InLine;
-  L.Start = Start;
-  if (InLine) {
-    L.Keep = Keep;
-    if (Keep == 0) L.First = '\0';  // a data row
-    if (Keep != 0) KeepText(L, P + TextFrom, N - TextFrom);
-    L.Bytes = Base + N - Start;
-  }
-  L.Base += N;
-}
-
 __attribute__((noinline, cold)) void TKcsvFile::EndLine(TScanLine& L) {
   ++FLineCount;
   switch (L.First) {
@@ -1121,13 +936,13 @@ void TKcsvFile::CheckData() {
   FCurrentTable = nullptr;
   ReserveRows();
 
-  TScanLine L;
+  TScan Scan(*this);
   switch (FSource) {
     case TSource::Mapped:
-      ScanBytes(FView, static_cast<std::size_t>(FSize), L);
+      Scan.ScanBytes(FView, static_cast<std::size_t>(FSize));
       break;
     case TSource::Memory:
-      ScanBytes(FMemoryBytes, static_cast<std::size_t>(FSize), L);
+      Scan.ScanBytes(FMemoryBytes, static_cast<std::size_t>(FSize));
       break;
     case TSource::FileStream: {
       FBuffer.assign(ChunkSize, '\0');
@@ -1135,17 +950,14 @@ void TKcsvFile::CheckData() {
       for (;;) {
         const int Got = FFileStream->Read(FBuffer.data(), static_cast<int>(ChunkSize));
         if (Got <= 0) break;
-        ScanBytes(FBuffer.data(), static_cast<std::size_t>(Got), L);
+        Scan.ScanBytes(FBuffer.data(), static_cast<std::size_t>(Got));
       }
       break;
     }
     case TSource::None:
       break;
   }
-  if (L.InLine) {
-    L.InLine = false;
-    EndLine(L);
-  }
+  Scan.End();
   if (FCurrentTable && OnProgress) OnProgress(FCurrentTable->Name(), FCurrentTable->Count(), true);
 
   FScanned = true;
@@ -1159,9 +971,9 @@ void TKcsvFile::CheckData() {
 // the part the rows fill takes memory, and the table never moves.
 void TKcsvFile::ReserveRows() {
   const std::size_t Most = (static_cast<std::size_t>(std::max(FSize, 0)) + 1) / 2;
-  if (FSize < ReserveRowsFrom || FRows.capacity() >= Most) return;
+  if (FSize < ReserveRowsFrom || FRows->capacity() >= Most) return;
   try {
-    FRows.reserve(Most);
+    FRows->reserve(Most);
   } catch (const std::bad_alloc&) {
     // The table grows as the rows come.
   }
@@ -1196,7 +1008,7 @@ void TKcsvFile::AddTable(TKTable* ATable) {
   std::unique_ptr<TKTable> Owned(ATable);
   FCurrentTable = ATable;
   FTables.push_back(std::move(Owned));
-  ATable->UseRowTable(&FRows);
+  ATable->UseRowTable(FRows.get());
   ATable->SetRowReader([this](Integer Offset, Integer Count, const char*& Data, Integer& Length) {
     return ReadRowAt(Offset, Count, Data, Length);
   });

@@ -7,9 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <new>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -20,6 +18,7 @@
 class TKcsvFile;
 class TKTable;
 class TKField;
+struct TKRowTable;
 
 // Progress of the scan: the current table's name, its rows so far, and
 // whether the scan is done.
@@ -40,32 +39,6 @@ extern TCsvLogProc CsvLogProc;
 void CsvLog(const AnsiString& Line);
 // A hook that sends each trace line to the debug window.
 void CsvLogToDebugWindow(const AnsiString& Line);
-
-// Memory for the large arrays of the reader (row tables, converted texts):
-// 2 MiB and more are fresh zero pages from VirtualAlloc (which come in
-// large pages, one fault for many rows), less comes from the heap.
-struct TKBulkMemory {
-  static void* Allocate(std::size_t Bytes);
-  static void Release(void* P, std::size_t Bytes);
-};
-template <class T>
-struct TKRowAllocator {
-  using value_type = T;
-  TKRowAllocator() = default;
-  template <class U>
-  TKRowAllocator(const TKRowAllocator<U>&) {}
-  T* allocate(std::size_t N) {
-    if (N > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
-    return static_cast<T*>(TKBulkMemory::Allocate(N * sizeof(T)));
-  }
-  void deallocate(T* P, std::size_t N) { TKBulkMemory::Release(P, N * sizeof(T)); }
-  template <class U>
-  bool operator==(const TKRowAllocator<U>&) const {
-    return true;
-  }
-};
-// The start offsets of rows.
-using TKRowTable = std::vector<std::uint32_t, TKRowAllocator<std::uint32_t>>;
 
 // ---------------------------------------------------------------- TKValue
 
@@ -172,33 +145,14 @@ public:
     const auto Row = static_cast<std::uint32_t>(Offset);
     AddRows(&Row, 1);
   }
-  // Appends the start offsets of Count rows.
-  void AddRows(const std::uint32_t* Offsets, std::size_t Count) {
-    if (FRowFirst + static_cast<std::size_t>(FRowCount) != FRows->size()) OwnRows();
-    FRows->insert(FRows->end(), Offsets, Offsets + Count);
-    FRowCount += static_cast<Integer>(Count);
-    FSplitRow = -1;
-  }
   // EListError when Row is no row.
-  Integer RowOffset(Integer Row) const {
-    if (Row < 0 || Row >= FRowCount) IndexError(Row);
-    return static_cast<Integer>((*FRows)[FRowFirst + static_cast<std::size_t>(Row)]);
-  }
+  Integer RowOffset(Integer Row) const;
   void SetRowReader(TKRowReader Reader) {
     FRowReader = std::move(Reader);
     FSourceBytes = nullptr;
     FSourceSize = 0;
     FSplitRow = -1;
   }
-  // Rows read straight from Size bytes at Bytes (which must stay there), as
-  // the row reader of a source in memory delivers them.
-  void SetSourceBytes(const char* Bytes, Integer Size) {
-    FSourceBytes = Bytes;
-    FSourceSize = Size;
-    FSplitRow = -1;
-  }
-  // A table without rows appends them to Rows from now on.
-  void UseRowTable(TKRowTable* Rows);
 
   // Fetches row RecNo; EListError when RecNo is no row.  Data is nullptr
   // when the source delivers nothing.
@@ -210,17 +164,6 @@ public:
   // The text of field N with the bytes of 0x20 and below removed at both
   // ends, into Out.
   void ReadFieldValue(Integer N, std::string& Out);
-
-  // The value of field N of the current row when the row is split already
-  // (straight from a source in memory) and the field is plain: its bytes.
-  bool PlainValue(Integer N, const char*& Value, std::size_t& Size) const {
-    if (FSplitRow != FRecNo || !FSourceBytes || static_cast<std::size_t>(N) >= FFieldSpans.size()) return false;
-    const TFieldSpan& F = FFieldSpans[static_cast<std::size_t>(N)];
-    if (F.PlainEnd < 0) return false;
-    Value = FSplitData + F.ValueFrom;
-    Size = static_cast<std::size_t>(F.ValueTo - F.ValueFrom);
-    return true;
-  }
 
   // Readers ask for the same names in the same order row after row: the
   // name expected next is tried first.
@@ -238,9 +181,18 @@ public:
   bool Next();
 
 private:
+  // The reader hands its tables their row table, rows and source bytes;
+  // a column reads a plain value at once.
+  friend class TKcsvFile;
+  friend class TKField;
   // The list's own items are not the rows.
   using TKList::Add;
   using TKList::Get;
+  // The rows and the names asked of FieldByName (kcsvFile_internal.h).
+  // The split of the current row and the name expected next are kept
+  // below, where the inline quick paths of AsString and FieldByName read
+  // them.
+  struct TImpl;
 
   // A field of the current row: where it starts in the row's bytes and,
   // for a field without escapes, backslashes or control bytes, where it
@@ -253,6 +205,27 @@ private:
     Integer ValueTo;
   };
 
+  // A table without rows appends them to Rows from now on.
+  void UseRowTable(TKRowTable* Rows);
+  // Appends the start offsets of Count rows.
+  void AddRows(const std::uint32_t* Offsets, std::size_t Count);
+  // Rows read straight from Size bytes at Bytes (which must stay there), as
+  // the row reader of a source in memory delivers them.
+  void SetSourceBytes(const char* Bytes, Integer Size) {
+    FSourceBytes = Bytes;
+    FSourceSize = Size;
+    FSplitRow = -1;
+  }
+  // The value of field N of the current row when the row is split already
+  // (straight from a source in memory) and the field is plain: its bytes.
+  bool PlainValue(Integer N, const char*& Value, std::size_t& Size) const {
+    if (FSplitRow != FRecNo || !FSourceBytes || static_cast<std::size_t>(N) >= FFieldSpans.size()) return false;
+    const TFieldSpan& F = FFieldSpans[static_cast<std::size_t>(N)];
+    if (F.PlainEnd < 0) return false;
+    Value = FSplitData + F.ValueFrom;
+    Size = static_cast<std::size_t>(F.ValueTo - F.ValueFrom);
+    return true;
+  }
   void OwnRows();
   TKField* FindName(const AnsiString& AName);
   void ForgetNamesAsked();
@@ -276,10 +249,8 @@ private:
   TKRowReader FRowReader;
   const char* FSourceBytes = nullptr;
   Integer FSourceSize = 0;
-  TKRowTable FOwnRows;
-  TKRowTable* FRows = &FOwnRows;
-  std::size_t FRowFirst = 0;  // this table's first entry in *FRows
   Integer FRowCount = 0;
+  std::unique_ptr<TImpl> FImpl;
   // The split of the current row: the row (its number, offset, bytes) and
   // its fields.
   Integer FSplitRow = -1;
@@ -287,18 +258,14 @@ private:
   const char* FSplitData = nullptr;
   Integer FSplitLength = 0;
   std::vector<TFieldSpan> FFieldSpans;
-  // The names asked of FieldByName as they were spelled, in the order they
-  // were first asked, each with the column it gave (none: nullptr) and the
-  // name asked after it (after the last: the first); where each stands
-  // among them; and the name expected to be asked next.
+  // A name asked of FieldByName as it was spelled, with the column it gave
+  // (none: nullptr) and the name asked after it (after the last: the
+  // first), as FImpl keeps them; and the name expected to be asked next.
   struct TNameAsked {
     AnsiString Name;
     TKField* Field;
     const TNameAsked* Next;
   };
-  static constexpr std::size_t MaxNamesAsked = 1024;
-  std::vector<TNameAsked> FNamesAsked;
-  std::unordered_map<AnsiString, std::size_t> FAskedAt;
   const TNameAsked* FExpectedName = nullptr;
 };
 
@@ -379,15 +346,14 @@ private:
   enum class TSource { None, Mapped, FileStream, Memory };
   // A source of more bytes than a 32-bit signed offset reaches is not read.
   static bool FitsOffsets(Int64 Bytes) { return Bytes >= 0 && Bytes <= 0x7FFFFFFF; }
+  // The line scan and the line it is reading (kcsvFile_internal.h).
+  class TScan;
   struct TScanLine;
 
-  // The scan of N bytes of the source, which go on from where L left off.
-  void ScanBytes(const char* P, std::size_t N, TScanLine& L);
-  void ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L);
-  template <class TMasks>
-  void ScanBlocks(const char* P, std::size_t N, TScanLine& L);
+  // What the scan finds: data rows of the current table (their offsets,
+  // the longest measured length among them); any other line, and a line
+  // that the end of the source ends.
   void AddRows(const std::uint32_t* Offsets, std::size_t Count, std::size_t Longest);
-  static void KeepText(TScanLine& L, const char* P, std::size_t N);
   void EndLine(TScanLine& L);
   void HeaderLine(const AnsiString& Text);
   void ReleaseMapping();
@@ -421,7 +387,7 @@ private:
   AnsiString FCharDirective;
   TSource FSource = TSource::None;
   // The rows of every table, in text order; emptied but not freed by Clear.
-  TKRowTable FRows;
+  std::unique_ptr<TKRowTable> FRows;
   std::vector<std::unique_ptr<TKTable>> FTables;
   TKTable* FCurrentTable = nullptr;
   bool FScanned = false;
