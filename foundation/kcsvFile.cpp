@@ -44,7 +44,7 @@ inline void RowMasks(const char* Q, char Sep, char Esc, std::uint64_t& Controls,
   const __m128i VBack = _mm_set1_epi8('\\');
   Controls = Seps = Escapes = 0;
   for (int K = 0; K < 4; ++K) {
-    const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * K));
+    const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * static_cast<std::ptrdiff_t>(K)));
     const auto Bits = [K](__m128i Hits) {
       return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(Hits))) << (16 * K);
     };

@@ -27,7 +27,7 @@ struct TMasksSse2 {
     const __m128i Blank = _mm_set1_epi8(0x20);
     std::uint64_t C = 0, G = 0;
     for (int K = 0; K < 4; ++K) {
-      const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * K));
+      const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * static_cast<std::ptrdiff_t>(K)));
       C |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Below), X))))
            << (16 * K);
       G |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Blank), X))))
