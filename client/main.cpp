@@ -29,8 +29,8 @@
 #include "platform/os/fileutil.h"
 #include "platform/os/windows.h"
 #include "platform/rtl/codepage.h"
-#include "platform/rtl/sysutils.h"
 #include "platform/rtl/system.h"
+#include "platform/rtl/sysutils.h"
 
 TfrmMAIN* frmMAIN = nullptr;
 
@@ -133,121 +133,120 @@ void Focus(TWinControl* Control) {
 
 // ---------------------------------------------------------------- registration
 
-static const bool registered =
-    platform::RegisterClass<TfrmMAIN>("TfrmMAIN", "TForm")
-        .NotCreatable()
-        .Field("Panel1", &TfrmMAIN::Panel1)
-        .Field("lbSoapAdr", &TfrmMAIN::lbSoapAdr)
-        .Field("Label1", &TfrmMAIN::Label1)
-        .Field("edUser", &TfrmMAIN::edUser)
-        .Field("Label2", &TfrmMAIN::Label2)
-        .Field("edPass", &TfrmMAIN::edPass)
-        .Field("btLogin", &TfrmMAIN::btLogin)
-        .Field("labHersteller", &TfrmMAIN::labHersteller)
-        .Field("cbHer", &TfrmMAIN::cbHer)
-        .Field("Label4", &TfrmMAIN::Label4)
-        .Field("cbSai", &TfrmMAIN::cbSai)
-        .Field("Label5", &TfrmMAIN::Label5)
-        .Field("cbLnd", &TfrmMAIN::cbLnd)
-        .Field("Label3", &TfrmMAIN::Label3)
-        .Field("edFab", &TfrmMAIN::edFab)
-        .Field("btSearch", &TfrmMAIN::btSearch)
-        .Field("chkPic", &TfrmMAIN::chkPic)
-        .Field("Image1", &TfrmMAIN::Image1)
-        .Field("lbox", &TfrmMAIN::lbox)
-        .Field("Panel2", &TfrmMAIN::Panel2)
-        .Field("Panel3", &TfrmMAIN::Panel3)
-        .Field("lbStmStatus", &TfrmMAIN::lbStmStatus)
-        .Field("lbPicStatus", &TfrmMAIN::lbPicStatus)
-        .Field("btEDIpricat", &TfrmMAIN::btEDIpricat)
-        .Field("btKCSV", &TfrmMAIN::btKCSV)
-        .Field("KALabel1", &TfrmMAIN::KALabel1)
-        .Field("edZELID", &TfrmMAIN::edZELID)
-        .Field("KALabel2", &TfrmMAIN::KALabel2)
-        .Field("edHFab", &TfrmMAIN::edHFab)
-        .Field("KALabel6", &TfrmMAIN::KALabel6)
-        .Field("edHer", &TfrmMAIN::edHer)
-        .Field("chkNOS", &TfrmMAIN::chkNOS)
-        .Field("panPic", &TfrmMAIN::panPic)
-        .Field("pic", &TfrmMAIN::pic)
-        .Field("Panel4", &TfrmMAIN::Panel4)
-        .Field("KALabel3", &TfrmMAIN::KALabel3)
-        .Field("edLief", &TfrmMAIN::edLief)
-        .Field("KALabel4", &TfrmMAIN::KALabel4)
-        .Field("edMarke", &TfrmMAIN::edMarke)
-        .Field("KALabel5", &TfrmMAIN::KALabel5)
-        .Field("edSai", &TfrmMAIN::edSai)
-        .Field("KALabel7", &TfrmMAIN::KALabel7)
-        .Field("edEASWG", &TfrmMAIN::edEASWG)
-        .Field("edeaswgbez", &TfrmMAIN::edeaswgbez)
-        .Field("KALabel8", &TfrmMAIN::KALabel8)
-        .Field("edEASFA", &TfrmMAIN::edEASFA)
-        .Field("edeasfabez", &TfrmMAIN::edeasfabez)
-        .Field("KALabel9", &TfrmMAIN::KALabel9)
-        .Field("edHBez", &TfrmMAIN::edHBez)
-        .Field("KALabel10", &TfrmMAIN::KALabel10)
-        .Field("edHFar", &TfrmMAIN::edHFar)
-        .Field("lbmat", &TfrmMAIN::lbmat)
-        .Field("edHMat", &TfrmMAIN::edHMat)
-        .Field("KALabel11", &TfrmMAIN::KALabel11)
-        .Field("edLFA", &TfrmMAIN::edLFA)
-        .Field("edLFB", &TfrmMAIN::edLFB)
-        .Field("KALabel12", &TfrmMAIN::KALabel12)
-        .Field("edMDL", &TfrmMAIN::edMDL)
-        .Field("KALabel13", &TfrmMAIN::KALabel13)
-        .Field("edHERFARBE", &TfrmMAIN::edHERFARBE)
-        .Field("KALabel14", &TfrmMAIN::KALabel14)
-        .Field("edWEI", &TfrmMAIN::edWEI)
-        .Field("KALabel15", &TfrmMAIN::KALabel15)
-        .Field("edBLE", &TfrmMAIN::edBLE)
-        .Field("KALabel16", &TfrmMAIN::KALabel16)
-        .Field("edERM", &TfrmMAIN::edERM)
-        .Field("KALabel17", &TfrmMAIN::KALabel17)
-        .Field("edDTB", &TfrmMAIN::edDTB)
-        .Field("KALabel18", &TfrmMAIN::KALabel18)
-        .Field("edFEDAS", &TfrmMAIN::edFEDAS)
-        .Field("KALabel19", &TfrmMAIN::KALabel19)
-        .Field("edEAS_MAT", &TfrmMAIN::edEAS_MAT)
-        .Field("KALabel20", &TfrmMAIN::KALabel20)
-        .Field("edVPE", &TfrmMAIN::edVPE)
-        .Field("KALabel21", &TfrmMAIN::KALabel21)
-        .Field("KALabel22", &TfrmMAIN::KALabel22)
-        .Field("edMINQTY", &TfrmMAIN::edMINQTY)
-        .Field("Klabel1", &TfrmMAIN::Klabel1)
-        .Field("Klabel2", &TfrmMAIN::Klabel2)
-        .Field("Klabel3", &TfrmMAIN::Klabel3)
-        .Field("Klabel4", &TfrmMAIN::Klabel4)
-        .Field("Klabel5", &TfrmMAIN::Klabel5)
-        .Field("lbGrs", &TfrmMAIN::lbGrs)
-        .Field("deb", &TfrmMAIN::deb)
-        .Field("timCheck", &TfrmMAIN::timCheck)
-        .Field("pu", &TfrmMAIN::pu)
-        .Field("Lschen1", &TfrmMAIN::Lschen1)
-        .Method("FormCreate", &TfrmMAIN::FormCreate)
-        .Method("FormActivate", &TfrmMAIN::FormActivate)
-        .Method("FormClose", &TfrmMAIN::FormClose)
-        .Method("FormDestroy", &TfrmMAIN::FormDestroy)
-        .Method("Lschen1Click", &TfrmMAIN::Lschen1Click)
-        .Method("btLoginClick", &TfrmMAIN::btLoginClick)
-        .Method("edPassKeyPress", &TfrmMAIN::edPassKeyPress)
-        .Method("edPassEnter", &TfrmMAIN::edPassEnter)
-        .Method("edUserEnter", &TfrmMAIN::edUserEnter)
-        .Method("cbHerEnter", &TfrmMAIN::cbHerEnter)
-        .Method("cbHerChange", &TfrmMAIN::cbHerChange)
-        .Method("labHerstellerDblClick", &TfrmMAIN::labHerstellerDblClick)
-        .Method("Label2DblClick", &TfrmMAIN::Label2DblClick)
-        .Method("btSearchClick", &TfrmMAIN::btSearchClick)
-        .Method("edFabKeyPress", &TfrmMAIN::edFabKeyPress)
-        .Method("edFabEnter", &TfrmMAIN::edFabEnter)
-        .Method("lboxKeyUp", &TfrmMAIN::lboxKeyUp)
-        .Method("lboxMouseDown", &TfrmMAIN::lboxMouseDown)
-        .Method("timCheckTimer", &TfrmMAIN::timCheckTimer)
-        .Method("lboxKeyPress", &TfrmMAIN::lboxKeyPress)
-        .Method("lboxEnter", &TfrmMAIN::lboxEnter)
-        .Method("edZELIDExit", &TfrmMAIN::edZELIDExit)
-        .Method("btEDIpricatClick", &TfrmMAIN::btEDIpricatClick)
-        .Method("btKCSVClick", &TfrmMAIN::btKCSVClick)
-        .Done();
+static const bool registered = platform::RegisterClass<TfrmMAIN>("TfrmMAIN", "TForm")
+                                   .NotCreatable()
+                                   .Field("Panel1", &TfrmMAIN::Panel1)
+                                   .Field("lbSoapAdr", &TfrmMAIN::lbSoapAdr)
+                                   .Field("Label1", &TfrmMAIN::Label1)
+                                   .Field("edUser", &TfrmMAIN::edUser)
+                                   .Field("Label2", &TfrmMAIN::Label2)
+                                   .Field("edPass", &TfrmMAIN::edPass)
+                                   .Field("btLogin", &TfrmMAIN::btLogin)
+                                   .Field("labHersteller", &TfrmMAIN::labHersteller)
+                                   .Field("cbHer", &TfrmMAIN::cbHer)
+                                   .Field("Label4", &TfrmMAIN::Label4)
+                                   .Field("cbSai", &TfrmMAIN::cbSai)
+                                   .Field("Label5", &TfrmMAIN::Label5)
+                                   .Field("cbLnd", &TfrmMAIN::cbLnd)
+                                   .Field("Label3", &TfrmMAIN::Label3)
+                                   .Field("edFab", &TfrmMAIN::edFab)
+                                   .Field("btSearch", &TfrmMAIN::btSearch)
+                                   .Field("chkPic", &TfrmMAIN::chkPic)
+                                   .Field("Image1", &TfrmMAIN::Image1)
+                                   .Field("lbox", &TfrmMAIN::lbox)
+                                   .Field("Panel2", &TfrmMAIN::Panel2)
+                                   .Field("Panel3", &TfrmMAIN::Panel3)
+                                   .Field("lbStmStatus", &TfrmMAIN::lbStmStatus)
+                                   .Field("lbPicStatus", &TfrmMAIN::lbPicStatus)
+                                   .Field("btEDIpricat", &TfrmMAIN::btEDIpricat)
+                                   .Field("btKCSV", &TfrmMAIN::btKCSV)
+                                   .Field("KALabel1", &TfrmMAIN::KALabel1)
+                                   .Field("edZELID", &TfrmMAIN::edZELID)
+                                   .Field("KALabel2", &TfrmMAIN::KALabel2)
+                                   .Field("edHFab", &TfrmMAIN::edHFab)
+                                   .Field("KALabel6", &TfrmMAIN::KALabel6)
+                                   .Field("edHer", &TfrmMAIN::edHer)
+                                   .Field("chkNOS", &TfrmMAIN::chkNOS)
+                                   .Field("panPic", &TfrmMAIN::panPic)
+                                   .Field("pic", &TfrmMAIN::pic)
+                                   .Field("Panel4", &TfrmMAIN::Panel4)
+                                   .Field("KALabel3", &TfrmMAIN::KALabel3)
+                                   .Field("edLief", &TfrmMAIN::edLief)
+                                   .Field("KALabel4", &TfrmMAIN::KALabel4)
+                                   .Field("edMarke", &TfrmMAIN::edMarke)
+                                   .Field("KALabel5", &TfrmMAIN::KALabel5)
+                                   .Field("edSai", &TfrmMAIN::edSai)
+                                   .Field("KALabel7", &TfrmMAIN::KALabel7)
+                                   .Field("edEASWG", &TfrmMAIN::edEASWG)
+                                   .Field("edeaswgbez", &TfrmMAIN::edeaswgbez)
+                                   .Field("KALabel8", &TfrmMAIN::KALabel8)
+                                   .Field("edEASFA", &TfrmMAIN::edEASFA)
+                                   .Field("edeasfabez", &TfrmMAIN::edeasfabez)
+                                   .Field("KALabel9", &TfrmMAIN::KALabel9)
+                                   .Field("edHBez", &TfrmMAIN::edHBez)
+                                   .Field("KALabel10", &TfrmMAIN::KALabel10)
+                                   .Field("edHFar", &TfrmMAIN::edHFar)
+                                   .Field("lbmat", &TfrmMAIN::lbmat)
+                                   .Field("edHMat", &TfrmMAIN::edHMat)
+                                   .Field("KALabel11", &TfrmMAIN::KALabel11)
+                                   .Field("edLFA", &TfrmMAIN::edLFA)
+                                   .Field("edLFB", &TfrmMAIN::edLFB)
+                                   .Field("KALabel12", &TfrmMAIN::KALabel12)
+                                   .Field("edMDL", &TfrmMAIN::edMDL)
+                                   .Field("KALabel13", &TfrmMAIN::KALabel13)
+                                   .Field("edHERFARBE", &TfrmMAIN::edHERFARBE)
+                                   .Field("KALabel14", &TfrmMAIN::KALabel14)
+                                   .Field("edWEI", &TfrmMAIN::edWEI)
+                                   .Field("KALabel15", &TfrmMAIN::KALabel15)
+                                   .Field("edBLE", &TfrmMAIN::edBLE)
+                                   .Field("KALabel16", &TfrmMAIN::KALabel16)
+                                   .Field("edERM", &TfrmMAIN::edERM)
+                                   .Field("KALabel17", &TfrmMAIN::KALabel17)
+                                   .Field("edDTB", &TfrmMAIN::edDTB)
+                                   .Field("KALabel18", &TfrmMAIN::KALabel18)
+                                   .Field("edFEDAS", &TfrmMAIN::edFEDAS)
+                                   .Field("KALabel19", &TfrmMAIN::KALabel19)
+                                   .Field("edEAS_MAT", &TfrmMAIN::edEAS_MAT)
+                                   .Field("KALabel20", &TfrmMAIN::KALabel20)
+                                   .Field("edVPE", &TfrmMAIN::edVPE)
+                                   .Field("KALabel21", &TfrmMAIN::KALabel21)
+                                   .Field("KALabel22", &TfrmMAIN::KALabel22)
+                                   .Field("edMINQTY", &TfrmMAIN::edMINQTY)
+                                   .Field("Klabel1", &TfrmMAIN::Klabel1)
+                                   .Field("Klabel2", &TfrmMAIN::Klabel2)
+                                   .Field("Klabel3", &TfrmMAIN::Klabel3)
+                                   .Field("Klabel4", &TfrmMAIN::Klabel4)
+                                   .Field("Klabel5", &TfrmMAIN::Klabel5)
+                                   .Field("lbGrs", &TfrmMAIN::lbGrs)
+                                   .Field("deb", &TfrmMAIN::deb)
+                                   .Field("timCheck", &TfrmMAIN::timCheck)
+                                   .Field("pu", &TfrmMAIN::pu)
+                                   .Field("Lschen1", &TfrmMAIN::Lschen1)
+                                   .Method("FormCreate", &TfrmMAIN::FormCreate)
+                                   .Method("FormActivate", &TfrmMAIN::FormActivate)
+                                   .Method("FormClose", &TfrmMAIN::FormClose)
+                                   .Method("FormDestroy", &TfrmMAIN::FormDestroy)
+                                   .Method("Lschen1Click", &TfrmMAIN::Lschen1Click)
+                                   .Method("btLoginClick", &TfrmMAIN::btLoginClick)
+                                   .Method("edPassKeyPress", &TfrmMAIN::edPassKeyPress)
+                                   .Method("edPassEnter", &TfrmMAIN::edPassEnter)
+                                   .Method("edUserEnter", &TfrmMAIN::edUserEnter)
+                                   .Method("cbHerEnter", &TfrmMAIN::cbHerEnter)
+                                   .Method("cbHerChange", &TfrmMAIN::cbHerChange)
+                                   .Method("labHerstellerDblClick", &TfrmMAIN::labHerstellerDblClick)
+                                   .Method("Label2DblClick", &TfrmMAIN::Label2DblClick)
+                                   .Method("btSearchClick", &TfrmMAIN::btSearchClick)
+                                   .Method("edFabKeyPress", &TfrmMAIN::edFabKeyPress)
+                                   .Method("edFabEnter", &TfrmMAIN::edFabEnter)
+                                   .Method("lboxKeyUp", &TfrmMAIN::lboxKeyUp)
+                                   .Method("lboxMouseDown", &TfrmMAIN::lboxMouseDown)
+                                   .Method("timCheckTimer", &TfrmMAIN::timCheckTimer)
+                                   .Method("lboxKeyPress", &TfrmMAIN::lboxKeyPress)
+                                   .Method("lboxEnter", &TfrmMAIN::lboxEnter)
+                                   .Method("edZELIDExit", &TfrmMAIN::edZELIDExit)
+                                   .Method("btEDIpricatClick", &TfrmMAIN::btEDIpricatClick)
+                                   .Method("btKCSVClick", &TfrmMAIN::btKCSVClick)
+                                   .Done();
 
 // ---------------------------------------------------------------- lifecycle
 
@@ -358,8 +357,8 @@ void TfrmMAIN::ClearArticle() {
   for (TStrEdit* E : {edHer, edLief, edMarke, edHFab, edEASWG, edEASFA, edHBez, edHFar, edHMat, edSai})
     E->ClearValue();
   lbGrs->Clear();
-  for (TStrEdit* E : {edZELID, edeaswgbez, edeasfabez, edLFA, edLFB, edBLE, edERM, edFEDAS, edDTB,
-                      edHERFARBE, edEAS_MAT, edMDL, edMINQTY, edVPE, edWEI})
+  for (TStrEdit* E : {edZELID, edeaswgbez, edeasfabez, edLFA, edLFB, edBLE, edERM, edFEDAS, edDTB, edHERFARBE,
+                      edEAS_MAT, edMDL, edMINQTY, edVPE, edWEI})
     E->ClearValue();
   lbStmStatus->SetCaption("Artikelstatus:");
   lbPicStatus->SetCaption("Bildstatus:");
@@ -454,8 +453,7 @@ void TfrmMAIN::Login() {
   std::unique_ptr<zelTextData> R;
   try {
     if (!FService) throw Exception("GetZelService");
-    R = FService->SearchART(0, Wide(edUser->Text()), Wide(edPass->Text()), ZEL_LIST_SUPPLIERS,
-                            WideString());
+    R = FService->SearchART(0, Wide(edUser->Text()), Wide(edPass->Text()), ZEL_LIST_SUPPLIERS, WideString());
   } catch (...) {
     // Something thrown that is no exception class adds no text.
     ShowMessage("error.. (-121)\r\n" + platform::ExceptionMessage(std::current_exception(), AnsiString()));
@@ -473,9 +471,9 @@ void TfrmMAIN::Login() {
     for (Integer i = 0; i < T->Count(); ++i) {
       T->SetRecNo(i);
       TKField* Eid = T->FieldByName("eid");
-      cbHer->AddLine(StringOf(T, "eid") + ";" + Format("%.5d", {Eid ? Eid->AsInteger() : 0}) + ";" +
-                         StringOf(T, "fab"),
-                     nullptr);
+      cbHer->AddLine(
+          StringOf(T, "eid") + ";" + Format("%.5d", {Eid ? Eid->AsInteger() : 0}) + ";" + StringOf(T, "fab"),
+          nullptr);
     }
   }
   LoadCountries();
@@ -670,8 +668,8 @@ void TfrmMAIN::lboxKeyUp(TObject* /*Sender*/, Word& /*Key*/, TShiftState /*Shift
   timCheck->SetEnabled(true);
 }
 
-void TfrmMAIN::lboxMouseDown(TObject* /*Sender*/, TMouseButton /*Button*/, TShiftState /*Shift*/,
-                             int /*X*/, int /*Y*/) {
+void TfrmMAIN::lboxMouseDown(TObject* /*Sender*/, TMouseButton /*Button*/, TShiftState /*Shift*/, int /*X*/,
+                             int /*Y*/) {
   DebugLine("mouse-Down");
   timCheck->SetEnabled(true);
 }
@@ -803,8 +801,7 @@ void TfrmMAIN::ShowPicture(Integer Id) {
     return;
   }
   // Never more bytes than came, whatever the answer claims.
-  const std::size_t Count =
-      std::min(static_cast<std::size_t>(R->DataLength()), R->Data().size());
+  const std::size_t Count = std::min(static_cast<std::size_t>(R->DataLength()), R->Data().size());
   TMemoryStream Stream;
   if (Count > 0) Stream.Write(R->Data().data(), static_cast<int>(Count));
   Stream.SetPosition(0);

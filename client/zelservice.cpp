@@ -33,17 +33,14 @@ public:
   std::unique_ptr<zelPicture> GetPic(const WideString& user, const WideString& pass, Integer zelID) override {
     return FRIO->InvokeObject<zelPicture>(IntfMetaData(), slotGetPic, {user, pass, zelID});
   }
-  Integer PicExist(Integer eid) override {
-    return FRIO->InvokeInteger(IntfMetaData(), slotPicExist, {eid});
-  }
+  Integer PicExist(Integer eid) override { return FRIO->InvokeInteger(IntfMetaData(), slotPicExist, {eid}); }
   std::unique_ptr<zelTextData> SearchART(Integer format, const WideString& user, const WideString& pass,
                                          Integer her, const WideString& fab) override {
     return FRIO->InvokeObject<zelTextData>(IntfMetaData(), slotSearchART, {format, user, pass, her, fab});
   }
   std::unique_ptr<zelTextData> SearchART2(Integer format, const WideString& user, const WideString& pass,
                                           Integer her, const WideString& fab, Integer sai) override {
-    return FRIO->InvokeObject<zelTextData>(IntfMetaData(), slotSearchART2,
-                                           {format, user, pass, her, fab, sai});
+    return FRIO->InvokeObject<zelTextData>(IntfMetaData(), slotSearchART2, {format, user, pass, her, fab, sai});
   }
   std::unique_ptr<zelTextData> PicInfo(Integer format, Integer eid) override {
     return FRIO->InvokeObject<zelTextData>(IntfMetaData(), slotPicInfo, {format, eid});
@@ -76,8 +73,7 @@ const TIntfMetaData& zelserviceSoap::IntfMetaData() {
         Operation("PicExist", {{"eid", I}}, TSoapKind::Integer),
         Operation("SearchART", {{"format", I}, {"user", S}, {"pass", S}, {"her", I}, {"fab", S}},
                   TSoapKind::Remotable, text),
-        Operation("SearchART2",
-                  {{"format", I}, {"user", S}, {"pass", S}, {"her", I}, {"fab", S}, {"sai", I}},
+        Operation("SearchART2", {{"format", I}, {"user", S}, {"pass", S}, {"her", I}, {"fab", S}, {"sai", I}},
                   TSoapKind::Remotable, text),
         Operation("PicInfo", {{"format", I}, {"eid", I}}, TSoapKind::Remotable, text),
         Operation("GetEAN", {{"format", I}, {"user", S}, {"pass", S}, {"eid", I}}, TSoapKind::Remotable, text),

@@ -63,21 +63,17 @@ public:
   // The interface's method table (operations in slot order) and identifier.
   static const TIntfMetaData& IntfMetaData();
 
-  virtual std::unique_ptr<zelPicture> GetPic(const WideString& user, const WideString& pass,
-                                             Integer zelID) = 0;
+  virtual std::unique_ptr<zelPicture> GetPic(const WideString& user, const WideString& pass, Integer zelID) = 0;
   virtual Integer PicExist(Integer eid) = 0;
-  virtual std::unique_ptr<zelTextData> SearchART(Integer format, const WideString& user,
-                                                 const WideString& pass, Integer her,
-                                                 const WideString& fab) = 0;
-  virtual std::unique_ptr<zelTextData> SearchART2(Integer format, const WideString& user,
-                                                  const WideString& pass, Integer her,
-                                                  const WideString& fab, Integer sai) = 0;
+  virtual std::unique_ptr<zelTextData> SearchART(Integer format, const WideString& user, const WideString& pass,
+                                                 Integer her, const WideString& fab) = 0;
+  virtual std::unique_ptr<zelTextData> SearchART2(Integer format, const WideString& user, const WideString& pass,
+                                                  Integer her, const WideString& fab, Integer sai) = 0;
   virtual std::unique_ptr<zelTextData> PicInfo(Integer format, Integer eid) = 0;
-  virtual std::unique_ptr<zelTextData> GetEAN(Integer format, const WideString& user,
-                                              const WideString& pass, Integer eid) = 0;
-  virtual std::unique_ptr<zelTextData> GetPRICAT(Integer format, const WideString& user,
-                                                 const WideString& pass, Integer eid,
-                                                 const WideString& land) = 0;
+  virtual std::unique_ptr<zelTextData> GetEAN(Integer format, const WideString& user, const WideString& pass,
+                                              Integer eid) = 0;
+  virtual std::unique_ptr<zelTextData> GetPRICAT(Integer format, const WideString& user, const WideString& pass,
+                                                 Integer eid, const WideString& land) = 0;
 };
 
 // A client bound to the service description at Addr (the service address

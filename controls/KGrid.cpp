@@ -61,8 +61,8 @@ std::int32_t TKGrid::CellToInt(const AnsiString& Text) {
 }
 
 AnsiString TKGrid::AddToCell(const AnsiString& Text, std::int32_t Delta) {
-  const auto n = static_cast<std::int32_t>(static_cast<std::uint32_t>(CellToInt(Text)) +
-                                           static_cast<std::uint32_t>(Delta));
+  const auto n =
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(CellToInt(Text)) + static_cast<std::uint32_t>(Delta));
   return n == 0 ? AnsiString() : IntToStr(n);
 }
 
@@ -87,9 +87,7 @@ void TKGrid::ClearBlock(int FromCol, int FromRow, int Count) {
     for (int c = FromCol; c < ColCount(); ++c) SetCells(c, r, AnsiString());
 }
 
-bool TKGrid::IsLockedCol(int ACol) const {
-  return (reinterpret_cast<std::intptr_t>(Objects(ACol, 0)) & 1) != 0;
-}
+bool TKGrid::IsLockedCol(int ACol) const { return (reinterpret_cast<std::intptr_t>(Objects(ACol, 0)) & 1) != 0; }
 
 bool TKGrid::IsAllowedRow(int ARow) const {
   if (FAllowedRows->Count() == 0) return true;
@@ -226,8 +224,10 @@ void TKGrid::SetSelectFrame(bool Value) {
 void TKGrid::SetTitleCols(TStrings* Value) {
   const AnsiString newText = Value ? Value->Text() : AnsiString();
   if (newText == FTitleCols->Text()) return;
-  if (Value) FTitleCols->Assign(Value);
-  else FTitleCols->Clear();
+  if (Value)
+    FTitleCols->Assign(Value);
+  else
+    FTitleCols->Clear();
   Invalidate();
 }
 
@@ -256,10 +256,12 @@ void TKGrid::SetRowValues(bool WriteZeros, bool Add, int ARow, int FirstCol, int
       if (v == 0 && !WriteZeros) {
         if (!Add) SetCells(c, ARow, AnsiString());
       } else {
-        const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(v) *
-                                                       static_cast<std::uint32_t>(Factor));
-        if (Add) SetCells(c, ARow, AddToCell(Cells(c, ARow), product));
-        else SetCells(c, ARow, IntToStr(product));
+        const auto product =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(v) * static_cast<std::uint32_t>(Factor));
+        if (Add)
+          SetCells(c, ARow, AddToCell(Cells(c, ARow), product));
+        else
+          SetCells(c, ARow, IntToStr(product));
       }
       if (Widen) FEditLength = std::max(FEditLength, static_cast<int>(Cells(c, ARow).size()));
     }
@@ -556,9 +558,7 @@ void TKGrid::DrawSelectFrame(int ACol, const TRect& Rect, TGridDrawState State) 
 
 // ---------------------------------------------------------------- TKStrGrid
 
-TKStrGrid::TKStrGrid(TComponent* AOwner) : TKGrid(AOwner) {
-  FTitleFontHeight = (FMinFont + FMaxFont) / 2;
-}
+TKStrGrid::TKStrGrid(TComponent* AOwner) : TKGrid(AOwner) { FTitleFontHeight = (FMinFont + FMaxFont) / 2; }
 
 void TKStrGrid::SetTurn(bool Value) {
   if (Value == FTurn) return;
@@ -722,7 +722,8 @@ void TKStrGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
 }
 
 AnsiString TKStrGrid::KeepShownText(int ACol, int ARow, AnsiString S) {
-  if (TStrings* list = RowTextList(ARow)) S = ACol >= 0 && ACol < list->Count() ? list->Strings(ACol) : AnsiString();
+  if (TStrings* list = RowTextList(ARow))
+    S = ACol >= 0 && ACol < list->Count() ? list->Strings(ACol) : AnsiString();
   if (S != Cells(ACol, ARow)) SetCells(ACol, ARow, S);
   return S;
 }
@@ -788,9 +789,10 @@ const bool registeredKGrid =
         .Color("SumColor", &TKGrid::SetSumColor, 0)
         .Int("EditLength", &TKGrid::SetEditLength, 1)
         .Bool("Numeric", &TKGrid::SetNumeric, true)
-        .Enum<TAlignment>("Alignment", {{"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify},
-                                        {"taCenter", taCenter}},
-                          &TKGrid::SetAlignment, taRightJustify)
+        .Enum<TAlignment>(
+            "Alignment",
+            {{"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}},
+            &TKGrid::SetAlignment, taRightJustify)
         .Int("BlockLen", &TKGrid::SetBlockLen, 0)
         .Color("SelectColor", &TKGrid::SetSelectColor, clBlue)
         .Color("SelectFontColor", &TKGrid::SetSelectFontColor, clWhite)
@@ -803,16 +805,15 @@ const bool registeredKGrid =
         .Object("TitleCols", [](TKGrid* g) -> TPersistent* { return g->TitleCols(); })
         .Done();
 
-const bool registeredKStrGrid =
-    platform::RegisterClass<TKStrGrid>("TKStrGrid", "TKGrid")
-        .Bool("KeyDefault", &TKStrGrid::SetKeyDefault, false)
-        .Bool("Turn", &TKStrGrid::SetTurn, false)
-        .Bool("TurnBold", &TKStrGrid::SetTurnBold, false)
-        .Int("TurnHeight", &TKStrGrid::SetTurnHeight, 50)
-        .Int("MinFont", &TKStrGrid::SetMinFont, 8)
-        .Int("MaxFont", &TKStrGrid::SetMaxFont, 16)
-        .Str("DrawFont", &TKStrGrid::SetDrawFont)
-        .Bool("TitleEnabled", &TKStrGrid::SetTitleEnabled, false)
-        .Done();
+const bool registeredKStrGrid = platform::RegisterClass<TKStrGrid>("TKStrGrid", "TKGrid")
+                                    .Bool("KeyDefault", &TKStrGrid::SetKeyDefault, false)
+                                    .Bool("Turn", &TKStrGrid::SetTurn, false)
+                                    .Bool("TurnBold", &TKStrGrid::SetTurnBold, false)
+                                    .Int("TurnHeight", &TKStrGrid::SetTurnHeight, 50)
+                                    .Int("MinFont", &TKStrGrid::SetMinFont, 8)
+                                    .Int("MaxFont", &TKStrGrid::SetMaxFont, 16)
+                                    .Str("DrawFont", &TKStrGrid::SetDrawFont)
+                                    .Bool("TitleEnabled", &TKStrGrid::SetTitleEnabled, false)
+                                    .Done();
 
 }  // namespace

@@ -208,8 +208,7 @@ ELabeledControl ELabeledControl::CreateCode(Word Code, const AnsiString& Name) {
       return ELabeledControl("Cannot set label position. Label parent is different from " + Name + " parent.");
     case 2:
       return ELabeledControl("Cannot attach label to " + Name + ". Label and control must be on the same form!");
-    default:
-      return ELabeledControl("Undefined exception (?)");
+    default: return ELabeledControl("Undefined exception (?)");
   }
 }
 
@@ -425,8 +424,7 @@ void TCustomStrEdit::KeyDown(Word& Key, TShiftState Shift) {
         if (static_cast<int>(Text().size()) > s && FMask.LiteralAt(s + 2)) SetSel(s + 1, e + 1);
       }
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -629,8 +627,7 @@ void TCustomStrEdit::PositionLabel() {
       x = Left();
       y = Top() + Height() + FLabelMargin;
       break;
-    case lpCustom:
-      break;
+    case lpCustom: break;
   }
   FLabel->SetBounds(x, y, w, h);
   FLabel->SetVisible(Visible());
@@ -735,9 +732,7 @@ void TCustomStrEdit::VisibleChanging() {
   TCustomEdit::VisibleChanging();
 }
 
-void TCustomStrEdit::WMMove(TMessage& /*Message*/) {
-  PositionLabel();
-}
+void TCustomStrEdit::WMMove(TMessage& /*Message*/) { PositionLabel(); }
 
 // ---------------------------------------------------------------- registration
 
@@ -752,14 +747,16 @@ const bool registered = [] {
       .Str("EText", &TCustomStrEdit::SetEText)
       .Bool("MapEnterToTab", &TCustomStrEdit::SetMapEnterToTab)
       .Bool("Empty", &TCustomStrEdit::SetEmpty, true)
-      .Enum<TAlignment>("Alignment",
-                        {{"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}},
-                        &TCustomStrEdit::SetAlignment, taLeftJustify)
+      .Enum<TAlignment>(
+          "Alignment",
+          {{"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}},
+          &TCustomStrEdit::SetAlignment, taLeftJustify)
       .Color("ColorChanged", &TCustomStrEdit::SetColorChanged, clBlue)
       .Color("ColorBackground", &TCustomStrEdit::SetColorBackground, 0xD0FFD0)
       .Color("ColorDisabled", &TCustomStrEdit::SetColorDisabled, clRed)
       .Str("LabelText", &TCustomStrEdit::SetLabelText)
-      .Enum<TLabelPos>("LabelPos", {{"lpCustom", lpCustom}, {"lpLeft", lpLeft}, {"lpTop", lpTop}, {"lpBottom", lpBottom}},
+      .Enum<TLabelPos>("LabelPos",
+                       {{"lpCustom", lpCustom}, {"lpLeft", lpLeft}, {"lpTop", lpTop}, {"lpBottom", lpBottom}},
                        &TCustomStrEdit::SetLabelPos, lpTop)
       .Int("LabelMargin", &TCustomStrEdit::SetLabelMargin, 2)
       .Bool("LabelColon", &TCustomStrEdit::SetLabelColon, false)

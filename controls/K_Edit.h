@@ -145,7 +145,9 @@ public:
   AnsiString FormatMask(const AnsiString& Value) const { return FMask.FormatMask(Value); }
   AnsiString FormatDecimal(const AnsiString& S) const { return FMask.FormatDecimal(S); }
   AnsiString FormatTime(const AnsiString& S) const { return FMask.FormatTime(S); }
-  bool CharFitsMask(int Pos, const AnsiString& AText, char& Key) const { return FMask.CharFitsMask(Pos, AText, Key); }
+  bool CharFitsMask(int Pos, const AnsiString& AText, char& Key) const {
+    return FMask.CharFitsMask(Pos, AText, Key);
+  }
   bool CharFitsAt(int Pos, char& Key);
   std::int32_t AsInteger();
   const platform::TEditMask& Mask() const { return FMask; }

@@ -191,8 +191,7 @@ void TKlabel::Paint() {
 
   TRect b = ClientRect();
   switch (FBorderStyle) {
-    case sbsNone:
-      break;
+    case sbsNone: break;
     case sbsSingle:
       c->MoveTo(b.Left, b.Top);
       c->LineTo(b.Right - 1, b.Top);
@@ -200,18 +199,10 @@ void TKlabel::Paint() {
       c->LineTo(b.Left, b.Bottom - 1);
       c->LineTo(b.Left, b.Top);
       break;
-    case sbsSunken:
-      DrawEdge(c->Handle(), &b, BDR_SUNKENINNER, BF_RECT);
-      break;
-    case sbsRaised:
-      DrawEdge(c->Handle(), &b, BDR_RAISEDINNER, BF_RECT);
-      break;
-    case sbsBump:
-      DrawEdge(c->Handle(), &b, EDGE_BUMP, BF_RECT);
-      break;
-    case sbsEtched:
-      DrawEdge(c->Handle(), &b, EDGE_ETCHED, BF_RECT);
-      break;
+    case sbsSunken: DrawEdge(c->Handle(), &b, BDR_SUNKENINNER, BF_RECT); break;
+    case sbsRaised: DrawEdge(c->Handle(), &b, BDR_RAISEDINNER, BF_RECT); break;
+    case sbsBump: DrawEdge(c->Handle(), &b, EDGE_BUMP, BF_RECT); break;
+    case sbsEtched: DrawEdge(c->Handle(), &b, EDGE_ETCHED, BF_RECT); break;
   }
 }
 
@@ -228,8 +219,12 @@ const bool registered = [] {
       .Object("Pen", [](TKlabel* l) -> TPersistent* { return l->Pen(); })
       .Int("BoxWidth", &TKlabel::SetBoxWidth)
       .Enum<TStaticBorderStyle>("BorderStyle",
-                                {{"sbsNone", sbsNone}, {"sbsSingle", sbsSingle}, {"sbsSunken", sbsSunken},
-                                 {"sbsRaised", sbsRaised}, {"sbsBump", sbsBump}, {"sbsEtched", sbsEtched}},
+                                {{"sbsNone", sbsNone},
+                                 {"sbsSingle", sbsSingle},
+                                 {"sbsSunken", sbsSunken},
+                                 {"sbsRaised", sbsRaised},
+                                 {"sbsBump", sbsBump},
+                                 {"sbsEtched", sbsEtched}},
                                 &TKlabel::SetBorderStyle, sbsSingle)
       .Bool("AutoLen", &TKlabel::SetAutoLen, true)
       .Int("FieldLen", &TKlabel::SetFieldLen, 0)

@@ -33,8 +33,7 @@ TRect WithoutResizeBands(TRect r, const TResizeDirectionSet& rd, int band) {
 }
 
 // The resize direction whose band p lies in; a corner wins over its sides.
-TResizeDirection DirectionAt(const TResizeDirectionSet& rd, const TPoint& p, int band, int width,
-                             int height) {
+TResizeDirection DirectionAt(const TResizeDirectionSet& rd, const TPoint& p, int band, int width, int height) {
   if (rd.Contains(rdNone)) return rdNone;
   const bool onTop = p.Y < band;
   const bool onLeft = p.X < band;
@@ -221,7 +220,8 @@ void TKfrm::SetActiveControl(TWinControl* Value) {
 
 void TKfrm::Notification(TComponent* AComponent, TOperation Operation) {
   TSMPanel::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent && static_cast<TObject*>(AComponent) == static_cast<TObject*>(FActiveControl))
+  if (Operation == opRemove && AComponent &&
+      static_cast<TObject*>(AComponent) == static_cast<TObject*>(FActiveControl))
     FActiveControl = nullptr;
 }
 
@@ -342,12 +342,17 @@ const bool registered = [] {
       .Int("MaxWidth", &TSMPanel::SetMaxWidth)
       .Int("MinHeight", &TSMPanel::SetMinHeight)
       .Int("MinWidth", &TSMPanel::SetMinWidth)
-      .SetOf<TResizeDirectionSet, TResizeDirection>(
-          "ResizeDirection",
-          {{"rdNone", rdNone}, {"rdTop", rdTop}, {"rdBottom", rdBottom}, {"rdLeft", rdLeft}, {"rdRight", rdRight},
-           {"rdTopLeft", rdTopLeft}, {"rdTopRight", rdTopRight}, {"rdBottomLeft", rdBottomLeft},
-           {"rdBottomRight", rdBottomRight}},
-          &TSMPanel::SetResizeDirection)
+      .SetOf<TResizeDirectionSet, TResizeDirection>("ResizeDirection",
+                                                    {{"rdNone", rdNone},
+                                                     {"rdTop", rdTop},
+                                                     {"rdBottom", rdBottom},
+                                                     {"rdLeft", rdLeft},
+                                                     {"rdRight", rdRight},
+                                                     {"rdTopLeft", rdTopLeft},
+                                                     {"rdTopRight", rdTopRight},
+                                                     {"rdBottomLeft", rdBottomLeft},
+                                                     {"rdBottomRight", rdBottomRight}},
+                                                    &TSMPanel::SetResizeDirection)
       .Event("OnCanMove", &TSMPanel::OnCanMove)
       .Event("OnCanResize", &TSMPanel::OnCanResize)
       .Done();

@@ -32,8 +32,7 @@ using TResizeDirectionSet = Set<TResizeDirection, rdNone, rdBottomRight>;
 
 // X, Y: the pointer in the panel's client coordinates.
 using TNotifyMoveEvent = std::function<void(TObject* Sender, int X, int Y, bool& CanMove)>;
-using TNotifyResizeEvent =
-    std::function<void(TObject* Sender, TResizeDirection ResizeDirection, bool& CanResize)>;
+using TNotifyResizeEvent = std::function<void(TObject* Sender, TResizeDirection ResizeDirection, bool& CanResize)>;
 
 class TSMPanel : public TPanel {
   ZEL_CLASS(TSMPanel, TPanel)
@@ -86,8 +85,8 @@ private:
   std::int32_t FMaxWidth = 0;
   std::int32_t FMinHeight = 1;
   std::int32_t FMinWidth = 1;
-  TResizeDirectionSet FResizeDirection{rdTop,      rdBottom,    rdLeft,       rdRight,
-                                       rdTopLeft,  rdTopRight,  rdBottomLeft, rdBottomRight};
+  TResizeDirectionSet FResizeDirection{rdTop,     rdBottom,   rdLeft,       rdRight,
+                                       rdTopLeft, rdTopRight, rdBottomLeft, rdBottomRight};
 };
 
 // The close button of an inner window: a push button without text that

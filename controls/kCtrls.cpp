@@ -65,9 +65,9 @@ void ParseWidths(const AnsiString& Value, TKWidthTable& Widths, int& Count) {
 // ---------------------------------------------------------------- column layout
 
 struct ColumnLayout {
-  int Inset = 2;              // text offset inside its column
-  bool InPixels = false;      // widths are pixels, not letter widths
-  bool GapAfterLater = false; // one pixel more before the separators after column 2 and up
+  int Inset = 2;               // text offset inside its column
+  bool InPixels = false;       // widths are pixels, not letter widths
+  bool GapAfterLater = false;  // one pixel more before the separators after column 2 and up
   TColor Separator = clSilver;
 };
 
@@ -230,8 +230,7 @@ void TKCustomComboBox::KeyPress(char& Key) {
     FLastKeyTime = now;
   }
   switch (Key) {
-    case VK_ESCAPE:
-      return;
+    case VK_ESCAPE: return;
     case VK_TAB:
       if (AutoDropDown() && DroppedDown()) SetDroppedDown(false);
       return;
@@ -242,7 +241,8 @@ void TKCustomComboBox::KeyPress(char& Key) {
         if (start < t.size()) t.erase(start, end - start);
         Perform(CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         SetText(t);
-        Perform(CB_SETEDITSEL, 0, static_cast<LPARAM>(MAKELONG(static_cast<WORD>(start), static_cast<WORD>(start))));
+        Perform(CB_SETEDITSEL, 0,
+                static_cast<LPARAM>(MAKELONG(static_cast<WORD>(start), static_cast<WORD>(start))));
       } else if (edit && !Text().empty()) {
         // The text is single-byte (Windows-1252): no trail bytes to step over.
         const AnsiString t = Text();
@@ -554,7 +554,8 @@ void TKCustomListBox::KeyPress(char& Key) {
     const int index = static_cast<int>(found);
     if (MultiSelect()) {
       ClearSelection();
-      Perform(LB_SELITEMRANGE, TRUE, static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(index))));
+      Perform(LB_SELITEMRANGE, TRUE,
+              static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(index))));
     }
     SetItemIndex(index);
     Click();
@@ -768,18 +769,17 @@ const bool registeredCombo =
 const bool registeredCustomList =
     platform::RegisterClass<TKCustomListBox>("TKCustomListBox", "TCustomListBox").NotCreatable().Done();
 
-const bool registeredList =
-    platform::RegisterClass<TKListBox>("TKListBox", "TKCustomListBox")
-        .Int("SortItem", [](TKListBox* c, int v) { c->SetSortItem(v); })
-        .Str("ColWidths", &TKListBox::SetColWidths)
-        .Bool("ColWidthsInPoint", &TKListBox::SetColWidthsInPoint, false)
-        .Bool("GitterHorizontal", &TKListBox::SetGitterHorizontal, false)
-        .Int("KeyPos", &TKListBox::SetKeyPos)
-        .Str("NoneItem", &TKListBox::SetNoneItem)
-        .Event("OnGetText", &TKListBox::OnGetText)
-        .Event("OnChange", &TKListBox::OnChange)
-        .Event("OnPaintItem", &TKListBox::OnPaintItem)
-        .Ignore("DataSource")
-        .Done();
+const bool registeredList = platform::RegisterClass<TKListBox>("TKListBox", "TKCustomListBox")
+                                .Int("SortItem", [](TKListBox* c, int v) { c->SetSortItem(v); })
+                                .Str("ColWidths", &TKListBox::SetColWidths)
+                                .Bool("ColWidthsInPoint", &TKListBox::SetColWidthsInPoint, false)
+                                .Bool("GitterHorizontal", &TKListBox::SetGitterHorizontal, false)
+                                .Int("KeyPos", &TKListBox::SetKeyPos)
+                                .Str("NoneItem", &TKListBox::SetNoneItem)
+                                .Event("OnGetText", &TKListBox::OnGetText)
+                                .Event("OnChange", &TKListBox::OnChange)
+                                .Event("OnPaintItem", &TKListBox::OnPaintItem)
+                                .Ignore("DataSource")
+                                .Done();
 
 }  // namespace

@@ -43,8 +43,8 @@ int Counter = 0;
 
 // Constant data from the start; only the classes wait for the start-up.
 TKuvoDfmRec TranslatableProps[TranslatablePropCount] = {
-    MakeRow(kRows[0]), MakeRow(kRows[1]), MakeRow(kRows[2]),  MakeRow(kRows[3]),  MakeRow(kRows[4]),
-    MakeRow(kRows[5]), MakeRow(kRows[6]), MakeRow(kRows[7]),  MakeRow(kRows[8]),  MakeRow(kRows[9]),
+    MakeRow(kRows[0]),  MakeRow(kRows[1]),  MakeRow(kRows[2]),  MakeRow(kRows[3]), MakeRow(kRows[4]),
+    MakeRow(kRows[5]),  MakeRow(kRows[6]),  MakeRow(kRows[7]),  MakeRow(kRows[8]), MakeRow(kRows[9]),
     MakeRow(kRows[10]), MakeRow(kRows[11]), MakeRow(kRows[12]),
 };
 

@@ -21,8 +21,7 @@ void TVersion::ReadVersion(const AnsiString& FileName) {
   if (!GetFileVersionInfoA(FileName.c_str(), handle, size, buffer.get())) return;
   void* block = nullptr;
   UINT len = 0;
-  if (!VerQueryValueA(buffer.get(), "\\", &block, &len) || block == nullptr ||
-      len < sizeof(VS_FIXEDFILEINFO))
+  if (!VerQueryValueA(buffer.get(), "\\", &block, &len) || block == nullptr || len < sizeof(VS_FIXEDFILEINFO))
     return;
   const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);
   Major = HIWORD(info->dwFileVersionMS);
@@ -31,9 +30,7 @@ void TVersion::ReadVersion(const AnsiString& FileName) {
   Build = LOWORD(info->dwFileVersionLS);
 }
 
-AnsiString TVersion::GetVersionText() const {
-  return Format("%d.%d.%d.%d", {Major, Minor, Release, Build});
-}
+AnsiString TVersion::GetVersionText() const { return Format("%d.%d.%d.%d", {Major, Minor, Release, Build}); }
 
 AnsiString GetFileVersionText(const AnsiString& FileName) {
   AnsiString name = FileName;

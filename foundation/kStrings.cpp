@@ -30,8 +30,8 @@ void TKStrings::Error(const char* Msg, int Data) {
 }
 
 int TKStrings::CompareItems(const AnsiString& S1, const AnsiString& S2) {
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, S1.data(), static_cast<int>(S1.size()),
-                        S2.data(), static_cast<int>(S2.size())) -
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, S1.data(), static_cast<int>(S1.size()), S2.data(),
+                        static_cast<int>(S2.size())) -
          2;
 }
 
@@ -337,12 +337,9 @@ int TKStringList::Add(const AnsiString& S) {
     Result = FCount;
   } else if (Find(S, Result)) {
     switch (FDuplicates) {
-      case dupIgnore:
-        return Result;
-      case dupError:
-        Error(platform::msg::DuplicateString, 0);
-      case dupAccept:
-        break;
+      case dupIgnore: return Result;
+      case dupError: Error(platform::msg::DuplicateString, 0);
+      case dupAccept: break;
     }
   }
   InsertItem(Result, S);

@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "platform/rtl/classes.h"
-#include "platform/rtl/sysutils.h"
 #include "platform/rtl/system.h"
+#include "platform/rtl/sysutils.h"
 
 class TKStrings : public TPersistent {
   ZEL_CLASS(TKStrings, TPersistent)

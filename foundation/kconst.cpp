@@ -4,52 +4,20 @@ AnsiString LabelPrinters[LabelPrinterCount];
 AnsiString LabelFormats[LabelFormatCount];
 // The branch-processing types of the customers' branches.
 TFilVerarbeitungsTyp FilVerarbeitungsTypen[FilVerarbeitungsTypCount] = {
-    {1, "Kunde 01", 0},
-    {2, "Kunde 02", 0},
-    {3, "Kunde 03", 0},
-    {4, "Kunde 04", 0},
-    {5, "Kunde 05", 0},
-    {6, "Kunde 06", 0},
-    {7, "Kunde 07", 0},
-    {8, "Kunde 08", 0},
-    {9, "Kunde 09", 0},
-    {10, "Kunde 10", 0},
-    {11, "Kunde 11", 0},
-    {12, "Kunde 12", 0},
-    {13, "Kunde 13", 0},
-    {14, "Kunde 14", 0},
-    {15, "Kunde 15", 0},
-    {16, "Kunde 16", 0},
-    {17, "Kunde 17", 0},
-    {18, "Kunde 18", 0},
-    {19, "Kunde 19", 0},
-    {20, "Kunde 20", 0},
-    {21, "Kunde 21", 0},
-    {22, "Kunde 22", 0},
-    {23, "Kunde 23", 0},
-    {24, "Kunde 24", 0},
-    {25, "Kunde 25", 0},
-    {26, "Kunde 26", 0},
-    {27, "Kunde 27", 0},
-    {28, "Kunde 28", 0},
-    {29, "Kunde 29", 0},
-    {30, "Kunde 30", 0},
+    {1, "Kunde 01", 0},  {2, "Kunde 02", 0},  {3, "Kunde 03", 0},  {4, "Kunde 04", 0},  {5, "Kunde 05", 0},
+    {6, "Kunde 06", 0},  {7, "Kunde 07", 0},  {8, "Kunde 08", 0},  {9, "Kunde 09", 0},  {10, "Kunde 10", 0},
+    {11, "Kunde 11", 0}, {12, "Kunde 12", 0}, {13, "Kunde 13", 0}, {14, "Kunde 14", 0}, {15, "Kunde 15", 0},
+    {16, "Kunde 16", 0}, {17, "Kunde 17", 0}, {18, "Kunde 18", 0}, {19, "Kunde 19", 0}, {20, "Kunde 20", 0},
+    {21, "Kunde 21", 0}, {22, "Kunde 22", 0}, {23, "Kunde 23", 0}, {24, "Kunde 24", 0}, {25, "Kunde 25", 0},
+    {26, "Kunde 26", 0}, {27, "Kunde 27", 0}, {28, "Kunde 28", 0}, {29, "Kunde 29", 0}, {30, "Kunde 30", 0},
 };
 
 namespace {
 
 // The resource strings; a translated set replaces these texts.
 constexpr const char* LabelPrinterTexts[LabelPrinterCount] = {
-    "HP LaserJet",
-    "Avery Dennison",
-    "WAM TT5720",
-    "METO SP40",
-    "Zebra",
-    "Avery Dennison 64-xx",
-    "Generic",
-    "Eltron P310C",
-    "Datamax (I-Class)",
-    "Toshiba B-EX4T",
+    "HP LaserJet",          "Avery Dennison", "WAM TT5720",   "METO SP40",         "Zebra",
+    "Avery Dennison 64-xx", "Generic",        "Eltron P310C", "Datamax (I-Class)", "Toshiba B-EX4T",
 };
 
 constexpr const char* LabelFormatTexts[LabelFormatCount] = {

@@ -145,9 +145,7 @@ std::vector<AnsiString> SplitHeader(const AnsiString& S) {
   return Items;
 }
 
-[[noreturn]] void HeaderItemMissing() {
-  throw EStringListError(Format(platform::msg::ListIndexError, {0}));
-}
+[[noreturn]] void HeaderItemMissing() { throw EStringListError(Format(platform::msg::ListIndexError, {0})); }
 
 }  // namespace
 
@@ -199,10 +197,14 @@ Integer TKValue::AsInteger() const {
     for (; I < N; ++I) {
       const char C = S[I];
       unsigned D;
-      if (C >= '0' && C <= '9') D = static_cast<unsigned>(C - '0');
-      else if (C >= 'a' && C <= 'f') D = static_cast<unsigned>(C - 'a' + 10);
-      else if (C >= 'A' && C <= 'F') D = static_cast<unsigned>(C - 'A' + 10);
-      else return 0;
+      if (C >= '0' && C <= '9')
+        D = static_cast<unsigned>(C - '0');
+      else if (C >= 'a' && C <= 'f')
+        D = static_cast<unsigned>(C - 'a' + 10);
+      else if (C >= 'A' && C <= 'F')
+        D = static_cast<unsigned>(C - 'A' + 10);
+      else
+        return 0;
       V = V << 4 | D;
     }
     if (Negative) V = 0u - V;
@@ -376,8 +378,7 @@ TKField* TKTable::AddField(const AnsiString& AName, const AnsiString& AType) {
   Field->FColumn = Field->FFieldNo = FFieldCount;
   Field->FName = UpperCase(AName);
   Field->SetFieldType(AType);
-  FNameIndex->AddObject(Field->FName,
-                        reinterpret_cast<TObject*>(static_cast<std::intptr_t>(FFieldCount)));
+  FNameIndex->AddObject(Field->FName, reinterpret_cast<TObject*>(static_cast<std::intptr_t>(FFieldCount)));
   ForgetNamesAsked();
   SetFieldCount(FFieldCount + 1);
   TKField* Result = Field.get();
@@ -706,9 +707,8 @@ bool TKcsvFile::Open(const AnsiString& AFileName, const AnsiString& AMode) {
       DWORD High = 0;
       const DWORD Low = GetFileSize(platform::FileHandle(Fd), &High);
       const bool Fits = Low != INVALID_FILE_SIZE && High == 0 && FitsOffsets(Low);
-      HANDLE Map = Fits ? CreateFileMappingA(platform::FileHandle(Fd), nullptr, PAGE_READONLY, 0, 0,
-                                             nullptr)
-                        : nullptr;
+      HANDLE Map =
+          Fits ? CreateFileMappingA(platform::FileHandle(Fd), nullptr, PAGE_READONLY, 0, 0, nullptr) : nullptr;
       const void* View = Map ? MapViewOfFile(Map, FILE_MAP_READ, 0, 0, 0) : nullptr;
       if (View == nullptr) {
         // Nothing of a failed attempt stays open.
@@ -755,8 +755,7 @@ bool TKcsvFile::Open(const AnsiString& AFileName, const AnsiString& AMode) {
       Success = true;
       break;
     }
-    default:
-      break;
+    default: break;
   }
 
   FActive = Success;
@@ -877,14 +876,11 @@ __attribute__((noinline, cold)) void TKcsvFile::EndLine(TScanLine& L) {
         FComments->Add(L.Text);
       }
       return;
-    case '@':
-      HeaderLine(L.Text);
-      return;
+    case '@': HeaderLine(L.Text); return;
     case ';':
       if (L.Text == ";CHECKSUM=") return;
       break;
-    default:
-      break;
+    default: break;
   }
   if (FCurrentTable) {
     const auto Measured = static_cast<Integer>(std::min<std::size_t>(L.Bytes + 1, 0x7FFFFFFF));
@@ -938,12 +934,8 @@ void TKcsvFile::CheckData() {
 
   TScan Scan(*this);
   switch (FSource) {
-    case TSource::Mapped:
-      Scan.ScanBytes(FView, static_cast<std::size_t>(FSize));
-      break;
-    case TSource::Memory:
-      Scan.ScanBytes(FMemoryBytes, static_cast<std::size_t>(FSize));
-      break;
+    case TSource::Mapped: Scan.ScanBytes(FView, static_cast<std::size_t>(FSize)); break;
+    case TSource::Memory: Scan.ScanBytes(FMemoryBytes, static_cast<std::size_t>(FSize)); break;
     case TSource::FileStream: {
       FBuffer.assign(ChunkSize, '\0');
       FFileStream->Seek(0, soBeginning);
@@ -954,8 +946,7 @@ void TKcsvFile::CheckData() {
       }
       break;
     }
-    case TSource::None:
-      break;
+    case TSource::None: break;
   }
   Scan.End();
   if (FCurrentTable && OnProgress) OnProgress(FCurrentTable->Name(), FCurrentTable->Count(), true);
@@ -998,8 +989,7 @@ bool TKcsvFile::ReadRowAt(Integer Offset, Integer Count, const char*& Data, Inte
       Length = Got;
       return true;
     }
-    case TSource::None:
-      break;
+    case TSource::None: break;
   }
   return false;
 }

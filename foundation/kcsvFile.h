@@ -22,15 +22,13 @@ struct TKRowTable;
 
 // Progress of the scan: the current table's name, its rows so far, and
 // whether the scan is done.
-using TKcsvProgressEvent =
-    std::function<void(const AnsiString& TableName, Integer RowCount, bool Done)>;
+using TKcsvProgressEvent = std::function<void(const AnsiString& TableName, Integer RowCount, bool Done)>;
 // Supplies a column's text for row RecNo instead of the source (Text is
 // empty on entry).
 using TKGetTextEvent = std::function<void(TKTable* Sender, Integer RecNo, AnsiString& Text)>;
 // Delivers the bytes of a row: from Offset, at most Count bytes, never past
 // the end of the source.  False when there are none.
-using TKRowReader =
-    std::function<bool(Integer Offset, Integer Count, const char*& Data, Integer& Length)>;
+using TKRowReader = std::function<bool(Integer Offset, Integer Count, const char*& Data, Integer& Length)>;
 
 // The trace hook of the reader: empty at program start; CsvLog hands every
 // trace line to it when it is set.
@@ -366,7 +364,7 @@ private:
   bool FActive = false;
   AnsiString FFileName;
   Integer FSize = 0;
-  const char* FView = nullptr;   // mode "m": the mapped file
+  const char* FView = nullptr;  // mode "m": the mapped file
   int FFileHandle = -1;
   void* FMapHandle = nullptr;
   std::unique_ptr<std::string> FMemory;

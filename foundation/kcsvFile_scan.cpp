@@ -28,9 +28,11 @@ struct TMasksSse2 {
     std::uint64_t C = 0, G = 0;
     for (int K = 0; K < 4; ++K) {
       const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q + 16 * static_cast<std::ptrdiff_t>(K)));
-      C |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Below), X))))
+      C |= static_cast<std::uint64_t>(
+               static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Below), X))))
            << (16 * K);
-      G |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Blank), X))))
+      G |= static_cast<std::uint64_t>(
+               static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(X, Blank), X))))
            << (16 * K);
     }
     Controls = C;
@@ -58,8 +60,10 @@ struct TMasksAvx2 {
       return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(A))) |
              static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(B))) << 32;
     };
-    Controls = Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Below), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Below), Y));
-    Above = ~Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Blank), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Blank), Y));
+    Controls =
+        Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Below), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Below), Y));
+    Above =
+        ~Bits(_mm256_cmpeq_epi8(_mm256_min_epu8(X, Blank), X), _mm256_cmpeq_epi8(_mm256_min_epu8(Y, Blank), Y));
   }
 };
 
@@ -97,7 +101,7 @@ void TKcsvFile::TScan::ScanBytes(const char* P, std::size_t N) {
 // Everything the loop calls is made part of it, so that its masks are AVX2
 // code; the rare lines go through functions that stay apart.
 __attribute__((target("avx2"), flatten)) void TKcsvFile::TScan::ScanBytesAvx2(const char* P, std::size_t N,
-                                                                               TScanLine& L) {
+                                                                              TScanLine& L) {
   ScanBlocks<TMasksAvx2>(P, N, L);
 }
 #else
@@ -109,7 +113,7 @@ void TKcsvFile::TScan::ScanBytesAvx2(const char* P, std::size_t N, TScanLine& L)
 // Data rows of the current table: the offsets of Count rows, the longest
 // measured length among them.
 __attribute__((noinline, cold)) void TKcsvFile::AddRows(const std::uint32_t* Offsets, std::size_t Count,
-                                                 std::size_t Longest) {
+                                                        std::size_t Longest) {
   FLineCount += static_cast<Integer>(Count);
   TKTable* Table = FCurrentTable;
   if (!Table) return;

@@ -15,6 +15,4 @@ void TKList::Clear() {
   FCount = 0;
 }
 
-void TKList::IndexError(Integer Index) {
-  throw EListError(Format(platform::msg::ListIndexError, {Index}));
-}
+void TKList::IndexError(Integer Index) { throw EListError(Format(platform::msg::ListIndexError, {Index})); }

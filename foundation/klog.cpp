@@ -32,28 +32,18 @@ void SendLine(const AnsiString& Line) {
 
 AnsiString TKLogValue::ToText() const {
   switch (FKind) {
-    case Kind::Empty:
-      return AnsiString();
-    case Kind::Null:
-      throw EConvertError("Variant Null kann nicht in String umgewandelt werden");
-    case Kind::Value:
-      break;
+    case Kind::Empty: return AnsiString();
+    case Kind::Null: throw EConvertError("Variant Null kann nicht in String umgewandelt werden");
+    case Kind::Value: break;
   }
   switch (FValue.VType) {
-    case TVarRec::Kind::Integer:
-      return IntToStr(FValue.VInteger);
-    case TVarRec::Kind::Unsigned:
-      return std::to_string(static_cast<std::uint64_t>(FValue.VInteger));
-    case TVarRec::Kind::Float:
-      return FloatToStr(static_cast<double>(FValue.VFloat));
-    case TVarRec::Kind::String:
-      return FValue.VString;
-    case TVarRec::Kind::Char:
-      return AnsiString(1, FValue.VChar);
-    case TVarRec::Kind::Boolean:
-      return FValue.VInteger ? "True" : "False";
-    case TVarRec::Kind::Pointer:
-      break;
+    case TVarRec::Kind::Integer: return IntToStr(FValue.VInteger);
+    case TVarRec::Kind::Unsigned: return std::to_string(static_cast<std::uint64_t>(FValue.VInteger));
+    case TVarRec::Kind::Float: return FloatToStr(static_cast<double>(FValue.VFloat));
+    case TVarRec::Kind::String: return FValue.VString;
+    case TVarRec::Kind::Char: return AnsiString(1, FValue.VChar);
+    case TVarRec::Kind::Boolean: return FValue.VInteger ? "True" : "False";
+    case TVarRec::Kind::Pointer: break;
   }
   throw EConvertError("Variant kann nicht in String umgewandelt werden");
 }
@@ -62,9 +52,7 @@ void SetDebugApplicationHandleSource(std::function<WPARAM()> Source) {
   GApplicationHandleSource = std::move(Source);
 }
 
-WPARAM DebugApplicationHandle() {
-  return GApplicationHandleSource ? GApplicationHandleSource() : 0;
-}
+WPARAM DebugApplicationHandle() { return GApplicationHandleSource ? GApplicationHandleSource() : 0; }
 
 AnsiString ModuleTag() {
   char path[MAX_PATH + 2] = {};

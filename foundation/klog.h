@@ -10,8 +10,8 @@
 #include <type_traits>
 
 #include "platform/os/windows.h"
-#include "platform/rtl/sysutils.h"
 #include "platform/rtl/system.h"
+#include "platform/rtl/sysutils.h"
 
 // Window handle of the viewer; -1 while none has been found.  Set at most
 // once in the life of the process.
@@ -28,8 +28,7 @@ public:
   TKLogValue(const char* V) : TKLogValue(TVarRec(V)) {}
   TKLogValue(const AnsiString& V) : TKLogValue(TVarRec(V)) {}
   template <typename T>
-    requires(std::is_arithmetic_v<T>)
-  TKLogValue(T V) : TKLogValue(TVarRec(V)) {}
+  requires(std::is_arithmetic_v<T>) TKLogValue(T V) : TKLogValue(TVarRec(V)) {}
 
   static TKLogValue Empty() { return TKLogValue(); }
   static TKLogValue Null() {

@@ -37,7 +37,10 @@ constexpr NumberedText ListMessages[] = {
     {18, "Falsche Waehrung"},
     {19, "Groesse nicht im zulaessigen Bereich"},
     {20, "Transfer-Abgang nicht gefunden"},
-    {21, "Kein Auftrag vorhanden, zu dem die Disporeste gel\xF6" "scht werden k\xF6" "nnen"},
+    {21,
+     "Kein Auftrag vorhanden, zu dem die Disporeste gel\xF6"
+     "scht werden k\xF6"
+     "nnen"},
     {22, "Maximale Preissprunganzahl wurde erreicht"},
     {23, "Lieferschein bereits gebucht"},
     {24, "Falsche Lieferscheinnummer"},
@@ -67,7 +70,9 @@ constexpr NumberedText FixedMessages[] = {
     {481, "aufgetreten in"},
     {510, "Bitte warten"},
     {511, "Auswertung wird erstellt"},
-    {605, "Es wurden %d Datens\xE4" "tze exportiert"},
+    {605,
+     "Es wurden %d Datens\xE4"
+     "tze exportiert"},
     {764, "Lokaler Drucker"},
     {765, "Remote Drucker"},
     {766, "Fax"},
@@ -83,7 +88,9 @@ struct TransType {
 constexpr TransType TransTypes[] = {
     {9, "STM", "Artikelstamm NEU"},
     {10, "STM", "Artikelstamm UPD"},
-    {12, "DEL", "Artikel L\xF6" "schsatz"},
+    {12, "DEL",
+     "Artikel L\xF6"
+     "schsatz"},
     {19, "EKP", "EK-Preis NEU"},
     {20, "EKP", "EK-Preis UPD"},
     {21, "VKP", "VK-Preis NEU"},
@@ -120,13 +127,12 @@ constexpr TransType TransTypes[] = {
 };
 
 constexpr const char* DayShort[7] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
-constexpr const char* DayLong[7] = {"Montag",     "Dienstag", "Mittwoch", "Donnerstag",
-                                    "Freitag",    "Samstag",  "Sonntag"};
+constexpr const char* DayLong[7] = {"Montag",  "Dienstag", "Mittwoch", "Donnerstag",
+                                    "Freitag", "Samstag",  "Sonntag"};
 constexpr const char* MonthShort[12] = {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun",
                                         "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
-constexpr const char* MonthLong[12] = {"Januar",    "Februar", "M\xE4rz",    "April",
-                                       "Mai",       "Juni",    "Juli",       "August",
-                                       "September", "Oktober", "November",   "Dezember"};
+constexpr const char* MonthLong[12] = {"Januar", "Februar", "M\xE4rz",   "April",   "Mai",      "Juni",
+                                       "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
 
 }  // namespace
 

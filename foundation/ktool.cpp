@@ -34,13 +34,12 @@ struct ColourKeyMove {
   const char* OldKey;
 };
 constexpr ColourKeyMove ColourKeyMoves[] = {
-    {"FAR_0", "COLDG"},  {"FAR_1", "COLDR"},  {"FAR_2", "COLEI"},  {"FAR_3", "COLUM"},
-    {"FAR_4", "COLBE"},  {"FAR_5", "COLTR"},  {"FAR_6", "COLTV"},  {"FAR_7", "COLTRS"},
-    {"FAR_8", "COLTVS"}, {"FAR_9", "COLGR"},  {"FAR_10", "COLLI"},
+    {"FAR_0", "COLDG"},  {"FAR_1", "COLDR"}, {"FAR_2", "COLEI"},  {"FAR_3", "COLUM"},
+    {"FAR_4", "COLBE"},  {"FAR_5", "COLTR"}, {"FAR_6", "COLTV"},  {"FAR_7", "COLTRS"},
+    {"FAR_8", "COLTVS"}, {"FAR_9", "COLGR"}, {"FAR_10", "COLLI"},
 };
 
-std::int32_t ReadSettingsInt(TIniFile& Ini, const char* Section, const char* Ident,
-                             std::int32_t Default) {
+std::int32_t ReadSettingsInt(TIniFile& Ini, const char* Section, const char* Ident, std::int32_t Default) {
   std::int32_t v = 0;
   return TryReadSettingsInt(Ini.ReadString(Section, Ident, ""), v) ? v : Default;
 }
@@ -107,8 +106,7 @@ bool TryReadSettingsInt(const AnsiString& S, std::int32_t& Value) {
     return true;
   }
   if (!negative && v > 0x7FFFFFFFull) return false;
-  Value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(v))
-                   : static_cast<std::int32_t>(v);
+  Value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(v)) : static_cast<std::int32_t>(v);
   return true;
 }
 
@@ -160,8 +158,8 @@ AnsiString SectionWithSuffix(const AnsiString& Section, const AnsiString& Suffix
   return Suffix.empty() ? Section : Section + "_" + Suffix;
 }
 
-AnsiString ReadIniString(const AnsiString& Section, const AnsiString& Ident,
-                         const AnsiString& Default, const AnsiString& Suffix) {
+AnsiString ReadIniString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default,
+                         const AnsiString& Suffix) {
   if (Section.empty()) return AnsiString();
   TIniFile ini(IniFileName);
   AnsiString value;
@@ -257,8 +255,7 @@ void InitApplikation(const AnsiString& Tag) {
 
 // ---------------------------------------------------------------- date numbers
 
-AnsiString FormatDateInt(std::int32_t Value, bool CheckMin, bool ShowSpecial,
-                         bool FourDigitYear) {
+AnsiString FormatDateInt(std::int32_t Value, bool CheckMin, bool ShowSpecial, bool FourDigitYear) {
   if (Value == 0) return ShowSpecial ? TKMsgList::GetMsg(479) : AnsiString();
   if (Value == 20301231) return ShowSpecial ? TKMsgList::GetMsg(480) : AnsiString();
   if (CheckMin && Value < 19900102) return ShowSpecial ? AnsiString("Dat. Err") : AnsiString();

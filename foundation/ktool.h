@@ -31,10 +31,10 @@
 // ---------------------------------------------------------------- module values
 
 extern bool AppInitDone;
-extern bool DebugMarker;          // "C:\_kuvo.debug" exists
-extern AnsiString ProgramDir;     // upper case, without closing backslash
-extern AnsiString BaseDir;        // ProgramDir cut before "\EXTRAS"
-extern AnsiString IniFileName;    // BaseDir + "\KUVO.INI"
+extern bool DebugMarker;        // "C:\_kuvo.debug" exists
+extern AnsiString ProgramDir;   // upper case, without closing backslash
+extern AnsiString BaseDir;      // ProgramDir cut before "\EXTRAS"
+extern AnsiString IniFileName;  // BaseDir + "\KUVO.INI"
 extern AnsiString ClientName;
 extern AnsiString LocalIP;
 extern std::int32_t DiagnoseLevel;
@@ -63,8 +63,8 @@ AnsiString GetFixedDrives();
 AnsiString SectionWithSuffix(const AnsiString& Section, const AnsiString& Suffix);
 // A value from KUVO.INI: first in the suffixed section, then in Section,
 // then Default.  An empty Section gives "" without looking.
-AnsiString ReadIniString(const AnsiString& Section, const AnsiString& Ident,
-                         const AnsiString& Default, const AnsiString& Suffix);
+AnsiString ReadIniString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default,
+                         const AnsiString& Suffix);
 // Deletes the file whatever its attributes; always true.
 bool ForceDeleteFile(const AnsiString& FileName);
 // Moves Source onto Dest, replacing it in one step: when the move fails,
@@ -89,8 +89,7 @@ bool TryReadSettingsInt(const AnsiString& S, std::int32_t& Value);
 // "Immer" with ShowSpecial (else ""); with CheckMin a value below 19900102
 // gives "Dat. Err" with ShowSpecial (else ""); otherwise day, month and year
 // as "%.2d.%.2d.%.4d", or with a two-digit year "%.2d.%.2d.%.2d".
-AnsiString FormatDateInt(std::int32_t Value, bool CheckMin, bool ShowSpecial,
-                         bool FourDigitYear);
+AnsiString FormatDateInt(std::int32_t Value, bool CheckMin, bool ShowSpecial, bool FourDigitYear);
 // FormatDateInt(Value, true, false, true).
 AnsiString DateIntToStr(std::int32_t Value);
 

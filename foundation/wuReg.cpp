@@ -28,8 +28,7 @@ void InitRegFile() {
   AnsiString computerName;
 
   if (LPCH block = GetEnvironmentStringsA()) {
-    for (const char* entry = block; *entry != '\0';
-         entry += std::char_traits<char>::length(entry) + 1) {
+    for (const char* entry = block; *entry != '\0'; entry += std::char_traits<char>::length(entry) + 1) {
       const AnsiString line(entry);
       const std::size_t eq = line.find('=');
       const AnsiString name = UpperCase(eq == AnsiString::npos ? line : line.substr(0, eq));
@@ -86,8 +85,7 @@ AnsiString TwuReg::SectionOf(const AnsiString& Key) const {
   return section;
 }
 
-AnsiString TwuReg::ReadString(const AnsiString& Key, const AnsiString& Ident,
-                              const AnsiString& Default) {
+AnsiString TwuReg::ReadString(const AnsiString& Key, const AnsiString& Ident, const AnsiString& Default) {
   InitRegFile();
   AnsiString value = FIni->ReadString(SectionOf(Key), Ident, Default);
   if (value.size() > ProfileBufferSize - 1) value.resize(ProfileBufferSize - 1);
@@ -105,8 +103,7 @@ AnsiString TwuReg::ReadValue(const AnsiString& Key, const AnsiString& Ident) {
   return s;
 }
 
-std::int32_t TwuReg::ReadInteger(const AnsiString& Key, const AnsiString& Ident,
-                                 std::int32_t Default) {
+std::int32_t TwuReg::ReadInteger(const AnsiString& Key, const AnsiString& Ident, std::int32_t Default) {
   std::int32_t v = 0;
   return TryReadSettingsInt(ReadValue(Key, Ident), v) ? v : Default;
 }

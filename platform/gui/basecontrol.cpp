@@ -55,7 +55,9 @@ bool g_fontFromParent = false;
 }
 
 TControl::TControl(TComponent* AOwner)
-    : TComponent(AOwner), FFont(std::make_unique<TFont>()), FConstraints(std::make_unique<TSizeConstraints>(this)) {
+    : TComponent(AOwner),
+      FFont(std::make_unique<TFont>()),
+      FConstraints(std::make_unique<TSizeConstraints>(this)) {
   FFont->OnChange = [this](TObject* s) { FontChanged(s); };
   FConstraints->OnChange = [this](TObject* s) { ConstraintsChanged(s); };
 }
@@ -438,8 +440,8 @@ void TControl::WMRButtonDblClk(TMessage& M) {
   DefaultHandler(M);
 }
 void TControl::WMMButtonDblClk(TMessage& M) {
-  MouseDown(mbMiddle, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssMiddle << ssDouble, GET_X_LPARAM(M.LParam),
-            GET_Y_LPARAM(M.LParam));
+  MouseDown(mbMiddle, KeysToShiftState(static_cast<WORD>(M.WParam)) << ssMiddle << ssDouble,
+            GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
   DefaultHandler(M);
 }
 void TControl::WMMButtonDown(TMessage& M) {
@@ -504,18 +506,10 @@ void TControl::CMFontChanged(TMessage& /*M*/) {
   if (auto* wc = dynamic_cast<TWinControl*>(this))
     for (TControl* c : std::vector<TControl*>(wc->FControls)) c->Perform(CM_PARENTFONTCHANGED, 0, 0);
 }
-void TControl::CMTextChanged(TMessage& /*M*/) {
-  Invalidate();
-}
-void TControl::CMParentColorChanged(TMessage& /*M*/) {
-  ParentColorChanged();
-}
-void TControl::CMParentFontChanged(TMessage& /*M*/) {
-  ParentFontChanged();
-}
-void TControl::CMCtl3DChanged(TMessage& /*M*/) {
-  Invalidate();
-}
+void TControl::CMTextChanged(TMessage& /*M*/) { Invalidate(); }
+void TControl::CMParentColorChanged(TMessage& /*M*/) { ParentColorChanged(); }
+void TControl::CMParentFontChanged(TMessage& /*M*/) { ParentFontChanged(); }
+void TControl::CMCtl3DChanged(TMessage& /*M*/) { Invalidate(); }
 void TControl::CMParentCtl3DChanged(TMessage& /*M*/) {
   if (FParentCtl3D && FParent && FParent->Ctl3D() != FCtl3D) {
     FCtl3D = FParent->Ctl3D();

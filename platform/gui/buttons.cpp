@@ -144,8 +144,10 @@ const bool registered = platform::RegisterClass<TSpeedButton>("TSpeedButton", "T
                             .Bool("AllowAllUp", &TSpeedButton::SetAllowAllUp, false)
                             .Bool("Flat", &TSpeedButton::SetFlat, false)
                             .Enum<TButtonLayout>("Layout",
-                                                 {{"blGlyphLeft", blGlyphLeft}, {"blGlyphRight", blGlyphRight},
-                                                  {"blGlyphTop", blGlyphTop}, {"blGlyphBottom", blGlyphBottom}},
+                                                 {{"blGlyphLeft", blGlyphLeft},
+                                                  {"blGlyphRight", blGlyphRight},
+                                                  {"blGlyphTop", blGlyphTop},
+                                                  {"blGlyphBottom", blGlyphBottom}},
                                                  &TSpeedButton::SetLayout, blGlyphLeft)
                             .Int("Margin", &TSpeedButton::SetMargin, -1)
                             .Int("Spacing", &TSpeedButton::SetSpacing, 4)

@@ -27,11 +27,20 @@ public:
   bool Flat() const { return FFlat; }
   void SetFlat(bool Value);
   TButtonLayout Layout() const { return FLayout; }
-  void SetLayout(TButtonLayout Value) { FLayout = Value; Invalidate(); }
+  void SetLayout(TButtonLayout Value) {
+    FLayout = Value;
+    Invalidate();
+  }
   int Margin() const { return FMargin; }
-  void SetMargin(int Value) { FMargin = Value; Invalidate(); }
+  void SetMargin(int Value) {
+    FMargin = Value;
+    Invalidate();
+  }
   int Spacing() const { return FSpacing; }
-  void SetSpacing(int Value) { FSpacing = Value; Invalidate(); }
+  void SetSpacing(int Value) {
+    FSpacing = Value;
+    Invalidate();
+  }
   TButtonState State() const { return FState; }
   // As if the user clicked it.
   void Click() override;

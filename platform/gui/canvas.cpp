@@ -48,12 +48,12 @@ void TFont::Assign(TPersistent* Source) {
   TGraphicsObject::Assign(Source);
 }
 
-#define ZEL_FONT_SETTER(Fn, Field, Type)          \
-  void TFont::Fn(Type Value) {                    \
-    if (Field == Value) return;                   \
-    Field = Value;                                \
-    Release();                                    \
-    Changed();                                    \
+#define ZEL_FONT_SETTER(Fn, Field, Type) \
+  void TFont::Fn(Type Value) {           \
+    if (Field == Value) return;          \
+    Field = Value;                       \
+    Release();                           \
+    Changed();                           \
   }
 ZEL_FONT_SETTER(SetName, FName, const TFontName&)
 ZEL_FONT_SETTER(SetHeight, FHeight, int)
@@ -69,9 +69,7 @@ void TFont::SetColor(TColor Value) {
   Changed();
 }
 
-int TFont::Size() const {
-  return -static_cast<int>(std::lround(FHeight * 72.0 / 96.0));
-}
+int TFont::Size() const { return -static_cast<int>(std::lround(FHeight * 72.0 / 96.0)); }
 
 void TFont::SetSize(int Value) { SetHeight(-static_cast<int>(std::lround(Value * 96.0 / 72.0))); }
 
@@ -325,10 +323,14 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
   HDC dc = Handle();
   if (QPainter* p = platform::PainterOfDC(dc)) {
     p->save();
-    if (FBrush->Style() != bsClear) p->setBrush(platform::ToQColor(FBrush->Color()));
-    else p->setBrush(Qt::NoBrush);
-    if (FPen->Style() == psClear) p->setPen(Qt::NoPen);
-    else p->setPen(QPen(platform::ToQColor(FPen->Color()), FPen->Width()));
+    if (FBrush->Style() != bsClear)
+      p->setBrush(platform::ToQColor(FBrush->Color()));
+    else
+      p->setBrush(Qt::NoBrush);
+    if (FPen->Style() == psClear)
+      p->setPen(Qt::NoPen);
+    else
+      p->setPen(QPen(platform::ToQColor(FPen->Color()), FPen->Width()));
     p->drawEllipse(QRect(X1, Y1, X2 - X1 - 1, Y2 - Y1 - 1));
     p->restore();
   }
@@ -346,8 +348,8 @@ void TCanvas::DrawFocusRect(const TRect& Rect) {
 void TCanvas::TextOut(int X, int Y, const AnsiString& Text) {
   Changing();
   RequiredState({csHandleValid, csFontValid, csBrushValid});
-  ExtTextOutA(Handle(), X, Y, 0, static_cast<const RECT*>(nullptr), Text.c_str(),
-              static_cast<UINT>(Text.size()), nullptr);
+  ExtTextOutA(Handle(), X, Y, 0, static_cast<const RECT*>(nullptr), Text.c_str(), static_cast<UINT>(Text.size()),
+              nullptr);
   MoveTo(X + TextWidth(Text), Y);
   Changed();
 }

@@ -51,7 +51,9 @@ void TCustomCheckBox::UpdatePeer() {
     QSignalBlocker block(c);
     c->setText(ToQString(TControl::GetText()));
     c->setTristate(FAllowGrayed);
-    c->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    c->setCheckState(FState == cbChecked  ? Qt::Checked
+                     : FState == cbGrayed ? Qt::PartiallyChecked
+                                          : Qt::Unchecked);
     c->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
   }
 }
@@ -84,7 +86,9 @@ void TCustomCheckBox::NativeToggled() {
   // box shows FState again and Toggle moves it on.
   if (auto* c = qobject_cast<QCheckBox*>(platform::WidgetOf(this))) {
     QSignalBlocker block(c);
-    c->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    c->setCheckState(FState == cbChecked  ? Qt::Checked
+                     : FState == cbGrayed ? Qt::PartiallyChecked
+                                          : Qt::Unchecked);
   }
   Toggle();
 }

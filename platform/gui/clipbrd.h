@@ -23,7 +23,7 @@ TClipboard* Clipboard();
 namespace platform {
 
 struct ClipboardBackend {
-  std::function<std::string()> GetUtf8;               // "" when empty
+  std::function<std::string()> GetUtf8;  // "" when empty
   std::function<void(const std::string& Utf8)> SetUtf8;
   std::function<void()> Clear;
   // The X11 primary selection (what was last selected anywhere, which a

@@ -75,9 +75,8 @@ public:
     setStyle(ComboStyle());
     setModel(FItems);
     setInsertPolicy(QComboBox::NoInsert);
-    QObject::connect(this, qOverload<int>(&QComboBox::activated), [this](int i) {
-      platform::Guarded([this, i] { FBox->NativeActivated(i); });
-    });
+    QObject::connect(this, qOverload<int>(&QComboBox::activated),
+                     [this](int i) { platform::Guarded([this, i] { FBox->NativeActivated(i); }); });
   }
   void showPopup() override {
     const HWND h = Handle();
@@ -250,9 +249,8 @@ void TCustomComboBox::UpdatePeer() {
       c->lineEdit()->setMaxLength(INT_MAX);
       platform::ForwardEvents(c->lineEdit(), this);
       QLineEdit* le = c->lineEdit();
-      QObject::connect(le, &QLineEdit::textEdited, [this](const QString&) {
-        platform::Guarded([this] { NativeEditTextEdited(); });
-      });
+      QObject::connect(le, &QLineEdit::textEdited,
+                       [this](const QString&) { platform::Guarded([this] { NativeEditTextEdited(); }); });
     }
   }
   if (c->view()) {
@@ -387,7 +385,10 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
   }
   if (Value == FDroppedDown) return;
   FDroppedDown = Value;
-  if (Value) DropDown(); else CloseUp();
+  if (Value)
+    DropDown();
+  else
+    CloseUp();
 }
 
 void TCustomComboBox::CloseList(bool Take) {
@@ -533,7 +534,8 @@ void TCustomComboBox::KeyPress(char& Key) {
     if (ch == VK_BACK) return;
     const AnsiString t = GetText();
     const int s = SelStart();
-    const AnsiString typed = t.substr(0, static_cast<std::size_t>(std::min<int>(s, static_cast<int>(t.size())))) + Key;
+    const AnsiString typed =
+        t.substr(0, static_cast<std::size_t>(std::min<int>(s, static_cast<int>(t.size())))) + Key;
     const int i = FindString(typed, -1, false);
     if (i < 0) return;
     const bool changed = i != FItemIndex;
@@ -639,8 +641,7 @@ bool TCustomComboBox::OpenListKey(WORD Key, LPARAM KeyData) {
   ComboPeer* c = ComboOf(this);
   const int count = static_cast<int>(FItems->size());
   const int row = c->ListRow();
-  const int to =
-      ListKeyTarget(Key, row >= 0 ? row : FItemIndex, std::max(1, c->maxVisibleItems() - 1));
+  const int to = ListKeyTarget(Key, row >= 0 ? row : FItemIndex, std::max(1, c->maxVisibleItems() - 1));
   if (to != kNoListMove) {
     if (count > 0) PreviewListIndex(std::clamp(to, 0, count - 1));
     return true;

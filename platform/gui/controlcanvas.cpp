@@ -57,7 +57,8 @@ void PaintOn(TControlCanvas& Canvas, const TControl& Control, PaintFn&& Paint) {
 
 }  // namespace
 
-TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
+TCustomControl::TCustomControl(TComponent* AOwner)
+    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
 }
 TCustomControl::~TCustomControl() = default;
@@ -67,7 +68,8 @@ void TCustomControl::WMPaint(TMessage& M) {
   PaintOn(*FCanvas, *this, [this] { Paint(); });
 }
 
-TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
+TGraphicControl::TGraphicControl(TComponent* AOwner)
+    : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
 }
 TGraphicControl::~TGraphicControl() = default;

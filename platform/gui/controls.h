@@ -60,8 +60,20 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TDragMode { dmManual, dmAutomatic };
 enum THelpType { htKeyword, htContext };
 using THelpContext = Integer;
-enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata,
-                imChinese, imSHanguel, imHanguel };
+enum TImeMode {
+  imDisable,
+  imClose,
+  imOpen,
+  imDontCare,
+  imSAlpha,
+  imAlpha,
+  imHira,
+  imSKata,
+  imKata,
+  imChinese,
+  imSHanguel,
+  imHanguel
+};
 using TImeName = AnsiString;
 using TCaption = AnsiString;
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
@@ -75,8 +87,19 @@ using TBorderStyle = TFormBorderStyle;
 
 // Owner-draw state: bit n is ODS bit n (odSelected = ODS_SELECTED ...).
 enum TOwnerDrawStateItem {
-  odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive,
-  odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+  odSelected,
+  odGrayed,
+  odDisabled,
+  odChecked,
+  odFocused,
+  odDefault,
+  odHotLight,
+  odInactive,
+  odNoAccel,
+  odNoFocusRect,
+  odReserved1,
+  odReserved2,
+  odComboBoxEdit
 };
 using TOwnerDrawState = Set<TOwnerDrawStateItem, odSelected, odComboBoxEdit>;
 
@@ -114,7 +137,7 @@ using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 
 // The shift state of a key or mouse message's flags and of the keyboard now.
-TShiftState KeysToShiftState(WORD Keys);       // MK_* flags
+TShiftState KeysToShiftState(WORD Keys);          // MK_* flags
 TShiftState KeyDataToShiftState(LPARAM KeyData);  // lParam of a key message
 
 // ---------------------------------------------------------------- TSizeConstraints
@@ -126,7 +149,7 @@ public:
   void Assign(TPersistent* Source) override;
   int MinWidth() const { return FMinWidth; }
   int MinHeight() const { return FMinHeight; }
-  int MaxWidth() const { return FMaxWidth; }   // 0: no limit
+  int MaxWidth() const { return FMaxWidth; }  // 0: no limit
   int MaxHeight() const { return FMaxHeight; }
   void SetMinWidth(int Value);
   void SetMinHeight(int Value);
@@ -171,8 +194,14 @@ public:
   void SetClientWidth(int Value);
   void SetClientHeight(int Value);
   TPoint ClientOrigin();  // screen position of the client area's top left
-  TPoint ClientToScreen(const TPoint& P) { TPoint o = ClientOrigin(); return TPoint(P.X + o.X, P.Y + o.Y); }
-  TPoint ScreenToClient(const TPoint& P) { TPoint o = ClientOrigin(); return TPoint(P.X - o.X, P.Y - o.Y); }
+  TPoint ClientToScreen(const TPoint& P) {
+    TPoint o = ClientOrigin();
+    return TPoint(P.X + o.X, P.Y + o.Y);
+  }
+  TPoint ScreenToClient(const TPoint& P) {
+    TPoint o = ClientOrigin();
+    return TPoint(P.X - o.X, P.Y - o.Y);
+  }
   TSizeConstraints* Constraints() const { return FConstraints.get(); }
   void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
 
@@ -397,8 +426,7 @@ public:
   // control's descendants, wrapping round; nullptr when none qualifies.
   // CheckTabStop: only controls with TabStop; CheckParent: only direct
   // children of this control.  A control qualifies when CanFocus.
-  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
-                               bool CheckParent);
+  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
   void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
 
   virtual bool CanFocus();
@@ -564,7 +592,7 @@ TWinControl* FindControl(HWND Handle);
 // The windowed control that contains the screen point, nullptr if none.
 TWinControl* FindVCLWindow(const TPoint& Pos);
 
-HWND GetFocus();  // the focused control's window, nullptr when none
+HWND GetFocus();           // the focused control's window, nullptr when none
 HWND SetFocus(HWND hWnd);  // returns the window that had the focus
 HWND GetParent(HWND hWnd);
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
@@ -578,7 +606,7 @@ BOOL GetCursorPos(LPPOINT lpPoint);
 BOOL SetCursorPos(int X, int Y);
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint);
-SHORT GetKeyState(int nVirtKey);       // high bit: down (Shift, Ctrl, Alt, mouse buttons)
+SHORT GetKeyState(int nVirtKey);  // high bit: down (Shift, Ctrl, Alt, mouse buttons)
 SHORT GetAsyncKeyState(int vKey);
 // Win32 messages to our windows (also what SendMessageA/PostMessageA of
 // platform/os reach for them).

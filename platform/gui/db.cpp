@@ -24,7 +24,11 @@ int TField::DisplayWidth() const {
 TAlignment TField::Alignment() const {
   if (FAlignmentSet) return FAlignment;
   switch (FDataType) {
-    case ftSmallint: case ftInteger: case ftWord: case ftFloat: case ftCurrency: return taRightJustify;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftFloat:
+    case ftCurrency: return taRightJustify;
     default: return taLeftJustify;
   }
 }
@@ -61,7 +65,10 @@ TDataSet::~TDataSet() {
 }
 
 TField* TDataSet::AddField(const AnsiString& Name, TFieldType DataType, int Size) {
-  if (Active()) throw EDatabaseError("Operation bei einer ge\xF6" "ffneten Datenmenge nicht zul\xE4ssig");
+  if (Active())
+    throw EDatabaseError(
+        "Operation bei einer ge\xF6"
+        "ffneten Datenmenge nicht zul\xE4ssig");
   if (FindField(Name)) throw EDatabaseError(Format("Doppelter Feldname '%s'", {Name}));
   auto* f = new TField(nullptr);
   f->FDataSet = this;
@@ -330,9 +337,8 @@ int TDataLink::RecordCount() const { return Active() ? DataSet()->RecordCount() 
 
 namespace {
 
-const bool registeredDataSet = platform::RegisterClass<TDataSet>("TDataSet", "TComponent")
-                                   .Bool("Active", &TDataSet::SetActive, false)
-                                   .Done();
+const bool registeredDataSet =
+    platform::RegisterClass<TDataSet>("TDataSet", "TComponent").Bool("Active", &TDataSet::SetActive, false).Done();
 const bool registeredDataSource = platform::RegisterClass<TDataSource>("TDataSource", "TComponent")
                                       .Ref<TDataSet>("DataSet", &TDataSource::SetDataSet)
                                       .Bool("Enabled", &TDataSource::SetEnabled, true)

@@ -33,8 +33,19 @@ public:
   const char* ClassName() const override { return "EDatabaseError"; }
 };
 
-enum TFieldType { ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftDate,
-                  ftTime, ftDateTime };
+enum TFieldType {
+  ftUnknown,
+  ftString,
+  ftSmallint,
+  ftInteger,
+  ftWord,
+  ftBoolean,
+  ftFloat,
+  ftCurrency,
+  ftDate,
+  ftTime,
+  ftDateTime
+};
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 
 class TField : public TComponent {
@@ -55,7 +66,10 @@ public:
   void SetDisplayWidth(int Value) { FDisplayWidth = Value; }
   // Numbers right-justified, text left.
   TAlignment Alignment() const;
-  void SetAlignment(TAlignment Value) { FAlignment = Value; FAlignmentSet = true; }
+  void SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    FAlignmentSet = true;
+  }
   bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
 
@@ -94,7 +108,7 @@ public:
   TField* AddField(const AnsiString& Name, TFieldType DataType, int Size = 0);
   int FieldCount() const { return static_cast<int>(FFields.size()); }
   TField* Fields(int Index) const;
-  TField* FindField(const AnsiString& Name) const;  // case ignored; nullptr when none
+  TField* FindField(const AnsiString& Name) const;    // case ignored; nullptr when none
   TField* FieldByName(const AnsiString& Name) const;  // EDatabaseError when none
 
   void Open() { SetActive(true); }
@@ -203,7 +217,10 @@ public:
 protected:
   virtual void ActiveChanged() {}
   virtual void DataSetChanged() {}
-  virtual void DataSetScrolled(int Distance) { (void)Distance; DataSetChanged(); }
+  virtual void DataSetScrolled(int Distance) {
+    (void)Distance;
+    DataSetChanged();
+  }
   virtual void RecordChanged(TField* Field) { (void)Field; }
 
 private:

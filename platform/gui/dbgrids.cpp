@@ -169,8 +169,10 @@ TField* TCustomDBGrid::SelectedField() const {
 
 void TCustomDBGrid::LinkActive() {
   if (!FColumns) return;
-  if (FColumns->State() == csDefault) FColumns->RebuildColumns();
-  else UpdateLayout();
+  if (FColumns->State() == csDefault)
+    FColumns->RebuildColumns();
+  else
+    UpdateLayout();
 }
 
 void TCustomDBGrid::LayoutChanged() { UpdateLayout(); }
@@ -229,9 +231,7 @@ void TCustomDBGrid::CurrentCellMoved(int OldCol, int OldRow) {
   if (Col() != OldCol && OnColEnter) OnColEnter(this);
 }
 
-void TCustomDBGrid::ColumnMoved(int FromIndex, int ToIndex) {
-  TCustomGrid::ColumnMoved(FromIndex, ToIndex);
-}
+void TCustomDBGrid::ColumnMoved(int FromIndex, int ToIndex) { TCustomGrid::ColumnMoved(FromIndex, ToIndex); }
 
 void TCustomDBGrid::Paint() {
   try {
@@ -321,14 +321,21 @@ const bool registeredCustomDBGrid =
 const bool registeredDBGrid =
     platform::RegisterClass<TDBGrid>("TDBGrid", "TCustomDBGrid")
         .Ref<TDataSource>("DataSource", &TCustomDBGrid::SetDataSource)
-        .SetOf<TDBGridOptions, TDBGridOption>(
-            "Options",
-            {{"dgEditing", dgEditing}, {"dgAlwaysShowEditor", dgAlwaysShowEditor}, {"dgTitles", dgTitles},
-             {"dgIndicator", dgIndicator}, {"dgColumnResize", dgColumnResize}, {"dgColLines", dgColLines},
-             {"dgRowLines", dgRowLines}, {"dgTabs", dgTabs}, {"dgRowSelect", dgRowSelect},
-             {"dgAlwaysShowSelection", dgAlwaysShowSelection}, {"dgConfirmDelete", dgConfirmDelete},
-             {"dgCancelOnExit", dgCancelOnExit}, {"dgMultiSelect", dgMultiSelect}},
-            &TCustomDBGrid::SetOptions)
+        .SetOf<TDBGridOptions, TDBGridOption>("Options",
+                                              {{"dgEditing", dgEditing},
+                                               {"dgAlwaysShowEditor", dgAlwaysShowEditor},
+                                               {"dgTitles", dgTitles},
+                                               {"dgIndicator", dgIndicator},
+                                               {"dgColumnResize", dgColumnResize},
+                                               {"dgColLines", dgColLines},
+                                               {"dgRowLines", dgRowLines},
+                                               {"dgTabs", dgTabs},
+                                               {"dgRowSelect", dgRowSelect},
+                                               {"dgAlwaysShowSelection", dgAlwaysShowSelection},
+                                               {"dgConfirmDelete", dgConfirmDelete},
+                                               {"dgCancelOnExit", dgCancelOnExit},
+                                               {"dgMultiSelect", dgMultiSelect}},
+                                              &TCustomDBGrid::SetOptions)
         .Bool("DefaultDrawing", &TCustomGrid::SetDefaultDrawing, true)
         .Color("FixedColor", &TCustomGrid::SetFixedColor, clBtnFace)
         .Event("OnDrawColumnCell", &TCustomDBGrid::OnDrawColumnCell)

@@ -27,9 +27,21 @@
 #include "platform/gui/graphics.h"
 #include "platform/gui/grids.h"
 
-enum TDBGridOption { dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines,
-                     dgRowLines, dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit,
-                     dgMultiSelect };
+enum TDBGridOption {
+  dgEditing,
+  dgAlwaysShowEditor,
+  dgTitles,
+  dgIndicator,
+  dgColumnResize,
+  dgColLines,
+  dgRowLines,
+  dgTabs,
+  dgRowSelect,
+  dgAlwaysShowSelection,
+  dgConfirmDelete,
+  dgCancelOnExit,
+  dgMultiSelect
+};
 using TDBGridOptions = Set<TDBGridOption, dgEditing, dgMultiSelect>;
 
 enum TDBGridColumnsState { csDefault, csCustomized };
@@ -48,7 +60,10 @@ public:
   explicit TColumnTitle(TColumn* AColumn);
   // The field's display label unless set.
   AnsiString Caption() const;
-  void SetCaption(const AnsiString& Value) { FCaption = Value; FCaptionSet = true; }
+  void SetCaption(const AnsiString& Value) {
+    FCaption = Value;
+    FCaptionSet = true;
+  }
   TFont* Font() const { return FFont.get(); }
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value) { FAlignment = Value; }
@@ -78,7 +93,10 @@ public:
   void SetColor(TColor Value);
   TFont* Font() const { return FFont.get(); }
   TAlignment Alignment() const;
-  void SetAlignment(TAlignment Value) { FAlignment = Value; FAlignmentSet = true; }
+  void SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    FAlignmentSet = true;
+  }
   TColumnTitle* Title() const { return FTitle.get(); }
   int Index() const;
 
@@ -169,8 +187,8 @@ private:
   void UpdateLayout();
   std::unique_ptr<GridLink> FDataLink;
   std::unique_ptr<TDBGridColumns> FColumns;
-  TDBGridOptions FOptions{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
-                          dgConfirmDelete, dgCancelOnExit};
+  TDBGridOptions FOptions{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+                          dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit};
   std::unique_ptr<TFont> FTitleFont;
   bool FInLayout = false;
   bool FFollowing = false;

@@ -104,7 +104,9 @@ int QtPresenter(HWND Owner, const AnsiString& Text, const AnsiString& Caption, U
     case MB_ABORTRETRYIGNORE:
       buttons = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
       break;
-    case MB_YESNOCANCEL: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    case MB_YESNOCANCEL:
+      buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+      break;
     case MB_YESNO: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
     case MB_RETRYCANCEL: buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
     default: buttons = {{QMessageBox::Ok, IDOK}}; break;
@@ -118,7 +120,8 @@ int QtPresenter(HWND Owner, const AnsiString& Text, const AnsiString& Caption, U
   const int def = (Flags >> 8) & 3;
   if (def < static_cast<int>(buttons.size())) box.setDefaultButton(buttons[static_cast<std::size_t>(def)].b);
   if (NobodyToAnswer())
-    return ReportedBox(Text, Caption, buttons[def < static_cast<int>(buttons.size()) ? static_cast<std::size_t>(def) : 0].id);
+    return ReportedBox(Text, Caption,
+                       buttons[def < static_cast<int>(buttons.size()) ? static_cast<std::size_t>(def) : 0].id);
   const int r = box.exec();
   for (auto& b : buttons)
     if (b.b == r) return b.id;

@@ -18,10 +18,10 @@ struct DrawOp {
   AnsiString FontName;
   int FontHeight = 0;
   int Escapement = 0;
-  TColor Color = clBlack;     // brush colour (Fill ...), pen colour (Line), text colour (Text)
-  TColor BkColor = clWhite;   // Text
-  bool Opaque = false;        // Text: background filled
-  UINT Flags = 0;             // DrawText/ExtTextOut/DrawEdge flags
+  TColor Color = clBlack;    // brush colour (Fill ...), pen colour (Line), text colour (Text)
+  TColor BkColor = clWhite;  // Text
+  bool Opaque = false;       // Text: background filled
+  UINT Flags = 0;            // DrawText/ExtTextOut/DrawEdge flags
 };
 using DrawRecorder = std::function<void(const DrawOp&)>;
 

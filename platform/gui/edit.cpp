@@ -43,7 +43,10 @@ void PopupEditMenu(QLineEdit* Edit, const QPoint& Global, const std::function<vo
     a->setEnabled(Enabled);
     QObject::connect(a, &QAction::triggered, [Command, Msg] { platform::Guarded([&] { Command(Msg); }); });
   };
-  entry("&R\xFC" "ckg\xE4ngig", WM_UNDO, writable && Edit->isUndoAvailable());
+  entry(
+      "&R\xFC"
+      "ckg\xE4ngig",
+      WM_UNDO, writable && Edit->isUndoAvailable());
   menu->addSeparator();
   entry("&Ausschneiden", WM_CUT, writable && selected && !hidden);
   entry("&Kopieren", WM_COPY, selected && !hidden);
@@ -63,9 +66,8 @@ class EditPeer : public platform::Peer<QLineEdit> {
 public:
   explicit EditPeer(TCustomEdit* Edit) : Peer(Edit), FEdit(Edit) {
     setMaxLength(INT_MAX);
-    QObject::connect(this, &QLineEdit::textEdited, [this](const QString&) {
-      platform::Guarded([this] { FEdit->NativeTextEdited(); });
-    });
+    QObject::connect(this, &QLineEdit::textEdited,
+                     [this](const QString&) { platform::Guarded([this] { FEdit->NativeTextEdited(); }); });
   }
 
 protected:
@@ -75,9 +77,8 @@ protected:
     const HWND h = Handle();
     if (!hasFocus()) setFocus(Qt::MouseFocusReason);
     if (!FindControl(h)) return;
-    PopupEditMenu(this, Event->globalPos(), [h](UINT Msg) {
-      SendMessage(h, Msg, 0, Msg == EM_SETSEL ? static_cast<LPARAM>(-1) : 0);
-    });
+    PopupEditMenu(this, Event->globalPos(),
+                  [h](UINT Msg) { SendMessage(h, Msg, 0, Msg == EM_SETSEL ? static_cast<LPARAM>(-1) : 0); });
   }
   // Dropped text and the primary selection (middle click) would go into the
   // text past the control's rules: they are pasted instead (WM_PASTE), at
@@ -259,7 +260,8 @@ void TCustomEdit::SetSelStart(int Value) {
 }
 
 int TCustomEdit::SelLength() {
-  if (QLineEdit* e = LineEditOf(this)) return e->hasSelectedText() ? static_cast<int>(e->selectedText().size()) : 0;
+  if (QLineEdit* e = LineEditOf(this))
+    return e->hasSelectedText() ? static_cast<int>(e->selectedText().size()) : 0;
   return FSelLength;
 }
 
@@ -304,7 +306,8 @@ void TCustomEdit::InsertText(const AnsiString& S, bool ByUser) {
   const AnsiString t = GetText();
   const int s = std::min(SelStart(), static_cast<int>(t.size()));
   const int l = std::min(SelLength(), static_cast<int>(t.size()) - s);
-  const AnsiString n = t.substr(0, static_cast<std::size_t>(s)) + ins + t.substr(static_cast<std::size_t>(s) + static_cast<std::size_t>(l));
+  const AnsiString n = t.substr(0, static_cast<std::size_t>(s)) + ins +
+                       t.substr(static_cast<std::size_t>(s) + static_cast<std::size_t>(l));
   TControl::SetTextValue(n);
   FSelStart = s + static_cast<int>(ins.size());
   FSelLength = 0;
@@ -348,9 +351,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     case WM_PASTE: PasteLine(); return;
     case EM_GETSEL: GetSelection(Message); return;
     case EM_SETSEL: SetSelection(Message); return;
-    case EM_LIMITTEXT:
-      FMaxLength = static_cast<int>(Message.WParam);
-      return;
+    case EM_LIMITTEXT: FMaxLength = static_cast<int>(Message.WParam); return;
     case WM_UNDO:
     case EM_UNDO: UndoLastEdit(Message); return;
     case EM_CANUNDO:
@@ -360,8 +361,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       SetReadOnly(Message.WParam != 0);
       Message.Result = 1;
       return;
-    default:
-      break;
+    default: break;
   }
   TWinControl::DefaultHandler(Message);
 }

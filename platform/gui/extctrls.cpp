@@ -196,13 +196,16 @@ const bool registered = [] {
       {"bvNone", bvNone}, {"bvLowered", bvLowered}, {"bvRaised", bvRaised}, {"bvSpace", bvSpace}};
   RegisterClass<TCustomPanel>("TCustomPanel", "TWinControl")
       .NotCreatable()
-      .Enum<TAlignment>("Alignment", {{"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}},
-                        &TCustomPanel::SetAlignment, taCenter)
+      .Enum<TAlignment>(
+          "Alignment",
+          {{"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}},
+          &TCustomPanel::SetAlignment, taCenter)
       .Enum<TBevelCut>("BevelInner", cuts, &TCustomPanel::SetBevelInner, bvNone)
       .Enum<TBevelCut>("BevelOuter", cuts, &TCustomPanel::SetBevelOuter, bvRaised)
       .Int("BevelWidth", &TCustomPanel::SetBevelWidth, 1)
       .Int("BorderWidth", &TCustomPanel::SetBorderWidth, 0)
-      .Enum<TBorderStyle>("BorderStyle", {{"bsNone", bsNone}, {"bsSingle", bsSingle}}, &TCustomPanel::SetBorderStyle, bsNone)
+      .Enum<TBorderStyle>("BorderStyle", {{"bsNone", bsNone}, {"bsSingle", bsSingle}},
+                          &TCustomPanel::SetBorderStyle, bsNone)
       .Bool("FullRepaint", &TCustomPanel::SetFullRepaint, true)
       .Ignore("ParentBackground")
       .Ignore("BiDiMode")

@@ -424,7 +424,8 @@ void TApplication::Idle() {
 
 void TApplication::Terminate() {
   FTerminated = true;
-  if (QCoreApplication::instance()) QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::User));
+  if (QCoreApplication::instance())
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::User));
 }
 
 void TApplication::HandleException(TObject* Sender) {

@@ -63,24 +63,57 @@ struct ColorName {
   TColor Value;
 };
 constexpr ColorName kColorNames[] = {
-    {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
-    {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
-    {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
-    {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
-    {"clMoneyGreen", clMoneyGreen}, {"clSkyBlue", clSkyBlue}, {"clCream", clCream},
-    {"clMedGray", clMedGray}, {"clNone", clNone}, {"clDefault", clDefault},
-    {"clScrollBar", clScrollBar}, {"clBackground", clBackground}, {"clActiveCaption", clActiveCaption},
-    {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu}, {"clWindow", clWindow},
-    {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText}, {"clWindowText", clWindowText},
-    {"clCaptionText", clCaptionText}, {"clActiveBorder", clActiveBorder},
-    {"clInactiveBorder", clInactiveBorder}, {"clAppWorkSpace", clAppWorkSpace},
-    {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText}, {"clBtnFace", clBtnFace},
-    {"clBtnShadow", clBtnShadow}, {"clGrayText", clGrayText}, {"clBtnText", clBtnText},
-    {"clInactiveCaptionText", clInactiveCaptionText}, {"clBtnHighlight", clBtnHighlight},
-    {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight}, {"clInfoText", clInfoText},
-    {"clInfoBk", clInfoBk}, {"clHotLight", clHotLight},
+    {"clBlack", clBlack},
+    {"clMaroon", clMaroon},
+    {"clGreen", clGreen},
+    {"clOlive", clOlive},
+    {"clNavy", clNavy},
+    {"clPurple", clPurple},
+    {"clTeal", clTeal},
+    {"clGray", clGray},
+    {"clSilver", clSilver},
+    {"clRed", clRed},
+    {"clLime", clLime},
+    {"clYellow", clYellow},
+    {"clBlue", clBlue},
+    {"clFuchsia", clFuchsia},
+    {"clAqua", clAqua},
+    {"clWhite", clWhite},
+    {"clMoneyGreen", clMoneyGreen},
+    {"clSkyBlue", clSkyBlue},
+    {"clCream", clCream},
+    {"clMedGray", clMedGray},
+    {"clNone", clNone},
+    {"clDefault", clDefault},
+    {"clScrollBar", clScrollBar},
+    {"clBackground", clBackground},
+    {"clActiveCaption", clActiveCaption},
+    {"clInactiveCaption", clInactiveCaption},
+    {"clMenu", clMenu},
+    {"clWindow", clWindow},
+    {"clWindowFrame", clWindowFrame},
+    {"clMenuText", clMenuText},
+    {"clWindowText", clWindowText},
+    {"clCaptionText", clCaptionText},
+    {"clActiveBorder", clActiveBorder},
+    {"clInactiveBorder", clInactiveBorder},
+    {"clAppWorkSpace", clAppWorkSpace},
+    {"clHighlight", clHighlight},
+    {"clHighlightText", clHighlightText},
+    {"clBtnFace", clBtnFace},
+    {"clBtnShadow", clBtnShadow},
+    {"clGrayText", clGrayText},
+    {"clBtnText", clBtnText},
+    {"clInactiveCaptionText", clInactiveCaptionText},
+    {"clBtnHighlight", clBtnHighlight},
+    {"cl3DDkShadow", cl3DDkShadow},
+    {"cl3DLight", cl3DLight},
+    {"clInfoText", clInfoText},
+    {"clInfoBk", clInfoBk},
+    {"clHotLight", clHotLight},
     {"clGradientActiveCaption", clGradientActiveCaption},
-    {"clGradientInactiveCaption", clGradientInactiveCaption}, {"clMenuHighlight", clMenuHighlight},
+    {"clGradientInactiveCaption", clGradientInactiveCaption},
+    {"clMenuHighlight", clMenuHighlight},
     {"clMenuBar", clMenuBar},
 };
 
@@ -197,8 +230,8 @@ QFont FontOfHandle(HFONT Font) {
   GdiRef o = Lookup(Font);
   if (!o || o->kind != GdiObject::Font) o = StockFont();
   const LOGFONTA& lf = o->lf;
-  return MakeQFont(lf.lfFaceName, lf.lfHeight, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0,
-                   lf.lfUnderline != 0, lf.lfStrikeOut != 0,
+  return MakeQFont(lf.lfFaceName, lf.lfHeight, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0, lf.lfUnderline != 0,
+                   lf.lfStrikeOut != 0,
                    (lf.lfWeight != FW_NORMAL && lf.lfWeight != FW_BOLD && lf.lfWeight > 0) ? lf.lfWeight : 0);
 }
 
@@ -406,8 +439,14 @@ void PixelLine(QPainter* p, int x0, int y0, int x1, int y1, const QColor& c, int
     if (on) pts.emplace_back(x0, y0);
     ++n;
     const int e2 = 2 * err;
-    if (e2 >= dy) { err += dy; x0 += sx; }
-    if (e2 <= dx) { err += dx; y0 += sy; }
+    if (e2 >= dy) {
+      err += dy;
+      x0 += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y0 += sy;
+    }
   }
   if (!pts.empty()) p->drawPoints(pts.data(), static_cast<int>(pts.size()));
   p->restore();
@@ -469,10 +508,9 @@ void PaintText(HDC__* d, QPainter* p, int x, int y, const QString& text, bool op
 
 // ---------------------------------------------------------------- GDI object calls
 
-HFONT CreateFontA(int nHeight, int nWidth, int nEscapement, int nOrientation, int fnWeight,
-                  DWORD fdwItalic, DWORD fdwUnderline, DWORD fdwStrikeOut, DWORD fdwCharSet,
-                  DWORD fdwOutputPrecision, DWORD fdwClipPrecision, DWORD fdwQuality,
-                  DWORD fdwPitchAndFamily, LPCSTR lpszFace) {
+HFONT CreateFontA(int nHeight, int nWidth, int nEscapement, int nOrientation, int fnWeight, DWORD fdwItalic,
+                  DWORD fdwUnderline, DWORD fdwStrikeOut, DWORD fdwCharSet, DWORD fdwOutputPrecision,
+                  DWORD fdwClipPrecision, DWORD fdwQuality, DWORD fdwPitchAndFamily, LPCSTR lpszFace) {
   LOGFONTA lf;
   lf.lfHeight = nHeight;
   lf.lfWidth = nWidth;
@@ -838,7 +876,8 @@ BOOL GetTextExtentPoint32W(HDC hdc, const char16_t* lpString, int c, LPSIZE psiz
 }
 
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
-  return ExtTextOutA(hdc, x, y, 0, static_cast<const RECT*>(nullptr), lpString, static_cast<UINT>(c < 0 ? 0 : c), nullptr);
+  return ExtTextOutA(hdc, x, y, 0, static_cast<const RECT*>(nullptr), lpString, static_cast<UINT>(c < 0 ? 0 : c),
+                     nullptr);
 }
 
 namespace {
@@ -868,12 +907,18 @@ int DrawTextQ(HDC hDC, const QString& text, RECT* lprc, UINT format) {
   TRect r(*lprc);
   int qf = 0;
   const bool single = format & DT_SINGLELINE;
-  if (format & DT_CENTER) qf |= Qt::AlignHCenter;
-  else if (format & DT_RIGHT) qf |= Qt::AlignRight;
-  else qf |= Qt::AlignLeft;
-  if (single && (format & DT_VCENTER)) qf |= Qt::AlignVCenter;
-  else if (single && (format & DT_BOTTOM)) qf |= Qt::AlignBottom;
-  else qf |= Qt::AlignTop;
+  if (format & DT_CENTER)
+    qf |= Qt::AlignHCenter;
+  else if (format & DT_RIGHT)
+    qf |= Qt::AlignRight;
+  else
+    qf |= Qt::AlignLeft;
+  if (single && (format & DT_VCENTER))
+    qf |= Qt::AlignVCenter;
+  else if (single && (format & DT_BOTTOM))
+    qf |= Qt::AlignBottom;
+  else
+    qf |= Qt::AlignTop;
   if (single) qf |= Qt::TextSingleLine;
   if (format & DT_WORDBREAK) qf |= Qt::TextWordWrap;
   if (format & DT_EXPANDTABS) qf |= Qt::TextExpandTabs;
@@ -882,10 +927,11 @@ int DrawTextQ(HDC hDC, const QString& text, RECT* lprc, UINT format) {
   if (single) shown.replace(QLatin1Char('\r'), QString()).replace(QLatin1Char('\n'), QString());
   // Measure as Windows does: the lines' extent from the rectangle's top left.
   const int measureWidth = (format & DT_WORDBREAK) ? std::max(1, r.Width()) : 1 << 20;
-  const QRect bound = fm.boundingRect(QRect(0, 0, measureWidth, 1 << 20),
-                                      (qf & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom)) |
-                                          Qt::AlignLeft | Qt::AlignTop,
-                                      shown);
+  const QRect bound =
+      fm.boundingRect(QRect(0, 0, measureWidth, 1 << 20),
+                      (qf & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom)) |
+                          Qt::AlignLeft | Qt::AlignTop,
+                      shown);
   const int textHeight = text.isEmpty() ? fm.height() : std::max(bound.height(), fm.height());
   if (format & DT_CALCRECT) {
     lprc->right = lprc->left + (text.isEmpty() ? 0 : bound.width());
@@ -897,8 +943,10 @@ int DrawTextQ(HDC hDC, const QString& text, RECT* lprc, UINT format) {
   QPainter* p = PainterFor(d);
   if (!p) return textHeight;
   p->save();
-  if (!(format & DT_NOCLIP)) p->setClipRect(platform::ToQRect(r), Qt::IntersectClip);
-  else qf |= Qt::TextDontClip;
+  if (!(format & DT_NOCLIP))
+    p->setClipRect(platform::ToQRect(r), Qt::IntersectClip);
+  else
+    qf |= Qt::TextDontClip;
   p->setFont(f);
   const QRect qr(r.Left, r.Top, std::max(1, r.Width()), std::max(1, r.Height()));
   if (d->bkMode == OPAQUE && !text.isEmpty()) {
@@ -910,7 +958,10 @@ int DrawTextQ(HDC hDC, const QString& text, RECT* lprc, UINT format) {
   if (esc != 0) {
     p->translate(r.Left, r.Top);
     p->rotate(-esc / 10.0);
-    p->drawText(QRect(0, 0, 1 << 16, 1 << 16), (qf & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom)) | Qt::TextDontClip, shown);
+    p->drawText(
+        QRect(0, 0, 1 << 16, 1 << 16),
+        (qf & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom)) | Qt::TextDontClip,
+        shown);
   } else {
     p->drawText(qr, qf, shown);
   }
@@ -924,13 +975,15 @@ BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprc, LPCSTR l
   return ExtTextOutQ(hdc, x, y, options, lprc, TextOf(lpString, static_cast<int>(c)));
 }
 
-BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const TRect* lprc, LPCSTR lpString, UINT c, const INT* lpDx) {
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const TRect* lprc, LPCSTR lpString, UINT c,
+                 const INT* lpDx) {
   RECT r{};
   if (lprc) r = *lprc;
   return ExtTextOutA(hdc, x, y, options, lprc ? &r : static_cast<const RECT*>(nullptr), lpString, c, lpDx);
 }
 
-BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprc, const char16_t* lpString, UINT c, const INT*) {
+BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprc, const char16_t* lpString, UINT c,
+                 const INT*) {
   return ExtTextOutQ(hdc, x, y, options, lprc, TextOfW(lpString, static_cast<int>(c)));
 }
 
@@ -995,10 +1048,22 @@ BOOL DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags) {
   const bool mono = grfFlags & (BF_MONO | BF_FLAT);
   COLORREF outerTL = 0, outerBR = 0, innerTL = 0, innerBR = 0;
   const bool hasOuter = edge & BDR_OUTER, hasInner = edge & BDR_INNER;
-  if (edge & BDR_RAISEDOUTER) { outerTL = GetSysColor(soft ? COLOR_BTNHIGHLIGHT : COLOR_3DLIGHT); outerBR = GetSysColor(COLOR_3DDKSHADOW); }
-  if (edge & BDR_SUNKENOUTER) { outerTL = GetSysColor(COLOR_BTNSHADOW); outerBR = GetSysColor(COLOR_BTNHIGHLIGHT); }
-  if (edge & BDR_RAISEDINNER) { innerTL = GetSysColor(soft ? COLOR_3DLIGHT : COLOR_BTNHIGHLIGHT); innerBR = GetSysColor(COLOR_BTNSHADOW); }
-  if (edge & BDR_SUNKENINNER) { innerTL = GetSysColor(COLOR_3DDKSHADOW); innerBR = GetSysColor(COLOR_3DLIGHT); }
+  if (edge & BDR_RAISEDOUTER) {
+    outerTL = GetSysColor(soft ? COLOR_BTNHIGHLIGHT : COLOR_3DLIGHT);
+    outerBR = GetSysColor(COLOR_3DDKSHADOW);
+  }
+  if (edge & BDR_SUNKENOUTER) {
+    outerTL = GetSysColor(COLOR_BTNSHADOW);
+    outerBR = GetSysColor(COLOR_BTNHIGHLIGHT);
+  }
+  if (edge & BDR_RAISEDINNER) {
+    innerTL = GetSysColor(soft ? COLOR_3DLIGHT : COLOR_BTNHIGHLIGHT);
+    innerBR = GetSysColor(COLOR_BTNSHADOW);
+  }
+  if (edge & BDR_SUNKENINNER) {
+    innerTL = GetSysColor(COLOR_3DDKSHADOW);
+    innerBR = GetSysColor(COLOR_3DLIGHT);
+  }
   if (mono) {
     outerTL = outerBR = GetSysColor(grfFlags & BF_MONO ? COLOR_WINDOWFRAME : COLOR_BTNSHADOW);
     innerTL = innerBR = GetSysColor(COLOR_BTNFACE);

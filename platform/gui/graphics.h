@@ -70,8 +70,18 @@ constexpr TRect Bounds(int Left, int Top, int Width, int Height) {
   return TRect(Left, Top, Left + Width, Top + Height);
 }
 // TRect versions of the RECT helpers of platform/os/windows.h.
-inline void OffsetRect(TRect& R, int dx, int dy) { R.Left += dx; R.Right += dx; R.Top += dy; R.Bottom += dy; }
-inline void InflateRect(TRect& R, int dx, int dy) { R.Left -= dx; R.Right += dx; R.Top -= dy; R.Bottom += dy; }
+inline void OffsetRect(TRect& R, int dx, int dy) {
+  R.Left += dx;
+  R.Right += dx;
+  R.Top += dy;
+  R.Bottom += dy;
+}
+inline void InflateRect(TRect& R, int dx, int dy) {
+  R.Left -= dx;
+  R.Right += dx;
+  R.Top -= dy;
+  R.Bottom += dy;
+}
 inline bool PtInRect(const TRect& R, const TPoint& P) { return R.Contains(P); }
 
 // ---------------------------------------------------------------- colours
@@ -217,9 +227,9 @@ inline constexpr BYTE DEFAULT_QUALITY = 0;
 inline constexpr BYTE DEFAULT_PITCH = 0;
 
 struct LOGFONTA {
-  LONG lfHeight = 0;       // negative: character height in pixels
+  LONG lfHeight = 0;  // negative: character height in pixels
   LONG lfWidth = 0;
-  LONG lfEscapement = 0;   // tenths of a degree, counter-clockwise
+  LONG lfEscapement = 0;  // tenths of a degree, counter-clockwise
   LONG lfOrientation = 0;
   LONG lfWeight = FW_NORMAL;
   BYTE lfItalic = 0;
@@ -250,10 +260,9 @@ struct TEXTMETRICA {
 };
 using TTextMetric = TEXTMETRICA;
 
-HFONT CreateFontA(int nHeight, int nWidth, int nEscapement, int nOrientation, int fnWeight,
-                  DWORD fdwItalic, DWORD fdwUnderline, DWORD fdwStrikeOut, DWORD fdwCharSet,
-                  DWORD fdwOutputPrecision, DWORD fdwClipPrecision, DWORD fdwQuality,
-                  DWORD fdwPitchAndFamily, LPCSTR lpszFace);
+HFONT CreateFontA(int nHeight, int nWidth, int nEscapement, int nOrientation, int fnWeight, DWORD fdwItalic,
+                  DWORD fdwUnderline, DWORD fdwStrikeOut, DWORD fdwCharSet, DWORD fdwOutputPrecision,
+                  DWORD fdwClipPrecision, DWORD fdwQuality, DWORD fdwPitchAndFamily, LPCSTR lpszFace);
 HFONT CreateFontIndirectA(const LOGFONTA* lplf);
 HBRUSH CreateSolidBrush(COLORREF color);
 inline constexpr int PS_SOLID = 0;
@@ -282,7 +291,7 @@ BOOL LineTo(HDC hdc, int x, int y);  // the end pixel stays out
 int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
 int FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);  // current pen and brush
-BOOL DrawFocusRect(HDC hDC, const RECT* lprc);  // dotted, drawn by XOR: twice erases it
+BOOL DrawFocusRect(HDC hDC, const RECT* lprc);                      // dotted, drawn by XOR: twice erases it
 BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* lptm);
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 BOOL GetTextExtentPoint32W(HDC hdc, const char16_t* lpString, int c, LPSIZE psizl);
@@ -331,12 +340,10 @@ inline constexpr UINT ETO_OPAQUE = 0x0002;
 inline constexpr UINT ETO_CLIPPED = 0x0004;
 // Text at (x, y) top left; ETO_OPAQUE fills lprc with the background
 // colour first, ETO_CLIPPED clips to lprc.  lpDx is ignored.
-BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprc, LPCSTR lpString,
-                 UINT c, const INT* lpDx);
-BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const TRect* lprc, LPCSTR lpString,
-                 UINT c, const INT* lpDx);
-BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprc, const char16_t* lpString,
-                 UINT c, const INT* lpDx);
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprc, LPCSTR lpString, UINT c, const INT* lpDx);
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const TRect* lprc, LPCSTR lpString, UINT c, const INT* lpDx);
+BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprc, const char16_t* lpString, UINT c,
+                 const INT* lpDx);
 
 // DrawEdge.
 inline constexpr UINT BDR_RAISEDOUTER = 0x0001;
@@ -501,8 +508,22 @@ private:
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode {
-  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-  pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+  pmBlack,
+  pmWhite,
+  pmNop,
+  pmNot,
+  pmCopy,
+  pmNotCopy,
+  pmMergePenNot,
+  pmMaskPenNot,
+  pmMergeNotPen,
+  pmMaskNotPen,
+  pmMerge,
+  pmNotMerge,
+  pmMask,
+  pmNotMask,
+  pmXor,
+  pmNotXor
 };
 
 class TPen : public TGraphicsObject {
@@ -592,13 +613,13 @@ public:
   void MoveTo(int X, int Y);
   void LineTo(int X, int Y);  // from PenPos; the end pixel stays out
   void Polyline(const TPoint* Points, int Count);
-  void FillRect(const TRect& Rect);   // with the brush; right and bottom edge outside
-  void FrameRect(const TRect& Rect);  // one pixel with the brush colour
+  void FillRect(const TRect& Rect);                // with the brush; right and bottom edge outside
+  void FrameRect(const TRect& Rect);               // one pixel with the brush colour
   void Rectangle(int X1, int Y1, int X2, int Y2);  // pen frame, brush inside
   void Rectangle(const TRect& Rect) { Rectangle(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom); }
   void Ellipse(int X1, int Y1, int X2, int Y2);
   void DrawFocusRect(const TRect& Rect);
-  void TextOut(int X, int Y, const AnsiString& Text);  // top left; brush behind unless bsClear
+  void TextOut(int X, int Y, const AnsiString& Text);                      // top left; brush behind unless bsClear
   void TextRect(const TRect& Rect, int X, int Y, const AnsiString& Text);  // clipped to Rect, Rect filled
   int TextWidth(const AnsiString& Text);
   int TextHeight(const AnsiString& Text);

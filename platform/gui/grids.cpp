@@ -10,7 +10,10 @@
 
 namespace {
 
-const char* const kIndexOutOfRange = "Gitterindex au\xDF" "erhalb des g\xFC" "ltigen Bereichs";
+const char* const kIndexOutOfRange =
+    "Gitterindex au\xDF"
+    "erhalb des g\xFC"
+    "ltigen Bereichs";
 const char* const kFixedColsTooBig = "Die Anzahl der fixierten Spalten mu\xDF kleiner als die Spaltenanzahl sein";
 const char* const kFixedRowsTooBig = "Die Anzahl der fixierten Zeilen mu\xDF kleiner als die Zeilenanzahl sein";
 
@@ -158,8 +161,10 @@ void TCustomGrid::SetGridLineWidth(int Value) {
 void TCustomGrid::SetOptions(TGridOptions Value) {
   if (Value == FOptions) return;
   FOptions = Value;
-  if (!FOptions.Contains(goEditing)) HideEditor();
-  else if (FOptions.Contains(goAlwaysShowEditor)) ShowEditor();
+  if (!FOptions.Contains(goEditing))
+    HideEditor();
+  else if (FOptions.Contains(goAlwaysShowEditor))
+    ShowEditor();
   Invalidate();
 }
 
@@ -396,8 +401,10 @@ void TCustomGrid::HideEditor() {
 }
 
 void TCustomGrid::SetEditorMode(bool Value) {
-  if (Value) ShowEditor();
-  else if (!FOptions.Contains(goAlwaysShowEditor)) HideEditor();
+  if (Value)
+    ShowEditor();
+  else if (!FOptions.Contains(goAlwaysShowEditor))
+    HideEditor();
 }
 
 void TCustomGrid::UpdateEditorText(int ACol, int ARow, const AnsiString& Value) {
@@ -453,7 +460,10 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     case VK_TAB:
       if (!FOptions.Contains(goTabs) || Shift.Contains(ssAlt)) return;
       if (Shift.Contains(ssShift)) {
-        if (--c < FFixedCols) { c = FColCount - 1; --r; }
+        if (--c < FFixedCols) {
+          c = FColCount - 1;
+          --r;
+        }
       } else if (++c >= FColCount) {
         c = FFixedCols;
         ++r;
@@ -462,8 +472,7 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     case VK_F2:
       if (!editing) ShowEditor();
       return;
-    default:
-      return;
+    default: return;
   }
   c = std::clamp(c, std::min(FFixedCols, FColCount - 1), FColCount - 1);
   r = std::clamp(r, std::min(FFixedRows, FRowCount - 1), FRowCount - 1);
@@ -473,8 +482,10 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
 void TCustomGrid::KeyPress(char& Key) {
   TCustomControl::KeyPress(Key);
   if (Key == '\r' && !FOptions.Contains(goAlwaysShowEditor)) {
-    if (EditorMode()) HideEditor();
-    else if (FOptions.Contains(goEditing)) ShowEditor();
+    if (EditorMode())
+      HideEditor();
+    else if (FOptions.Contains(goEditing))
+      ShowEditor();
     Key = 0;
   } else if (Key == VK_ESCAPE && EditorMode() && !FOptions.Contains(goAlwaysShowEditor)) {
     HideEditor();
@@ -508,15 +519,17 @@ void TCustomGrid::EditKey(Word Key, TShiftState Shift) {
     case VK_HOME: caret = 0; break;
     case VK_END: caret = n; break;
     case VK_DELETE:
-      if (e->FSelLength > 0) e->FText.erase(static_cast<size_t>(e->FSelStart), static_cast<size_t>(e->FSelLength));
-      else if (e->FSelStart < n) e->FText.erase(static_cast<size_t>(e->FSelStart), 1);
-      else return;
+      if (e->FSelLength > 0)
+        e->FText.erase(static_cast<size_t>(e->FSelStart), static_cast<size_t>(e->FSelLength));
+      else if (e->FSelStart < n)
+        e->FText.erase(static_cast<size_t>(e->FSelStart), 1);
+      else
+        return;
       e->FSelLength = 0;
       e->FAnchor = e->FSelStart;
       EditChanged();
       return;
-    default:
-      return;
+    default: return;
   }
   if (shift) {
     e->FSelStart = std::min(e->FAnchor, caret);
@@ -630,7 +643,8 @@ void TCustomGrid::Paint() {
   // The area beyond the last cells.
   cv->Brush()->SetColor(Color());
   if (gridRight < client.Right) cv->FillRect(TRect(gridRight, 0, client.Right, client.Bottom));
-  if (gridBottom < client.Bottom) cv->FillRect(TRect(0, gridBottom, std::min(gridRight, client.Right), client.Bottom));
+  if (gridBottom < client.Bottom)
+    cv->FillRect(TRect(0, gridBottom, std::min(gridRight, client.Right), client.Bottom));
 }
 
 TGridDrawState TCustomGrid::CellState(int ACol, int ARow, const TGridRect& Sel, bool Active) const {
@@ -669,9 +683,8 @@ void TCustomGrid::SetCellColors(TGridDrawState State) {
   cv->Font()->Assign(Font());
   if (State.Contains(gdFixed)) {
     cv->Brush()->SetColor(FFixedColor);
-  } else if (State.Contains(gdSelected) &&
-             (!State.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected) ||
-              FOptions.Contains(goRowSelect))) {
+  } else if (State.Contains(gdSelected) && (!State.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected) ||
+                                            FOptions.Contains(goRowSelect))) {
     cv->Brush()->SetColor(clHighlight);
     cv->Font()->SetColor(clHighlightText);
   } else {
@@ -833,13 +846,20 @@ void TStringGrid::SetEditText(int ACol, int ARow, const AnsiString& Value) {
 namespace {
 
 const std::initializer_list<std::pair<const char*, TGridOption>> kGridOptionIdents = {
-    {"goFixedVertLine", goFixedVertLine}, {"goFixedHorzLine", goFixedHorzLine},
-    {"goVertLine", goVertLine},           {"goHorzLine", goHorzLine},
-    {"goRangeSelect", goRangeSelect},     {"goDrawFocusSelected", goDrawFocusSelected},
-    {"goRowSizing", goRowSizing},         {"goColSizing", goColSizing},
-    {"goRowMoving", goRowMoving},         {"goColMoving", goColMoving},
-    {"goEditing", goEditing},             {"goTabs", goTabs},
-    {"goRowSelect", goRowSelect},         {"goAlwaysShowEditor", goAlwaysShowEditor},
+    {"goFixedVertLine", goFixedVertLine},
+    {"goFixedHorzLine", goFixedHorzLine},
+    {"goVertLine", goVertLine},
+    {"goHorzLine", goHorzLine},
+    {"goRangeSelect", goRangeSelect},
+    {"goDrawFocusSelected", goDrawFocusSelected},
+    {"goRowSizing", goRowSizing},
+    {"goColSizing", goColSizing},
+    {"goRowMoving", goRowMoving},
+    {"goColMoving", goColMoving},
+    {"goEditing", goEditing},
+    {"goTabs", goTabs},
+    {"goRowSelect", goRowSelect},
+    {"goAlwaysShowEditor", goAlwaysShowEditor},
     {"goThumbTracking", goThumbTracking}};
 
 const bool registeredCustomGrid =
@@ -857,9 +877,10 @@ const bool registeredDrawGrid =
         .Color("FixedColor", &TCustomGrid::SetFixedColor, clBtnFace)
         .Bool("DefaultDrawing", &TCustomGrid::SetDefaultDrawing, true)
         .SetOf<TGridOptions, TGridOption>("Options", kGridOptionIdents, &TCustomGrid::SetOptions)
-        .Enum<TScrollStyle>("ScrollBars", {{"ssNone", ssNone}, {"ssHorizontal", ssHorizontal},
-                                           {"ssVertical", ssVertical}, {"ssBoth", ssBoth}},
-                            &TCustomGrid::SetScrollBars, ssBoth)
+        .Enum<TScrollStyle>(
+            "ScrollBars",
+            {{"ssNone", ssNone}, {"ssHorizontal", ssHorizontal}, {"ssVertical", ssVertical}, {"ssBoth", ssBoth}},
+            &TCustomGrid::SetScrollBars, ssBoth)
         .Enum<TBorderStyle>("BorderStyle", {{"bsNone", bsNone}, {"bsSingle", bsSingle}},
                             &TCustomGrid::SetBorderStyle, bsSingle)
         .Event("OnDrawCell", &TDrawGrid::OnDrawCell)

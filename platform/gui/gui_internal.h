@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "platform/gui/controls.h"
-#include "platform/gui/graphics.h"
 #include "platform/gui/drawop.h"
+#include "platform/gui/graphics.h"
 
 namespace platform {
 
-QFont MakeQFont(const AnsiString& Name, int Height, bool Bold, bool Italic, bool Underline,
-                bool StrikeOut, int Weight);
+QFont MakeQFont(const AnsiString& Name, int Height, bool Bold, bool Italic, bool Underline, bool StrikeOut,
+                int Weight);
 
 HWND NewHandle(TWinControl* Control);
 void FreeHandle(HWND Handle);

@@ -94,8 +94,8 @@ void TJPEGImage::Draw(TCanvas* ACanvas, const TRect& Rect) {
   if (!FImage || !ACanvas || Rect.IsEmpty()) return;
   QPainter* painter = platform::PainterOfDC(ACanvas->Handle());
   if (!painter) return;  // a surface that only measures
-  const QImage image(FImage->Pixels.data(), FImage->Width, FImage->Height, static_cast<qsizetype>(FImage->Width) * 3,
-                     QImage::Format_RGB888);
+  const QImage image(FImage->Pixels.data(), FImage->Width, FImage->Height,
+                     static_cast<qsizetype>(FImage->Width) * 3, QImage::Format_RGB888);
   painter->save();
   painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter->drawImage(platform::ToQRect(Rect), image);

@@ -22,8 +22,8 @@
 #include <cstring>
 #include <new>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "platform/gui/jpeg.h"
 
@@ -52,8 +52,8 @@ extern "C" void ZelJpegEmitMessage(j_common_ptr cinfo, int msg_level) {
 }
 
 struct ProgressMonitor {
-  jpeg_progress_mgr pub;  // first: libjpeg sees a jpeg_progress_mgr*
-  int Scan = 0;           // the scan last counted
+  jpeg_progress_mgr pub;    // first: libjpeg sees a jpeg_progress_mgr*
+  int Scan = 0;             // the scan last counted
   std::int64_t Blocks = 0;  // blocks of the scans so far
 };
 
@@ -63,7 +63,8 @@ extern "C" void ZelJpegProgress(j_common_ptr common) {
   auto* progress = reinterpret_cast<ProgressMonitor*>(cinfo->progress);
   if (cinfo->input_scan_number == progress->Scan) return;
   progress->Scan = cinfo->input_scan_number;
-  progress->Blocks += static_cast<std::int64_t>(cinfo->MCUs_per_row) * cinfo->MCU_rows_in_scan * cinfo->blocks_in_MCU;
+  progress->Blocks +=
+      static_cast<std::int64_t>(cinfo->MCUs_per_row) * cinfo->MCU_rows_in_scan * cinfo->blocks_in_MCU;
   if (progress->Scan > platform::MaxJpegScans || progress->Blocks > platform::MaxJpegScanBlocks)
     ERREXIT4(cinfo, JERR_BAD_PROGRESSION, cinfo->Ss, cinfo->Se, cinfo->Ah, cinfo->Al);
 }
@@ -222,8 +223,7 @@ Outcome DecodeInto(const std::uint8_t* Data, std::size_t Size, platform::RgbImag
 
 }  // namespace
 
-EJPEG::EJPEG(int ErrorCode)
-    : EInvalidGraphic("JPEG-Fehler #%d", {ErrorCode}), FErrorCode(ErrorCode) {}
+EJPEG::EJPEG(int ErrorCode) : EInvalidGraphic("JPEG-Fehler #%d", {ErrorCode}), FErrorCode(ErrorCode) {}
 
 namespace platform {
 

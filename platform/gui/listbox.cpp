@@ -92,8 +92,10 @@ protected:
     entry(vertical ? "Oberer Rand" : "Linker Rand", [](QScrollBar* s) { s->triggerAction(SliderToMinimum); });
     entry(vertical ? "Unterer Rand" : "Rechter Rand", [](QScrollBar* s) { s->triggerAction(SliderToMaximum); });
     menu->addSeparator();
-    entry(vertical ? "Seite nach oben" : "Seite nach links", [](QScrollBar* s) { s->triggerAction(SliderPageStepSub); });
-    entry(vertical ? "Seite nach unten" : "Seite nach rechts", [](QScrollBar* s) { s->triggerAction(SliderPageStepAdd); });
+    entry(vertical ? "Seite nach oben" : "Seite nach links",
+          [](QScrollBar* s) { s->triggerAction(SliderPageStepSub); });
+    entry(vertical ? "Seite nach unten" : "Seite nach rechts",
+          [](QScrollBar* s) { s->triggerAction(SliderPageStepAdd); });
     menu->addSeparator();
     entry(vertical ? "Nach oben scrollen" : "Nach links scrollen",
           [](QScrollBar* s) { s->triggerAction(SliderSingleStepSub); });
@@ -137,10 +139,8 @@ protected:
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
-      case QEvent::MouseMove:
-        return FToList(Event);
-      default:
-        return QWidget::event(Event);
+      case QEvent::MouseMove: return FToList(Event);
+      default: return QWidget::event(Event);
     }
   }
 
@@ -150,7 +150,8 @@ private:
 
 class ListPeer : public platform::Peer<QListView> {
 public:
-  explicit ListPeer(TCustomListBox* Box) : Peer(Box), FBox(Box), FItems(new platform::ItemListModel(this, &Box->ItemList())) {
+  explicit ListPeer(TCustomListBox* Box)
+      : Peer(Box), FBox(Box), FItems(new platform::ItemListModel(this, &Box->ItemList())) {
     auto* port = new ListViewport([this](QEvent* e) { return NativeMouse(static_cast<QMouseEvent*>(e)); });
     setVerticalScrollBar(new ListScrollBar(Qt::Vertical, this));
     // Every event of the list (paint, mouse, keys) sees the items as they are.
@@ -192,8 +193,7 @@ public:
         QMouseEvent mapped(me->type(), local, me->globalPosition(), me->button(), me->buttons(), me->modifiers());
         return NativeMouse(&mapped);
       }
-      default:
-        return Peer::NativeEvent(Event);
+      default: return Peer::NativeEvent(Event);
     }
   }
 
@@ -207,9 +207,10 @@ public:
   // Makes row R (-1: none) the current row; a single-selection list
   // selects it too.
   void SetCurrentRow(int R) {
-    const QItemSelectionModel::SelectionFlags How = selectionMode() == SingleSelection ? QItemSelectionModel::ClearAndSelect
-                                                    : selectionMode() == NoSelection  ? QItemSelectionModel::NoUpdate
-                                                                                      : QItemSelectionModel::SelectCurrent;
+    const QItemSelectionModel::SelectionFlags How =
+        selectionMode() == SingleSelection ? QItemSelectionModel::ClearAndSelect
+        : selectionMode() == NoSelection   ? QItemSelectionModel::NoUpdate
+                                           : QItemSelectionModel::SelectCurrent;
     selectionModel()->setCurrentIndex(Row(R), How);
   }
 
@@ -244,12 +245,11 @@ private:
           return Ignored(Event);
         }
         break;
-      default:
-        break;
+      default: break;
     }
     if (single && Event->modifiers() != Qt::NoModifier) {
-      QMouseEvent plain(Event->type(), Event->position(), Event->globalPosition(), Event->button(), Event->buttons(),
-                        Qt::NoModifier);
+      QMouseEvent plain(Event->type(), Event->position(), Event->globalPosition(), Event->button(),
+                        Event->buttons(), Qt::NoModifier);
       return viewportEvent(&plain);
     }
     return viewportEvent(Event);
@@ -304,7 +304,7 @@ void TCustomListBox::UpdatePeer() {
   ListPeer* l = ListOf(this);
   if (!l) return;
   QSignalBlocker block(l);
-  l->setSelectionMode(!FMultiSelect ? QAbstractItemView::SingleSelection
+  l->setSelectionMode(!FMultiSelect     ? QAbstractItemView::SingleSelection
                       : FExtendedSelect ? QAbstractItemView::ExtendedSelection
                                         : QAbstractItemView::MultiSelection);
   l->setFrameShape(FBorderStyle == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
@@ -388,7 +388,8 @@ void TCustomListBox::ItemsChanged(ItemChange Kind, int Index) {
   if (FNativeStale && oneItem) return;
   if (Kind == ItemChange::Inserted && Index < l->RowCount()) {
     FNativeStale = true;
-    QMetaObject::invokeMethod(l, [l] { l->Sync(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        l, [l] { l->Sync(); }, Qt::QueuedConnection);
     return;
   }
   QSignalBlocker block(l);
@@ -686,29 +687,17 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
       Message.Result = (i >= 0 && i == FItemIndex) ? i : LB_ERR;
       return;
     }
-    case LB_GETCURSEL:
-      Message.Result = FItemIndex;
-      return;
-    case LB_GETCARETINDEX:
-      Message.Result = FItemIndex;
-      return;
+    case LB_GETCURSEL: Message.Result = FItemIndex; return;
+    case LB_GETCARETINDEX: Message.Result = FItemIndex; return;
     case LB_GETCOUNT: Message.Result = static_cast<LRESULT>(FItems->size()); return;
-    case LB_GETSELCOUNT:
-      Message.Result = FMultiSelect ? SelCount() : LB_ERR;
-      return;
-    case LB_GETTOPINDEX:
-      Message.Result = TopIndex();
-      return;
+    case LB_GETSELCOUNT: Message.Result = FMultiSelect ? SelCount() : LB_ERR; return;
+    case LB_GETTOPINDEX: Message.Result = TopIndex(); return;
     case LB_SETTOPINDEX:
       SetTopIndex(static_cast<int>(static_cast<std::intptr_t>(Message.WParam)));
       Message.Result = LB_OKAY;
       return;
-    case LB_GETITEMHEIGHT:
-      Message.Result = FItemHeight;
-      return;
-    case LB_SETITEMHEIGHT:
-      SetItemHeight(static_cast<int>(Message.LParam));
-      return;
+    case LB_GETITEMHEIGHT: Message.Result = FItemHeight; return;
+    case LB_SETITEMHEIGHT: SetItemHeight(static_cast<int>(Message.LParam)); return;
     case LB_GETTEXTLEN:
     case LB_GETTEXT: AnswerItemText(Message, *FItems, Message.Msg == LB_GETTEXT, LB_ERR); return;
     case LB_ITEMFROMPOINT: {
@@ -716,8 +705,7 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
       Message.Result = row >= 0 ? row : MAKELONG(static_cast<WORD>(FItems->size()), 1);
       return;
     }
-    default:
-      break;
+    default: break;
   }
   TWinControl::DefaultHandler(Message);
 }

@@ -36,7 +36,10 @@ void TMenuItem::Add(TMenuItem* Item) { Insert(Count(), Item); }
 
 void TMenuItem::Insert(int Index, TMenuItem* Item) {
   if (!Item) return;
-  if (Item->FParent) throw EInvalidOperation("Men\xFC" "eintrag wird bereits verwendet");
+  if (Item->FParent)
+    throw EInvalidOperation(
+        "Men\xFC"
+        "eintrag wird bereits verwendet");
   if (Index < 0 || Index > Count()) TList::Error(platform::msg::ListIndexError, Index);
   FItems.insert(FItems.begin() + Index, Item);
   Item->FParent = this;
@@ -179,7 +182,8 @@ const bool registered = [] {
       .Bool("Default", &TMenuItem::SetDefault, false)
       .Bool("RadioItem", &TMenuItem::SetRadioItem, false)
       .Int("GroupIndex", &TMenuItem::SetGroupIndex, 0)
-      .Int("ShortCut", [](TMenuItem* m, int v) { m->SetShortCut(static_cast<TShortCut>(v)); }, 0)
+      .Int(
+          "ShortCut", [](TMenuItem* m, int v) { m->SetShortCut(static_cast<TShortCut>(v)); }, 0)
       .Str("Hint", &TMenuItem::SetHint)
       .Event("OnClick", &TMenuItem::OnClick)
       .Ignore("ImageIndex")

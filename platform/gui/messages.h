@@ -140,7 +140,8 @@ using TMinMaxInfo = MINMAXINFO;
 
 // ---------------------------------------------------------------- edit, combo box, list box
 
-inline constexpr UINT EM_GETSEL = 0x00B0;  // wParam, lParam: DWORD* start, end (may be 0); Result: MAKELONG(start, end)
+inline constexpr UINT EM_GETSEL =
+    0x00B0;  // wParam, lParam: DWORD* start, end (may be 0); Result: MAKELONG(start, end)
 inline constexpr UINT EM_SETSEL = 0x00B1;  // wParam start, lParam end (-1: to the end)
 inline constexpr UINT EM_REPLACESEL = 0x00C2;
 inline constexpr UINT EM_LIMITTEXT = 0x00C5;
@@ -163,7 +164,7 @@ inline constexpr UINT CB_INSERTSTRING = 0x014A;
 inline constexpr UINT CB_RESETCONTENT = 0x014B;
 inline constexpr UINT CB_FINDSTRING = 0x014C;  // wParam: start after (-1 from the top); lParam: const char*
 inline constexpr UINT CB_SELECTSTRING = 0x014D;
-inline constexpr UINT CB_SETCURSEL = 0x014E;  // wParam: index, -1 none
+inline constexpr UINT CB_SETCURSEL = 0x014E;     // wParam: index, -1 none
 inline constexpr UINT CB_SHOWDROPDOWN = 0x014F;  // wParam: TRUE open, FALSE close
 inline constexpr UINT CB_GETITEMDATA = 0x0150;
 inline constexpr UINT CB_SETITEMDATA = 0x0151;
@@ -260,7 +261,7 @@ inline constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
 inline constexpr UINT CM_GOTFOCUS = CM_BASE + 2;
 inline constexpr UINT CM_LOSTFOCUS = CM_BASE + 3;
 inline constexpr UINT CM_CANCELMODE = CM_BASE + 4;
-inline constexpr UINT CM_DIALOGKEY = CM_BASE + 5;   // wParam: virtual key; Result 1 = taken
+inline constexpr UINT CM_DIALOGKEY = CM_BASE + 5;  // wParam: virtual key; Result 1 = taken
 inline constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
 inline constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;  // lParam: TWinControl*
 inline constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
@@ -373,7 +374,7 @@ inline constexpr WORD VK_LCONTROL = 0xA2;
 inline constexpr WORD VK_RCONTROL = 0xA3;
 inline constexpr WORD VK_LMENU = 0xA4;
 inline constexpr WORD VK_RMENU = 0xA5;
-inline constexpr WORD VK_OEM_1 = 0xBA;       // ;: (US) / üÜ (German)
+inline constexpr WORD VK_OEM_1 = 0xBA;  // ;: (US) / üÜ (German)
 inline constexpr WORD VK_OEM_PLUS = 0xBB;
 inline constexpr WORD VK_OEM_COMMA = 0xBC;
 inline constexpr WORD VK_OEM_MINUS = 0xBD;

@@ -28,7 +28,9 @@ public:
   using QPushButton::initStyleOption;
 
 protected:
-  void paintEvent(QPaintEvent*) override { PaintButton(this, QStyle::CE_PushButton, QStyle::SE_PushButtonFocusRect); }
+  void paintEvent(QPaintEvent*) override {
+    PaintButton(this, QStyle::CE_PushButton, QStyle::SE_PushButtonFocusRect);
+  }
 };
 
 }  // namespace

@@ -53,8 +53,8 @@ QString MapFamily(const AnsiString& Name) {
 
 }  // namespace
 
-QFont MakeQFont(const AnsiString& Name, int Height, bool Bold, bool Italic, bool Underline,
-                bool StrikeOut, int Weight) {
+QFont MakeQFont(const AnsiString& Name, int Height, bool Bold, bool Italic, bool Underline, bool StrikeOut,
+                int Weight) {
   QFont f(MapFamily(Name));
   int px = 11;
   if (Height < 0)
@@ -78,8 +78,8 @@ QFont MakeQFont(const AnsiString& Name, int Height, bool Bold, bool Italic, bool
 QFont ToQFont(const TFont* Font) {
   if (!Font) return MakeQFont("MS Sans Serif", -11, false, false, false, false, 0);
   const TFontStyles s = Font->Style();
-  return MakeQFont(Font->Name(), Font->Height(), s.Contains(fsBold), s.Contains(fsItalic),
-                   s.Contains(fsUnderline), s.Contains(fsStrikeOut), 0);
+  return MakeQFont(Font->Name(), Font->Height(), s.Contains(fsBold), s.Contains(fsItalic), s.Contains(fsUnderline),
+                   s.Contains(fsStrikeOut), 0);
 }
 
 }  // namespace platform

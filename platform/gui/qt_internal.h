@@ -39,13 +39,13 @@ namespace platform {
 
 // ---------------------------------------------------------------- conversions at the Qt edge
 
-QString ToQString(const AnsiString& S);  // Windows-1252 -> Unicode (own table)
+QString ToQString(const AnsiString& S);    // Windows-1252 -> Unicode (own table)
 AnsiString FromQString(const QString& S);  // unmappable characters become '?'
-QColor ToQColor(TColor Color);  // system colours through the fixed table
+QColor ToQColor(TColor Color);             // system colours through the fixed table
 TColor FromQColor(const QColor& Color);
 QFont ToQFont(const TFont* Font);  // pixel size from the height, name mapped
 QFont FontOfHandle(HFONT Font);
-int FontEscapement(HFONT Font);    // tenths of a degree
+int FontEscapement(HFONT Font);  // tenths of a degree
 // Windows rectangles exclude right and bottom, QRect includes them.
 inline QRect ToQRect(const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
 inline TRect FromQRect(const QRect& R) { return Bounds(R.x(), R.y(), R.width(), R.height()); }
@@ -183,8 +183,7 @@ template <class Base>
 class Peer : public Base, public WidgetPeer {
 public:
   template <class... Args>
-  explicit Peer(TControl* Control, Args&&... args)
-      : Base(std::forward<Args>(args)...), WidgetPeer(Control) {
+  explicit Peer(TControl* Control, Args&&... args) : Base(std::forward<Args>(args)...), WidgetPeer(Control) {
     this->setAttribute(Qt::WA_KeyCompression, false);
   }
   QWidget* Widget() override { return this; }
@@ -233,8 +232,8 @@ QPainter* PainterOfDC(HDC DC);  // nullptr for a measuring DC
 // a DC over Painter, rcItem = ItemRect (in Painter's coordinates), runs
 // the control's handler under the exception guard and releases the DC.
 // ItemState: ODS_* flags.
-void SendDrawItem(TWinControl* Control, QPainter* Painter, const QRect& ItemRect, int ItemIndex,
-                  UINT ItemState, UINT CtlType, ULONG_PTR ItemData = 0);
+void SendDrawItem(TWinControl* Control, QPainter* Painter, const QRect& ItemRect, int ItemIndex, UINT ItemState,
+                  UINT CtlType, ULONG_PTR ItemData = 0);
 // Sends CN_MEASUREITEM; returns the height the control gave (Height when
 // it left it).
 int SendMeasureItem(TWinControl* Control, int ItemIndex, int Height, UINT CtlType);

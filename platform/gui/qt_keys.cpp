@@ -115,11 +115,23 @@ KeyInfo TranslateKey(const QKeyEvent* Event) {
   if (k.Alt) return k;  // Alt+key: WM_SYSKEYDOWN, no character
   switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: k.Char = static_cast<char>(VK_RETURN); k.HasChar = true; return k;
-    case Qt::Key_Backspace: k.Char = static_cast<char>(VK_BACK); k.HasChar = true; return k;
-    case Qt::Key_Escape: k.Char = static_cast<char>(VK_ESCAPE); k.HasChar = true; return k;
+    case Qt::Key_Enter:
+      k.Char = static_cast<char>(VK_RETURN);
+      k.HasChar = true;
+      return k;
+    case Qt::Key_Backspace:
+      k.Char = static_cast<char>(VK_BACK);
+      k.HasChar = true;
+      return k;
+    case Qt::Key_Escape:
+      k.Char = static_cast<char>(VK_ESCAPE);
+      k.HasChar = true;
+      return k;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: k.Char = static_cast<char>(VK_TAB); k.HasChar = true; return k;
+    case Qt::Key_Backtab:
+      k.Char = static_cast<char>(VK_TAB);
+      k.HasChar = true;
+      return k;
     default: break;
   }
   if (ctrl && !alt) {

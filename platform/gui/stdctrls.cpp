@@ -119,8 +119,9 @@ int ItemStore::SortedInsertIndex(const AnsiString& S) const {
   // The first block whose last item sorts after S (blocks are in order, so
   // a binary search over them), then the place in it.
   const ControlItem probe{S, nullptr};
-  const auto block = std::partition_point(FBlocks.begin(), FBlocks.end(),
-                                          [&](const std::vector<ControlItem>& b) { return !TextLess(probe, b.back()); });
+  const auto block = std::partition_point(FBlocks.begin(), FBlocks.end(), [&](const std::vector<ControlItem>& b) {
+    return !TextLess(probe, b.back());
+  });
   if (block == FBlocks.end()) return FCount;
   int start = 0;
   for (auto b = FBlocks.begin(); b != block; ++b) start += static_cast<int>(b->size());
@@ -216,15 +217,14 @@ void FollowItemChange(int& ItemIndex, ItemChange Kind, int Index) {
       if (ItemIndex >= Index && ItemIndex >= 0) ++ItemIndex;
       break;
     case ItemChange::Deleted:
-      if (ItemIndex == Index) ItemIndex = -1;
-      else if (ItemIndex > Index) --ItemIndex;
+      if (ItemIndex == Index)
+        ItemIndex = -1;
+      else if (ItemIndex > Index)
+        --ItemIndex;
       break;
-    case ItemChange::Cleared:
-      ItemIndex = -1;
-      break;
+    case ItemChange::Cleared: ItemIndex = -1; break;
     case ItemChange::Replaced:
-    case ItemChange::UpdateEnded:
-      break;
+    case ItemChange::UpdateEnded: break;
   }
 }
 
@@ -288,7 +288,7 @@ void DrawPlatformFocusRect(QPainter* Painter, QWidget* Widget, const QRect& Rect
 namespace {
 
 const std::initializer_list<std::pair<const char*, TBorderStyle>> kBorderStyles = {{"bsNone", bsNone},
-                                                                                    {"bsSingle", bsSingle}};
+                                                                                   {"bsSingle", bsSingle}};
 const std::initializer_list<std::pair<const char*, TEditCharCase>> kCharCases = {
     {"ecNormal", ecNormal}, {"ecUpperCase", ecUpperCase}, {"ecLowerCase", ecLowerCase}};
 const std::initializer_list<std::pair<const char*, TAlignment>> kAlignments = {
@@ -318,8 +318,11 @@ const bool registered = [] {
   RegisterClass<TCustomComboBox>("TCustomComboBox", "TWinControl")
       .NotCreatable()
       .Enum<TComboBoxStyle>("Style",
-                            {{"csDropDown", csDropDown}, {"csSimple", csSimple}, {"csDropDownList", csDropDownList},
-                             {"csOwnerDrawFixed", csOwnerDrawFixed}, {"csOwnerDrawVariable", csOwnerDrawVariable}},
+                            {{"csDropDown", csDropDown},
+                             {"csSimple", csSimple},
+                             {"csDropDownList", csDropDownList},
+                             {"csOwnerDrawFixed", csOwnerDrawFixed},
+                             {"csOwnerDrawVariable", csOwnerDrawVariable}},
                             &TCustomComboBox::SetStyle, csDropDown)
       .Object("Items", [](TCustomComboBox* c) -> TPersistent* { return c->Items(); })
       .Int("ItemIndex", &TCustomComboBox::SetItemIndex, -1)
@@ -345,8 +348,10 @@ const bool registered = [] {
   RegisterClass<TCustomListBox>("TCustomListBox", "TWinControl")
       .NotCreatable()
       .Enum<TListBoxStyle>("Style",
-                           {{"lbStandard", lbStandard}, {"lbOwnerDrawFixed", lbOwnerDrawFixed},
-                            {"lbOwnerDrawVariable", lbOwnerDrawVariable}, {"lbVirtual", lbVirtual},
+                           {{"lbStandard", lbStandard},
+                            {"lbOwnerDrawFixed", lbOwnerDrawFixed},
+                            {"lbOwnerDrawVariable", lbOwnerDrawVariable},
+                            {"lbVirtual", lbVirtual},
                             {"lbVirtualOwnerDraw", lbVirtualOwnerDraw}},
                            &TCustomListBox::SetStyle, lbStandard)
       .Object("Items", [](TCustomListBox* c) -> TPersistent* { return c->Items(); })
@@ -394,7 +399,8 @@ const bool registered = [] {
   RegisterClass<TCustomCheckBox>("TCustomCheckBox", "TButtonControl")
       .NotCreatable()
       .Bool("Checked", &TCustomCheckBox::SetChecked, false)
-      .Enum<TCheckBoxState>("State", {{"cbUnchecked", cbUnchecked}, {"cbChecked", cbChecked}, {"cbGrayed", cbGrayed}},
+      .Enum<TCheckBoxState>("State",
+                            {{"cbUnchecked", cbUnchecked}, {"cbChecked", cbChecked}, {"cbGrayed", cbGrayed}},
                             &TCustomCheckBox::SetState, cbUnchecked)
       .Bool("AllowGrayed", &TCustomCheckBox::SetAllowGrayed, false)
       .Enum<TAlignment>("Alignment", kAlignments, &TCustomCheckBox::SetAlignment, taRightJustify)

@@ -362,7 +362,9 @@ public:
   // middle (which is mirrored in one pass, not line by line).
   void SyncNative();
   const platform::ItemStore& ItemList() const { return *FItems; }
-  bool IsOwnerDraw() const { return FStyle == lbOwnerDrawFixed || FStyle == lbOwnerDrawVariable || FStyle == lbVirtualOwnerDraw; }
+  bool IsOwnerDraw() const {
+    return FStyle == lbOwnerDrawFixed || FStyle == lbOwnerDrawVariable || FStyle == lbVirtualOwnerDraw;
+  }
 
 protected:
   virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);

@@ -44,7 +44,9 @@ public:
   ControlItem& operator[](int Index) { return At(Index); }
   const ControlItem& operator[](int Index) const { return const_cast<ItemStore*>(this)->At(Index); }
   ControlItem& operator[](std::size_t Index) { return At(static_cast<int>(Index)); }
-  const ControlItem& operator[](std::size_t Index) const { return const_cast<ItemStore*>(this)->At(static_cast<int>(Index)); }
+  const ControlItem& operator[](std::size_t Index) const {
+    return const_cast<ItemStore*>(this)->At(static_cast<int>(Index));
+  }
   void insert(int Index, ControlItem Item);
   void erase(int Index);
   void clear();
@@ -258,7 +260,8 @@ void PaintButton(Button* Widget, QStyle::ControlElement Element, QStyle::SubElem
   Widget->initStyleOption(&opt);
   opt.state &= ~QStyle::State_HasFocus;
   p.drawControl(Element, opt);
-  if (Widget->hasFocus()) DrawPlatformFocusRect(&p, Widget, Widget->style()->subElementRect(FocusArea, &opt, Widget));
+  if (Widget->hasFocus())
+    DrawPlatformFocusRect(&p, Widget, Widget->style()->subElementRect(FocusArea, &opt, Widget));
 }
 
 }  // namespace platform

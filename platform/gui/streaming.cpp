@@ -329,7 +329,8 @@ private:
     }
   }
   static bool IdentChar(char c, bool first) {
-    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || (!first && std::isdigit(static_cast<unsigned char>(c)));
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' ||
+           (!first && std::isdigit(static_cast<unsigned char>(c)));
   }
   AnsiString Ident() {
     SkipSpace();
@@ -420,7 +421,8 @@ private:
     if (sign == '-' || sign == '+') ++p;
     if (Peek() == '$') return HexValue(sign == '-');
     bool isFloat = false;
-    while (p < s.size() && (std::isdigit(static_cast<unsigned char>(s[p])) || s[p] == '.' || s[p] == 'e' || s[p] == 'E')) {
+    while (p < s.size() &&
+           (std::isdigit(static_cast<unsigned char>(s[p])) || s[p] == '.' || s[p] == 'e' || s[p] == 'E')) {
       if (s[p] == '.' || s[p] == 'e' || s[p] == 'E') isFloat = true;
       ++p;
     }
@@ -586,7 +588,8 @@ public:
           if (SameText(name.substr(0, dot), FRoot->Name())) name = name.substr(dot + 1);
         }
         target = SameText(name, FRoot->Name()) ? FRoot : FRoot->FindComponent(name);
-        if (!target) throw EReadError("Ung\xFCltiger Eigenschaftswert: Komponente " + f.Target + " nicht gefunden");
+        if (!target)
+          throw EReadError("Ung\xFCltiger Eigenschaftswert: Komponente " + f.Target + " nicht gefunden");
       }
       if (!f.Prop->SetReference(f.Instance, target)) BadValue(f.PropName);
     }
@@ -645,15 +648,15 @@ private:
       const PropInfo* p = info ? info->FindProp(head) : nullptr;
       if (!p) throw EReadError("Fehler beim Lesen von " + path + ": Eigenschaft " + head + " existiert nicht");
       if (dot != AnsiString::npos) {
-        if (p->kind != PropInfo::pkObject) throw EReadError("Eigenschaft " + head + " hat keine Untereigenschaften");
+        if (p->kind != PropInfo::pkObject)
+          throw EReadError("Eigenschaft " + head + " hat keine Untereigenschaften");
         target = p->GetObject(target);
         if (!target) throw EReadError("Eigenschaft " + head + " ist leer");
         rest = rest.substr(dot + 1);
         continue;
       }
       switch (p->kind) {
-        case PropInfo::pkIgnored:
-          return;
+        case PropInfo::pkIgnored: return;
         case PropInfo::pkValue:
           if (p->SetOn)
             p->SetOn(target, v);
@@ -699,7 +702,8 @@ void ReadComponent(TComponent* Root, const AnsiString& Text) {
   Parser parser(Text);
   const Node n = parser.ParseObject();
   parser.ExpectEnd();
-  if (!n.ClassName.empty() && !SameText(n.ClassName, Root->ClassName()) && !Root->InheritsFrom(n.ClassName.c_str()))
+  if (!n.ClassName.empty() && !SameText(n.ClassName, Root->ClassName()) &&
+      !Root->InheritsFrom(n.ClassName.c_str()))
     throw EReadError("Die Beschreibung gilt f\xFCr " + n.ClassName + ", nicht f\xFCr " + Root->ClassName());
   Reader(Root).Read(n);
 }
@@ -709,17 +713,19 @@ void ReadComponent(TComponent* Root, const AnsiString& Text) {
 namespace {
 
 const std::initializer_list<std::pair<const char*, TAlign>> kAligns = {
-    {"alNone", alNone}, {"alTop", alTop}, {"alBottom", alBottom}, {"alLeft", alLeft},
+    {"alNone", alNone},   {"alTop", alTop},       {"alBottom", alBottom}, {"alLeft", alLeft},
     {"alRight", alRight}, {"alClient", alClient}, {"alCustom", alCustom}};
 
 TCursor CursorValue(const TPropValue& v, const AnsiString& prop) {
   static const std::vector<std::pair<AnsiString, int>> names = {
-      {"crDefault", crDefault}, {"crNone", crNone}, {"crArrow", crArrow}, {"crCross", crCross},
-      {"crIBeam", crIBeam}, {"crSizeNESW", crSizeNESW}, {"crSizeNS", crSizeNS}, {"crSizeNWSE", crSizeNWSE},
-      {"crSizeWE", crSizeWE}, {"crUpArrow", crUpArrow}, {"crHourGlass", crHourGlass}, {"crDrag", crDrag},
-      {"crNoDrop", crNoDrop}, {"crHSplit", crHSplit}, {"crVSplit", crVSplit}, {"crMultiDrag", crMultiDrag},
-      {"crSQLWait", crSQLWait}, {"crNo", crNo}, {"crAppStart", crAppStart}, {"crHelp", crHelp},
-      {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll}};
+      {"crDefault", crDefault},     {"crNone", crNone},           {"crArrow", crArrow},
+      {"crCross", crCross},         {"crIBeam", crIBeam},         {"crSizeNESW", crSizeNESW},
+      {"crSizeNS", crSizeNS},       {"crSizeNWSE", crSizeNWSE},   {"crSizeWE", crSizeWE},
+      {"crUpArrow", crUpArrow},     {"crHourGlass", crHourGlass}, {"crDrag", crDrag},
+      {"crNoDrop", crNoDrop},       {"crHSplit", crHSplit},       {"crVSplit", crVSplit},
+      {"crMultiDrag", crMultiDrag}, {"crSQLWait", crSQLWait},     {"crNo", crNo},
+      {"crAppStart", crAppStart},   {"crHelp", crHelp},           {"crHandPoint", crHandPoint},
+      {"crSizeAll", crSizeAll}};
   return static_cast<TCursor>(EnumValue(v, prop, names));
 }
 
@@ -732,54 +738,82 @@ bool RegisterCore() {
       .Done();
   // Lists: "Items.Strings = ('a' 'b')"; the unnamed entry takes a whole list.
   RegisterClass<TStrings>("TStrings", "TPersistent")
-      .Raw("Strings", [](TStrings* s, const TPropValue& v) {
-        if (v.kind != TPropValue::vkList) BadValue("Strings");
-        s->BeginUpdate();
-        s->Clear();
-        for (const auto& item : v.Items) s->Add(item.AsString("Strings"));
-        s->EndUpdate();
-      })
+      .Raw("Strings",
+           [](TStrings* s, const TPropValue& v) {
+             if (v.kind != TPropValue::vkList) BadValue("Strings");
+             s->BeginUpdate();
+             s->Clear();
+             for (const auto& item : v.Items) s->Add(item.AsString("Strings"));
+             s->EndUpdate();
+           })
       .Done();
   RegisterClass<TFont>("TFont", "TPersistent")
       .Str("Name", &TFont::SetName)
       .Int("Height", &TFont::SetHeight)
       .Int("Size", &TFont::SetSize)
       .Color("Color", &TFont::SetColor, clWindowText)
-      .SetOf<TFontStyles, TFontStyle>("Style", {{"fsBold", fsBold}, {"fsItalic", fsItalic}, {"fsUnderline", fsUnderline},
-                                                {"fsStrikeOut", fsStrikeOut}},
-                                      &TFont::SetStyle)
-      .Raw("Charset", [](TFont* f, const TPropValue& v) {
-        if (v.kind == TPropValue::vkInteger) {
-          f->SetCharset(static_cast<TFontCharset>(v.Int));
-          return;
-        }
-        static const std::vector<std::pair<AnsiString, int>> cs = {
-            {"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2}, {"EASTEUROPE_CHARSET", 238},
-            {"OEM_CHARSET", 255}, {"RUSSIAN_CHARSET", 204}, {"GREEK_CHARSET", 161}, {"TURKISH_CHARSET", 162},
-            {"BALTIC_CHARSET", 186}, {"SHIFTJIS_CHARSET", 128}};
-        f->SetCharset(static_cast<TFontCharset>(EnumValue(v, "Charset", cs)));
-      })
+      .SetOf<TFontStyles, TFontStyle>(
+          "Style",
+          {{"fsBold", fsBold}, {"fsItalic", fsItalic}, {"fsUnderline", fsUnderline}, {"fsStrikeOut", fsStrikeOut}},
+          &TFont::SetStyle)
+      .Raw("Charset",
+           [](TFont* f, const TPropValue& v) {
+             if (v.kind == TPropValue::vkInteger) {
+               f->SetCharset(static_cast<TFontCharset>(v.Int));
+               return;
+             }
+             static const std::vector<std::pair<AnsiString, int>> cs = {
+                 {"ANSI_CHARSET", 0},         {"DEFAULT_CHARSET", 1},   {"SYMBOL_CHARSET", 2},
+                 {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255},     {"RUSSIAN_CHARSET", 204},
+                 {"GREEK_CHARSET", 161},      {"TURKISH_CHARSET", 162}, {"BALTIC_CHARSET", 186},
+                 {"SHIFTJIS_CHARSET", 128}};
+             f->SetCharset(static_cast<TFontCharset>(EnumValue(v, "Charset", cs)));
+           })
       .Enum<TFontPitch>("Pitch", {{"fpDefault", fpDefault}, {"fpVariable", fpVariable}, {"fpFixed", fpFixed}},
                         &TFont::SetPitch)
       .Int("Orientation", &TFont::SetOrientation)
       .Done();
   RegisterClass<TBrush>("TBrush", "TPersistent")
       .Color("Color", &TBrush::SetColor, clWhite)
-      .Enum<TBrushStyle>("Style", {{"bsSolid", bsSolid}, {"bsClear", bsClear}, {"bsHorizontal", bsHorizontal},
-                                   {"bsVertical", bsVertical}, {"bsFDiagonal", bsFDiagonal}, {"bsBDiagonal", bsBDiagonal},
-                                   {"bsCross", bsCross}, {"bsDiagCross", bsDiagCross}},
+      .Enum<TBrushStyle>("Style",
+                         {{"bsSolid", bsSolid},
+                          {"bsClear", bsClear},
+                          {"bsHorizontal", bsHorizontal},
+                          {"bsVertical", bsVertical},
+                          {"bsFDiagonal", bsFDiagonal},
+                          {"bsBDiagonal", bsBDiagonal},
+                          {"bsCross", bsCross},
+                          {"bsDiagCross", bsDiagCross}},
                          &TBrush::SetStyle)
       .Done();
   RegisterClass<TPen>("TPen", "TPersistent")
       .Color("Color", &TPen::SetColor, clBlack)
-      .Enum<TPenStyle>("Style", {{"psSolid", psSolid}, {"psDash", psDash}, {"psDot", psDot}, {"psDashDot", psDashDot},
-                                 {"psDashDotDot", psDashDotDot}, {"psClear", psClear}, {"psInsideFrame", psInsideFrame}},
+      .Enum<TPenStyle>("Style",
+                       {{"psSolid", psSolid},
+                        {"psDash", psDash},
+                        {"psDot", psDot},
+                        {"psDashDot", psDashDot},
+                        {"psDashDotDot", psDashDotDot},
+                        {"psClear", psClear},
+                        {"psInsideFrame", psInsideFrame}},
                        &TPen::SetStyle, psSolid)
-      .Enum<TPenMode>("Mode", {{"pmBlack", pmBlack}, {"pmWhite", pmWhite}, {"pmNop", pmNop}, {"pmNot", pmNot},
-                               {"pmCopy", pmCopy}, {"pmNotCopy", pmNotCopy}, {"pmMergePenNot", pmMergePenNot},
-                               {"pmMaskPenNot", pmMaskPenNot}, {"pmMergeNotPen", pmMergeNotPen},
-                               {"pmMaskNotPen", pmMaskNotPen}, {"pmMerge", pmMerge}, {"pmNotMerge", pmNotMerge},
-                               {"pmMask", pmMask}, {"pmNotMask", pmNotMask}, {"pmXor", pmXor}, {"pmNotXor", pmNotXor}},
+      .Enum<TPenMode>("Mode",
+                      {{"pmBlack", pmBlack},
+                       {"pmWhite", pmWhite},
+                       {"pmNop", pmNop},
+                       {"pmNot", pmNot},
+                       {"pmCopy", pmCopy},
+                       {"pmNotCopy", pmNotCopy},
+                       {"pmMergePenNot", pmMergePenNot},
+                       {"pmMaskPenNot", pmMaskPenNot},
+                       {"pmMergeNotPen", pmMergeNotPen},
+                       {"pmMaskNotPen", pmMaskNotPen},
+                       {"pmMerge", pmMerge},
+                       {"pmNotMerge", pmNotMerge},
+                       {"pmMask", pmMask},
+                       {"pmNotMask", pmNotMask},
+                       {"pmXor", pmXor},
+                       {"pmNotXor", pmNotXor}},
                       &TPen::SetMode, pmCopy)
       .Int("Width", &TPen::SetWidth, 1)
       .Done();
@@ -796,8 +830,9 @@ bool RegisterCore() {
       .Int("Width", &TControl::SetWidth)
       .Int("Height", &TControl::SetHeight)
       .Enum<TAlign>("Align", kAligns, &TControl::SetAlign, alNone)
-      .SetOf<TAnchors, TAnchorKind>("Anchors", {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}},
-                                    &TControl::SetAnchors)
+      .SetOf<TAnchors, TAnchorKind>(
+          "Anchors", {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}},
+          &TControl::SetAnchors)
       .Str("Caption", &TControl::SetCaption)
       .Str("Text", &TControl::SetText)
       .Color("Color", &TControl::SetColor)
@@ -813,15 +848,18 @@ bool RegisterCore() {
       .Bool("ParentShowHint", &TControl::SetParentShowHint, true)
       .Raw("Cursor", [](TControl* c, const TPropValue& v) { c->SetCursor(CursorValue(v, "Cursor")); })
       .Raw("DragCursor", [](TControl* c, const TPropValue& v) { c->SetDragCursor(CursorValue(v, "DragCursor")); })
-      .Enum<TDragMode>("DragMode", {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}}, &TControl::SetDragMode, dmManual)
-      .Enum<THelpType>("HelpType", {{"htKeyword", htKeyword}, {"htContext", htContext}}, &TControl::SetHelpType, htContext)
+      .Enum<TDragMode>("DragMode", {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}}, &TControl::SetDragMode,
+                       dmManual)
+      .Enum<THelpType>("HelpType", {{"htKeyword", htKeyword}, {"htContext", htContext}}, &TControl::SetHelpType,
+                       htContext)
       .Str("HelpKeyword", &TControl::SetHelpKeyword)
       .Int("HelpContext", &TControl::SetHelpContext, 0)
       .Object("Constraints", [](TControl* c) -> TPersistent* { return c->Constraints(); })
-      .Ref<TComponent>("PopupMenu", [](TControl* c, TComponent* m) {
-        if (m && !m->InheritsFrom("TPopupMenu")) BadValue("PopupMenu");
-        c->SetPopupMenu(reinterpret_cast<TPopupMenu*>(m));
-      })
+      .Ref<TComponent>("PopupMenu",
+                       [](TControl* c, TComponent* m) {
+                         if (m && !m->InheritsFrom("TPopupMenu")) BadValue("PopupMenu");
+                         c->SetPopupMenu(reinterpret_cast<TPopupMenu*>(m));
+                       })
       .Event("OnClick", &TControl::OnClick)
       .Event("OnDblClick", &TControl::OnDblClick)
       .Event("OnMouseDown", &TControl::OnMouseDown)
@@ -836,10 +874,19 @@ bool RegisterCore() {
   RegisterClass<TWinControl>("TWinControl", "TControl")
       .Int("TabOrder", [](TWinControl* c, int v) { c->SetTabOrder(v); })
       .Bool("TabStop", &TWinControl::SetTabStop)
-      .Enum<TImeMode>("ImeMode", {{"imDisable", imDisable}, {"imClose", imClose}, {"imOpen", imOpen},
-                                  {"imDontCare", imDontCare}, {"imSAlpha", imSAlpha}, {"imAlpha", imAlpha},
-                                  {"imHira", imHira}, {"imSKata", imSKata}, {"imKata", imKata},
-                                  {"imChinese", imChinese}, {"imSHanguel", imSHanguel}, {"imHanguel", imHanguel}},
+      .Enum<TImeMode>("ImeMode",
+                      {{"imDisable", imDisable},
+                       {"imClose", imClose},
+                       {"imOpen", imOpen},
+                       {"imDontCare", imDontCare},
+                       {"imSAlpha", imSAlpha},
+                       {"imAlpha", imAlpha},
+                       {"imHira", imHira},
+                       {"imSKata", imSKata},
+                       {"imKata", imKata},
+                       {"imChinese", imChinese},
+                       {"imSHanguel", imSHanguel},
+                       {"imHanguel", imHanguel}},
                       &TWinControl::SetImeMode, imDontCare)
       .Str("ImeName", &TWinControl::SetImeName)
       .Event("OnEnter", &TWinControl::OnEnter)
@@ -852,22 +899,38 @@ bool RegisterCore() {
       .NotCreatable()
       .Ref<TWinControl>("ActiveControl", &TCustomForm::SetActiveControl)
       .Bool("KeyPreview", &TCustomForm::SetKeyPreview, false)
-      .Enum<TFormBorderStyle>("BorderStyle", {{"bsNone", bsNone}, {"bsSingle", bsSingle}, {"bsSizeable", bsSizeable},
-                                              {"bsDialog", bsDialog}, {"bsToolWindow", bsToolWindow},
-                                              {"bsSizeToolWin", bsSizeToolWin}},
+      .Enum<TFormBorderStyle>("BorderStyle",
+                              {{"bsNone", bsNone},
+                               {"bsSingle", bsSingle},
+                               {"bsSizeable", bsSizeable},
+                               {"bsDialog", bsDialog},
+                               {"bsToolWindow", bsToolWindow},
+                               {"bsSizeToolWin", bsSizeToolWin}},
                               &TCustomForm::SetBorderStyle, bsSizeable)
-      .SetOf<TBorderIcons, TBorderIcon>("BorderIcons", {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize},
-                                                        {"biMaximize", biMaximize}, {"biHelp", biHelp}},
+      .SetOf<TBorderIcons, TBorderIcon>("BorderIcons",
+                                        {{"biSystemMenu", biSystemMenu},
+                                         {"biMinimize", biMinimize},
+                                         {"biMaximize", biMaximize},
+                                         {"biHelp", biHelp}},
                                         &TCustomForm::SetBorderIcons)
-      .Enum<TPosition>("Position", {{"poDesigned", poDesigned}, {"poDefault", poDefault}, {"poDefaultPosOnly", poDefaultPosOnly},
-                                    {"poDefaultSizeOnly", poDefaultSizeOnly}, {"poScreenCenter", poScreenCenter},
-                                    {"poDesktopCenter", poDesktopCenter}, {"poMainFormCenter", poMainFormCenter},
-                                    {"poOwnerFormCenter", poOwnerFormCenter}},
+      .Enum<TPosition>("Position",
+                       {{"poDesigned", poDesigned},
+                        {"poDefault", poDefault},
+                        {"poDefaultPosOnly", poDefaultPosOnly},
+                        {"poDefaultSizeOnly", poDefaultSizeOnly},
+                        {"poScreenCenter", poScreenCenter},
+                        {"poDesktopCenter", poDesktopCenter},
+                        {"poMainFormCenter", poMainFormCenter},
+                        {"poOwnerFormCenter", poOwnerFormCenter}},
                        &TCustomForm::SetPosition, poDesigned)
-      .Enum<TWindowState>("WindowState", {{"wsNormal", wsNormal}, {"wsMinimized", wsMinimized}, {"wsMaximized", wsMaximized}},
+      .Enum<TWindowState>("WindowState",
+                          {{"wsNormal", wsNormal}, {"wsMinimized", wsMinimized}, {"wsMaximized", wsMaximized}},
                           &TCustomForm::SetWindowState, wsNormal)
-      .Enum<TFormStyle>("FormStyle", {{"fsNormal", fsNormal}, {"fsMDIChild", fsMDIChild}, {"fsMDIForm", fsMDIForm},
-                                      {"fsStayOnTop", fsStayOnTop}},
+      .Enum<TFormStyle>("FormStyle",
+                        {{"fsNormal", fsNormal},
+                         {"fsMDIChild", fsMDIChild},
+                         {"fsMDIForm", fsMDIForm},
+                         {"fsStayOnTop", fsStayOnTop}},
                         &TCustomForm::SetFormStyle, fsNormal)
       .Int("ClientWidth", &TControl::SetClientWidth)
       .Int("ClientHeight", &TControl::SetClientHeight)

@@ -64,7 +64,7 @@ struct TPropValue {
   Kind kind = vkInteger;
   std::int64_t Int = 0;
   double Float = 0;
-  AnsiString Str;                 // string text (Windows-1252) or identifier
+  AnsiString Str;                  // string text (Windows-1252) or identifier
   std::vector<AnsiString> Idents;  // set elements
   std::vector<TPropValue> Items;   // list elements
   std::vector<Byte> Binary;
@@ -154,8 +154,14 @@ public:
     if constexpr (std::is_constructible_v<T, TComponent*> && !std::is_abstract_v<T>)
       FInfo.Create = [](TComponent* Owner) -> TComponent* { return new T(Owner); };
   }
-  ClassBuilder& Creator(std::function<TComponent*(TComponent*)> Fn) { FInfo.Create = std::move(Fn); return *this; }
-  ClassBuilder& NotCreatable() { FInfo.Create = nullptr; return *this; }
+  ClassBuilder& Creator(std::function<TComponent*(TComponent*)> Fn) {
+    FInfo.Create = std::move(Fn);
+    return *this;
+  }
+  ClassBuilder& NotCreatable() {
+    FInfo.Create = nullptr;
+    return *this;
+  }
 
   ClassBuilder& Raw(const char* Name, std::function<void(T*, const TPropValue&)> Set,
                     std::optional<TPropValue> Default = std::nullopt) {
@@ -166,9 +172,11 @@ public:
     FInfo.Props.push_back(std::move(p));
     return *this;
   }
-  ClassBuilder& Int(const char* Name, std::function<void(T*, int)> Set, std::optional<std::int64_t> Default = std::nullopt) {
-    return Raw(Name, [Set, n = AnsiString(Name)](T* I, const TPropValue& V) { Set(I, static_cast<int>(V.AsInteger(n))); },
-               IntDefault(Default));
+  ClassBuilder& Int(const char* Name, std::function<void(T*, int)> Set,
+                    std::optional<std::int64_t> Default = std::nullopt) {
+    return Raw(
+        Name, [Set, n = AnsiString(Name)](T* I, const TPropValue& V) { Set(I, static_cast<int>(V.AsInteger(n))); },
+        IntDefault(Default));
   }
   ClassBuilder& Int64(const char* Name, std::function<void(T*, std::int64_t)> Set) {
     return Raw(Name, [Set, n = AnsiString(Name)](T* I, const TPropValue& V) { Set(I, V.AsInteger(n)); });
@@ -176,18 +184,27 @@ public:
   ClassBuilder& Float(const char* Name, std::function<void(T*, double)> Set) {
     return Raw(Name, [Set, n = AnsiString(Name)](T* I, const TPropValue& V) { Set(I, V.AsFloat(n)); });
   }
-  ClassBuilder& Bool(const char* Name, std::function<void(T*, bool)> Set, std::optional<bool> Default = std::nullopt) {
+  ClassBuilder& Bool(const char* Name, std::function<void(T*, bool)> Set,
+                     std::optional<bool> Default = std::nullopt) {
     std::optional<TPropValue> d;
-    if (Default) { TPropValue v; v.kind = TPropValue::vkIdent; v.Str = *Default ? "True" : "False"; d = v; }
-    return Raw(Name, [Set, n = AnsiString(Name)](T* I, const TPropValue& V) { Set(I, V.AsBoolean(n)); }, d);
+    if (Default) {
+      TPropValue v;
+      v.kind = TPropValue::vkIdent;
+      v.Str = *Default ? "True" : "False";
+      d = v;
+    }
+    return Raw(
+        Name, [Set, n = AnsiString(Name)](T* I, const TPropValue& V) { Set(I, V.AsBoolean(n)); }, d);
   }
   ClassBuilder& Str(const char* Name, std::function<void(T*, const AnsiString&)> Set) {
     return Raw(Name, [Set, n = AnsiString(Name)](T* I, const TPropValue& V) { Set(I, V.AsString(n)); });
   }
   // A colour: clXxx identifier or number.
-  ClassBuilder& Color(const char* Name, std::function<void(T*, TColor)> Set, std::optional<TColor> Default = std::nullopt) {
-    return Raw(Name, [Set, n = AnsiString(Name)](T* I, const TPropValue& V) { Set(I, ColorValue(V, n)); },
-               IntDefault(Default ? std::optional<std::int64_t>(*Default) : std::nullopt));
+  ClassBuilder& Color(const char* Name, std::function<void(T*, TColor)> Set,
+                      std::optional<TColor> Default = std::nullopt) {
+    return Raw(
+        Name, [Set, n = AnsiString(Name)](T* I, const TPropValue& V) { Set(I, ColorValue(V, n)); },
+        IntDefault(Default ? std::optional<std::int64_t>(*Default) : std::nullopt));
   }
   template <class E>
   ClassBuilder& Enum(const char* Name, std::initializer_list<std::pair<const char*, E>> Idents,
@@ -196,10 +213,18 @@ public:
     std::optional<TPropValue> d;
     if (Default)
       for (auto& e : table)
-        if (e.second == *Default) { TPropValue v; v.kind = TPropValue::vkIdent; v.Str = e.first; d = v; }
-    return Raw(Name, [Set, table, n = AnsiString(Name)](T* I, const TPropValue& V) {
-      Set(I, static_cast<E>(EnumValue(V, n, ToIntTable(table))));
-    }, d);
+        if (e.second == *Default) {
+          TPropValue v;
+          v.kind = TPropValue::vkIdent;
+          v.Str = e.first;
+          d = v;
+        }
+    return Raw(
+        Name,
+        [Set, table, n = AnsiString(Name)](T* I, const TPropValue& V) {
+          Set(I, static_cast<E>(EnumValue(V, n, ToIntTable(table))));
+        },
+        d);
   }
   // A set of an enumeration (S = Set<E, ...>).
   template <class S, class E>

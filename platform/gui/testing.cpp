@@ -8,9 +8,9 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QStyleFactory>
@@ -144,11 +144,26 @@ QtKey FromVirtualKey(WORD vk, TShiftState shift) {
     return k;
   }
   switch (vk) {
-    case VK_BACK: k.key = Qt::Key_Backspace; k.text = "\b"; break;
-    case VK_TAB: k.key = sh ? Qt::Key_Backtab : Qt::Key_Tab; k.text = "\t"; break;
-    case VK_RETURN: k.key = Qt::Key_Return; k.text = "\r"; break;
-    case VK_ESCAPE: k.key = Qt::Key_Escape; k.text = QChar(VK_ESCAPE); break;
-    case VK_SPACE: k.key = Qt::Key_Space; k.text = " "; break;
+    case VK_BACK:
+      k.key = Qt::Key_Backspace;
+      k.text = "\b";
+      break;
+    case VK_TAB:
+      k.key = sh ? Qt::Key_Backtab : Qt::Key_Tab;
+      k.text = "\t";
+      break;
+    case VK_RETURN:
+      k.key = Qt::Key_Return;
+      k.text = "\r";
+      break;
+    case VK_ESCAPE:
+      k.key = Qt::Key_Escape;
+      k.text = QChar(VK_ESCAPE);
+      break;
+    case VK_SPACE:
+      k.key = Qt::Key_Space;
+      k.text = " ";
+      break;
     case VK_PRIOR: k.key = Qt::Key_PageUp; break;
     case VK_NEXT: k.key = Qt::Key_PageDown; break;
     case VK_END: k.key = Qt::Key_End; break;
@@ -158,21 +173,62 @@ QtKey FromVirtualKey(WORD vk, TShiftState shift) {
     case VK_RIGHT: k.key = Qt::Key_Right; break;
     case VK_DOWN: k.key = Qt::Key_Down; break;
     case VK_INSERT: k.key = Qt::Key_Insert; break;
-    case VK_DELETE: k.key = Qt::Key_Delete; k.text = "\x7f"; break;
+    case VK_DELETE:
+      k.key = Qt::Key_Delete;
+      k.text = "\x7f";
+      break;
     case VK_SHIFT: k.key = Qt::Key_Shift; break;
     case VK_CONTROL: k.key = Qt::Key_Control; break;
     case VK_MENU: k.key = Qt::Key_Alt; break;
-    case VK_OEM_PERIOD: k.key = sh ? Qt::Key_Greater : Qt::Key_Period; k.text = sh ? ">" : "."; break;
-    case VK_OEM_COMMA: k.key = sh ? Qt::Key_Less : Qt::Key_Comma; k.text = sh ? "<" : ","; break;
-    case VK_OEM_MINUS: k.key = sh ? Qt::Key_Underscore : Qt::Key_Minus; k.text = sh ? "_" : "-"; break;
-    case VK_OEM_PLUS: k.key = sh ? Qt::Key_Plus : Qt::Key_Equal; k.text = sh ? "+" : "="; break;
-    case VK_OEM_1: k.key = sh ? Qt::Key_Colon : Qt::Key_Semicolon; k.text = sh ? ":" : ";"; break;
-    case VK_OEM_2: k.key = sh ? Qt::Key_Question : Qt::Key_Slash; k.text = sh ? "?" : "/"; break;
-    case VK_ADD: k.key = Qt::Key_Plus; k.text = "+"; k.mods |= Qt::KeypadModifier; break;
-    case VK_SUBTRACT: k.key = Qt::Key_Minus; k.text = "-"; k.mods |= Qt::KeypadModifier; break;
-    case VK_MULTIPLY: k.key = Qt::Key_Asterisk; k.text = "*"; k.mods |= Qt::KeypadModifier; break;
-    case VK_DIVIDE: k.key = Qt::Key_Slash; k.text = "/"; k.mods |= Qt::KeypadModifier; break;
-    case VK_DECIMAL: k.key = Qt::Key_Period; k.text = "."; k.mods |= Qt::KeypadModifier; break;
+    case VK_OEM_PERIOD:
+      k.key = sh ? Qt::Key_Greater : Qt::Key_Period;
+      k.text = sh ? ">" : ".";
+      break;
+    case VK_OEM_COMMA:
+      k.key = sh ? Qt::Key_Less : Qt::Key_Comma;
+      k.text = sh ? "<" : ",";
+      break;
+    case VK_OEM_MINUS:
+      k.key = sh ? Qt::Key_Underscore : Qt::Key_Minus;
+      k.text = sh ? "_" : "-";
+      break;
+    case VK_OEM_PLUS:
+      k.key = sh ? Qt::Key_Plus : Qt::Key_Equal;
+      k.text = sh ? "+" : "=";
+      break;
+    case VK_OEM_1:
+      k.key = sh ? Qt::Key_Colon : Qt::Key_Semicolon;
+      k.text = sh ? ":" : ";";
+      break;
+    case VK_OEM_2:
+      k.key = sh ? Qt::Key_Question : Qt::Key_Slash;
+      k.text = sh ? "?" : "/";
+      break;
+    case VK_ADD:
+      k.key = Qt::Key_Plus;
+      k.text = "+";
+      k.mods |= Qt::KeypadModifier;
+      break;
+    case VK_SUBTRACT:
+      k.key = Qt::Key_Minus;
+      k.text = "-";
+      k.mods |= Qt::KeypadModifier;
+      break;
+    case VK_MULTIPLY:
+      k.key = Qt::Key_Asterisk;
+      k.text = "*";
+      k.mods |= Qt::KeypadModifier;
+      break;
+    case VK_DIVIDE:
+      k.key = Qt::Key_Slash;
+      k.text = "/";
+      k.mods |= Qt::KeypadModifier;
+      break;
+    case VK_DECIMAL:
+      k.key = Qt::Key_Period;
+      k.text = ".";
+      k.mods |= Qt::KeypadModifier;
+      break;
     default: k.key = 0; break;
   }
   if (shift.Contains(ssAlt) && !shift.Contains(ssCtrl)) k.text.clear();

@@ -127,7 +127,8 @@ struct PixelImage {
   int Height = 0;
   std::vector<TColor> Pixels;
   TColor At(int X, int Y) const {
-    return (X < 0 || Y < 0 || X >= Width || Y >= Height) ? clNone : Pixels[static_cast<std::size_t>(Y) * Width + X];
+    return (X < 0 || Y < 0 || X >= Width || Y >= Height) ? clNone
+                                                         : Pixels[static_cast<std::size_t>(Y) * Width + X];
   }
 };
 // Paints the control (and its children) into an image of its size.

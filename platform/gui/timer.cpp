@@ -63,7 +63,8 @@ bool TTimer::Running() const { return FImpl->Running(); }
 
 void TTimer::UpdateTimer() {
   FImpl->Stop();
-  if (FEnabled && FInterval > 0 && !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDesigning))
+  if (FEnabled && FInterval > 0 && !ComponentState().Contains(csLoading) &&
+      !ComponentState().Contains(csDesigning))
     FImpl->Start(static_cast<int>(FInterval));
 }
 
@@ -77,9 +78,11 @@ void TTimer::Timer() {
 }
 
 namespace {
-const bool registered = platform::RegisterClass<TTimer>("TTimer", "TComponent")
-                            .Bool("Enabled", &TTimer::SetEnabled, true)
-                            .Int("Interval", [](TTimer* t, int v) { t->SetInterval(static_cast<Cardinal>(v)); }, 1000)
-                            .Event("OnTimer", &TTimer::OnTimer)
-                            .Done();
+const bool registered =
+    platform::RegisterClass<TTimer>("TTimer", "TComponent")
+        .Bool("Enabled", &TTimer::SetEnabled, true)
+        .Int(
+            "Interval", [](TTimer* t, int v) { t->SetInterval(static_cast<Cardinal>(v)); }, 1000)
+        .Event("OnTimer", &TTimer::OnTimer)
+        .Done();
 }

@@ -80,7 +80,10 @@ bool WidgetPeer::NativeMessage(TMessage&) { return false; }
 class WidgetPeer::CurrentEventScope {
 public:
   CurrentEventScope(WidgetPeer& Peer, QEvent* Event, UINT Msg, NativeFn Native)
-      : FPeer(Peer), FEvent(Peer.FCurrent), FMsg(Peer.FCurrentMsg), FNative(std::move(Peer.FCurrentNative)),
+      : FPeer(Peer),
+        FEvent(Peer.FCurrent),
+        FMsg(Peer.FCurrentMsg),
+        FNative(std::move(Peer.FCurrentNative)),
         FDone(Peer.FNativeDone) {
     Peer.FCurrent = Event;
     Peer.FCurrentMsg = Msg;
@@ -157,8 +160,7 @@ void WidgetPeer::PassToNative(TMessage& Message) {
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   NativeMessage(Message);
 }
@@ -247,8 +249,7 @@ bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const NativeFn&
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-      return DispatchMouse(Source, Event, Native);
+    case QEvent::MouseMove: return DispatchMouse(Source, Event, Native);
     case QEvent::Paint:
       if (Source == Widget()) return DispatchPaint(Event);
       return Native(Event);
@@ -276,10 +277,8 @@ bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const NativeFn&
       Guarded([&] { c->Perform(msg, 0, 0); });
       return Native(Event);
     }
-    case QEvent::Resize:
-      return WindowGeometryChanged(Source, Event, Native, WM_SIZE);
-    case QEvent::Move:
-      return WindowGeometryChanged(Source, Event, Native, WM_MOVE);
+    case QEvent::Resize: return WindowGeometryChanged(Source, Event, Native, WM_SIZE);
+    case QEvent::Move: return WindowGeometryChanged(Source, Event, Native, WM_MOVE);
     case QEvent::Close: {
       if (auto* f = dynamic_cast<TCustomForm*>(FControl)) {
         Event->ignore();
@@ -298,8 +297,7 @@ bool WidgetPeer::HandleEventFrom(QWidget* Source, QEvent* Event, const NativeFn&
       if (auto* f = dynamic_cast<TCustomForm*>(FControl)) Guarded([&] { f->Deactivated(); });
       return r;
     }
-    default:
-      return Native(Event);
+    default: return Native(Event);
   }
 }
 
@@ -482,10 +480,14 @@ void WidgetPeer::ShowHitTestCursor(const QPoint& Global) {
   if (target && !AskHitTest(target, Global, code)) return;
   TCursor cursor = FControl->Cursor();
   switch (code) {
-    case HTLEFT: case HTRIGHT: cursor = crSizeWE; break;
-    case HTTOP: case HTBOTTOM: cursor = crSizeNS; break;
-    case HTTOPLEFT: case HTBOTTOMRIGHT: cursor = crSizeNWSE; break;
-    case HTTOPRIGHT: case HTBOTTOMLEFT: cursor = crSizeNESW; break;
+    case HTLEFT:
+    case HTRIGHT: cursor = crSizeWE; break;
+    case HTTOP:
+    case HTBOTTOM: cursor = crSizeNS; break;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT: cursor = crSizeNWSE; break;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT: cursor = crSizeNESW; break;
     default: break;
   }
   SetWidgetCursor(Widget(), cursor);
@@ -539,8 +541,14 @@ bool WidgetPeer::DragMouse(QEvent* Event, const QPoint& Global) {
     mmi.ptMaxTrackSize = POINT{1 << 15, 1 << 15};
     Guarded([&] { c->Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi)); });
     if (FindControl(FDragTarget) != c) return true;
-    auto clampW = [&](int w) { return std::clamp(w, static_cast<int>(mmi.ptMinTrackSize.x), static_cast<int>(std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x))); };
-    auto clampH = [&](int h) { return std::clamp(h, static_cast<int>(mmi.ptMinTrackSize.y), static_cast<int>(std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y))); };
+    auto clampW = [&](int w) {
+      return std::clamp(w, static_cast<int>(mmi.ptMinTrackSize.x),
+                        static_cast<int>(std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x)));
+    };
+    auto clampH = [&](int h) {
+      return std::clamp(h, static_cast<int>(mmi.ptMinTrackSize.y),
+                        static_cast<int>(std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y)));
+    };
     if (right) r.Right = r.Left + clampW(FDragBounds.Width() + dx);
     if (left) r.Left = r.Right - clampW(FDragBounds.Width() - dx);
     if (bottom) r.Bottom = r.Top + clampH(FDragBounds.Height() + dy);
@@ -668,10 +676,8 @@ public:
       case QEvent::MouseButtonDblClick:
       case QEvent::MouseMove:
       case QEvent::FocusIn:
-      case QEvent::ContextMenu:
-        break;
-      default:
-        return false;
+      case QEvent::ContextMenu: break;
+      default: return false;
     }
     TWinControl* c = ControlOfHandle(FHandle);
     if (c != FControl || !c->Peer()) return false;
@@ -705,8 +711,8 @@ void ForwardEvents(QWidget* Child, TWinControl* Control) {
 
 // ---------------------------------------------------------------- owner draw
 
-void SendDrawItem(TWinControl* Control, QPainter* Painter, const QRect& ItemRect, int ItemIndex,
-                  UINT ItemState, UINT CtlType, ULONG_PTR ItemData) {
+void SendDrawItem(TWinControl* Control, QPainter* Painter, const QRect& ItemRect, int ItemIndex, UINT ItemState,
+                  UINT CtlType, ULONG_PTR ItemData) {
   if (!Control || !Painter) return;
   HDC dc = CreatePainterDC(Painter, nullptr);
   DRAWITEMSTRUCT dis;

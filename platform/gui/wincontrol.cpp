@@ -231,7 +231,8 @@ bool TWinControl::CanFocus() {
 
 void TWinControl::SetFocus() {
   TCustomForm* f = GetParentForm(this);
-  if (f && f != this) f->SetActiveControl(this);
+  if (f && f != this)
+    f->SetActiveControl(this);
   else {
     HandleNeeded();
     if (QWidget* w = platform::WidgetOf(this)) w->setFocus(Qt::OtherFocusReason);
@@ -250,9 +251,7 @@ void TWinControl::Broadcast(TMessage& Message) {
   }
 }
 
-void TWinControl::ParentFontChanged() {
-  TControl::ParentFontChanged();
-}
+void TWinControl::ParentFontChanged() { TControl::ParentFontChanged(); }
 
 void TWinControl::ParentColorChanged() { TControl::ParentColorChanged(); }
 
@@ -279,9 +278,7 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
           c->SetBounds(Rect.Right - c->Width(), Rect.Top, c->Width(), Rect.Height());
           Rect.Right -= c->Width();
           break;
-        case alClient:
-          c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
-          break;
+        case alClient: c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height()); break;
         default: break;
       }
     }
@@ -416,12 +413,8 @@ void TWinControl::WMCopy(TMessage& M) { DefaultHandler(M); }
 void TWinControl::WMPaste(TMessage& M) { DefaultHandler(M); }
 void TWinControl::WMClear(TMessage& M) { DefaultHandler(M); }
 void TWinControl::WMGetDlgCode(TMessage& M) { DefaultHandler(M); }
-void TWinControl::CMEnter(TMessage& /*M*/) {
-  DoEnter();
-}
-void TWinControl::CMExit(TMessage& /*M*/) {
-  DoExit();
-}
+void TWinControl::CMEnter(TMessage& /*M*/) { DoEnter(); }
+void TWinControl::CMExit(TMessage& /*M*/) { DoExit(); }
 void TWinControl::CMDialogKey(TMessage& M) { Broadcast(M); }
 void TWinControl::CMDialogChar(TMessage& M) { Broadcast(M); }
 void TWinControl::CMWantSpecialKey(TMessage& M) { DefaultHandler(M); }

@@ -99,9 +99,15 @@ SHORT GetKeyState(int nVirtKey) {
   const TShiftState s = platform::CurrentShift;
   bool down = false;
   switch (nVirtKey) {
-    case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: down = s.Contains(ssShift); break;
-    case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: down = s.Contains(ssCtrl); break;
-    case VK_MENU: case VK_LMENU: case VK_RMENU: down = s.Contains(ssAlt); break;
+    case VK_SHIFT:
+    case VK_LSHIFT:
+    case VK_RSHIFT: down = s.Contains(ssShift); break;
+    case VK_CONTROL:
+    case VK_LCONTROL:
+    case VK_RCONTROL: down = s.Contains(ssCtrl); break;
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU: down = s.Contains(ssAlt); break;
     case VK_LBUTTON: down = s.Contains(ssLeft); break;
     case VK_RBUTTON: down = s.Contains(ssRight); break;
     case VK_MBUTTON: down = s.Contains(ssMiddle); break;

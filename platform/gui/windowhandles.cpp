@@ -48,12 +48,8 @@ void InstallWindowHooks() {
   static bool done = false;
   if (done) return;
   done = true;
-  SetLocalSendMessageHook([](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-    return ::SendMessage(h, m, w, l);
-  });
-  SetLocalPostMessageHook([](HWND h, UINT m, WPARAM w, LPARAM l) -> BOOL {
-    return ::PostMessage(h, m, w, l);
-  });
+  SetLocalSendMessageHook([](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT { return ::SendMessage(h, m, w, l); });
+  SetLocalPostMessageHook([](HWND h, UINT m, WPARAM w, LPARAM l) -> BOOL { return ::PostMessage(h, m, w, l); });
   SetLocalIsWindowHook([](HWND h) -> BOOL { return ControlOfHandle(h) ? TRUE : FALSE; });
 }
 

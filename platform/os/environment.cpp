@@ -1,7 +1,7 @@
 // Environment variables, computer name, temp path, the local IPv4 address.
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <string>

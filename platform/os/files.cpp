@@ -84,7 +84,7 @@ bool CopyContents(const std::string& from, const std::string& to, bool failIfExi
     FailErrno(from, errno);
     return false;
   }
-  struct stat st{};
+  struct stat st {};
   ::fstat(in, &st);
   const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
   const int out = ::open(to.c_str(), flags, st.st_mode & 0777);
@@ -118,15 +118,15 @@ bool MoveByCopy(const std::string& from, const std::string& to, bool replace) {
     FailErrno(from, errno);
     return false;
   }
-  struct stat st{};
+  struct stat st {};
   ::fstat(in, &st);
   const auto copy = [&](int out) {
     if (!CopyBytes(in, out)) return false;
     CopyKeptAttribute(from, out);
     return true;
   };
-  const bool moved = platform::ReplaceFileContents(to, copy, st.st_mode & 07777, replace) ==
-                     platform::FileReplacement::Done;
+  const bool moved =
+      platform::ReplaceFileContents(to, copy, st.st_mode & 07777, replace) == platform::FileReplacement::Done;
   const int err = errno;
   ::close(in);
   if (!moved) {
@@ -150,7 +150,7 @@ void StoreKeptBits(const std::string& host, DWORD bits) {
   const std::string text = std::to_string(bits & kKeptBits);
   if (::setxattr(host.c_str(), kAttrName, text.data(), text.size(), 0) == 0) return;
   if (errno != EACCES && errno != EPERM) return;
-  struct stat st{};
+  struct stat st {};
   if (::stat(host.c_str(), &st) != 0 || st.st_uid != ::geteuid()) return;
   if (::chmod(host.c_str(), st.st_mode | S_IWUSR) != 0) return;
   ::setxattr(host.c_str(), kAttrName, text.data(), text.size(), 0);
@@ -191,7 +191,7 @@ constexpr std::uint64_t kGranularity = 65536;  // Windows' allocation granularit
 BOOL DeleteFileA(LPCSTR lpFileName) {
   std::string host;
   if (!Host(lpFileName, host)) return FALSE;
-  struct stat st{};
+  struct stat st {};
   if (::lstat(host.c_str(), &st) != 0) {
     FailErrno(host, errno);
     return FALSE;
@@ -210,13 +210,13 @@ BOOL DeleteFileA(LPCSTR lpFileName) {
 BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) {
   std::string from, to;
   if (!Host(lpExistingFileName, from) || !Host(lpNewFileName, to)) return FALSE;
-  struct stat src{};
+  struct stat src {};
   if (::lstat(from.c_str(), &src) != 0) {
     FailErrno(from, errno);
     return FALSE;
   }
   const bool replace = (dwFlags & MOVEFILE_REPLACE_EXISTING) != 0;
-  struct stat dst{};
+  struct stat dst {};
   const bool exists = ::lstat(to.c_str(), &dst) == 0;
   const bool sameFile = exists && dst.st_dev == src.st_dev && dst.st_ino == src.st_ino;
   if (exists && !sameFile) {
@@ -259,7 +259,7 @@ BOOL MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {
 BOOL CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists) {
   std::string from, to;
   if (!Host(lpExistingFileName, from) || !Host(lpNewFileName, to)) return FALSE;
-  struct stat st{};
+  struct stat st {};
   if (::stat(from.c_str(), &st) != 0) {
     FailErrno(from, errno);
     return FALSE;
@@ -268,7 +268,7 @@ BOOL CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExis
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
-  struct stat dst{};
+  struct stat dst {};
   if (::stat(to.c_str(), &dst) == 0) {
     if (bFailIfExists) {
       SetLastError(ERROR_FILE_EXISTS);
@@ -315,7 +315,7 @@ BOOL RemoveDirectoryA(LPCSTR lpPathName) {
 DWORD GetFileAttributesA(LPCSTR lpFileName) {
   std::string host;
   if (!Host(lpFileName, host)) return INVALID_FILE_ATTRIBUTES;
-  struct stat st{};
+  struct stat st {};
   if (::stat(host.c_str(), &st) != 0) {
     FailErrno(host, errno);
     return INVALID_FILE_ATTRIBUTES;
@@ -336,7 +336,7 @@ DWORD GetFileAttributesA(LPCSTR lpFileName) {
 BOOL SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
   std::string host;
   if (!Host(lpFileName, host)) return FALSE;
-  struct stat st{};
+  struct stat st {};
   if (::stat(host.c_str(), &st) != 0) {
     FailErrno(host, errno);
     return FALSE;
@@ -356,7 +356,7 @@ BOOL SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
 }
 
 DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
-  struct stat st{};
+  struct stat st {};
   if (::fstat(platform::FileDescriptor(hFile), &st) != 0) {
     SetLastError(ERROR_INVALID_HANDLE);
     return INVALID_FILE_SIZE;
@@ -398,7 +398,7 @@ HANDLE CreateFileMappingA(HANDLE hFile, LPSECURITY_ATTRIBUTES, DWORD flProtect, 
     return nullptr;
   }
   const int fd = platform::FileDescriptor(hFile);
-  struct stat st{};
+  struct stat st {};
   if (hFile == INVALID_HANDLE_VALUE || fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
@@ -458,8 +458,8 @@ LPVOID MapViewOfFile(HANDLE hFileMappingObject, DWORD dwDesiredAccess, DWORD dwF
     SetLastError(ERROR_ACCESS_DENIED);
     return nullptr;
   }
-  void* p = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_SHARED, m.fd,
-                   static_cast<off_t>(offset));
+  void* p =
+      ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_SHARED, m.fd, static_cast<off_t>(offset));
   if (p == MAP_FAILED) {
     platform::SetLastErrorFromErrno(errno);
     return nullptr;
@@ -485,13 +485,13 @@ BOOL UnmapViewOfFile(LPCVOID lpBaseAddress) {
 
 bool FileExists(const AnsiString& FileName) {
   const std::string host = platform::MapToHostPath(FileName);
-  struct stat st{};
+  struct stat st {};
   return !host.empty() && ::stat(host.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const AnsiString& Directory) {
   const std::string host = platform::MapToHostPath(Directory);
-  struct stat st{};
+  struct stat st {};
   return !host.empty() && ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -514,7 +514,7 @@ bool ForceDirectories(const AnsiString& Dir) {
       return false;
     }
   }
-  struct stat st{};
+  struct stat st {};
   return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -552,7 +552,7 @@ int FileOpen(const AnsiString& FileName, LongWord Mode) {
 int FileCreate(const AnsiString& FileName) {
   std::string host;
   if (!Host(FileName.c_str(), host)) return -1;
-  struct stat st{};
+  struct stat st {};
   if (::stat(host.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || ReadOnly(st))) {
     SetLastError(ERROR_ACCESS_DENIED);
     return -1;
@@ -591,7 +591,7 @@ Int64 FileSeek(int Handle, Int64 Offset, int Origin) {
 }
 
 Integer FileGetDate(int Handle) {
-  struct stat st{};
+  struct stat st {};
   if (::fstat(Handle, &st) != 0) {
     SetLastError(ERROR_INVALID_HANDLE);
     return -1;
@@ -601,7 +601,7 @@ Integer FileGetDate(int Handle) {
 
 Integer FileAge(const AnsiString& FileName) {
   const std::string host = platform::MapToHostPath(FileName);
-  struct stat st{};
+  struct stat st {};
   if (host.empty() || ::stat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
   return PackDosDate(st.st_mtime);
 }
@@ -621,7 +621,9 @@ Integer DateTimeToFileDate(TDateTime DateTime) {
   DecodeDate(DateTime, y, mo, d);
   DecodeTime(DateTime, h, mi, s, ms);
   if (y < 1980 || y > 2107) return 0;
-  const std::uint32_t date = (static_cast<std::uint32_t>(y - 1980) << 9) | (static_cast<std::uint32_t>(mo) << 5) | d;
-  const std::uint32_t time = (static_cast<std::uint32_t>(h) << 11) | (static_cast<std::uint32_t>(mi) << 5) | (s / 2u);
+  const std::uint32_t date =
+      (static_cast<std::uint32_t>(y - 1980) << 9) | (static_cast<std::uint32_t>(mo) << 5) | d;
+  const std::uint32_t time =
+      (static_cast<std::uint32_t>(h) << 11) | (static_cast<std::uint32_t>(mi) << 5) | (s / 2u);
   return static_cast<Integer>((date << 16) | time);
 }

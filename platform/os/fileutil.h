@@ -7,8 +7,8 @@
 
 #include "platform/os/windows.h"
 #include "platform/rtl/classes.h"
-#include "platform/rtl/sysutils.h"
 #include "platform/rtl/system.h"
+#include "platform/rtl/sysutils.h"
 
 // A regular file of that name exists (a directory does not count).
 bool FileExists(const AnsiString& FileName);

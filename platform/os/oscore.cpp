@@ -75,8 +75,8 @@ DWORD GetTickCount() {
   if (source) return source();
   timespec ts{};
   ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  const std::uint64_t ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
-                           static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+  const std::uint64_t ms =
+      static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
   return static_cast<DWORD>(ms);  // wraps like the Windows tick count
 }
 

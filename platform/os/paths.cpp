@@ -62,7 +62,7 @@ std::string JoinHost(const std::string& dir, const std::string& name) {
 
 // Creates a directory and its parents (host path); errors are ignored.
 void MakeHostDirs(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   if (::stat(path.c_str(), &st) == 0) return;
   std::string cur = path[0] == '/' ? "/" : "";
   for (const auto& part : SplitComponents(path, '/')) {
@@ -115,7 +115,9 @@ private:
     std::vector<std::string> Names;
   };
 
-  static bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+  static bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+  }
   static bool SameState(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && SameTime(a.st_mtim, b.st_mtim) &&
            SameTime(a.st_ctim, b.st_ctim);
@@ -125,7 +127,8 @@ private:
     timespec now{};
     if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
     now.tv_sec += g_clockAhead.load();
-    return state.st_mtim.tv_sec + kSettledSeconds < now.tv_sec && state.st_ctim.tv_sec + kSettledSeconds < now.tv_sec;
+    return state.st_mtim.tv_sec + kSettledSeconds < now.tv_sec &&
+           state.st_ctim.tv_sec + kSettledSeconds < now.tv_sec;
   }
 
   std::mutex FMutex;
@@ -138,7 +141,7 @@ TDirectoryCache g_directories;
 // cannot be read.
 bool DirectoryNames(const std::string& dir, std::vector<std::string>& names) {
   const std::string path = dir.empty() ? "." : dir;
-  struct stat state{};
+  struct stat state {};
   if (::stat(path.c_str(), &state) == 0 && S_ISDIR(state.st_mode) && g_directories.Find(path, state, names))
     return true;
   DIR* d = ::opendir(path.c_str());
@@ -159,7 +162,7 @@ bool DirectoryNames(const std::string& dir, std::vector<std::string>& names) {
 // exact match wins, among others the smallest name, so the result repeats.
 bool FindComponent(const std::string& dir, const std::string& name, std::string& found) {
   const std::string exact = JoinHost(dir, name);
-  struct stat st{};
+  struct stat st {};
   if (::lstat(exact.c_str(), &st) == 0) {
     found = name;
     return true;
@@ -287,7 +290,7 @@ DWORD MissingPathError(const std::string& hostPath) {
   const auto slash = hostPath.find_last_of('/');
   std::string dir = slash == std::string::npos ? "." : hostPath.substr(0, slash);
   if (dir.empty()) dir = "/";
-  struct stat st{};
+  struct stat st {};
   if (::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return ERROR_FILE_NOT_FOUND;
   return ERROR_PATH_NOT_FOUND;
 }

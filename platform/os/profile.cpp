@@ -47,8 +47,9 @@ std::string ProfileHostPath(LPCSTR file) { return file ? platform::MapToHostPath
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
                                DWORD nSize, LPCSTR lpFileName) {
   const std::string host = ProfileHostPath(lpFileName);
-  if (!lpAppName) return CopyList(host.empty() ? std::vector<AnsiString>() : platform::ProfileSections(host),
-                                  lpReturnedString, nSize);
+  if (!lpAppName)
+    return CopyList(host.empty() ? std::vector<AnsiString>() : platform::ProfileSections(host), lpReturnedString,
+                    nSize);
   if (!lpKeyName)
     return CopyList(host.empty() ? std::vector<AnsiString>() : platform::ProfileKeys(host, lpAppName),
                     lpReturnedString, nSize);

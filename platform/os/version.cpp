@@ -88,7 +88,11 @@ struct SectionTable {
 bool ReadElfHeader(ElfReader& elf, SectionTable& t) {
   unsigned char ident[64] = {};
   if (!elf.Read(0, ident, 16)) return false;
-  if (std::memcmp(ident, "\x7f" "ELF", 4) != 0) return false;
+  if (std::memcmp(ident,
+                  "\x7f"
+                  "ELF",
+                  4) != 0)
+    return false;
   if (ident[4] != 1 && ident[4] != 2) return false;
   if (ident[5] != 1 && ident[5] != 2) return false;
   t.is64 = ident[4] == 2;
@@ -159,8 +163,7 @@ bool FindRecord(int fd, std::uint64_t fileSize, platform::VersionRecord& record)
   ElfReader elf(fd, fileSize);
   SectionTable t;
   std::vector<char> table;
-  if (!ReadElfHeader(elf, t) || !ReadSectionCounts(elf, t) || !ReadNameTable(elf, t, table))
-    return false;
+  if (!ReadElfHeader(elf, t) || !ReadSectionCounts(elf, t) || !ReadNameTable(elf, t, table)) return false;
   for (std::uint64_t i = 0; i < t.count; ++i) {
     SectionHeader sh{};
     if (!ReadSection(elf, t, i, sh)) return false;
@@ -180,7 +183,7 @@ bool RecordOfFile(LPCSTR name, platform::VersionRecord& record) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return false;
   }
-  struct stat st{};
+  struct stat st {};
   if (::stat(host.c_str(), &st) != 0) {
     SetLastError(errno == ENOENT ? platform::MissingPathError(host) : platform::Win32ErrorFromErrno(errno));
     return false;
@@ -208,10 +211,9 @@ bool ReadVersionRecord(const std::string& hostPath, VersionRecord& record) {
     SetLastErrorFromErrno(errno);
     return false;
   }
-  struct stat st{};
+  struct stat st {};
   bool found = false;
-  if (::fstat(fd, &st) == 0)
-    found = FindRecord(fd, static_cast<std::uint64_t>(st.st_size), record);
+  if (::fstat(fd, &st) == 0) found = FindRecord(fd, static_cast<std::uint64_t>(st.st_size), record);
   ::close(fd);
   return found;
 }

@@ -207,8 +207,14 @@ inline BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b) {
     *dst = RECT{0, 0, 0, 0};
     return FALSE;
   }
-  if (ea) { *dst = *b; return TRUE; }
-  if (eb) { *dst = *a; return TRUE; }
+  if (ea) {
+    *dst = *b;
+    return TRUE;
+  }
+  if (eb) {
+    *dst = *a;
+    return TRUE;
+  }
   *dst = RECT{a->left < b->left ? a->left : b->left, a->top < b->top ? a->top : b->top,
               a->right > b->right ? a->right : b->right, a->bottom > b->bottom ? a->bottom : b->bottom};
   return TRUE;

@@ -112,8 +112,7 @@ bool IsValidIdent(const AnsiString& s) {
 
 void TComponent::SetName(const AnsiString& NewName) {
   if (FName == NewName) return;
-  if (!NewName.empty() && !IsValidIdent(NewName))
-    throw EComponentError(platform::msg::InvalidName, {NewName});
+  if (!NewName.empty() && !IsValidIdent(NewName)) throw EComponentError(platform::msg::InvalidName, {NewName});
   if (FOwner != nullptr)
     FOwner->ValidateRename(this, FName, NewName);
   else
@@ -128,8 +127,7 @@ TComponent* TComponent::FindComponent(const AnsiString& AName) const {
   return nullptr;
 }
 
-void TComponent::ValidateRename(TComponent* AComponent, const AnsiString& CurName,
-                                const AnsiString& NewName) {
+void TComponent::ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName) {
   if (AComponent != nullptr && !SameText(CurName, NewName) && !NewName.empty() &&
       FindComponent(NewName) != nullptr)
     throw EComponentError(platform::msg::DuplicateName, {NewName});
@@ -303,9 +301,7 @@ void TList::Sort(TListSortCompare Compare) {
       [&](int a, int b) {
         return Compare(FList[static_cast<std::size_t>(a)], FList[static_cast<std::size_t>(b)]);
       },
-      [&](int a, int b) {
-        std::swap(FList[static_cast<std::size_t>(a)], FList[static_cast<std::size_t>(b)]);
-      });
+      [&](int a, int b) { std::swap(FList[static_cast<std::size_t>(a)], FList[static_cast<std::size_t>(b)]); });
 }
 
 void* TList::First() const { return Get(0); }
@@ -422,20 +418,16 @@ Int64 THandleStream::Seek(Int64 Offset, TSeekOrigin Origin) {
 
 void THandleStream::SetSize(Int64 NewSize) {
   Seek(NewSize, soBeginning);
-  if (::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0)
-    throw EWriteError(platform::msg::WriteError);
+  if (::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0) throw EWriteError(platform::msg::WriteError);
 }
 
 // ---------------------------------------------------------------- TFileStream
 
-TFileStream::TFileStream(const AnsiString& AFileName, Word Mode)
-    : THandleStream(-1), FFileName(AFileName) {
+TFileStream::TFileStream(const AnsiString& AFileName, Word Mode) : THandleStream(-1), FFileName(AFileName) {
   const std::string host = platform::HostPath(AFileName);
   if (Mode == fmCreate) {
     FHandle = platform::OpenRegularFile(host, O_RDWR | O_CREAT | O_TRUNC);
-    if (FHandle < 0)
-      throw EFCreateError(platform::msg::FCreateError,
-                          {AFileName, platform::ErrnoMessage(errno)});
+    if (FHandle < 0) throw EFCreateError(platform::msg::FCreateError, {AFileName, platform::ErrnoMessage(errno)});
     return;
   }
   int flags = 0;
@@ -461,8 +453,7 @@ TFileStream::TFileStream(const AnsiString& AFileName, Word Mode)
       FHandle = -1;
     }
   }
-  if (FHandle < 0)
-    throw EFOpenError(platform::msg::FOpenError, {AFileName, platform::ErrnoMessage(err)});
+  if (FHandle < 0) throw EFOpenError(platform::msg::FOpenError, {AFileName, platform::ErrnoMessage(err)});
 }
 
 TFileStream::~TFileStream() {
@@ -818,8 +809,7 @@ AnsiString TStrings::DelimitedText() {
     bool quote = false;
     for (char c : s) {
       const unsigned char u = static_cast<unsigned char>(c);
-      if (c == FQuoteChar || c == FDelimiter || (!FStrictDelimiter && u <= ' ') ||
-          (FStrictDelimiter && u == 0)) {
+      if (c == FQuoteChar || c == FDelimiter || (!FStrictDelimiter && u <= ' ') || (FStrictDelimiter && u == 0)) {
         quote = true;
         break;
       }
@@ -854,7 +844,7 @@ void TStrings::SetDelimitedText(const AnsiString& Value) {
         if (FStrictDelimiter) {
           while (p < n && v[p] != FDelimiter) ++p;
         } else {
-          while (p < n && static_cast<unsigned char>(v[p]) > ' ' && v[p] != FDelimiter) ++p;
+          while (p<n&& static_cast<unsigned char>(v[p])> ' ' && v[p] != FDelimiter) ++p;
         }
         item.assign(v.substr(start, p - start));
       }
@@ -922,9 +912,7 @@ void TStrings::SetTextStr(const AnsiString& Value) {
 
 void TStrings::SetUpdateState(bool) {}
 
-int TStrings::CompareStrings(const AnsiString& S1, const AnsiString& S2) {
-  return AnsiCompareText(S1, S2);
-}
+int TStrings::CompareStrings(const AnsiString& S1, const AnsiString& S2) { return AnsiCompareText(S1, S2); }
 
 // ---------------------------------------------------------------- TStringList
 
@@ -938,8 +926,7 @@ TStringList::~TStringList() {
 
 void TStringList::CheckIndex(int Index, bool AllowCount) {
   const int count = static_cast<int>(FList.size());
-  if (Index < 0 || Index > count || (Index == count && !AllowCount))
-    Error(platform::msg::ListIndexError, Index);
+  if (Index < 0 || Index > count || (Index == count && !AllowCount)) Error(platform::msg::ListIndexError, Index);
 }
 
 void TStringList::Changed() {
@@ -1024,8 +1011,7 @@ void TStringList::Insert(int Index, const AnsiString& S) {
 
 void TStringList::InsertItem(int Index, const AnsiString& S, TObject* AObject) {
   Changing();
-  if (static_cast<int>(FList.size()) == FCapacity)
-    SetCapacity(FCapacity + platform::GrowDelta(FCapacity));
+  if (static_cast<int>(FList.size()) == FCapacity) SetCapacity(FCapacity + platform::GrowDelta(FCapacity));
   FList.insert(FList.begin() + Index, TStringItem{S, AObject});
   Changed();
 }
@@ -1046,8 +1032,7 @@ void TStringList::CustomSort(TStringListSortCompare Compare) {
 
 void TStringList::QuickSort(int L, int R, TStringListSortCompare Compare) {
   platform::QuickSortIndexes(
-      L, R, [&](int a, int b) { return Compare(this, a, b); },
-      [&](int a, int b) { ExchangeItems(a, b); });
+      L, R, [&](int a, int b) { return Compare(this, a, b); }, [&](int a, int b) { ExchangeItems(a, b); });
 }
 
 AnsiString TStringList::Get(int Index) {

@@ -14,18 +14,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/rtl/sysutils.h"
 #include "platform/rtl/system.h"
+#include "platform/rtl/sysutils.h"
 
-#define ZEL_CLASS(Name, Base)                                                  \
-public:                                                                        \
-  const char* ClassName() const override { return #Name; }                     \
-  bool InheritsFrom(const char* AClassName) const override {                   \
-    return ::platform::SameClassName(#Name, AClassName) ||                     \
-           Base::InheritsFrom(AClassName);                                     \
-  }                                                                            \
-  const char* ClassParentName() const override { return Base::ClassName(); }   \
-                                                                               \
+#define ZEL_CLASS(Name, Base)                                                              \
+public:                                                                                    \
+  const char* ClassName() const override { return #Name; }                                 \
+  bool InheritsFrom(const char* AClassName) const override {                               \
+    return ::platform::SameClassName(#Name, AClassName) || Base::InheritsFrom(AClassName); \
+  }                                                                                        \
+  const char* ClassParentName() const override { return Base::ClassName(); }               \
+                                                                                           \
 private:
 
 namespace platform {
@@ -46,9 +45,7 @@ public:
   virtual bool InheritsFrom(const char* AClassName) const {
     return platform::SameClassName("TObject", AClassName);
   }
-  bool ClassNameIs(const char* AName) const {
-    return platform::SameClassName(ClassName(), AName);
-  }
+  bool ClassNameIs(const char* AName) const { return platform::SameClassName(ClassName(), AName); }
 };
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
@@ -145,8 +142,7 @@ public:
   virtual void Loaded();
 
 protected:
-  virtual void ValidateRename(TComponent* AComponent, const AnsiString& CurName,
-                              const AnsiString& NewName);
+  virtual void ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName);
   // Changes the name without the tests of SetName.
   void ChangeName(const AnsiString& NewName) { FName = NewName; }
 

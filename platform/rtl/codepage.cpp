@@ -9,11 +9,10 @@ namespace platform {
 namespace {
 
 // Windows-1252 0x80..0x9F; the undefined five map to themselves.
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
@@ -181,8 +180,7 @@ std::string WideToUtf8(const WideString& s) {
   r.reserve(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {
     char32_t cp = s[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-        s[i + 1] <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -265,18 +263,23 @@ bool IsAnsiLetter(char ch) {
   const unsigned char c = U(ch);
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
   switch (c) {
-    case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E:
-    case 0x9F: case 0xAA: case 0xB5: case 0xBA:
-      return true;
-    default:
-      break;
+    case 0x83:
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+    case 0x9F:
+    case 0xAA:
+    case 0xB5:
+    case 0xBA: return true;
+    default: break;
   }
   return c >= 0xC0 && c != 0xD7 && c != 0xF7;
 }
 
-char AsciiLowerChar(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
+char AsciiLowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 AnsiString AsciiLower(const AnsiString& s) {
   AnsiString r(s);
@@ -330,23 +333,19 @@ int Elements(unsigned char c, Element out[2]) {
     std::uint8_t upper;
   };
   static constexpr Acc kAcc[] = {
-      {0xC0, 'a', 1, 1}, {0xC1, 'a', 2, 1}, {0xC2, 'a', 3, 1}, {0xC3, 'a', 4, 1},
-      {0xC4, 'a', 5, 1}, {0xC5, 'a', 6, 1}, {0xE0, 'a', 1, 0}, {0xE1, 'a', 2, 0},
-      {0xE2, 'a', 3, 0}, {0xE3, 'a', 4, 0}, {0xE4, 'a', 5, 0}, {0xE5, 'a', 6, 0},
-      {0xAA, 'a', 7, 0}, {0xC7, 'c', 1, 1}, {0xE7, 'c', 1, 0}, {0xD0, 'd', 1, 1},
-      {0xF0, 'd', 1, 0}, {0xC8, 'e', 1, 1}, {0xC9, 'e', 2, 1}, {0xCA, 'e', 3, 1},
-      {0xCB, 'e', 5, 1}, {0xE8, 'e', 1, 0}, {0xE9, 'e', 2, 0}, {0xEA, 'e', 3, 0},
-      {0xEB, 'e', 5, 0}, {0x83, 'f', 1, 0}, {0xCC, 'i', 1, 1}, {0xCD, 'i', 2, 1},
-      {0xCE, 'i', 3, 1}, {0xCF, 'i', 5, 1}, {0xEC, 'i', 1, 0}, {0xED, 'i', 2, 0},
-      {0xEE, 'i', 3, 0}, {0xEF, 'i', 5, 0}, {0xD1, 'n', 4, 1}, {0xF1, 'n', 4, 0},
-      {0xD2, 'o', 1, 1}, {0xD3, 'o', 2, 1}, {0xD4, 'o', 3, 1}, {0xD5, 'o', 4, 1},
-      {0xD6, 'o', 5, 1}, {0xD8, 'o', 8, 1}, {0xF2, 'o', 1, 0}, {0xF3, 'o', 2, 0},
-      {0xF4, 'o', 3, 0}, {0xF5, 'o', 4, 0}, {0xF6, 'o', 5, 0}, {0xF8, 'o', 8, 0},
-      {0xBA, 'o', 7, 0}, {0x8A, 's', 9, 1}, {0x9A, 's', 9, 0}, {0xD9, 'u', 1, 1},
-      {0xDA, 'u', 2, 1}, {0xDB, 'u', 3, 1}, {0xDC, 'u', 5, 1}, {0xF9, 'u', 1, 0},
-      {0xFA, 'u', 2, 0}, {0xFB, 'u', 3, 0}, {0xFC, 'u', 5, 0}, {0xDD, 'y', 2, 1},
-      {0xFD, 'y', 2, 0}, {0x9F, 'y', 5, 1}, {0xFF, 'y', 5, 0}, {0x8E, 'z', 9, 1},
-      {0x9E, 'z', 9, 0},
+      {0xC0, 'a', 1, 1}, {0xC1, 'a', 2, 1}, {0xC2, 'a', 3, 1}, {0xC3, 'a', 4, 1}, {0xC4, 'a', 5, 1},
+      {0xC5, 'a', 6, 1}, {0xE0, 'a', 1, 0}, {0xE1, 'a', 2, 0}, {0xE2, 'a', 3, 0}, {0xE3, 'a', 4, 0},
+      {0xE4, 'a', 5, 0}, {0xE5, 'a', 6, 0}, {0xAA, 'a', 7, 0}, {0xC7, 'c', 1, 1}, {0xE7, 'c', 1, 0},
+      {0xD0, 'd', 1, 1}, {0xF0, 'd', 1, 0}, {0xC8, 'e', 1, 1}, {0xC9, 'e', 2, 1}, {0xCA, 'e', 3, 1},
+      {0xCB, 'e', 5, 1}, {0xE8, 'e', 1, 0}, {0xE9, 'e', 2, 0}, {0xEA, 'e', 3, 0}, {0xEB, 'e', 5, 0},
+      {0x83, 'f', 1, 0}, {0xCC, 'i', 1, 1}, {0xCD, 'i', 2, 1}, {0xCE, 'i', 3, 1}, {0xCF, 'i', 5, 1},
+      {0xEC, 'i', 1, 0}, {0xED, 'i', 2, 0}, {0xEE, 'i', 3, 0}, {0xEF, 'i', 5, 0}, {0xD1, 'n', 4, 1},
+      {0xF1, 'n', 4, 0}, {0xD2, 'o', 1, 1}, {0xD3, 'o', 2, 1}, {0xD4, 'o', 3, 1}, {0xD5, 'o', 4, 1},
+      {0xD6, 'o', 5, 1}, {0xD8, 'o', 8, 1}, {0xF2, 'o', 1, 0}, {0xF3, 'o', 2, 0}, {0xF4, 'o', 3, 0},
+      {0xF5, 'o', 4, 0}, {0xF6, 'o', 5, 0}, {0xF8, 'o', 8, 0}, {0xBA, 'o', 7, 0}, {0x8A, 's', 9, 1},
+      {0x9A, 's', 9, 0}, {0xD9, 'u', 1, 1}, {0xDA, 'u', 2, 1}, {0xDB, 'u', 3, 1}, {0xDC, 'u', 5, 1},
+      {0xF9, 'u', 1, 0}, {0xFA, 'u', 2, 0}, {0xFB, 'u', 3, 0}, {0xFC, 'u', 5, 0}, {0xDD, 'y', 2, 1},
+      {0xFD, 'y', 2, 0}, {0x9F, 'y', 5, 1}, {0xFF, 'y', 5, 0}, {0x8E, 'z', 9, 1}, {0x9E, 'z', 9, 0},
   };
   for (const Acc& a : kAcc)
     if (a.code == c) return one(Letter(a.base), a.accent, a.upper);
@@ -373,7 +372,8 @@ struct ElementTable {
   Element e[256][2];
   std::uint8_t count[256];
   ElementTable() {
-    for (int c = 0; c < 256; ++c) count[c] = static_cast<std::uint8_t>(Elements(static_cast<unsigned char>(c), e[c]));
+    for (int c = 0; c < 256; ++c)
+      count[c] = static_cast<std::uint8_t>(Elements(static_cast<unsigned char>(c), e[c]));
   }
 };
 
@@ -421,12 +421,10 @@ int CompareBy(const char* s1, std::size_t n1, const char* s2, std::size_t n2, Ke
 
 }  // namespace
 
-int LocaleCompare(const char* s1, std::size_t n1, const char* s2, std::size_t n2,
-                  bool ignoreCase) {
+int LocaleCompare(const char* s1, std::size_t n1, const char* s2, std::size_t n2, bool ignoreCase) {
   if (int r = CompareBy(s1, n1, s2, n2, [](const Element& e) { return int(e.primary); })) return r;
   if (int r = CompareBy(s1, n1, s2, n2, [](const Element& e) { return int(e.secondary); })) return r;
-  if (!ignoreCase)
-    return CompareBy(s1, n1, s2, n2, [](const Element& e) { return int(e.tertiary); });
+  if (!ignoreCase) return CompareBy(s1, n1, s2, n2, [](const Element& e) { return int(e.tertiary); });
   return 0;
 }
 

@@ -67,8 +67,7 @@ AnsiString AsciiLower(const AnsiString& s);
 AnsiString AsciiUpper(const AnsiString& s);
 
 // The fixed comparison above: negative, 0, positive.
-int LocaleCompare(const char* s1, std::size_t n1, const char* s2, std::size_t n2,
-                  bool ignoreCase);
+int LocaleCompare(const char* s1, std::size_t n1, const char* s2, std::size_t n2, bool ignoreCase);
 inline int LocaleCompare(const AnsiString& a, const AnsiString& b, bool ignoreCase) {
   return LocaleCompare(a.data(), a.size(), b.data(), b.size(), ignoreCase);
 }

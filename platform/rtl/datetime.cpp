@@ -71,9 +71,7 @@ DateParts Split(TDateTime dt) {
 
 }  // namespace
 
-bool IsLeapYear(Word Year) {
-  return (Year % 4 == 0) && ((Year % 100 != 0) || (Year % 400 == 0));
-}
+bool IsLeapYear(Word Year) { return (Year % 4 == 0) && ((Year % 100 != 0) || (Year % 400 == 0)); }
 
 int DaysInMonth(Word Year, Word Month) {
   if (Month < 1 || Month > 12) return 0;
@@ -81,8 +79,7 @@ int DaysInMonth(Word Year, Word Month) {
 }
 
 bool TryEncodeDate(Word Year, Word Month, Word Day, TDateTime& Date) {
-  if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 ||
-      Day > DaysInMonth(Year, Month))
+  if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInMonth(Year, Month))
     return false;
   std::int64_t d = Day;
   for (int i = 0; i < Month - 1; ++i) d += kMonthDays[IsLeapYear(Year) ? 1 : 0][i];
@@ -152,8 +149,7 @@ TDateTime Now() {
                      static_cast<Word>(tm.tm_mday), d))
     d = 0;
   TryEncodeTime(static_cast<Word>(tm.tm_hour), static_cast<Word>(tm.tm_min),
-                static_cast<Word>(tm.tm_sec > 59 ? 59 : tm.tm_sec),
-                static_cast<Word>(ts.tv_nsec / 1000000), t);
+                static_cast<Word>(tm.tm_sec > 59 ? 59 : tm.tm_sec), static_cast<Word>(ts.tv_nsec / 1000000), t);
   return d + t;
 }
 
@@ -188,8 +184,7 @@ bool HasAmPmAfter(const std::string& f, std::size_t from) {
       k = e;
       continue;
     }
-    if (StartsWithNoCase(f, k, "am/pm") || StartsWithNoCase(f, k, "a/p") ||
-        StartsWithNoCase(f, k, "ampm"))
+    if (StartsWithNoCase(f, k, "am/pm") || StartsWithNoCase(f, k, "a/p") || StartsWithNoCase(f, k, "ampm"))
       return true;
   }
   return false;
@@ -207,8 +202,7 @@ std::string MonthText(int month, std::size_t run) {
 
 // am/pm and a/p in the format's own letters, ampm in the locale's words;
 // returns the characters read.
-std::size_t AppendAmPm(std::string& out, const std::string& f, std::size_t i, std::size_t run,
-                       bool pm) {
+std::size_t AppendAmPm(std::string& out, const std::string& f, std::size_t i, std::size_t run, bool pm) {
   if (StartsWithNoCase(f, i, "am/pm")) {
     out += pm ? f.substr(i + 3, 2) : f.substr(i, 2);
     return 5;
@@ -269,15 +263,11 @@ private:
       case 'Y': FOut += run <= 2 ? Pad(p.year % 100, 2) : Pad(p.year, 4); return run;
       case 'M': FOut += MonthText(p.month, run); return run;
       case 'D': Day(run); return run;
-      case 'H':
-        FOut += FieldNumber(ClockHour(i + run), run, 2);
-        return std::min<std::size_t>(run, 2);
+      case 'H': FOut += FieldNumber(ClockHour(i + run), run, 2); return std::min<std::size_t>(run, 2);
       case 'N': FOut += FieldNumber(p.minute, run, 2); return std::min<std::size_t>(run, 2);
       case 'S': FOut += FieldNumber(p.second, run, 2); return std::min<std::size_t>(run, 2);
       case 'Z': FOut += FieldNumber(p.msec, run, 3); return std::min<std::size_t>(run, 3);
-      case 'T':
-        Nested(run == 1 ? ShortTimeFormat : LongTimeFormat);
-        return std::min<std::size_t>(run, 2);
+      case 'T': Nested(run == 1 ? ShortTimeFormat : LongTimeFormat); return std::min<std::size_t>(run, 2);
       case 'C': DateAndTime(); return 1;
       case 'A': return AppendAmPm(FOut, FFormat, i, run, p.hour >= 12);
       case '/': FOut += DateSeparator; return run;

@@ -21,9 +21,7 @@ using platform::U;
 
 namespace {
 
-[[noreturn]] void FormatError(const AnsiString& fmt) {
-  throw EConvertError(platform::msg::InvalidFormat, {fmt});
-}
+[[noreturn]] void FormatError(const AnsiString& fmt) { throw EConvertError(platform::msg::InvalidFormat, {fmt}); }
 
 // Decimal digits of |v| rounded to `sig` significant digits: digits (no
 // leading zeros unless v is 0) and the position of the decimal point
@@ -143,8 +141,7 @@ std::string FixedText(double v, int decimals, bool thousands, bool& negative) {
 
 // Scientific: one digit, point, precision-1 digits, "E", sign, at least
 // minExp digits.
-std::string ExponentText(double v, int precision, int minExp, bool alwaysSign,
-                         bool keepZeros, bool& negative) {
+std::string ExponentText(double v, int precision, int minExp, bool alwaysSign, bool keepZeros, bool& negative) {
   if (precision < 1) precision = 1;
   if (precision > 15) precision = 15;
   Decimal d = ToDecimal(v, precision);
@@ -251,8 +248,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Left-pads with '0' to at least `digits` characters.
 std::string ZeroPadded(std::string text, long digits) {
-  if (static_cast<long>(text.size()) < digits)
-    text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
+  if (static_cast<long>(text.size()) < digits) text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
   return text;
 }
 
@@ -272,8 +268,8 @@ std::string SignedText(const TVarRec& a, long prec) {
   if (a.VType == TVarRec::Kind::Unsigned)
     return ZeroPadded(DecimalOfUnsigned(static_cast<std::uint64_t>(a.VInteger)), prec);
   const bool neg = a.VInteger < 0;
-  const std::uint64_t mag = neg ? (~static_cast<std::uint64_t>(a.VInteger) + 1)
-                                : static_cast<std::uint64_t>(a.VInteger);
+  const std::uint64_t mag =
+      neg ? (~static_cast<std::uint64_t>(a.VInteger) + 1) : static_cast<std::uint64_t>(a.VInteger);
   const std::string digits = ZeroPadded(DecimalOfUnsigned(mag), prec);
   return neg ? "-" + digits : digits;
 }
@@ -281,8 +277,7 @@ std::string SignedText(const TVarRec& a, long prec) {
 // %s: at most `prec` characters.
 std::string StringText(const TVarRec& a, long prec) {
   std::string text = a.VType == TVarRec::Kind::Char ? std::string(1, a.VChar) : a.VString;
-  if (prec >= 0 && static_cast<long>(text.size()) > prec)
-    text.resize(static_cast<std::size_t>(prec));
+  if (prec >= 0 && static_cast<long>(text.size()) > prec) text.resize(static_cast<std::size_t>(prec));
   return text;
 }
 
@@ -297,17 +292,14 @@ std::string FloatText(char type, double v, long prec) {
     case 'n': text = FixedText(v, places, true, neg); break;
     case 'e': text = ExponentText(v, digits, 3, true, true, neg); break;
     case 'g': text = GeneralText(v, digits, neg); break;
-    default:
-      text = CurrencyText(v, prec < 0 ? CurrencyDecimals : places);
-      break;
+    default: text = CurrencyText(v, prec < 0 ? CurrencyDecimals : places); break;
   }
   if (neg) text.insert(text.begin(), '-');
   return text;
 }
 
 std::string PointerText(const TVarRec& a) {
-  return ZeroPadded(HexDigits(reinterpret_cast<std::uintptr_t>(a.VPointer)),
-                    static_cast<long>(sizeof(void*) * 2));
+  return ZeroPadded(HexDigits(reinterpret_cast<std::uintptr_t>(a.VPointer)), static_cast<long>(sizeof(void*) * 2));
 }
 
 // Walks a format string and takes its arguments in turn.
@@ -347,9 +339,7 @@ private:
     return a;
   }
 
-  const TVarRec& NextInteger() {
-    return NextArgOf(TVarRec::Kind::Integer, TVarRec::Kind::Unsigned);
-  }
+  const TVarRec& NextInteger() { return NextArgOf(TVarRec::Kind::Integer, TVarRec::Kind::Unsigned); }
 
   // Digits from `pos` on, capped so they cannot overflow.
   long ReadDigits(std::size_t& pos) const {
@@ -413,9 +403,7 @@ private:
       case 'e':
       case 'g':
       case 'n':
-      case 'm':
-        return FloatText(d.type, static_cast<double>(NextArgOf(Kind::Float, Kind::Float).VFloat),
-                         d.prec);
+      case 'm': return FloatText(d.type, static_cast<double>(NextArgOf(Kind::Float, Kind::Float).VFloat), d.prec);
       case 'p': return PointerText(NextArgOf(Kind::Pointer, Kind::Pointer));
       default: Fail();
     }
@@ -450,12 +438,8 @@ AnsiString FloatToStrF(double Value, TFloatFormat Fmt, int Precision, int Digits
   bool neg = false;
   std::string t;
   switch (Fmt) {
-    case ffGeneral:
-      t = GeneralText(Value, Precision, neg);
-      break;
-    case ffExponent:
-      t = ExponentText(Value, Precision, Digits > 4 ? 4 : Digits, true, true, neg);
-      break;
+    case ffGeneral: t = GeneralText(Value, Precision, neg); break;
+    case ffExponent: t = ExponentText(Value, Precision, Digits > 4 ? 4 : Digits, true, true, neg); break;
     case ffFixed:
     case ffNumber: {
       Decimal d = ToDecimal(Value, Precision);
@@ -470,8 +454,7 @@ AnsiString FloatToStrF(double Value, TFloatFormat Fmt, int Precision, int Digits
       t = FixedText(rounded, Digits, Fmt == ffNumber, neg);
       break;
     }
-    case ffCurrency:
-      return CurrencyText(Value, Digits);
+    case ffCurrency: return CurrencyText(Value, Digits);
   }
   return neg ? "-" + t : t;
 }
@@ -584,8 +567,7 @@ std::string ApplyPattern(const FloatPattern& p, double v) {
     }
     num = IntDigits(m);
     std::string frac = FracDigits(m, p.fracMax);
-    while (static_cast<int>(frac.size()) > p.fracZeros && !frac.empty() && frac.back() == '0')
-      frac.pop_back();
+    while (static_cast<int>(frac.size()) > p.fracZeros && !frac.empty() && frac.back() == '0') frac.pop_back();
     if (!frac.empty()) num += DecimalSeparator + frac;
     std::string e = std::to_string(exp < 0 ? -exp : exp);
     while (static_cast<int>(e.size()) < p.expDigits) e.insert(e.begin(), '0');
@@ -625,13 +607,11 @@ AnsiString FormatFloat(const AnsiString& Format, double Value) {
   const std::vector<std::string> sections = SplitSections(Format);
   const FloatPattern pos = ParsePattern(sections[0]);
   if (Value == 0 || RoundsToZero(pos, Value)) {
-    if (sections.size() >= 3 && !sections[2].empty())
-      return ApplyPattern(ParsePattern(sections[2]), 0.0);
+    if (sections.size() >= 3 && !sections[2].empty()) return ApplyPattern(ParsePattern(sections[2]), 0.0);
     return ApplyPattern(pos, 0.0);
   }
   if (Value < 0) {
-    if (sections.size() >= 2 && !sections[1].empty())
-      return ApplyPattern(ParsePattern(sections[1]), -Value);
+    if (sections.size() >= 2 && !sections[1].empty()) return ApplyPattern(ParsePattern(sections[1]), -Value);
     return "-" + ApplyPattern(pos, -Value);
   }
   return ApplyPattern(pos, Value);

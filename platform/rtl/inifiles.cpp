@@ -55,8 +55,7 @@ IniLine ParseLine(std::string text) {
   } else if (t[0] == '[') {
     l.kind = IniLine::Section;
     const std::size_t close = t.find(']');
-    l.name = TrimBlanks(std::string_view(t).substr(1, close == std::string::npos ? std::string::npos
-                                                                                 : close - 1));
+    l.name = TrimBlanks(std::string_view(t).substr(1, close == std::string::npos ? std::string::npos : close - 1));
   } else {
     l.kind = IniLine::Key;
     const std::size_t eq = t.find('=');
@@ -105,9 +104,7 @@ using Clock = std::chrono::steady_clock;
 std::atomic<std::int64_t> gLockWaitMs{SettingsLockWait.count()};
 std::atomic<bool> gNoRoomReservation{false};
 
-Clock::time_point LockDeadline() {
-  return Clock::now() + std::chrono::milliseconds(gLockWaitMs.load());
-}
+Clock::time_point LockDeadline() { return Clock::now() + std::chrono::milliseconds(gLockWaitMs.load()); }
 
 // Takes a lock (flock: LOCK_SH or LOCK_EX) on fd, trying again until the
 // deadline.  A file system without such locks lets the caller go on
@@ -128,16 +125,17 @@ bool LockBy(int fd, int how, Clock::time_point deadline) {
 
 // Whether fd is still the file that the name stands for.
 bool IsStillNamed(int fd, const std::string& path) {
-  struct stat open{}, named{};
-  return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 &&
-         open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+  struct stat open {
+  }, named{};
+  return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+         open.st_ino == named.st_ino;
 }
 
 // Reads an open settings file from its start.  Only a regular file of at
 // most MaxSettingsFileSize bytes is read.
 FileRead ReadOpenFile(int fd, std::string& out) {
   out.clear();
-  struct stat st{};
+  struct stat st {};
   if (::fstat(fd, &st) != 0) return FileRead::Failed;
   if (static_cast<std::uint64_t>(st.st_size) > MaxSettingsFileSize) return FileRead::NoFile;
   out.reserve(static_cast<std::size_t>(st.st_size));
@@ -203,7 +201,8 @@ bool SecureRoom(int fd, const std::string& data, off_t oldSize) {
   if (size <= oldSize) return true;
   int err = gNoRoomReservation.load() ? EOPNOTSUPP : ::posix_fallocate(fd, 0, size);
   if (err == EOPNOTSUPP || err == EINVAL)
-    err = WriteAllAt(fd, data.data() + oldSize, data.size() - static_cast<std::size_t>(oldSize), oldSize) ? 0 : EIO;
+    err =
+        WriteAllAt(fd, data.data() + oldSize, data.size() - static_cast<std::size_t>(oldSize), oldSize) ? 0 : EIO;
   if (err == 0) return true;
   while (::ftruncate(fd, oldSize) != 0 && errno == EINTR) {
   }
@@ -217,28 +216,26 @@ bool SecureRoom(int fd, const std::string& data, off_t oldSize) {
 // cut to the new length.  Should writing fail after all, the old text (as
 // read under the same lock) is put back.
 bool WriteInPlace(int fd, const std::string& data, const std::string& old) {
-  struct stat st{};
+  struct stat st {};
   if (::fstat(fd, &st) != 0) return false;
   const off_t oldSize = st.st_size;
   if (!SecureRoom(fd, data, oldSize)) return false;
   const off_t size = static_cast<off_t>(data.size());
   bool ok = WriteAllAt(fd, data.data(), data.size(), 0) && ::fsync(fd) == 0;
   if (ok && size < oldSize) ok = ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0;
-  if (!ok && static_cast<off_t>(old.size()) == oldSize &&
-      WriteAllAt(fd, old.data(), old.size(), 0) && ::ftruncate(fd, oldSize) == 0)
+  if (!ok && static_cast<off_t>(old.size()) == oldSize && WriteAllAt(fd, old.data(), old.size(), 0) &&
+      ::ftruncate(fd, oldSize) == 0)
     ::fsync(fd);
   return ok;
 }
 
 // The folder refuses new files (permissions, a read-only mount, a name
 // that leaves no room for the temporary file's longer one).
-bool FolderRefuses(int err) {
-  return err == EACCES || err == EPERM || err == EROFS || err == ENAMETOOLONG;
-}
+bool FolderRefuses(int err) { return err == EACCES || err == EPERM || err == EROFS || err == ENAMETOOLONG; }
 
 // The file a name stands for: a symbolic link's target, else the name.
 std::string FileBehindLink(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
   char* real = ::realpath(path.c_str(), nullptr);
   if (!real) return path;
@@ -338,8 +335,7 @@ std::size_t FindKey(const IniText& t, std::size_t h, const std::string& key) {
 
 std::string ValueOf(const IniLine& l) {
   std::string v = TrimBlanks(l.value);
-  if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
-    v = v.substr(1, v.size() - 2);
+  if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
   return v;
 }
 
@@ -378,15 +374,13 @@ void CopyAttributes(const std::string& from, int toFd) {
 // in place instead (through inPlaceFd when the caller holds the file
 // itself, which then is the only way).  old is the file's text as read
 // under the caller's lock.
-bool ReplaceFile(const std::string& path, const std::string& data, const std::string& old,
-                 int inPlaceFd) {
+bool ReplaceFile(const std::string& path, const std::string& data, const std::string& old, int inPlaceFd) {
   const std::string target = FileBehindLink(path);
-  struct stat st{};
+  struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
   // A read-only file (no owner write bit, as the read-only attribute is
   // kept) refuses the write, for every user.
-  if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0 ||
-                 ::access(target.c_str(), W_OK) != 0))
+  if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0))
     return false;
   if (inPlaceFd >= 0) return exists && WriteInPlace(inPlaceFd, data, old);
   const auto fill = [&](int fd) {
@@ -394,8 +388,7 @@ bool ReplaceFile(const std::string& path, const std::string& data, const std::st
     if (exists) CopyAttributes(target, fd);
     return true;
   };
-  const std::optional<unsigned> mode =
-      exists ? std::optional<unsigned>(st.st_mode & 07777) : std::nullopt;
+  const std::optional<unsigned> mode = exists ? std::optional<unsigned>(st.st_mode & 07777) : std::nullopt;
   const FileReplacement result = ReplaceFileContents(target, fill, mode);
   if (result != FileReplacement::NoNewFile || !exists || !FolderRefuses(errno))
     return result == FileReplacement::Done;
@@ -525,8 +518,7 @@ void TCustomIniFile::WriteBool(const AnsiString& Section, const AnsiString& Iden
   WriteString(Section, Ident, Value ? "1" : "0");
 }
 
-double TCustomIniFile::ReadFloat(const AnsiString& Section, const AnsiString& Ident,
-                                 double Default) {
+double TCustomIniFile::ReadFloat(const AnsiString& Section, const AnsiString& Ident, double Default) {
   const AnsiString s = ReadString(Section, Ident, AnsiString());
   double v;
   return !s.empty() && TryStrToFloat(s, v) ? v : Default;
@@ -536,15 +528,13 @@ void TCustomIniFile::WriteFloat(const AnsiString& Section, const AnsiString& Ide
   WriteString(Section, Ident, FloatToStr(Value));
 }
 
-TDateTime TCustomIniFile::ReadDate(const AnsiString& Section, const AnsiString& Ident,
-                                   TDateTime Default) {
+TDateTime TCustomIniFile::ReadDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Default) {
   const AnsiString s = ReadString(Section, Ident, AnsiString());
   TDateTime v;
   return !s.empty() && TryStrToDate(s, v) ? v : Default;
 }
 
-void TCustomIniFile::WriteDate(const AnsiString& Section, const AnsiString& Ident,
-                               TDateTime Value) {
+void TCustomIniFile::WriteDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Value) {
   WriteString(Section, Ident, DateToStr(Value));
 }
 
@@ -564,15 +554,13 @@ bool TCustomIniFile::ValueExists(const AnsiString& Section, const AnsiString& Id
 
 TIniFile::~TIniFile() = default;
 
-AnsiString TIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident,
-                                const AnsiString& Default) {
+AnsiString TIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default) {
   AnsiString v;
   if (platform::ProfileRead(platform::HostPath(FileName()), Section, Ident, v)) return v;
   return Default;
 }
 
-void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident,
-                           const AnsiString& Value) {
+void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) {
   if (!platform::ProfileWrite(platform::HostPath(FileName()), Section, &Ident, &Value))
     throw EIniFileException(platform::msg::IniFileWriteError, {FileName()});
 }
@@ -581,8 +569,7 @@ void TIniFile::ReadSection(const AnsiString& Section, TStrings* Strings) {
   Strings->BeginUpdate();
   try {
     Strings->Clear();
-    for (const AnsiString& k : platform::ProfileKeys(platform::HostPath(FileName()), Section))
-      Strings->Add(k);
+    for (const AnsiString& k : platform::ProfileKeys(platform::HostPath(FileName()), Section)) Strings->Add(k);
   } catch (...) {
     Strings->EndUpdate();
     throw;
@@ -594,8 +581,7 @@ void TIniFile::ReadSections(TStrings* Strings) {
   Strings->BeginUpdate();
   try {
     Strings->Clear();
-    for (const AnsiString& s : platform::ProfileSections(platform::HostPath(FileName())))
-      Strings->Add(s);
+    for (const AnsiString& s : platform::ProfileSections(platform::HostPath(FileName()))) Strings->Add(s);
   } catch (...) {
     Strings->EndUpdate();
     throw;

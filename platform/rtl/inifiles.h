@@ -36,10 +36,8 @@ public:
   explicit TCustomIniFile(const AnsiString& FileName) : FFileName(FileName) {}
   const AnsiString& FileName() const { return FFileName; }
 
-  virtual AnsiString ReadString(const AnsiString& Section, const AnsiString& Ident,
-                                const AnsiString& Default) = 0;
-  virtual void WriteString(const AnsiString& Section, const AnsiString& Ident,
-                           const AnsiString& Value) = 0;
+  virtual AnsiString ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default) = 0;
+  virtual void WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) = 0;
   // Decimal or hex ("$1F", "0x1F"); Default when the value is no integer.
   virtual int ReadInteger(const AnsiString& Section, const AnsiString& Ident, int Default);
   virtual void WriteInteger(const AnsiString& Section, const AnsiString& Ident, int Value);
@@ -73,10 +71,8 @@ public:
   explicit TIniFile(const AnsiString& FileName) : TCustomIniFile(FileName) {}
   ~TIniFile() override;
 
-  AnsiString ReadString(const AnsiString& Section, const AnsiString& Ident,
-                        const AnsiString& Default) override;
-  void WriteString(const AnsiString& Section, const AnsiString& Ident,
-                   const AnsiString& Value) override;
+  AnsiString ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default) override;
+  void WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) override;
   void ReadSection(const AnsiString& Section, TStrings* Strings) override;
   void ReadSections(TStrings* Strings) override;
   void ReadSectionValues(const AnsiString& Section, TStrings* Strings) override;
@@ -104,8 +100,7 @@ void SetNoRoomReservationForTesting(bool on);
 // The private-profile functions on a host path, for the Win32 calls of the
 // operating-system layer.  Read: the value as TIniFile reads it, or
 // std::nullopt-like false when section or key is missing.
-bool ProfileRead(const std::string& hostPath, const AnsiString& section,
-                 const AnsiString& key, AnsiString& value);
+bool ProfileRead(const std::string& hostPath, const AnsiString& section, const AnsiString& key, AnsiString& value);
 // Section names / key names in file order.
 std::vector<AnsiString> ProfileSections(const std::string& hostPath);
 std::vector<AnsiString> ProfileKeys(const std::string& hostPath, const AnsiString& section);
@@ -120,7 +115,7 @@ std::vector<AnsiString> ProfileKeys(const std::string& hostPath, const AnsiStrin
 // that file, the write can only be in place, which keeps the file itself:
 // the settings file itself is locked then.  A lock that cannot be had
 // within SettingsLockWait refuses the write.
-bool ProfileWrite(const std::string& hostPath, const AnsiString& section,
-                  const AnsiString* key, const AnsiString* value);
+bool ProfileWrite(const std::string& hostPath, const AnsiString& section, const AnsiString* key,
+                  const AnsiString* value);
 
 }  // namespace platform

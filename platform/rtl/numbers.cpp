@@ -64,8 +64,7 @@ bool ParseInt(const AnsiString& S, int bits, std::int64_t& out) {
   }
   if (i >= n) return false;
   const std::uint64_t limitMag =
-      bits == 32 ? (neg ? 0x80000000ull : 0x7FFFFFFFull)
-                 : (neg ? 0x8000000000000000ull : 0x7FFFFFFFFFFFFFFFull);
+      bits == 32 ? (neg ? 0x80000000ull : 0x7FFFFFFFull) : (neg ? 0x8000000000000000ull : 0x7FFFFFFFFFFFFFFFull);
   const std::uint64_t hexLimit = bits == 32 ? 0xFFFFFFFFull : ~0ull;
   std::uint64_t v = 0;
   for (; i < n; ++i) {
@@ -89,9 +88,9 @@ bool ParseInt(const AnsiString& S, int bits, std::int64_t& out) {
   }
   if (hex) {
     // hex wraps into the signed range of the width
-    std::int64_t sv = bits == 32 ? static_cast<std::int64_t>(static_cast<std::int32_t>(
-                                       static_cast<std::uint32_t>(v)))
-                                 : static_cast<std::int64_t>(v);
+    std::int64_t sv = bits == 32
+                          ? static_cast<std::int64_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(v)))
+                          : static_cast<std::int64_t>(v);
     out = neg ? -sv : sv;
     if (bits == 32) out = static_cast<std::int32_t>(static_cast<std::uint32_t>(out));
     return true;

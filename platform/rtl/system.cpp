@@ -73,7 +73,7 @@ std::string HostPath(const std::string& path) {
 int OpenRegularFile(const std::string& hostPath, int flags, unsigned mode) {
   // Opening a device can have effects of its own, so what is visibly no
   // regular file is not even opened.
-  struct stat st{};
+  struct stat st {};
   const int seen = (flags & O_NOFOLLOW) ? ::lstat(hostPath.c_str(), &st) : ::stat(hostPath.c_str(), &st);
   if (seen == 0 && !S_ISREG(st.st_mode)) {
     errno = EACCES;
@@ -144,8 +144,8 @@ FileReplacement ReplaceFileContents(const std::string& hostPath, const std::func
 }
 
 bool WriteFileAtomically(const std::string& hostPath, std::string_view data, std::optional<unsigned> mode) {
-  return ReplaceFileContents(hostPath, [data](int fd) { return WriteAll(fd, data); }, mode) ==
-         FileReplacement::Done;
+  return ReplaceFileContents(
+             hostPath, [data](int fd) { return WriteAll(fd, data); }, mode) == FileReplacement::Done;
 }
 
 }  // namespace platform

@@ -95,9 +95,18 @@ public:
   constexpr Set operator+(const Set& o) const { return FromBits(FBits | o.FBits); }
   constexpr Set operator-(const Set& o) const { return FromBits(FBits & ~o.FBits); }
   constexpr Set operator*(const Set& o) const { return FromBits(FBits & o.FBits); }
-  constexpr Set& operator+=(const Set& o) { FBits |= o.FBits; return *this; }
-  constexpr Set& operator-=(const Set& o) { FBits &= ~o.FBits; return *this; }
-  constexpr Set& operator*=(const Set& o) { FBits &= o.FBits; return *this; }
+  constexpr Set& operator+=(const Set& o) {
+    FBits |= o.FBits;
+    return *this;
+  }
+  constexpr Set& operator-=(const Set& o) {
+    FBits &= ~o.FBits;
+    return *this;
+  }
+  constexpr Set& operator*=(const Set& o) {
+    FBits &= o.FBits;
+    return *this;
+  }
   constexpr bool operator==(const Set& o) const = default;
   constexpr std::uint64_t ToInt() const { return FBits; }
   static constexpr Set FromBits(std::uint64_t bits) {
@@ -108,8 +117,7 @@ public:
 
 private:
   static constexpr std::uint64_t Mask() {
-    return (MaxEl - MinEl == 63) ? ~std::uint64_t{0}
-                                 : ((std::uint64_t{1} << (MaxEl - MinEl + 1)) - 1);
+    return (MaxEl - MinEl == 63) ? ~std::uint64_t{0} : ((std::uint64_t{1} << (MaxEl - MinEl + 1)) - 1);
   }
   static constexpr std::uint64_t Bit(T t) {
     const int i = static_cast<int>(t);

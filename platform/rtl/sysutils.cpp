@@ -17,8 +17,7 @@ using platform::U;
 // ---------------------------------------------------------------- exceptions
 
 Exception::Exception(const AnsiString& Msg) : FMessage(Msg) {}
-Exception::Exception(const AnsiString& Fmt, std::initializer_list<TVarRec> Args)
-    : FMessage(Format(Fmt, Args)) {}
+Exception::Exception(const AnsiString& Fmt, std::initializer_list<TVarRec> Args) : FMessage(Format(Fmt, Args)) {}
 Exception::~Exception() = default;
 
 AnsiString platform::ExceptionMessage(std::exception_ptr Error, const AnsiString& Unknown) {
@@ -91,21 +90,20 @@ struct DateSettings {
 
 const MonthNames kMonthsGerman = {
     {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"},
-    {"Januar", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September",
-     "Oktober", "November", "Dezember"}};
+    {"Januar", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September", "Oktober", "November",
+     "Dezember"}};
 const MonthNames kMonthsAustrian = {
     {"J\xE4n", "Feb", "M\xE4r", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"},
-    {"J\xE4nner", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September",
-     "Oktober", "November", "Dezember"}};
+    {"J\xE4nner", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September", "Oktober",
+     "November", "Dezember"}};
 const MonthNames kMonthsEnglish = {
     {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
-    {"January", "February", "March", "April", "May", "June", "July", "August", "September",
-     "October", "November", "December"}};
-const MonthNames kMonthsFrench = {
-    {"janv.", "f\xE9vr.", "mars", "avr.", "mai", "juin", "juil.", "ao\xFBt", "sept.", "oct.",
-     "nov.", "d\xE9\x63."},
-    {"janvier", "f\xE9vrier", "mars", "avril", "mai", "juin", "juillet", "ao\xFBt", "septembre",
-     "octobre", "novembre", "d\xE9\x63\x65mbre"}};
+    {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November",
+     "December"}};
+const MonthNames kMonthsFrench = {{"janv.", "f\xE9vr.", "mars", "avr.", "mai", "juin", "juil.", "ao\xFBt", "sept.",
+                                   "oct.", "nov.", "d\xE9\x63."},
+                                  {"janvier", "f\xE9vrier", "mars", "avril", "mai", "juin", "juillet", "ao\xFBt",
+                                   "septembre", "octobre", "novembre", "d\xE9\x63\x65mbre"}};
 
 const DayNames kDaysGerman = {{"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"},
                               {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"}};
@@ -114,16 +112,16 @@ const DayNames kDaysEnglish = {{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}
 const DayNames kDaysFrench = {{"dim.", "lun.", "mar.", "mer.", "jeu.", "ven.", "sam."},
                               {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"}};
 
-const DateSettings kDateGerman = {'.', ':', "dd.MM.yyyy", "dddd, d. MMMM yyyy", "hh:mm", "hh:mm:ss", "", "",
-                                  kMonthsGerman, kDaysGerman};
-const DateSettings kDateAustrian = {'.', ':', "dd.MM.yyyy", "dddd, dd. MMMM yyyy", "hh:mm", "hh:mm:ss", "", "",
-                                    kMonthsAustrian, kDaysGerman};
-const DateSettings kDateUS = {'/', ':', "M/d/yyyy", "dddd, MMMM d, yyyy", "h:mm AMPM", "h:mm:ss AMPM", "AM", "PM",
-                              kMonthsEnglish, kDaysEnglish};
-const DateSettings kDateUK = {'/', ':', "dd/MM/yyyy", "dd MMMM yyyy", "HH:mm", "HH:mm:ss", "AM", "PM",
-                              kMonthsEnglish, kDaysEnglish};
-const DateSettings kDateFrench = {'/', ':', "dd/MM/yyyy", "dddd d MMMM yyyy", "HH:mm", "HH:mm:ss", "", "",
-                                  kMonthsFrench, kDaysFrench};
+const DateSettings kDateGerman = {'.',        ':', "dd.MM.yyyy", "dddd, d. MMMM yyyy", "hh:mm",
+                                  "hh:mm:ss", "",  "",           kMonthsGerman,        kDaysGerman};
+const DateSettings kDateAustrian = {'.',        ':', "dd.MM.yyyy", "dddd, dd. MMMM yyyy", "hh:mm",
+                                    "hh:mm:ss", "",  "",           kMonthsAustrian,       kDaysGerman};
+const DateSettings kDateUS = {'/',  ':',  "M/d/yyyy",     "dddd, MMMM d, yyyy", "h:mm AMPM", "h:mm:ss AMPM",
+                              "AM", "PM", kMonthsEnglish, kDaysEnglish};
+const DateSettings kDateUK = {'/',        ':',  "dd/MM/yyyy", "dd MMMM yyyy", "HH:mm",
+                              "HH:mm:ss", "AM", "PM",         kMonthsEnglish, kDaysEnglish};
+const DateSettings kDateFrench = {'/',        ':', "dd/MM/yyyy", "dddd d MMMM yyyy", "HH:mm",
+                                  "HH:mm:ss", "",  "",           kMonthsFrench,      kDaysFrench};
 
 const NumberSettings kNumGerman = {',', '.', "\x80", 3, 8};
 const NumberSettings kNumSwiss = {'.', '\'', "CHF", 2, 2};
@@ -241,15 +239,9 @@ bool SameText(const AnsiString& S1, const AnsiString& S2) {
 
 AnsiString AnsiUpperCase(const AnsiString& S) { return platform::AnsiUpper(S); }
 AnsiString AnsiLowerCase(const AnsiString& S) { return platform::AnsiLower(S); }
-int AnsiCompareStr(const AnsiString& S1, const AnsiString& S2) {
-  return platform::LocaleCompare(S1, S2, false);
-}
-int AnsiCompareText(const AnsiString& S1, const AnsiString& S2) {
-  return platform::LocaleCompare(S1, S2, true);
-}
-bool AnsiSameText(const AnsiString& S1, const AnsiString& S2) {
-  return AnsiCompareText(S1, S2) == 0;
-}
+int AnsiCompareStr(const AnsiString& S1, const AnsiString& S2) { return platform::LocaleCompare(S1, S2, false); }
+int AnsiCompareText(const AnsiString& S1, const AnsiString& S2) { return platform::LocaleCompare(S1, S2, true); }
+bool AnsiSameText(const AnsiString& S1, const AnsiString& S2) { return AnsiCompareText(S1, S2) == 0; }
 bool AnsiSameStr(const AnsiString& S1, const AnsiString& S2) { return S1 == S2; }
 
 AnsiString Trim(const AnsiString& S) { return TrimLeft(TrimRight(S)); }
@@ -281,8 +273,8 @@ AnsiString StringOfChar(char Ch, int Count) {
   return Count > 0 ? AnsiString(static_cast<std::size_t>(Count), Ch) : AnsiString();
 }
 
-AnsiString StringReplace(const AnsiString& S, const AnsiString& OldPattern,
-                         const AnsiString& NewPattern, TReplaceFlags Flags) {
+AnsiString StringReplace(const AnsiString& S, const AnsiString& OldPattern, const AnsiString& NewPattern,
+                         TReplaceFlags Flags) {
   if (OldPattern.empty()) return S;
   const bool ic = (Flags & rfIgnoreCase) != 0;
   const AnsiString hay = ic ? platform::AnsiUpper(S) : S;
@@ -421,7 +413,9 @@ AnsiString ErrnoMessage(int err) {
     case EWOULDBLOCK:
     case EBUSY: return msg::SharingViolation;
     case EMFILE:
-    case ENFILE: return "Das System kann die Datei nicht \xF6" "ffnen.";
+    case ENFILE:
+      return "Das System kann die Datei nicht \xF6"
+             "ffnen.";
     case ENAMETOOLONG: return "Der Dateiname oder die Erweiterung ist zu lang.";
     default: break;
   }

@@ -35,23 +35,20 @@ struct TVarRec {
   enum class Kind { Integer, Unsigned, Float, String, Char, Boolean, Pointer };
 
   Kind VType = Kind::Integer;
-  std::int64_t VInteger = 0;   // Integer, Unsigned (as bits), Boolean
-  long double VFloat = 0;      // Float
-  AnsiString VString;          // String (WideString converted to the code page)
-  char VChar = 0;              // Char
+  std::int64_t VInteger = 0;  // Integer, Unsigned (as bits), Boolean
+  long double VFloat = 0;     // Float
+  AnsiString VString;         // String (WideString converted to the code page)
+  char VChar = 0;             // Char
   const void* VPointer = nullptr;
 
   TVarRec(bool v) : VType(Kind::Boolean), VInteger(v ? 1 : 0) {}
   TVarRec(char v) : VType(Kind::Char), VChar(v) {}
   template <typename T>
-    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-  TVarRec(T v)
-      : VType(std::is_signed_v<T> || sizeof(T) < sizeof(std::int64_t) ? Kind::Integer
-                                                                       : Kind::Unsigned),
+  requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>) TVarRec(T v)
+      : VType(std::is_signed_v<T> || sizeof(T) < sizeof(std::int64_t) ? Kind::Integer : Kind::Unsigned),
         VInteger(static_cast<std::int64_t>(v)) {}
   template <typename T>
-    requires std::is_floating_point_v<T>
-  TVarRec(T v) : VType(Kind::Float), VFloat(v) {}
+  requires std::is_floating_point_v<T> TVarRec(T v) : VType(Kind::Float), VFloat(v) {}
   TVarRec(const char* v) : VType(Kind::String), VString(v ? v : "") {}
   TVarRec(char* v) : TVarRec(static_cast<const char*>(v)) {}
   TVarRec(const AnsiString& v) : VType(Kind::String), VString(v) {}
@@ -84,11 +81,11 @@ private:
   AnsiString FMessage;
 };
 
-#define ZEL_RTL_EXCEPTION(Name, Base)                                          \
-  class Name : public Base {                                                   \
-  public:                                                                      \
-    using Base::Base;                                                          \
-    const char* ClassName() const override { return #Name; }                   \
+#define ZEL_RTL_EXCEPTION(Name, Base)                        \
+  class Name : public Base {                                 \
+  public:                                                    \
+    using Base::Base;                                        \
+    const char* ClassName() const override { return #Name; } \
   }
 
 ZEL_RTL_EXCEPTION(EAbort, Exception);
@@ -128,29 +125,58 @@ public:
 
 // Messages of the class library that several areas raise.
 namespace platform::msg {
-inline constexpr const char* ListIndexError = "Listenindex \xFC" "berschreitet das Maximum (%d)";
-inline constexpr const char* StringListIndexError = "Der Index der Liste \xFC" "berschreitet das Maximum (%d)";
+inline constexpr const char* ListIndexError =
+    "Listenindex \xFC"
+    "berschreitet das Maximum (%d)";
+inline constexpr const char* StringListIndexError =
+    "Der Index der Liste \xFC"
+    "berschreitet das Maximum (%d)";
 inline constexpr const char* DuplicateString = "In der Stringliste sind Duplikate nicht erlaubt";
 inline constexpr const char* SortedListError = "Operation bei sortierten Stringlisten nicht erlaubt";
-inline constexpr const char* InvalidInteger = "'%s' ist kein g\xFC" "ltiger Integerwert";
-inline constexpr const char* InvalidFloat = "'%s' ist kein g\xFC" "ltiger Gleitkommawert";
-inline constexpr const char* InvalidFormat = "Format '%s' ung\xFC" "ltig oder nicht kompatibel mit Argument";
-inline constexpr const char* ArgumentMissing = "Kein Argument f\xFC" "r Format '%s'";
+inline constexpr const char* InvalidInteger =
+    "'%s' ist kein g\xFC"
+    "ltiger Integerwert";
+inline constexpr const char* InvalidFloat =
+    "'%s' ist kein g\xFC"
+    "ltiger Gleitkommawert";
+inline constexpr const char* InvalidFormat =
+    "Format '%s' ung\xFC"
+    "ltig oder nicht kompatibel mit Argument";
+inline constexpr const char* ArgumentMissing =
+    "Kein Argument f\xFC"
+    "r Format '%s'";
 inline constexpr const char* AssignError = "%s kann nicht zu %s zugewiesen werden";
-inline constexpr const char* FOpenError = "Datei %s kann nicht ge\xF6" "ffnet werden. %s";
+inline constexpr const char* FOpenError =
+    "Datei %s kann nicht ge\xF6"
+    "ffnet werden. %s";
 inline constexpr const char* FCreateError = "Datei %s kann nicht erstellt werden. %s";
 inline constexpr const char* WriteError = "Stream-Schreibfehler";
 inline constexpr const char* ReadError = "Stream-Lesefehler";
 inline constexpr const char* IniFileWriteError = "In %s kann nicht geschrieben werden";
 inline constexpr const char* DuplicateName = "Eine Komponente mit der Bezeichnung %s existiert bereits";
-inline constexpr const char* InvalidName = "'%s' ist kein g\xFC" "ltiger Komponentenname";
-inline constexpr const char* ListCapacityError = "Listenkapazit\xE4t \xFC" "berschreitet das Maximum (%d)";
-inline constexpr const char* ListCountError = "Listenz\xE4hler \xFC" "berschreitet das Maximum (%d)";
-inline constexpr const char* SharingViolation = "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird.";
-inline constexpr const char* InvalidDate = "'%s' ist kein g\xFC" "ltiges Datum";
-inline constexpr const char* InvalidTime = "'%s' ist keine g\xFC" "ltige Zeit";
-inline constexpr const char* DateEncodeError = "Ung\xFC" "ltiges Argument zum Codieren des Datums";
-inline constexpr const char* TimeEncodeError = "Ung\xFC" "ltiges Argument zum Codieren der Zeit";
+inline constexpr const char* InvalidName =
+    "'%s' ist kein g\xFC"
+    "ltiger Komponentenname";
+inline constexpr const char* ListCapacityError =
+    "Listenkapazit\xE4t \xFC"
+    "berschreitet das Maximum (%d)";
+inline constexpr const char* ListCountError =
+    "Listenz\xE4hler \xFC"
+    "berschreitet das Maximum (%d)";
+inline constexpr const char* SharingViolation =
+    "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird.";
+inline constexpr const char* InvalidDate =
+    "'%s' ist kein g\xFC"
+    "ltiges Datum";
+inline constexpr const char* InvalidTime =
+    "'%s' ist keine g\xFC"
+    "ltige Zeit";
+inline constexpr const char* DateEncodeError =
+    "Ung\xFC"
+    "ltiges Argument zum Codieren des Datums";
+inline constexpr const char* TimeEncodeError =
+    "Ung\xFC"
+    "ltiges Argument zum Codieren der Zeit";
 inline constexpr const char* UnknownException = "Unbekannte Exception";
 }  // namespace platform::msg
 
@@ -232,10 +258,10 @@ AnsiString StringOfChar(char Ch, int Count);
 
 enum TReplaceFlag { rfReplaceAll = 1, rfIgnoreCase = 2 };
 using TReplaceFlags = int;
-AnsiString StringReplace(const AnsiString& S, const AnsiString& OldPattern,
-                         const AnsiString& NewPattern, TReplaceFlags Flags);
+AnsiString StringReplace(const AnsiString& S, const AnsiString& OldPattern, const AnsiString& NewPattern,
+                         TReplaceFlags Flags);
 
-AnsiString QuotedStr(const AnsiString& S);                  // 'it''s'
+AnsiString QuotedStr(const AnsiString& S);  // 'it''s'
 AnsiString AnsiQuotedStr(const AnsiString& S, char Quote);
 // Reads a quoted text starting at position Pos (0-based, moved behind it).
 // A text not starting with Quote gives "" and leaves Pos.
@@ -244,8 +270,8 @@ AnsiString AnsiExtractQuotedStr(const AnsiString& S, std::size_t& Pos, char Quot
 AnsiString AnsiDequotedStr(const AnsiString& S, char Quote);
 
 // Windows file-name parts (backslash or colon separate; no file access).
-AnsiString ExtractFilePath(const AnsiString& FileName);   // with trailing '\'
-AnsiString ExtractFileDir(const AnsiString& FileName);    // without it
+AnsiString ExtractFilePath(const AnsiString& FileName);  // with trailing '\'
+AnsiString ExtractFileDir(const AnsiString& FileName);   // without it
 AnsiString ExtractFileName(const AnsiString& FileName);
 AnsiString ExtractFileExt(const AnsiString& FileName);    // ".ini"
 AnsiString ExtractFileDrive(const AnsiString& FileName);  // "C:"
@@ -262,12 +288,11 @@ AnsiString IntToStr(std::int64_t Value);
 namespace platform {
 // Upper-case hex of the value's bits, at least Digits digits.
 AnsiString HexOfBits(std::uint64_t Bits, int Digits);
-}
+}  // namespace platform
 // Upper case, at least Digits digits; a negative value shows the two's
 // complement of its type (32 bits for int, 64 for Int64).
 template <typename T>
-  requires std::is_integral_v<T>
-AnsiString IntToHex(T Value, int Digits) {
+requires std::is_integral_v<T> AnsiString IntToHex(T Value, int Digits) {
   if constexpr (sizeof(T) <= 4)
     return platform::HexOfBits(static_cast<std::uint32_t>(Value), Digits);
   else
@@ -347,8 +372,8 @@ void SetNowFunction(NowFunction f);
 // yy yyyy, h hh, n nn, s ss, z zzz, t tt, am/pm a/p ampm, c, / and :
 // (the separators), "..." and '...' literals; "m" after "h"/"hh" is minutes.
 AnsiString FormatDateTime(const AnsiString& Format, TDateTime DateTime);
-AnsiString DateToStr(TDateTime Date);       // ShortDateFormat
-AnsiString TimeToStr(TDateTime Time);       // LongTimeFormat
+AnsiString DateToStr(TDateTime Date);  // ShortDateFormat
+AnsiString TimeToStr(TDateTime Time);  // LongTimeFormat
 AnsiString DateTimeToStr(TDateTime DateTime);
 // Reads a date in the order of ShortDateFormat with DateSeparator.
 TDateTime StrToDate(const AnsiString& S);

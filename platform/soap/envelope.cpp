@@ -61,8 +61,7 @@ std::string BuildRequestEnvelope(const std::string& Namespace, const std::string
   for (const auto& p : Params) {
     if (const auto* text = std::get_if<WideString>(&p.Value)) {
       long bad = InvalidXmlChar(*text);
-      if (bad >= 0)
-        throw ESOAPDomConvertError(Format(msg::InvalidXmlChar, {static_cast<Int64>(bad), p.Name}));
+      if (bad >= 0) throw ESOAPDomConvertError(Format(msg::InvalidXmlChar, {static_cast<Int64>(bad), p.Name}));
     }
   }
 

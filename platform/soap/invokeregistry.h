@@ -114,9 +114,7 @@ public:
   constexpr void Include(TIntfInvokeOption o) { FBits |= Bit(o); }
   constexpr void Exclude(TIntfInvokeOption o) { FBits &= ~Bit(o); }
   constexpr bool Empty() const { return FBits == 0; }
-  friend constexpr bool operator==(TIntfInvokeOptions a, TIntfInvokeOptions b) {
-    return a.FBits == b.FBits;
-  }
+  friend constexpr bool operator==(TIntfInvokeOptions a, TIntfInvokeOptions b) { return a.FBits == b.FBits; }
 
 private:
   static constexpr unsigned Bit(TIntfInvokeOption o) { return 1u << static_cast<unsigned>(o); }
@@ -218,8 +216,7 @@ private:
 class TRemotableClassRegistry {
 public:
   template <class T>
-  void RegisterXSClass(const AnsiString& URI, const AnsiString& Name,
-                       std::vector<TRemotablePropInfo> Props) {
+  void RegisterXSClass(const AnsiString& URI, const AnsiString& Name, std::vector<TRemotablePropInfo> Props) {
     TRemotableClassInfo info;
     info.Type = typeid(T);
     info.URI = URI;
@@ -247,9 +244,8 @@ namespace platform::soap {
 // text or bytes by value gets them moved.
 template <class C>
 TRemotablePropInfo IntegerProp(const char* Name, void (C::*Setter)(Integer), bool Required = false) {
-  return {Name, TSoapKind::Integer, Required, [Setter](TRemotable& o, TSoapValue&& v) {
-            (static_cast<C&>(o).*Setter)(std::get<Integer>(v));
-          }};
+  return {Name, TSoapKind::Integer, Required,
+          [Setter](TRemotable& o, TSoapValue&& v) { (static_cast<C&>(o).*Setter)(std::get<Integer>(v)); }};
 }
 template <class C, class Arg>
 TRemotablePropInfo WideStringProp(const char* Name, void (C::*Setter)(Arg), bool Required = false) {
@@ -276,12 +272,10 @@ public:
   virtual ~TRIOCore() = default;
   // Performs the operation in slot Slot (counted from 0) of Intf with the
   // arguments in declared order; raises on every failure of the call.
-  virtual TInvokeResult Invoke(const TIntfMetaData& Intf, int Slot,
-                               const std::vector<TSoapValue>& Args) = 0;
+  virtual TInvokeResult Invoke(const TIntfMetaData& Intf, int Slot, const std::vector<TSoapValue>& Args) = 0;
 
   template <class R>
-  std::unique_ptr<R> InvokeObject(const TIntfMetaData& Intf, int Slot,
-                                  const std::vector<TSoapValue>& Args) {
+  std::unique_ptr<R> InvokeObject(const TIntfMetaData& Intf, int Slot, const std::vector<TSoapValue>& Args) {
     TInvokeResult r = Invoke(Intf, Slot, Args);
     R* typed = dynamic_cast<R*>(r.Object.get());
     if (!typed) throw EIntfCastError("Ergebnis hat nicht den erwarteten Typ");
@@ -290,8 +284,7 @@ public:
   }
   Integer InvokeInteger(const TIntfMetaData& Intf, int Slot, const std::vector<TSoapValue>& Args) {
     TInvokeResult r = Invoke(Intf, Slot, Args);
-    if (!std::holds_alternative<Integer>(r.Value))
-      throw EIntfCastError("Ergebnis hat nicht den erwarteten Typ");
+    if (!std::holds_alternative<Integer>(r.Value)) throw EIntfCastError("Ergebnis hat nicht den erwarteten Typ");
     return std::get<Integer>(r.Value);
   }
 };

@@ -56,17 +56,12 @@ void AssignFields(TReplyResult& Reply, const TRemotableClassInfo& Class, TRemota
       continue;
     }
     switch (prop.Kind) {
-      case TSoapKind::Integer:
-        prop.Set(Object, ParseSoapInteger(field->Text));
-        break;
-      case TSoapKind::WideString:
-        prop.Set(Object, std::move(field->Text));
-        break;
+      case TSoapKind::Integer: prop.Set(Object, ParseSoapInteger(field->Text)); break;
+      case TSoapKind::WideString: prop.Set(Object, std::move(field->Text)); break;
       case TSoapKind::ByteArray:
         prop.Set(Object, field->IsBytes ? std::move(field->Bytes) : ParseBase64(field->Text));
         break;
-      case TSoapKind::Remotable:
-        throw ESOAPDomConvertError(Format(msg::UnsupportedType, {prop.Name}));
+      case TSoapKind::Remotable: throw ESOAPDomConvertError(Format(msg::UnsupportedType, {prop.Name}));
     }
   }
 }

@@ -36,9 +36,9 @@ std::string BuildRequestEnvelope(const std::string& Namespace, const std::string
 
 // One element of a reply, as far as the result reaches.
 struct TReplyField {
-  std::string Name;    // local name
-  WideString Text;     // its text (empty for xsi:nil and for bytes)
-  TByteDynArray Bytes; // its base64 text decoded, when it is one of the byte fields
+  std::string Name;     // local name
+  WideString Text;      // its text (empty for xsi:nil and for bytes)
+  TByteDynArray Bytes;  // its base64 text decoded, when it is one of the byte fields
   bool IsBytes = false;
   bool Nil = false;
 };
@@ -107,12 +107,11 @@ TReplyResult ParseReply(const std::string& Body, const std::vector<std::string>&
 // one service.
 struct TWsdlPortInfo {
   bool PortFound = false;
-  std::string Address;                        // empty when the port has none
-  std::map<std::string, std::string> Actions; // operation -> soapAction
+  std::string Address;                         // empty when the port has none
+  std::map<std::string, std::string> Actions;  // operation -> soapAction
 };
 
-TWsdlPortInfo ReadWsdlPort(const std::string& Wsdl, const std::string& Service,
-                           const std::string& Port);
+TWsdlPortInfo ReadWsdlPort(const std::string& Wsdl, const std::string& Service, const std::string& Port);
 
 // Helpers shared with the client: the result's fields onto a remotable
 // object (their texts and bytes are moved there), and the text conversions
@@ -121,7 +120,7 @@ void AssignFields(TReplyResult& Reply, const TRemotableClassInfo& Class, TRemota
 // The names of a class's fields and of its byte array fields, for TReplyReader.
 std::vector<std::string> FieldsOf(const TRemotableClassInfo& Class);
 std::vector<std::string> ByteFieldsOf(const TRemotableClassInfo& Class);
-Integer ParseSoapInteger(const WideString& Text);       // raises ESOAPDomConvertError
-TByteDynArray ParseBase64(const WideString& Text);      // raises ESOAPDomConvertError
+Integer ParseSoapInteger(const WideString& Text);   // raises ESOAPDomConvertError
+TByteDynArray ParseBase64(const WideString& Text);  // raises ESOAPDomConvertError
 
 }  // namespace platform::soap

@@ -173,12 +173,16 @@ struct TReplyReader::TImpl final : TXmlReader {
   // Inside a fault: the texts it keeps (SOAP 1.1 faultstring, faultcode,
   // faultactor; SOAP 1.2 Reason/Text and Code/Value).
   void StartFaultElement(const TXmlName& Name, int depth) {
-    if (FaultTarget) throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Utf8ToAnsi(std::string(Name.Local))}));
+    if (FaultTarget)
+      throw ESOAPDomConvertError(Format(msg::UnexpectedElement, {Utf8ToAnsi(std::string(Name.Local))}));
     TFaultText* target = nullptr;
     if (depth == 4) {
-      if (Name.Local == "faultstring") target = &FaultText;
-      else if (Name.Local == "faultcode") target = &FaultCode;
-      else if (Name.Local == "faultactor") target = &FaultActor;
+      if (Name.Local == "faultstring")
+        target = &FaultText;
+      else if (Name.Local == "faultcode")
+        target = &FaultCode;
+      else if (Name.Local == "faultactor")
+        target = &FaultActor;
       InReason = Name.Local == "Reason";
       InCode = Name.Local == "Code";
     } else if (depth == 5 && InReason && Name.Local == "Text" && FaultText.Utf8.empty()) {
@@ -259,11 +263,13 @@ struct TReplyReader::TImpl final : TXmlReader {
   }
 };
 
-TReplyReader::TReplyReader(std::vector<std::string> ByteFields, bool ResultIsBytes) : FImpl(std::make_unique<TImpl>()) {
+TReplyReader::TReplyReader(std::vector<std::string> ByteFields, bool ResultIsBytes)
+    : FImpl(std::make_unique<TImpl>()) {
   FImpl->ByteFields = std::move(ByteFields);
   FImpl->ResultIsBytes = ResultIsBytes;
 }
-TReplyReader::TReplyReader(std::vector<std::string> Fields, std::vector<std::string> ByteFields, bool ResultIsBytes)
+TReplyReader::TReplyReader(std::vector<std::string> Fields, std::vector<std::string> ByteFields,
+                           bool ResultIsBytes)
     : TReplyReader(std::move(ByteFields), ResultIsBytes) {
   FImpl->Fields = std::move(Fields);
   FImpl->Named = true;

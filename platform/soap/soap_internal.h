@@ -200,8 +200,9 @@ private:
       AnsiString name = EntityAtError();
       if (!name.empty()) what = Format("Entit\xE4t '%s' ist nicht deklariert", {name});
     }
-    throw ESOAPDomConvertError(Format(msg::XmlReadError, {what, static_cast<Int64>(XML_GetCurrentLineNumber(FParser)),
-                                                          static_cast<Int64>(XML_GetCurrentColumnNumber(FParser)) + 1}));
+    throw ESOAPDomConvertError(
+        Format(msg::XmlReadError, {what, static_cast<Int64>(XML_GetCurrentLineNumber(FParser)),
+                                   static_cast<Int64>(XML_GetCurrentColumnNumber(FParser)) + 1}));
   }
 
   // The name of the reference expat stopped at, for the message (ASCII
@@ -266,9 +267,9 @@ private:
   XML_Parser FParser;
   std::exception_ptr FError;
   int FDepth = 0;
-  std::string FHeld;             // bytes held back from expat
-  std::size_t FUnfinished = 0;   // bytes of a token expat could not finish yet
-  std::int64_t FPassed = 0;      // bytes given to expat
+  std::string FHeld;            // bytes held back from expat
+  std::size_t FUnfinished = 0;  // bytes of a token expat could not finish yet
+  std::int64_t FPassed = 0;     // bytes given to expat
 };
 
 // ------------------------------------------------------------ room for long texts

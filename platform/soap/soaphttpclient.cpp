@@ -16,8 +16,9 @@ bool IsRefusedContentType(const std::string& type) {
 
 void CheckStatus(const THttpReply& reply, const std::string& url) {
   if (reply.Status >= 300 && reply.Status != 500)
-    throw ESOAPHTTPException(Format(msg::HttpStatusError, {reply.StatusText, static_cast<Int64>(reply.Status), url}),
-                             static_cast<int>(reply.Status));
+    throw ESOAPHTTPException(
+        Format(msg::HttpStatusError, {reply.StatusText, static_cast<Int64>(reply.Status), url}),
+        static_cast<int>(reply.Status));
 }
 
 // A control character (C0, DEL or C1 in UTF-8) would break the request's
@@ -187,7 +188,8 @@ TInvokeResult THTTPRIO::Invoke(const TIntfMetaData& Intf, int Slot, const std::v
   if (method.ResultKind == TSoapKind::Remotable) cls = RemClassRegistry()->GetClassInfo(method.ResultClass);
   // Elements the result type does not have are skipped as they come.
   TReplyReader reader(cls ? FieldsOf(*cls) : std::vector<std::string>(),
-                      cls ? ByteFieldsOf(*cls) : std::vector<std::string>(), method.ResultKind == TSoapKind::ByteArray);
+                      cls ? ByteFieldsOf(*cls) : std::vector<std::string>(),
+                      method.ResultKind == TSoapKind::ByteArray);
   TReaderSink sink(reader);
   THttpReply reply = FImpl->Transport.Post(address, action, envelope, &sink);
   CheckStatus(reply, address);

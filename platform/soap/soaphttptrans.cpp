@@ -487,7 +487,8 @@ struct THttpTransport::TImpl {
     const TRequestState& r = Request;
     auto next = std::min(r.LastActivity + std::chrono::milliseconds(r.StallMs),
                          r.Start + std::chrono::milliseconds(r.TotalMs));
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - std::chrono::steady_clock::now()).count();
+    auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(next - std::chrono::steady_clock::now()).count();
     return static_cast<int>(std::clamp<long long>(left + 1, 1, LongestWaitMs));
   }
 
@@ -542,8 +543,8 @@ THttpReply THttpTransport::Get(const std::string& URL) {
   return FImpl->Perform(*this, "GET", URL, std::string(), nullptr, nullptr);
 }
 
-THttpReply THttpTransport::Post(const std::string& URL, const std::string& SOAPAction,
-                                const std::string& Body, TReplySink* Sink) {
+THttpReply THttpTransport::Post(const std::string& URL, const std::string& SOAPAction, const std::string& Body,
+                                TReplySink* Sink) {
   return FImpl->Perform(*this, "POST", URL, SOAPAction, &Body, Sink);
 }
 
@@ -605,7 +606,8 @@ AnsiString THttpTransport::TImpl::FailureText(CURLcode rc, const TRequestState& 
   failure.Code = rc;
   failure.BodyBegun = done.Started;
   failure.ConnectTimeoutMs = std::max(1, limits.ConnectTimeoutMs);
-  failure.Detail = done.ErrorBuffer[0] ? std::string(done.ErrorBuffer) : std::string(LoadedCurl().EasyStrerror(rc));
+  failure.Detail =
+      done.ErrorBuffer[0] ? std::string(done.ErrorBuffer) : std::string(LoadedCurl().EasyStrerror(rc));
   SplitAddress(url, failure);
   return TransportFailureText(failure);
 }
@@ -622,9 +624,8 @@ THttpReply THttpTransport::TImpl::Answered(THttpReply reply) const {
   return reply;
 }
 
-THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const char* method,
-                                          const std::string& url, const std::string& action,
-                                          const std::string* body, TReplySink* sink) {
+THttpReply THttpTransport::TImpl::Perform(const THttpTransport& owner, const char* method, const std::string& url,
+                                          const std::string& action, const std::string* body, TReplySink* sink) {
   auto fail = [&](const AnsiString& text) -> ESOAPHTTPException {
     return ESOAPHTTPException(Format(msg::TransportError, {text, url, action}));
   };

@@ -20,9 +20,9 @@ namespace platform::soap {
 inline constexpr std::size_t SendPieceSize = 32768;
 
 struct TTransportLimits {
-  int ConnectTimeoutMs = 30000;                   // connecting
-  int ReceiveTimeoutMs = 60000;                   // no byte from the server once the request is out
-  int TotalTimeoutMs = 120000;                    // the whole request, however it moves
+  int ConnectTimeoutMs = 30000;                     // connecting
+  int ReceiveTimeoutMs = 60000;                     // no byte from the server once the request is out
+  int TotalTimeoutMs = 120000;                      // the whole request, however it moves
   std::int64_t MaxReplySize = 256ll * 1024 * 1024;  // bytes of a reply body
 };
 
@@ -50,7 +50,7 @@ struct THttpReply {
   long Status = 0;
   std::string StatusText;   // reason phrase of the status line
   std::string ContentType;  // the whole header value, as sent
-  std::string Body;  // empty when a sink took it
+  std::string Body;         // empty when a sink took it
 };
 
 // What the last request sent, for diagnosis.
@@ -64,13 +64,13 @@ struct THttpTrace {
 
 // A transfer that the HTTP library ended with an error.
 struct TTransportFailure {
-  int Code = 0;             // libcurl's CURLcode
-  std::string Scheme;       // of the address, in lower case
-  std::string Host;         // as the address names it
-  int Port = 0;             // the address's, or its scheme's default
-  bool BodyBegun = false;   // the first byte of the reply's body had come
+  int Code = 0;            // libcurl's CURLcode
+  std::string Scheme;      // of the address, in lower case
+  std::string Host;        // as the address names it
+  int Port = 0;            // the address's, or its scheme's default
+  bool BodyBegun = false;  // the first byte of the reply's body had come
   int ConnectTimeoutMs = 0;
-  std::string Detail;       // the library's own text, for support staff
+  std::string Detail;  // the library's own text, for support staff
 };
 
 // What happened, in the program's language; the library's text follows in

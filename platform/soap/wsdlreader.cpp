@@ -82,8 +82,7 @@ private:
 
 }  // namespace
 
-TWsdlPortInfo ReadWsdlPort(const std::string& Wsdl, const std::string& Service,
-                           const std::string& Port) {
+TWsdlPortInfo ReadWsdlPort(const std::string& Wsdl, const std::string& Service, const std::string& Port) {
   TWsdlReader reader(Service, Port);
   reader.Feed(Wsdl.data(), Wsdl.size());
   reader.Finish();

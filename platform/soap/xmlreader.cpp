@@ -26,9 +26,8 @@ const char* Attribute(const char** Attributes, std::string_view Name) {
 namespace {
 
 bool SameAsciiText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLowerChar(x) == AsciiLowerChar(y);
-         });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return AsciiLowerChar(x) == AsciiLowerChar(y); });
 }
 
 }  // namespace
@@ -47,24 +46,39 @@ AnsiString XmlErrorText(XML_Error Code) {
     case XML_ERROR_NO_MEMORY: return "Nicht genug Speicher";
     case XML_ERROR_SYNTAX: return "Syntaxfehler";
     case XML_ERROR_NO_ELEMENTS: return "Unerwartetes Ende des Dokuments";
-    case XML_ERROR_INVALID_TOKEN: return "Ung\xFC" "ltiges Zeichen oder ung\xFC" "ltige Markierung";
-    case XML_ERROR_UNCLOSED_TOKEN: return "Unvollst\xE4" "ndige Markierung";
-    case XML_ERROR_PARTIAL_CHAR: return "Unvollst\xE4" "ndiges Zeichen";
+    case XML_ERROR_INVALID_TOKEN:
+      return "Ung\xFC"
+             "ltiges Zeichen oder ung\xFC"
+             "ltige Markierung";
+    case XML_ERROR_UNCLOSED_TOKEN:
+      return "Unvollst\xE4"
+             "ndige Markierung";
+    case XML_ERROR_PARTIAL_CHAR:
+      return "Unvollst\xE4"
+             "ndiges Zeichen";
     case XML_ERROR_TAG_MISMATCH: return "Das Ende-Tag passt nicht zum Start-Tag";
     case XML_ERROR_DUPLICATE_ATTRIBUTE: return "Doppeltes Attribut";
     case XML_ERROR_JUNK_AFTER_DOC_ELEMENT: return "Weitere Daten nach dem Dokument";
     case XML_ERROR_UNDEFINED_ENTITY: return "Entit\xE4t ist nicht deklariert";
-    case XML_ERROR_BAD_CHAR_REF: return "Ung\xFC" "ltiger Zeichenverweis";
+    case XML_ERROR_BAD_CHAR_REF:
+      return "Ung\xFC"
+             "ltiger Zeichenverweis";
     case XML_ERROR_MISPLACED_XML_PI: return "XML-Deklaration nicht am Anfang des Dokuments";
     case XML_ERROR_UNKNOWN_ENCODING: return "Unbekannte Zeichenkodierung";
     case XML_ERROR_INCORRECT_ENCODING: return "Die Zeichenkodierung der XML-Deklaration passt nicht zum Dokument";
     case XML_ERROR_UNCLOSED_CDATA_SECTION: return "Nicht abgeschlossener CDATA-Abschnitt";
-    case XML_ERROR_UNBOUND_PREFIX: return "Pr\xE4" "fix ohne Namensraum";
-    case XML_ERROR_UNDECLARING_PREFIX: return "Ein Pr\xE4" "fix darf nicht aufgehoben werden";
+    case XML_ERROR_UNBOUND_PREFIX:
+      return "Pr\xE4"
+             "fix ohne Namensraum";
+    case XML_ERROR_UNDECLARING_PREFIX:
+      return "Ein Pr\xE4"
+             "fix darf nicht aufgehoben werden";
     case XML_ERROR_XML_DECL: return "Fehlerhafte XML-Deklaration";
     case XML_ERROR_RESERVED_PREFIX_XML:
     case XML_ERROR_RESERVED_PREFIX_XMLNS:
-    case XML_ERROR_RESERVED_NAMESPACE_URI: return "Reserviertes Pr\xE4" "fix oder reservierter Namensraum";
+    case XML_ERROR_RESERVED_NAMESPACE_URI:
+      return "Reserviertes Pr\xE4"
+             "fix oder reservierter Namensraum";
     case XML_ERROR_PARAM_ENTITY_REF:
     case XML_ERROR_RECURSIVE_ENTITY_REF:
     case XML_ERROR_ASYNC_ENTITY:
