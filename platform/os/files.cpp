@@ -8,6 +8,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <fcntl.h>
@@ -60,14 +61,9 @@ bool CopyBytes(int in, int out) {
       platform::SetLastErrorFromErrno(errno);
       return false;
     }
-    for (ssize_t done = 0; done < n;) {
-      const ssize_t w = ::write(out, buf.data() + done, static_cast<std::size_t>(n - done));
-      if (w < 0) {
-        if (errno == EINTR) continue;
-        platform::SetLastErrorFromErrno(errno);
-        return false;
-      }
-      done += w;
+    if (!platform::WriteAll(out, std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
+      platform::SetLastErrorFromErrno(errno);
+      return false;
     }
   }
 }
